@@ -1,0 +1,37 @@
+#include "programvalues.h"
+
+#include <inifile.h>
+#include <inputfiles.h>
+#include <pathdelimiter.h>
+
+namespace app {
+
+QString IncludeTrailingBackslash(const QString &path)
+{
+    if (path.isEmpty() || path.endsWith(platform::PathDelimiter))
+        return path;
+    return path + platform::PathDelimiter;
+}
+
+QString OpenDialogFilter()
+{
+    const QString mask = tasks::SupportedFilesMask();
+    QString filter = QStringLiteral("All Support Files(") + mask + QStringLiteral(")|") + mask + QLatin1Char('|');
+    for (const QString &extension : tasks::SupportedInputExtensions()) {
+        const QString upper = extension.mid(1).toUpper();
+        filter += upper + QStringLiteral(" Files (*") + extension + QStringLiteral(")|*") + extension + QLatin1Char('|');
+    }
+    return filter + QStringLiteral("All Files (*.*)|*.*");
+}
+
+ProgramValues programValuesFor(const QString &executableDirectory)
+{
+    ProgramValues values;
+    values.programDirectory = IncludeTrailingBackslash(executableDirectory);
+    values.encoderPath = values.programDirectory + EncoderFileName;
+    values.versionText = platform::IniFile(values.preferencesPath())
+                             .ReadString(QStringLiteral("Main"), QStringLiteral("Version"), DefaultVersionText);
+    return values;
+}
+
+} // namespace app

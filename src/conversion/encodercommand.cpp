@@ -1,0 +1,28 @@
+#include "encodercommand.h"
+
+#include <QProcess>
+
+namespace conversion {
+namespace {
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+} // namespace
+
+EncoderCommandLine probeCommandLine(const QString &inputPath)
+{
+    return {QStringLiteral(" -i ") + quoted(inputPath), {QStringLiteral("-i"), inputPath}};
+}
+
+EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
+                                         const QString &outputPath)
+{
+    EncoderCommandLine line;
+    line.text = QStringLiteral(" -y -i ") + quoted(inputPath) + parameters + QLatin1Char(' ') + quoted(outputPath);
+    line.arguments = QStringList{QStringLiteral("-y"), QStringLiteral("-i"), inputPath}
+        + QProcess::splitCommand(parameters) + QStringList{outputPath};
+    return line;
+}
+
+} // namespace conversion

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace conversion {
+
+// Each encoder output is read in pieces of at most this many bytes.
+inline constexpr qsizetype EncoderReadSize = 4095;
+
+// The command line as shown to the user, and the arguments the encoder really receives: the
+// paths are single arguments whatever they hold, so they can neither split nor pose as options.
+struct EncoderCommandLine {
+    QString text;
+    QStringList arguments;
+};
+
+EncoderCommandLine probeCommandLine(const QString &inputPath);
+// parameters is empty or begins with a blank; it is split at blanks, double quotes grouping.
+EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
+                                         const QString &outputPath);
+
+} // namespace conversion

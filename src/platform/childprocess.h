@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+#include <functional>
+
+class QProcess;
+
+namespace platform {
+
+enum class ProcessGroup { Own, Inherit };
+
+// Children must never outlive us: the child gets a death signal tied to this process, and with
+// ProcessGroup::Own it leads a group of its own, so killProcessGroup reaches its children too.
+void confineChildProcess(QProcess &process, ProcessGroup group);
+
+// Kills every process of the group led by pid at once; no effect when the group is gone.
+void killProcessGroup(qint64 pid);
+
+// Asks the process to end gracefully (SIGTERM on this platform).
+void requestTermination(qint64 pid);
+
+// Calls handler from the event loop when the user or the system asks this process to end
+// (SIGTERM, SIGINT, SIGHUP). Needs a running QCoreApplication; install once.
+void onTerminationRequest(std::function<void()> handler);
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFlags>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Question, Warning, Error };
+
+enum class MessageButton { None = 0, Ok = 1, Cancel = 2, Yes = 4, No = 8 };
+Q_DECLARE_FLAGS(MessageButtons, MessageButton)
+Q_DECLARE_OPERATORS_FOR_FLAGS(MessageButtons)
+
+// Message boxes and the file and folder dialogs. Filters are written "Name|patterns|Name|patterns".
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                     MessageIcon icon, MessageButtons buttons) = 0;
+    // The chosen existing files, in the dialog's order; empty when cancelled.
+    virtual QStringList openFiles(QWidget *owner, const QString &filter) = 0;
+    // The chosen name with defaultSuffix added when typed without one; empty when cancelled.
+    virtual QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) = 0;
+    // True when the user chose a folder; folder then holds its path without a trailing delimiter.
+    // A folder that does not exist is not preselected.
+    virtual bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) = 0;
+};
+
+// Opening a folder, a file, a web address or a "mailto:" address with the desktop's handler.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool open(const QString &target) = 0;
+};
+
+class PowerControl {
+public:
+    virtual ~PowerControl() = default;
+    // Asks the system to power off; false when it refused.
+    virtual bool powerOff() = 0;
+};
+
+} // namespace platform

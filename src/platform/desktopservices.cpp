@@ -1,0 +1,116 @@
+#include "desktopservices.h"
+
+#include "dialogfilter.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace platform {
+namespace {
+
+QMessageBox::Icon toQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MessageButton WidgetDialogs::messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                        MessageIcon icon, MessageButtons buttons)
+{
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, owner);
+    box.setAccessibleName(caption);
+    const std::pair<MessageButton, QMessageBox::StandardButton> known[] = {
+        {MessageButton::Ok, QMessageBox::Ok},
+        {MessageButton::Yes, QMessageBox::Yes},
+        {MessageButton::No, QMessageBox::No},
+        {MessageButton::Cancel, QMessageBox::Cancel},
+    };
+    for (const auto &[ours, qt] : known) {
+        if (buttons.testFlag(ours))
+            box.addButton(qt);
+    }
+    if (box.buttons().isEmpty())
+        box.addButton(QMessageBox::Ok);
+    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const auto &[ours, qt] : known) {
+        if (qt == clicked)
+            return ours;
+    }
+    return buttons.testFlag(MessageButton::Cancel) ? MessageButton::Cancel
+         : buttons.testFlag(MessageButton::No)     ? MessageButton::No
+                                                   : MessageButton::Ok;
+}
+
+QStringList WidgetDialogs::openFiles(QWidget *owner, const QString &filter)
+{
+    QFileDialog dialog(owner);
+    dialog.setAccessibleName(QStringLiteral("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(qtNameFilters(filter).split(QStringLiteral(";;")));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString WidgetDialogs::saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix)
+{
+    QFileDialog dialog(owner);
+    dialog.setAccessibleName(QStringLiteral("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(qtNameFilters(filter).split(QStringLiteral(";;")));
+    QString suffix = defaultSuffix;
+    dialog.setDefaultSuffix(suffix.remove(0, suffix.startsWith(QLatin1Char('.')) ? 1 : 0));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool WidgetDialogs::selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder)
+{
+    const QString start = QFileInfo(folder).isDir() ? folder : root;
+    const QString chosen = QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return false;
+    folder = QDir::toNativeSeparators(QDir::cleanPath(chosen));
+    return true;
+}
+
+bool DesktopServices::open(const QString &target)
+{
+    static const QRegularExpression scheme(QStringLiteral("^(https?|mailto|ftp):"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QUrl url = scheme.match(target).hasMatch() ? QUrl(target) : QUrl::fromLocalFile(target);
+    return QDesktopServices::openUrl(url);
+}
+
+bool LogindPowerControl::powerOff()
+{
+    QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                           QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+    if (!manager.isValid())
+        return false;
+    // Not interactive: a polkit prompt could not be answered while we close.
+    const QDBusReply<void> reply = manager.call(QStringLiteral("PowerOff"), false);
+    return reply.isValid();
+}
+
+} // namespace platform

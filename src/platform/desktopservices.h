@@ -1,0 +1,27 @@
+#pragma once
+
+#include "desktopapi.h"
+
+namespace platform {
+
+class WidgetDialogs final : public Dialogs {
+public:
+    MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text, MessageIcon icon,
+                             MessageButtons buttons) override;
+    QStringList openFiles(QWidget *owner, const QString &filter) override;
+    QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) override;
+    bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) override;
+};
+
+class DesktopServices final : public Desktop {
+public:
+    bool open(const QString &target) override;
+};
+
+// Powers off through systemd-logind.
+class LogindPowerControl final : public PowerControl {
+public:
+    bool powerOff() override;
+};
+
+} // namespace platform

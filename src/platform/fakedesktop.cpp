@@ -1,0 +1,42 @@
+#include "fakedesktop.h"
+
+namespace platform {
+
+MessageButton FakeDialogs::messageBox(QWidget *, const QString &caption, const QString &text, MessageIcon icon,
+                                      MessageButtons buttons)
+{
+    const ShownMessage message{caption, text, icon, buttons};
+    messages.append(message);
+    if (onMessage)
+        onMessage(message);
+    if (!answers.empty()) {
+        const MessageButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons.testFlag(MessageButton::Yes) ? MessageButton::Yes : MessageButton::Ok;
+}
+
+QStringList FakeDialogs::openFiles(QWidget *, const QString &filter)
+{
+    lastOpenFilter = filter;
+    return std::exchange(filesToOpen, {});
+}
+
+QString FakeDialogs::saveFile(QWidget *, const QString &filter, const QString &defaultSuffix)
+{
+    lastSaveFilter = filter;
+    lastSaveSuffix = defaultSuffix;
+    return std::exchange(fileToSave, {});
+}
+
+bool FakeDialogs::selectDirectory(QWidget *, const QString &title, const QString &, QString &folder)
+{
+    folderTitles.append(title);
+    if (folderToChoose.isEmpty())
+        return false;
+    folder = std::exchange(folderToChoose, {});
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "desktopapi.h"
+
+#include <QList>
+
+#include <deque>
+#include <functional>
+
+namespace platform {
+
+struct ShownMessage {
+    QString caption;
+    QString text;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+// Records every message and answers from a queue (Ok or Yes when the queue is empty).
+class FakeDialogs final : public Dialogs {
+public:
+    MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text, MessageIcon icon,
+                             MessageButtons buttons) override;
+    QStringList openFiles(QWidget *owner, const QString &filter) override;
+    QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) override;
+    bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) override;
+
+    QList<ShownMessage> messages;
+    std::deque<MessageButton> answers;
+    std::function<void(const ShownMessage &)> onMessage; // runs while the box would be open
+
+    QStringList filesToOpen;   // the next open dialog's choice; empty: cancelled
+    QString lastOpenFilter;
+    QString fileToSave;
+    QString lastSaveFilter, lastSaveSuffix;
+    QString folderToChoose;    // empty: cancelled
+    QStringList folderTitles;
+};
+
+class FakeDesktop final : public Desktop {
+public:
+    bool open(const QString &target) override
+    {
+        opened.append(target);
+        return true;
+    }
+    QStringList opened;
+};
+
+class FakePowerControl final : public PowerControl {
+public:
+    bool powerOff() override
+    {
+        ++powerOffs;
+        return true;
+    }
+    int powerOffs = 0;
+};
+
+} // namespace platform

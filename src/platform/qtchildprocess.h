@@ -1,0 +1,13 @@
+#pragma once
+
+#include "childprocessapi.h"
+
+namespace platform {
+
+// Starts real programs with QProcess, each in a process group of its own tied to our life.
+class QtProcessLauncher final : public ProcessLauncher {
+public:
+    std::unique_ptr<ChildProcess> create() override;
+};
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "childprocessapi.h"
+#include "desktopapi.h"
+
+namespace platform {
+
+// The operating-system services a window is given; real ones in the program, fakes in tests.
+struct Services {
+    ProcessLauncher &processes;
+    Dialogs &dialogs;
+    Desktop &desktop;
+    PowerControl &power;
+};
+
+} // namespace platform

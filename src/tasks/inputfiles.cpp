@@ -1,0 +1,77 @@
+#include "inputfiles.h"
+
+#include <pathdelimiter.h>
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace tasks {
+
+const QStringList &SupportedInputExtensions()
+{
+    static const QStringList extensions{
+        QStringLiteral(".avi"), QStringLiteral(".mpg"), QStringLiteral(".mpeg"), QStringLiteral(".mp4"),
+        QStringLiteral(".wmv"), QStringLiteral(".mov"), QStringLiteral(".vob"), QStringLiteral(".asf"),
+    };
+    return extensions;
+}
+
+QString SupportedFilesMask()
+{
+    QString mask;
+    for (const QString &extension : SupportedInputExtensions())
+        mask += QLatin1Char('*') + extension + QLatin1Char(';');
+    return mask;
+}
+
+QString ExtractFileExt(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {};
+    const QString extension = name.mid(dot);
+    if (extension.contains(platform::PathDelimiter) || extension.contains(QLatin1Char(':')))
+        return {};
+    return extension;
+}
+
+QString asciiLower(const QString &text)
+{
+    QString lower = text;
+    for (QChar &c : lower) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return lower;
+}
+
+bool HasSupportedExtension(const QString &name)
+{
+    return SupportedInputExtensions().contains(asciiLower(ExtractFileExt(name)));
+}
+
+QStringList ListFilesWithExtension(const QString &directory, const QString &extension)
+{
+    const QString wanted = asciiLower(extension);
+    const QStringList entries = QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    QStringList names;
+    for (const QString &entry : entries) {
+        if (asciiLower(ExtractFileExt(entry)) == wanted)
+            names << entry;
+    }
+    return names;
+}
+
+QStringList ListSupportedFiles(const QString &directory)
+{
+    QStringList names = QDir(directory).entryList(QDir::Files, QDir::Unsorted);
+    names.removeIf([](const QString &name) { return !HasSupportedExtension(name); });
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
+} // namespace tasks

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tasks {
+
+// ".avi", ".mpg", ... in lower case, in the order the open dialog lists them.
+const QStringList &SupportedInputExtensions();
+// "*.avi;*.mpg;...;" with the final ";".
+QString SupportedFilesMask();
+
+// The name's extension with its ".": from the last "." to the end; empty when the name has no "."
+// or a path delimiter or ":" follows the last ".".
+QString ExtractFileExt(const QString &name);
+// Lower-cases A to Z only, as the extension tests do.
+QString asciiLower(const QString &text);
+
+bool HasSupportedExtension(const QString &name);
+
+// Names (without the directory) of the files directly inside directory whose extension, in lower
+// case, equals extension in lower case; hidden files count, directories never; unsorted.
+QStringList ListFilesWithExtension(const QString &directory, const QString &extension);
+
+// The ordinary files directly inside directory with a supported extension, hidden ones skipped,
+// sorted by name without regard to case.
+QStringList ListSupportedFiles(const QString &directory);
+
+} // namespace tasks

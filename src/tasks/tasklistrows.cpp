@@ -1,0 +1,35 @@
+#include "tasklistrows.h"
+
+#include <QTreeWidget>
+
+namespace tasks {
+
+// Column 0 holds the caption, column n + 1 sub-item n.
+void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
+{
+    const QTreeWidgetItem *row = list.topLevelItem(position);
+    if (!row)
+        return;
+    if (selectsCaption(selector))
+        record.InputFile = row->text(0);
+    for (int sub = 0; sub < SubItemCount; ++sub) {
+        if (selectsSubItem(selector, sub))
+            record.*subItemField(sub) = row->text(sub + 1);
+    }
+    deriveSeconds(record, selector);
+}
+
+void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData &record)
+{
+    QTreeWidgetItem *row = list.topLevelItem(position);
+    if (!row)
+        return;
+    if (selectsCaption(selector))
+        row->setText(0, record.InputFile);
+    for (int sub = 0; sub < SubItemCount; ++sub) {
+        if (selectsSubItem(selector, sub))
+            row->setText(sub + 1, record.*subItemField(sub));
+    }
+}
+
+} // namespace tasks

@@ -1,0 +1,57 @@
+#include "taskrecord.h"
+
+#include "timetext.h"
+
+#include <array>
+
+namespace tasks {
+namespace {
+
+constexpr std::array<QString ltvItemData::*, SubItemCount> SubItemFields{
+    &ltvItemData::LengthText,      &ltvItemData::SizeText,      &ltvItemData::Status,
+    &ltvItemData::NewName,         &ltvItemData::OutputExt,     &ltvItemData::SourceStartText,
+    &ltvItemData::SourceEndText,   &ltvItemData::SpanText,      &ltvItemData::StartText,
+    &ltvItemData::EndText,
+};
+
+struct TimedField {
+    int subItem;
+    QString ltvItemData::*text;
+    double ltvItemData::*seconds;
+};
+
+constexpr std::array<TimedField, 6> TimedFields{{
+    {0, &ltvItemData::LengthText, &ltvItemData::LengthSec},
+    {5, &ltvItemData::SourceStartText, &ltvItemData::SourceStartSec},
+    {6, &ltvItemData::SourceEndText, &ltvItemData::SourceEndSec},
+    {7, &ltvItemData::SpanText, &ltvItemData::SpanSec},
+    {8, &ltvItemData::StartText, &ltvItemData::StartSec},
+    {9, &ltvItemData::EndText, &ltvItemData::EndSec},
+}};
+
+} // namespace
+
+QString ltvItemData::*subItemField(int subItem)
+{
+    return SubItemFields.at(std::size_t(subItem));
+}
+
+bool selectsCaption(int selector)
+{
+    return selector == SelectWholeRow || selector == SelectCaption;
+}
+
+bool selectsSubItem(int selector, int subItem)
+{
+    return selector == SelectWholeRow || selector == subItem;
+}
+
+void deriveSeconds(ltvItemData &record, int selector)
+{
+    for (const TimedField &field : TimedFields) {
+        if (selectsSubItem(selector, field.subItem))
+            record.*field.seconds = TimeTextToSeconds(record.*field.text);
+    }
+}
+
+} // namespace tasks

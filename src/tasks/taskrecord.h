@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// One task as copied out of its row of the task list; the row is the only store.
+struct ltvItemData {
+    QString InputFile;       // caption
+    QString LengthText;      // sub-item 0
+    QString SizeText;        // sub-item 1
+    QString Status;          // sub-item 2
+    QString NewName;         // sub-item 3
+    QString OutputExt;       // sub-item 4
+    QString SourceStartText; // sub-item 5
+    QString SourceEndText;   // sub-item 6
+    QString SpanText;        // sub-item 7
+    QString StartText;       // sub-item 8
+    QString EndText;         // sub-item 9
+    double LengthSec = 0;
+    double SourceStartSec = 0;
+    double SourceEndSec = 0;
+    double SpanSec = 0;
+    double StartSec = 0;
+    double EndSec = 0;
+};
+
+namespace tasks {
+
+inline constexpr int SubItemCount = 10;
+// Field selectors of ReadTask and WriteTask besides the sub-item numbers 0 to 9.
+inline constexpr int SelectWholeRow = -2;
+inline constexpr int SelectCaption = -1;
+
+// The record field kept in sub-item 0 to 9.
+QString ltvItemData::*subItemField(int subItem);
+
+bool selectsCaption(int selector);
+bool selectsSubItem(int selector, int subItem);
+
+// Sets the seconds fields whose texts the selector names, from those texts.
+void deriveSeconds(ltvItemData &record, int selector);
+
+} // namespace tasks

@@ -1,0 +1,197 @@
+#include <encoderrun.h>
+#include <qtchildprocess.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using platform::ReadWait;
+
+namespace {
+
+const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
+
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    // The state follows the parenthesised command name; a zombie is dead already.
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.mid(close + 2, 1) != "Z";
+}
+
+qint64 pidAfter(const QByteArray &output, const char *key)
+{
+    const QRegularExpression pattern(QString::fromLatin1(key) + QStringLiteral("=(\\d+)"));
+    return pattern.match(QString::fromUtf8(output)).captured(1).toLongLong();
+}
+
+struct Reads {
+    QList<QByteArray> pieces;
+    QByteArray all() const { return pieces.join(); }
+};
+
+conversion::EncoderOutcome run(const QStringList &script, Reads &reads, ReadWait wait = ReadWait::Blocking)
+{
+    platform::QtProcessLauncher launcher;
+    std::unique_ptr<platform::ChildProcess> slot;
+    return conversion::runEncoder(launcher, slot, FakeEncoder, {QString(), script}, wait,
+                                  [&](const QByteArray &bytes) { reads.pieces << bytes; });
+}
+
+} // namespace
+
+class ChildProcessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void outputAndExit_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<bool>("crashed");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("clean") << QStringList{"out:hello\\n"} << QByteArray("hello\n") << false << 0;
+        QTest::newRow("exit code") << QStringList{"out:bad", "exit:3"} << QByteArray("bad") << false << 3;
+        QTest::newRow("crash") << QStringList{"out:x", "crash"} << QByteArray("x") << true << 0;
+        QTest::newRow("silent") << QStringList{"exit:0"} << QByteArray() << false << 0;
+        QTest::newRow("progress in carriage returns")
+            << QStringList{"out:time=1.0 \\r", "sleep:50", "out:time=2.0 \\r"} << QByteArray("time=1.0 \rtime=2.0 \r")
+            << false << 0;
+    }
+    void outputAndExit()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QByteArray, output);
+        for (ReadWait wait : {ReadWait::Blocking, ReadWait::EventLoop}) {
+            Reads reads;
+            const auto outcome = run(script, reads, wait);
+            QVERIFY(outcome.started);
+            QCOMPARE(reads.all(), output);
+            QTEST(outcome.exit.crashed, "crashed");
+            if (!outcome.exit.crashed)
+                QTEST(outcome.exit.exitCode, "exitCode");
+        }
+    }
+
+    // Every read holds at most 4095 bytes, and its text is its own bytes only: a short read
+    // after a long one carries nothing of the long one.
+    void readsAreBoundedAndOwnTheirBytes()
+    {
+        Reads reads;
+        run({"big:10000", "sleep:300", "out:tail"}, reads);
+        QCOMPARE(reads.all().size(), 10000 + 4);
+        for (const QByteArray &piece : reads.pieces)
+            QVERIFY(piece.size() <= conversion::EncoderReadSize);
+        QCOMPARE(reads.pieces.last(), QByteArray("tail"));
+    }
+
+    void eventLoopRunsWhileTheEncoderIsSilent()
+    {
+        int ticks = 0;
+        int ticksBeforeOutput = -1;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(20);
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> slot;
+        conversion::runEncoder(launcher, slot, FakeEncoder, {QString(), {"sleep:400", "out:done"}},
+                               ReadWait::EventLoop, [&](const QByteArray &) {
+                                   if (ticksBeforeOutput < 0)
+                                       ticksBeforeOutput = ticks;
+                               });
+        QVERIFY2(ticksBeforeOutput > 3, "the timer did not run while the encoder was silent");
+    }
+
+    void startFailureIsReported()
+    {
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> slot;
+        const auto outcome = conversion::runEncoder(launcher, slot, QStringLiteral("/nonexistent/wmaspi.dll"),
+                                                    {QString(), {}}, ReadWait::Blocking, [](const QByteArray &) {});
+        QVERIFY(!outcome.started);
+        QVERIFY(!outcome.startError.isEmpty());
+    }
+
+    // A stop kills the encoder and whatever it started, even one that ignores SIGTERM.
+    void terminateKillsTheWholeGroup()
+    {
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
+        QVERIFY(encoder->start(FakeEncoder, {"ignore-term", "pid", "child", "sleep:60000"}));
+        QByteArray output;
+        while (pidAfter(output, "child") == 0) {
+            const QByteArray bytes = encoder->read(conversion::EncoderReadSize, ReadWait::EventLoop);
+            QVERIFY(!bytes.isEmpty());
+            output += bytes;
+        }
+        const qint64 child = pidAfter(output, "child");
+        QVERIFY(processAlive(child));
+        conversion::TerminateEncoder(encoder.get());
+        QVERIFY(encoder->read(conversion::EncoderReadSize, ReadWait::EventLoop).isEmpty());
+        QVERIFY(encoder->waitForExit(ReadWait::EventLoop).crashed);
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
+    }
+
+    // Killing us must not leave an orphan encoder, nor its children.
+    void childrenDieWithTheirParent()
+    {
+        QProcess parent;
+        parent.start(QStringLiteral(VELKOR_TEST_BIN_DIR "/spawn_and_wait"),
+                     {FakeEncoder, "pid", "child", "sleep:60000"});
+        QVERIFY(parent.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += parent.readAll(), pidAfter(output, "child") != 0), 10000);
+        const qint64 encoder = pidAfter(output, "pid");
+        const qint64 grandchild = pidAfter(output, "child");
+        QVERIFY(processAlive(encoder));
+        QVERIFY(processAlive(grandchild));
+        parent.kill();
+        QVERIFY(parent.waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(encoder), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(grandchild), 5000);
+    }
+
+    // Paths reach the encoder as one argument each, whatever they hold, also from a program
+    // directory with a blank and an accent in its name.
+    void pathsReachTheEncoderWhole()
+    {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/program dir ü-XXXXXX"));
+        const QString encoderPath = dir.filePath(QStringLiteral("wmaspi.dll"));
+        QVERIFY(QFile::copy(FakeEncoder, encoderPath));
+        const QString input = QStringLiteral("/videos/-my \"best\" clip é.avi");
+        const QString output = QStringLiteral("-out 'x' \"y\".3gp");
+        const auto line = conversion::conversionCommandLine(input, QStringLiteral(" -s 176x144 -vf \"scale=1:2\""), output);
+        qputenv("FAKE_ENCODER_SCRIPT", "args");
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> slot;
+        Reads reads;
+        const auto outcome = conversion::runEncoder(launcher, slot, encoderPath, line, ReadWait::Blocking,
+                                                    [&](const QByteArray &bytes) { reads.pieces << bytes; });
+        qunsetenv("FAKE_ENCODER_SCRIPT");
+        QVERIFY(outcome.started);
+        QStringList received;
+        for (const QString &text : QString::fromUtf8(reads.all()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            received << text.mid(4);
+        const QStringList expected{"-y", "-i", input, "-s", "176x144", "-vf", "scale=1:2", output};
+        QCOMPARE(received, expected);
+        QCOMPARE(line.text, QStringLiteral(" -y -i \"") + input + QStringLiteral("\" -s 176x144 -vf \"scale=1:2\" \"")
+                                + output + QLatin1Char('"'));
+    }
+};
+
+std::unique_ptr<QObject> makeChildProcessTest()
+{
+    return std::make_unique<ChildProcessTest>();
+}
+
+#include "tst_childprocess.moc"

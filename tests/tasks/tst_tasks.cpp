@@ -1,0 +1,169 @@
+#include <mainform.h>
+#include <fakechildprocess.h>
+#include <fakedesktop.h>
+#include <timetext.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tasks;
+
+class TasksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondsToTimeText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << "00:00:00";
+        QTest::newRow("unset start") << -1.0 << "00:00:-01";
+        QTest::newRow("hms") << 3723.0 << "01:02:03";
+        QTest::newRow("hundred hours") << 360000.0 << "100:00:00";
+        QTest::newRow("tenths") << 83.4 << "00:01:23.4";
+        QTest::newRow("half to even down") << 0.25 << "00:00:00.2";
+        QTest::newRow("half to even up") << 0.75 << "00:00:00.8";
+        QTest::newRow("seconds truncated") << 59.94 << "00:00:59.9";
+        QTest::newRow("carry into minute") << 59.96 << "00:01:00";
+        QTest::newRow("carry into hour") << 3599.97 << "01:00:00";
+        QTest::newRow("carry into second") << 7.99 << "00:00:08";
+    }
+    void secondsToTimeText()
+    {
+        QFETCH(double, seconds);
+        QTEST(SecondsToTimeText(seconds), "text");
+    }
+
+    void timeTextToSeconds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("start") << "00:00:00.0" << 0.0;
+        QTest::newRow("tenths") << "00:01:23.4" << 83.4;
+        QTest::newRow("unranged minutes") << "0:90:00" << 5400.0;
+        QTest::newRow("single digits") << "1:2:3" << 3723.0;
+        QTest::newRow("hundredths") << "00:00:07.25" << 7.25;
+        QTest::newRow("unset start") << "00:00:-01" << -1.0;
+        QTest::newRow("empty") << "" << -1.0;
+        QTest::newRow("one colon") << "12:34" << -1.0;
+        QTest::newRow("leading point") << "00:00:.5" << -1.0;
+        QTest::newRow("letters in hours") << "ab:00:00" << -1.0;
+        QTest::newRow("letters in minutes") << "00:x1:00" << -1.0;
+        QTest::newRow("nothing after colon") << "00:00:" << -1.0;
+        QTest::newRow("third colon") << "01:02:03:04" << -1.0;
+        QTest::newRow("comma is no point") << "00:00:01,5" << -1.0;
+    }
+    void timeTextToSeconds()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, seconds);
+        QCOMPARE(TimeTextToSeconds(text), seconds);
+    }
+
+    // Whatever a time text is turned into reads back as the same tenths.
+    void timeTextRoundTrip()
+    {
+        for (int tenths = -10; tenths < 4000; tenths += 7) {
+            const double seconds = tenths / 10.0 + 0.049;
+            const QString text = SecondsToTimeText(seconds);
+            if (seconds >= 0)
+                QCOMPARE(qRound(TimeTextToSeconds(text) * 10), qRound(seconds * 10 - 0.49));
+        }
+    }
+
+    void stripExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("stripped");
+        QTest::newRow("plain") << "clip.avi" << "clip";
+        QTest::newRow("two dots") << "my.clip.avi" << "my.clip";
+        QTest::newRow("no dot") << "clip" << "clip";
+        QTest::newRow("only extension") << ".avi" << "";
+    }
+    void stripExtension()
+    {
+        QFETCH(QString, name);
+        QTEST(StripExtension(name), "stripped");
+    }
+
+    // The selectors move exactly the parts they name between a real task row and a record.
+    void taskRowSelectors()
+    {
+        QTemporaryDir programDir;
+        platform::FakeProcessLauncher processes;
+        platform::FakeDialogs dialogs;
+        platform::FakeDesktop desktop;
+        platform::FakePowerControl power;
+        platform::Services services{processes, dialogs, desktop, power};
+        TMainForm form(services, programDir.path());
+        form.ltvTask->addTopLevelItem(new QTreeWidgetItem);
+
+        ltvItemData full;
+        full.InputFile = "/v/clip.avi";
+        full.LengthText = "00:01:00";
+        full.SizeText = " 320x240";
+        full.Status = "OK";
+        full.NewName = "clip";
+        full.OutputExt = ".3gp";
+        full.SourceStartText = ZeroTimeText;
+        full.SourceEndText = "00:01:00";
+        full.SpanText = "00:00:50";
+        full.StartText = "00:00:10";
+        full.EndText = "00:01:00";
+        full.LengthSec = 999; // seconds never reach the row
+        form.WriteTask(0, SelectWholeRow, full);
+        QCOMPARE(form.ltvTask->topLevelItem(0)->text(0), "/v/clip.avi");
+        QCOMPARE(form.ltvTask->topLevelItem(0)->text(3), "OK");
+        QVERIFY(form.ltvTask->isColumnHidden(4) && form.ltvTask->isColumnHidden(10));
+        QVERIFY(!form.ltvTask->isColumnHidden(3));
+
+        ltvItemData read;
+        form.ReadTask(0, SelectWholeRow, read);
+        QCOMPARE(read.EndText, "00:01:00");
+        QCOMPARE(read.LengthSec, 60.0);
+        QCOMPARE(read.SpanSec, 50.0);
+        QCOMPARE(read.StartSec, 10.0);
+        QCOMPARE(read.SourceStartSec, 0.0);
+
+        ltvItemData one;
+        form.ReadTask(0, 1, one);
+        QCOMPARE(one.SizeText, " 320x240");
+        QVERIFY(one.InputFile.isEmpty() && one.Status.isEmpty() && one.LengthText.isEmpty());
+        QCOMPARE(one.LengthSec, 0.0);
+
+        ltvItemData length;
+        form.ReadTask(0, 0, length);
+        QCOMPARE(length.LengthText, "00:01:00");
+        QCOMPARE(length.LengthSec, 60.0);
+        QCOMPARE(length.SpanSec, 0.0);
+
+        ltvItemData caption;
+        caption.InputFile = "/v/other.avi";
+        caption.Status = "Complete";
+        form.WriteTask(0, SelectCaption, caption);
+        form.ReadTask(0, SelectWholeRow, read);
+        QCOMPARE(read.InputFile, "/v/other.avi");
+        QCOMPARE(read.Status, "OK");
+
+        ltvItemData status;
+        status.Status = "Converting";
+        form.WriteTask(0, 2, status);
+        form.WriteTask(0, 11, caption); // no such selector: nothing changes
+        form.WriteTask(0, -3, caption);
+        form.ReadTask(0, SelectWholeRow, read);
+        QCOMPARE(read.Status, "Converting");
+        QCOMPARE(read.InputFile, "/v/other.avi");
+        QCOMPARE(read.NewName, "clip");
+
+        ltvItemData noLength = full;
+        noLength.LengthText.clear();
+        form.WriteTask(0, 0, noLength);
+        form.ReadTask(0, SelectWholeRow, read);
+        QCOMPARE(read.LengthSec, -1.0);
+        QCOMPARE(read.SpanSec, 50.0);
+    }
+};
+
+QTEST_MAIN(TasksTest)
+#include "tst_tasks.moc"
