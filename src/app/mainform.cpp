@@ -1,27 +1,57 @@
 #include "mainform.h"
 
+#include "publisher.h"
+#include "splitterbar.h"
+
 #include <encoderrun.h>
+#include <inputfiles.h>
 #include <tasklistrows.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QSlider>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
-const QStringList TaskColumns{QStringLiteral("Input File"), QStringLiteral("Length"), QStringLiteral("Size"),
-                              QStringLiteral("Status")};
-constexpr int TaskColumnWidths[] = {260, 90, 80, 100};
+const QColor LinkColour(27, 95, 252);
+const QColor PressedLinkColour(128, 165, 253);
+
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
 } // namespace
 
 TMainForm::TMainForm(platform::Services &services, const QString &executableDirectory, QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
     setObjectName(QStringLiteral("MainForm"));
-    resize(798, 542);
+    // Liberation Sans has the metrics the designed positions were measured with.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+    createToolbar();
+    createMainArea();
+    // Client area of a window that is 798 x 542 with its frame.
+    resize(790, 508);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    createTaskList();
+        move(screen->availableGeometry().center() - frameGeometry().center() + pos());
     FormCreate(executableDirectory);
 }
 
@@ -30,38 +60,63 @@ TMainForm::~TMainForm()
     TerminateEncoder();
 }
 
-void TMainForm::createTaskList()
-{
-    ltvTask = new QTreeWidget(this);
-    ltvTask->setObjectName(QStringLiteral("ltvTask"));
-    ltvTask->setAccessibleName(QStringLiteral("Task List"));
-    ltvTask->setRootIsDecorated(false);
-    ltvTask->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ltvTask->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ltvTask->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ltvTask->setSortingEnabled(false);
-    ltvTask->header()->setSectionsClickable(false);
-    // Column 0 is the caption, columns 1 to 10 the sub-items; only the first three sub-items show.
-    QStringList headers = TaskColumns;
-    for (int sub = TaskColumns.size() - 1; sub < tasks::SubItemCount; ++sub)
-        headers << QString();
-    ltvTask->setHeaderLabels(headers);
-    for (int column = TaskColumns.size(); column <= tasks::SubItemCount; ++column)
-        ltvTask->setColumnHidden(column, true);
-    setCentralWidget(ltvTask);
-}
-
 void TMainForm::FormCreate(const QString &executableDirectory)
 {
     m_values = app::programValuesFor(executableDirectory);
-    ltvTask->header()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: rgb(243, 243, 243); }"));
-    QApplication::setApplicationDisplayName(QString());
+    edtOutputdir->setText(m_values.programDirectory);
+    ltvTask->header()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: rgb(243, 243, 243); "
+                                                    "border: none; border-right: 1px solid rgb(210, 210, 210); "
+                                                    "padding-left: 4px; }"));
     QApplication::setApplicationName(app::ProgramName);
     setWindowTitle(m_values.mainCaption());
     setAccessibleName(m_values.mainCaption());
     m_openDialogFilter = app::OpenDialogFilter();
-    for (int column = 0; column < int(std::size(TaskColumnWidths)); ++column)
-        ltvTask->setColumnWidth(column, TaskColumnWidths[column]);
+    setAcceptDrops(true);
+    panBottomCenter->resize(607, panBottomCenter->height());
+    panBottomLeft->resize(607, panBottomLeft->height());
+    panBottomLeft->hide();
+    const int widths[] = {260, 90, 80, 100};
+    for (int column = 0; column < 4; ++column)
+        ltvTask->setColumnWidth(column, widths[column]);
+    labLink->setText(app::PublisherName + QStringLiteral(" - ") + app::WebAddress);
+    labLink->setAccessibleName(labLink->text());
+    labLink->adjustSize();
+    setTextColour(labLink, LinkColour);
+
+    panMain->installEventFilter(this);
+    ltvTask->installEventFilter(this);
+    panPreviewButton->installEventFilter(this);
+    connect(panSplitter, &SplitterBar::mouseMoved, this, &TMainForm::panSplitterMouseMove);
+    connect(bbtnBrowser, &QPushButton::clicked, this, &TMainForm::bbtnBrowserClick);
+    connect(bbtnOpen, &QPushButton::clicked, this, &TMainForm::bbtnOpenClick);
+    connect(tbtnAddFile, &QToolButton::clicked, this, &TMainForm::tbtnAddFileClick);
+    connect(tbtnAddDir, &QToolButton::clicked, this, &TMainForm::tbtnAddDirClick);
+    connect(ltvTask, &QTreeWidget::itemClicked, this, &TMainForm::ltvTaskClick);
+    connect(ltvTask, &QTreeWidget::itemDoubleClicked, this, &TMainForm::ltvTaskDblClick);
+    connect(ltvTask, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        ppmTaskPopup();
+        ppmTask->popup(ltvTask->viewport()->mapToGlobal(at));
+    });
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (watched == panMain)
+            FormResize();
+        else if (watched == ltvTask)
+            ltvTaskResize();
+        else if (watched == panPreviewButton)
+            TrackBar->resize(panPreviewButton->width(), TrackBar->height());
+    } else if (watched == labLink) {
+        if (event->type() == QEvent::MouseButtonPress)
+            labLinkMouseDown();
+        else if (event->type() == QEvent::MouseButtonRelease) {
+            labLinkMouseUp();
+            labLinkClick();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::ReadTask(int position, int selector, ltvItemData &record) const
@@ -77,4 +132,112 @@ void TMainForm::WriteTask(int position, int selector, const ltvItemData &record)
 void TMainForm::TerminateEncoder()
 {
     conversion::TerminateEncoder(m_encoder.get());
+}
+
+void TMainForm::FormResize()
+{
+    const app::BottomBarGeometry g = app::bottomBarFor(panMain->width());
+    panBottomCenter->resize(g.faceWidth, panBottomCenter->height());
+    panBottomLeft->resize(g.faceWidth, panBottomLeft->height());
+    bbtnSetting->move(g.settingLeft, bbtnSetting->y());
+    cmbProfile->resize(g.profileWidth, cmbProfile->height());
+    bbtnOpen->move(g.openLeft, bbtnOpen->y());
+    bbtnBrowser->move(g.browserLeft, bbtnBrowser->y());
+    edtOutputdir->resize(g.outputDirWidth, edtOutputdir->height());
+    labCurProgress->move(g.progressLabelLeft, labCurProgress->y());
+    pgbCurrent->resize(g.progressBarWidth, pgbCurrent->height());
+    labTotalProgress->move(g.progressLabelLeft, labTotalProgress->y());
+    pgbTotal->resize(g.progressBarWidth, pgbTotal->height());
+}
+
+void TMainForm::ltvTaskResize()
+{
+    const int width = ltvTask->width();
+    const int remembered = std::exchange(m_rememberedListWidth, width);
+    if (width == remembered)
+        return;
+    app::TaskColumnWidths widths;
+    for (int column = 0; column < 4; ++column)
+        widths[std::size_t(column)] = ltvTask->columnWidth(column);
+    widths = app::spreadColumns(widths, remembered, width);
+    for (int column = 0; column < 4; ++column)
+        ltvTask->setColumnWidth(column, widths[std::size_t(column)]);
+}
+
+void TMainForm::panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position)
+{
+    const Qt::KeyboardModifiers blocking = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    if (buttons != Qt::LeftButton || (modifiers & blocking) || position.x() == 0)
+        return;
+    // The main area keeps room for its margin and a sliver of the list.
+    const int widest = centralWidget()->width() - panSplitter->width() - 2 * app::MinimumWidth - panLeft->width();
+    panProfile->setFixedWidth(app::rightPanelWidthAfterDrag(panProfile->width(), position.x(), widest));
+    centralWidget()->layout()->activate();
+    FormResize();
+}
+
+bool TMainForm::SelectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder)
+{
+    return m_services.dialogs.selectDirectory(owner, title, root, folder);
+}
+
+void TMainForm::bbtnBrowserClick()
+{
+    QString folder;
+    if (SelectDirectory(this, QStringLiteral("Select the output directory."), QString(), folder))
+        edtOutputdir->setText(app::IncludeTrailingBackslash(folder));
+}
+
+void TMainForm::bbtnOpenClick()
+{
+    const QString folder = edtOutputdir->text();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        m_services.desktop.open(folder);
+}
+
+void TMainForm::DisableControlsForRun()
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove,
+                                                             tbtnClear, tbtnStart})
+        control->setEnabled(false);
+    tbtnStop->setEnabled(true);
+    for (QWidget *control : std::initializer_list<QWidget *>{tbtnSetting, ltvTask, panSplitter, gpbProfile})
+        control->setEnabled(false);
+}
+
+void TMainForm::EnableControlsAfterRun()
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove,
+                                                             tbtnClear, tbtnStart})
+        control->setEnabled(true);
+    tbtnStop->setEnabled(false);
+    for (QWidget *control : std::initializer_list<QWidget *>{tbtnSetting, ltvTask, panSplitter, gpbProfile})
+        control->setEnabled(true);
+}
+
+void TMainForm::SetListButtonsEnabled(bool enabled)
+{
+    for (QToolButton *button : {tbtnUp, tbtnDown, tbtnRemove, tbtnClear, tbtnStart})
+        button->setEnabled(enabled);
+}
+
+void TMainForm::EnableListButtonsIfTasks()
+{
+    if (ltvTask->topLevelItemCount() > 0)
+        SetListButtonsEnabled(true);
+}
+
+void TMainForm::labLinkMouseDown()
+{
+    setTextColour(labLink, PressedLinkColour);
+}
+
+void TMainForm::labLinkMouseUp()
+{
+    setTextColour(labLink, LinkColour);
+}
+
+void TMainForm::labLinkClick()
+{
+    m_services.desktop.open(app::WebAddress);
 }

@@ -4,11 +4,37 @@
 #include <fakedesktop.h>
 #include <mainform.h>
 
+#include <splitterbar.h>
+
+#include <QComboBox>
 #include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
+QList<int> columnWidths(const TMainForm &form)
+{
+    QList<int> widths;
+    for (int column = 0; column < 4; ++column)
+        widths << form.ltvTask->columnWidth(column);
+    return widths;
+}
+
+void dragSplitter(TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), form.panSplitter->mapToGlobal(QPointF(x, 5)), Qt::NoButton,
+                     Qt::LeftButton, modifiers);
+    QApplication::sendEvent(form.panSplitter, &move);
+}
+
 struct FakeServices {
     platform::FakeProcessLauncher processes;
     platform::FakeDialogs dialogs;
@@ -42,7 +68,6 @@ private slots:
         FakeServices fakes;
         TMainForm form(fakes.services, programDir.path());
         QTEST(form.windowTitle(), "caption");
-        QCOMPARE(form.size(), QSize(798, 542));
     }
 
     void programDirectoryEndsInOneDelimiter_data()
@@ -60,6 +85,133 @@ private slots:
         const app::ProgramValues values = app::programValuesFor(directory);
         QTEST(values.programDirectory, "programDirectory");
         QCOMPARE(values.encoderPath, values.programDirectory + "wmaspi.dll");
+    }
+
+    // The created window lays out its regions as designed; resizing spreads the list's change
+    // over the columns and moves the bottom bar's right-hand controls.
+    void layoutFollowsTheWindow()
+    {
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.panMain->width(), 580);
+        QCOMPARE(form.ltvTask->width(), 570);
+        QCOMPARE(form.panProfile->width(), 200);
+        // The remembered width starts at 562, so the first layout spreads 8 pixels.
+        QCOMPARE(columnWidths(form), (QList<int>{264, 91, 81, 102}));
+        QCOMPARE(form.bbtnSetting->x(), 490);
+        QCOMPARE(form.cmbProfile->width(), 407);
+        QCOMPARE(form.bbtnBrowser->x(), 405);
+        QCOMPARE(form.edtOutputdir->width(), 322);
+        QCOMPARE(form.labCurProgress->x(), 553);
+        QCOMPARE(form.pgbTotal->width(), 430);
+        QVERIFY(form.panBottomCenter->isVisible());
+        QVERIFY(!form.panBottomLeft->isVisible());
+        QVERIFY(form.panbg->isVisible());
+
+        form.resize(form.width() + 100, form.height());
+        QTRY_COMPARE(form.ltvTask->width(), 670);
+        QCOMPARE(columnWidths(form), (QList<int>{264 + 49, 91 + 17, 81 + 15, 102 + 19}));
+        QCOMPARE(form.bbtnOpen->x(), 590);
+        form.resize(form.width() + 1, form.height());
+        QTRY_COMPARE(form.ltvTask->width(), 671);
+        QCOMPARE(columnWidths(form), (QList<int>{313, 108, 96, 121}));
+
+        // Shrinking far never takes a column or bar to zero.
+        form.resize(120, form.height());
+        QTRY_VERIFY(form.ltvTask->width() < 100);
+        for (int width : columnWidths(form))
+            QVERIFY(width > 0);
+        QVERIFY(form.pgbCurrent->width() > 0 && form.cmbProfile->width() > 0);
+    }
+
+    void splitterDragResizesTheRightPanel_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("panelWidth");
+        QTest::newRow("25 right of the edge") << 25 << int(Qt::NoModifier) << 180;
+        QTest::newRow("left of the bar") << -15 << int(Qt::NoModifier) << 220;
+        QTest::newRow("with shift") << 25 << int(Qt::ShiftModifier) << 200;
+        QTest::newRow("with ctrl") << 25 << int(Qt::ControlModifier) << 200;
+        QTest::newRow("at the edge") << 0 << int(Qt::NoModifier) << 200;
+        QTest::newRow("far right is clamped") << 900 << int(Qt::NoModifier) << app::MinimumWidth;
+    }
+    void splitterDragResizesTheRightPanel()
+    {
+        QFETCH(int, x);
+        QFETCH(int, modifiers);
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        dragSplitter(form, x, Qt::KeyboardModifiers(modifiers));
+        QTEST(form.panProfile->width(), "panelWidth");
+        QCOMPARE(form.bbtnSetting->x(), form.panMain->width() - 90);
+    }
+
+    // Only Stop, About and Help stay usable during a run; afterwards all but Stop.
+    void controlStatesOfARun()
+    {
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        const QList<QWidget *> listButtons{form.tbtnUp, form.tbtnDown, form.tbtnRemove, form.tbtnClear, form.tbtnStart};
+        for (QWidget *button : listButtons)
+            QVERIFY(!button->isEnabled());
+        QVERIFY(form.tbtnAddFile->isEnabled() && !form.tbtnStop->isEnabled());
+        form.DisableControlsForRun();
+        const QList<QWidget *> idleOnly{form.tbtnAddFile, form.tbtnAddDir, form.tbtnUp, form.tbtnDown,
+                                        form.tbtnRemove, form.tbtnClear, form.tbtnStart, form.tbtnSetting,
+                                        form.ltvTask, form.panSplitter, form.gpbProfile};
+        for (QWidget *control : idleOnly)
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        for (QWidget *control : {(QWidget *)form.tbtnStop, (QWidget *)form.tbtnAbout, (QWidget *)form.tbtnHelp})
+            QVERIFY(control->isEnabled());
+        form.EnableControlsAfterRun();
+        for (QWidget *control : idleOnly)
+            QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+        QVERIFY(!form.tbtnStop->isEnabled());
+    }
+
+    void outputDirectoryButtons()
+    {
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        QCOMPARE(form.edtOutputdir->text(), programDir.path() + "/");
+        fakes.dialogs.folderToChoose = "/srv/videos";
+        form.bbtnBrowser->click();
+        QCOMPARE(form.edtOutputdir->text(), "/srv/videos/");
+        QCOMPARE(fakes.dialogs.folderTitles, QStringList{"Select the output directory."});
+        form.bbtnBrowser->click(); // cancelled
+        QCOMPARE(form.edtOutputdir->text(), "/srv/videos/");
+        form.bbtnOpen->click(); // no such directory: nothing
+        QVERIFY(fakes.desktop.opened.isEmpty());
+        form.edtOutputdir->setText(programDir.path());
+        form.bbtnOpen->click();
+        QCOMPARE(fakes.desktop.opened, QStringList{programDir.path()});
+    }
+
+    // Every control can be found by assistive tools.
+    void controlsHaveAccessibleNames()
+    {
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        const auto widgets = form.findChildren<QWidget *>();
+        for (QWidget *widget : widgets) {
+            if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget)
+                || qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractItemView *>(widget)
+                || qobject_cast<QProgressBar *>(widget) || qobject_cast<QGroupBox *>(widget)) {
+                if (widget->objectName().startsWith("qt_"))
+                    continue;
+                QVERIFY2(!widget->accessibleName().isEmpty(), widget->metaObject()->className());
+            }
+        }
     }
 
     void openDialogFilter()

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <type_traits>
+
+namespace preferences {
+
+// One key of one section of Preferences.ini, with its type and what a missing key reads as.
+// Ini is TNewInifile or platform::IniFile: both offer the same Read and Write functions, and
+// both must read what the other wrote.
+template <typename T>
+struct Setting {
+    static_assert(std::is_same_v<T, QString> || std::is_same_v<T, int> || std::is_same_v<T, bool>);
+
+    QString section;
+    QString key;
+    T defaultValue;
+
+    template <typename Ini>
+    T readFrom(const Ini &ini) const
+    {
+        if constexpr (std::is_same_v<T, bool>)
+            return ini.ReadBool(section, key, defaultValue);
+        else if constexpr (std::is_same_v<T, int>)
+            return ini.ReadInteger(section, key, defaultValue);
+        else
+            return ini.ReadString(section, key, defaultValue);
+    }
+
+    // Gives back what the reader's Write function gives (platform::IniFile: whether it worked).
+    template <typename Ini>
+    decltype(auto) writeTo(Ini &ini, const T &value) const
+    {
+        if constexpr (std::is_same_v<T, bool>)
+            return ini.WriteBool(section, key, value);
+        else if constexpr (std::is_same_v<T, int>)
+            return ini.WriteInteger(section, key, value);
+        else
+            return ini.WriteString(section, key, value);
+    }
+};
+
+// "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected.
+struct PreferenceKeys {
+    Setting<QString> version;
+    Setting<QString> outputPath;
+    Setting<int> profile;
+    Setting<int> synMode;
+    Setting<bool> autoOpenDir;
+    Setting<bool> autoExit;
+    Setting<bool> autoTurnOff;
+    Setting<bool> overwrite;
+};
+
+// The preferences in use. A missing "Output Path" means the program directory.
+PreferenceKeys mainKeys(const QString &programDirectory);
+// The factory preferences, which "Load Default" reads; the program never writes them.
+PreferenceKeys defaultKeys(const QString &programDirectory);
+
+} // namespace preferences

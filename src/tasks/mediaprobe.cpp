@@ -1,0 +1,89 @@
+#include "mediaprobe.h"
+
+#include "taskrecord.h"
+#include "timetext.h"
+
+#include <encoderrun.h>
+#include <pathdelimiter.h>
+
+namespace tasks {
+namespace {
+
+// A report longer than this is no report of ours; its head holds all the cut rules need.
+constexpr qsizetype MaxReportBytes = 1 << 20;
+
+// The text from 1-based position k on: all of it for k <= 1, nothing past the end.
+QString fromPosition(const QString &text, qsizetype k)
+{
+    return text.mid(std::max<qsizetype>(k, 1) - 1);
+}
+
+// 1-based position of the first needle, 0 when there is none.
+qsizetype position(const QString &text, const QString &needle)
+{
+    return text.indexOf(needle) + 1;
+}
+
+} // namespace
+
+CutValues applyCutRules(const QString &report, const QString &path)
+{
+    const QString comma = QStringLiteral(",");
+    CutValues values;
+    QString r = fromPosition(report, position(report, path) + path.size());
+    if (const qsizetype k = position(r, QStringLiteral("Duration")); k > 0)
+        r = fromPosition(r, k + 1);
+    r = fromPosition(r, position(r, QStringLiteral(":")) + 2);
+    qsizetype k = position(r, comma);
+    values.duration = k > 0 ? r.left(k - 1) : QString();
+    r = fromPosition(r, k + 1);
+    if (const qsizetype video = position(r, QStringLiteral("Video")); video > 0)
+        r = fromPosition(r, video);
+    for (int skipped = 0; skipped < 2; ++skipped)
+        r = fromPosition(r, position(r, comma) + 1);
+    k = position(r, comma);
+    values.frameSize = k > 0 ? r.left(k - 1) : QString();
+    return values;
+}
+
+ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, std::unique_ptr<platform::ChildProcess> &encoderSlot,
+                        const QString &encoderPath, const QString &path)
+{
+    ProbeResults results;
+    QByteArray report;
+    const auto outcome = conversion::runEncoder(
+        launcher, encoderSlot, encoderPath, conversion::probeCommandLine(path), platform::ReadWait::Blocking,
+        [&report](const QByteArray &bytes) {
+            if (report.size() < MaxReportBytes)
+                report += bytes.left(MaxReportBytes - report.size());
+        });
+    if (!outcome.started)
+        return results;
+    const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
+    results.ProbeLengthText = cut.duration;
+    results.ProbeSizeText = cut.frameSize;
+    results.ProbeStartText = ZeroTimeText;
+    results.ProbeEndText = results.ProbeLengthText;
+    return results;
+}
+
+ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt)
+{
+    ltvItemData record;
+    record.InputFile = path;
+    record.LengthText = probe.ProbeLengthText;
+    record.SpanText = probe.ProbeLengthText;
+    record.SizeText = probe.ProbeSizeText;
+    record.Status = QStringLiteral("OK");
+    // Only the path delimiter ends a directory here; a ":" is an ordinary character of a name.
+    const QString fileName = path.mid(path.lastIndexOf(platform::PathDelimiter) + 1);
+    record.NewName = StripExtension(fileName);
+    record.OutputExt = outputExt;
+    record.SourceStartText = probe.ProbeStartText;
+    record.StartText = probe.ProbeStartText;
+    record.SourceEndText = probe.ProbeEndText;
+    record.EndText = probe.ProbeEndText;
+    return record;
+}
+
+} // namespace tasks
