@@ -1,6 +1,7 @@
 #include "childprocess.h"
 
 #include <QProcess>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -51,7 +52,7 @@ void onTerminationRequest(std::function<void()> handler)
 {
     if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [handler] {
         char byte;
         [[maybe_unused]] auto got = ::read(signalPipe[0], &byte, 1);

@@ -1,0 +1,117 @@
+// Figures, not verdicts: how much the encoder program adds to what FFmpeg's own tools take.
+// Probe: "wmaspi.dll -i" against ffprobe. Conversion: wmaspi.dll against bare ffmpeg with
+// the same switches. Both on clips made here, measured in the same run.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Milliseconds of one run to its end, or -1 when the program failed.
+double timedRun(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(300000);
+    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
+    const bool ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return ok ? elapsed : -1;
+}
+
+// Median of alternating runs, so a slow phase of the machine hits both sides alike.
+std::pair<double, double> medians(int rounds, const std::function<double()> &ours, const std::function<double()> &theirs)
+{
+    std::vector<double> a, b;
+    for (int i = 0; i < rounds; ++i) {
+        a.push_back(ours());
+        b.push_back(theirs());
+    }
+    if (std::count(a.begin(), a.end(), -1.0) || std::count(b.begin(), b.end(), -1.0))
+        return {-1, -1};
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
+void printRow(const char *what, const QString &clip, std::pair<double, double> ms)
+{
+    if (ms.first < 0) {
+        std::printf("%-12s %-28s failed\n", what, qPrintable(clip));
+        return;
+    }
+    std::printf("%-12s %-28s %9.1f %9.1f %7.2f\n", what, qPrintable(clip), ms.first, ms.second, ms.first / ms.second);
+}
+
+struct Clip {
+    QString name;
+    QStringList sources;
+    QStringList codecs;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString encoder = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                     : QCoreApplication::applicationDirPath() + QStringLiteral("/wmaspi.dll");
+    const int probeRounds = 21;
+    const int conversionRounds = 3;
+    QTemporaryDir dir;
+
+    auto lavfi = [](const QString &video, const QString &audio) {
+        QStringList sources;
+        if (!video.isEmpty())
+            sources << "-f" << "lavfi" << "-i" << video;
+        return sources << "-f" << "lavfi" << "-i" << audio;
+    };
+    const QList<Clip> clips = {
+        {"320x240-4s.avi", lavfi("testsrc=size=320x240:rate=25:duration=4", "sine=duration=4"),
+         {"-c:v", "mpeg4", "-c:a", "libmp3lame"}},
+        {"640x480-20s.mp4", lavfi("testsrc=size=640x480:rate=25:duration=20", "sine=duration=20"),
+         {"-c:v", "libx264", "-preset", "veryfast", "-c:a", "aac"}},
+        {"tone-60s.mp3", lavfi({}, "sine=duration=60"), {"-c:a", "libmp3lame"}},
+    };
+    for (const Clip &clip : clips) {
+        const QStringList make = QStringList{"-nostdin", "-v", "error", "-y"} + clip.sources + clip.codecs
+            + QStringList{"-shortest", dir.filePath(clip.name)};
+        if (timedRun("ffmpeg", make) < 0) {
+            std::fprintf(stderr, "cannot make %s\n", qPrintable(clip.name));
+            return 1;
+        }
+    }
+
+    std::printf("%-12s %-28s %9s %9s %7s\n", "task", "clip", "ours ms", "ffmpeg ms", "ratio");
+    for (const Clip &clip : clips) {
+        const QString path = dir.filePath(clip.name);
+        printRow("probe", clip.name,
+                 medians(probeRounds, [&] { return timedRun(encoder, {"-i", path}); },
+                         [&] { return timedRun("ffprobe", {"-hide_banner", path}); }));
+    }
+
+    const QStringList to3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
+                               "-c:a", "aac", "-b:a", "32k", "-ar", "8000", "-ac", "1"};
+    const QStringList toMp3 = {"-vn", "-c:a", "libmp3lame", "-b:a", "64k"};
+    const QList<std::pair<QString, QStringList>> conversions = {
+        {clips[0].name, to3gp}, {clips[1].name, to3gp}, {clips[2].name, toMp3}};
+    for (const auto &[name, parameters] : conversions) {
+        const QString input = dir.filePath(name);
+        const QString extension = parameters.contains("-vn") ? ".mp3" : ".3gp";
+        const QStringList ours = QStringList{"-y", "-i", input} + parameters + QStringList{dir.filePath("ours" + extension)};
+        const QStringList bare = QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input}
+            + parameters + QStringList{dir.filePath("bare" + extension)};
+        printRow(qPrintable("convert" + extension), name,
+                 medians(conversionRounds, [&] { return timedRun(encoder, ours); },
+                         [&] { return timedRun("ffmpeg", bare); }));
+    }
+    return 0;
+}

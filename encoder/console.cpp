@@ -1,0 +1,29 @@
+#include "console.h"
+
+#include <cstdio>
+
+namespace console {
+namespace {
+
+void writeLine(std::FILE *stream, std::string_view line)
+{
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+void printLine(std::string_view line)
+{
+    writeLine(stdout, line);
+}
+
+void printError(std::string_view line)
+{
+    // A reader merging both streams must see the lines in the order they were written.
+    std::fflush(stdout);
+    writeLine(stderr, line);
+}
+
+} // namespace console

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "commandline.h"
+
+// Converts with FFmpeg into a part file and moves it over the output only when it checks
+// out. Returns the exit status. Needs a QCoreApplication; runs its event loop.
+int runConversion(const ConversionRequest &request);

@@ -1,0 +1,68 @@
+#include "conversionplan.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/parseutils.h>
+}
+
+#include <algorithm>
+#include <cmath>
+
+std::string partPathFor(const std::string &output)
+{
+    return output + ".part";
+}
+
+std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest &request)
+{
+    const auto &parameters = request.parameters;
+    if (std::find(parameters.begin(), parameters.end(), "-f") != parameters.end())
+        return std::vector<std::string>{};
+    const AVOutputFormat *format = av_guess_format(nullptr, request.output.c_str(), nullptr);
+    if (!format)
+        return std::nullopt;
+    return std::vector<std::string>{"-f", format->name};
+}
+
+std::optional<double> switchSeconds(const std::vector<std::string> &parameters, const std::string &name)
+{
+    // FFmpeg lets the last occurrence win.
+    const auto found = std::find(parameters.rbegin(), parameters.rend(), name);
+    if (found == parameters.rend() || found == parameters.rbegin())
+        return std::nullopt;
+    std::int64_t microseconds = 0;
+    if (av_parse_time(&microseconds, std::prev(found)->c_str(), 1) < 0)
+        return std::nullopt;
+    return static_cast<double>(microseconds) / 1e6;
+}
+
+std::optional<double> expectedOutputSeconds(std::optional<double> inputSeconds,
+                                            const std::vector<std::string> &parameters)
+{
+    if (!inputSeconds)
+        return std::nullopt;
+    double expected = std::max(0.0, *inputSeconds - switchSeconds(parameters, "-ss").value_or(0.0));
+    if (const auto span = switchSeconds(parameters, "-t"))
+        expected = std::min(expected, *span);
+    return expected;
+}
+
+std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
+                                         const std::vector<std::string> &container)
+{
+    // Progress comes as key=value blocks on stdout; stderr carries only errors.
+    std::vector<std::string> arguments = {
+        "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+        "-progress", "pipe:1", "-stats_period", "0.25",
+        "-i", "file:" + request.input,
+    };
+    arguments.insert(arguments.end(), request.parameters.begin(), request.parameters.end());
+    arguments.insert(arguments.end(), container.begin(), container.end());
+    arguments.push_back("file:" + partPathFor(request.output));
+    return arguments;
+}
+
+bool closeEnough(double actualSeconds, double expectedSeconds)
+{
+    return std::abs(actualSeconds - expectedSeconds) <= std::max(1.0, 0.02 * expectedSeconds);
+}

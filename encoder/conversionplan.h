@@ -1,0 +1,29 @@
+#pragma once
+
+#include "commandline.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// FFmpeg never writes the user's file directly: it writes here, and only a verified result is
+// renamed into place.
+std::string partPathFor(const std::string &output);
+
+// The part file's name says nothing about its container, so FFmpeg is told with -f: the muxer
+// the output's extension names, or none added when the profile has its own -f. Empty when
+// no muxer fits the extension.
+std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest &request);
+
+// The value after the last occurrence of the switch, in seconds (av_parse_time syntax).
+std::optional<double> switchSeconds(const std::vector<std::string> &parameters, const std::string &name);
+
+// What the output should last: the input less the -ss start, or the -t span when shorter.
+std::optional<double> expectedOutputSeconds(std::optional<double> inputSeconds,
+                                            const std::vector<std::string> &parameters);
+
+std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
+                                         const std::vector<std::string> &container);
+
+// Duration check tolerance: muxers pad and round, so near enough is max(1 s, 2 %).
+bool closeEnough(double actualSeconds, double expectedSeconds);

@@ -1,0 +1,13 @@
+#include "ffmpeglocator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString locateFfmpeg()
+{
+    const QFileInfo beside(QCoreApplication::applicationDirPath() + QStringLiteral("/ffmpeg"));
+    if (beside.isFile() && beside.isExecutable())
+        return beside.absoluteFilePath();
+    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+}

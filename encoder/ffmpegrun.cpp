@@ -1,0 +1,93 @@
+#include "ffmpegrun.h"
+
+#include "childprocess.h"
+#include "console.h"
+
+namespace {
+
+constexpr int HeartbeatMs = 400;
+constexpr int StopGraceMs = 2000;
+
+} // namespace
+
+FfmpegRun::FfmpegRun(const QString &program, const QStringList &arguments,
+                     std::function<void(const Outcome &)> onEnded)
+    : onEnded_(std::move(onEnded))
+{
+    process_.setProgram(program);
+    process_.setArguments(arguments);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    // FFmpeg stays in our process group, which the window kills as a whole.
+    platform::confineChildProcess(process_, platform::ProcessGroup::Inherit);
+
+    heartbeat_.setInterval(HeartbeatMs);
+    QObject::connect(&heartbeat_, &QTimer::timeout, &process_, [this] { printStatus(status_.statusLine()); });
+    killDeadline_.setSingleShot(true);
+    killDeadline_.setInterval(StopGraceMs);
+    QObject::connect(&killDeadline_, &QTimer::timeout, &process_, [this] { process_.kill(); });
+
+    QObject::connect(&process_, &QProcess::started, &process_, [this] { printStatus(status_.statusLine()); });
+    QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] { relayProgress(); });
+    QObject::connect(&process_, &QProcess::readyReadStandardError, &process_, [this] { relayErrors(); });
+    QObject::connect(&process_, &QProcess::errorOccurred, &process_, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            end({Ending::FailedToStart, 0, process_.errorString()});
+    });
+    QObject::connect(&process_, &QProcess::finished, &process_, [this](int exitCode, QProcess::ExitStatus status) {
+        relayProgress();
+        relayErrors();
+        errorLines_.finish([](std::string_view line) { console::printError(line); });
+        if (stopRequested_)
+            end({Ending::Stopped, exitCode, {}});
+        else if (status == QProcess::CrashExit)
+            end({Ending::Crashed, exitCode, {}});
+        else
+            end({Ending::Exited, exitCode, {}});
+    });
+}
+
+void FfmpegRun::start()
+{
+    process_.start();
+}
+
+void FfmpegRun::stop()
+{
+    if (stopRequested_ || ended_)
+        return;
+    stopRequested_ = true;
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    platform::requestTermination(process_.processId());
+    killDeadline_.start();
+}
+
+void FfmpegRun::relayProgress()
+{
+    progressLines_.feed(process_.readAllStandardOutput().toStdString(), [this](std::string_view line) {
+        if (const auto status = status_.takeLine(line))
+            printStatus(*status);
+    });
+}
+
+void FfmpegRun::relayErrors()
+{
+    errorLines_.feed(process_.readAllStandardError().toStdString(),
+                     [](std::string_view line) { console::printError(line); });
+}
+
+void FfmpegRun::printStatus(const std::string &line)
+{
+    console::printLine(line);
+    heartbeat_.start(); // restarts: the next repeat is due a full interval after this line
+}
+
+void FfmpegRun::end(const Outcome &outcome)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    heartbeat_.stop();
+    killDeadline_.stop();
+    onEnded_(outcome);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "progressstatus.h"
+
+#include <QProcess>
+#include <QTimer>
+
+#include <functional>
+
+// Runs FFmpeg, relaying its progress as status lines (repeated while it is silent, so the
+// window keeps hearing from us) and its error lines as they come.
+class FfmpegRun
+{
+public:
+    enum class Ending { Exited, Crashed, FailedToStart, Stopped };
+    struct Outcome {
+        Ending ending = Ending::Exited;
+        int exitCode = 0;
+        QString startError;
+    };
+
+    FfmpegRun(const QString &program, const QStringList &arguments, std::function<void(const Outcome &)> onEnded);
+
+    // onEnded may be called from within start() when the program cannot be run at all.
+    void start();
+    // Asks FFmpeg to end and kills it if it has not within the grace period.
+    void stop();
+
+private:
+    void relayProgress();
+    void relayErrors();
+    void printStatus(const std::string &line);
+    void end(const Outcome &outcome);
+
+    QProcess process_;
+    QTimer heartbeat_;
+    QTimer killDeadline_;
+    ProgressStatus status_;
+    LineSplitter progressLines_;
+    LineSplitter errorLines_;
+    std::function<void(const Outcome &)> onEnded_;
+    bool stopRequested_ = false;
+    bool ended_ = false;
+};

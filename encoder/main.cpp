@@ -1,0 +1,47 @@
+#include "commandline.h"
+#include "console.h"
+#include "conversion.h"
+#include "mediainfo.h"
+#include "probereport.h"
+
+#include <QCoreApplication>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+namespace {
+
+int runProbe(const ProbeRequest &request)
+{
+    const MediaProbe probe = probeMedia(request.input);
+    if (!probe.info) {
+        console::printError(probeFailureLine(request.input, probe.error));
+        return 1;
+    }
+    for (const auto &line : probeReportLines(request.input, *probe.info))
+        console::printLine(line);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Kept as bytes: paths must reach FFmpeg and our report exactly as given.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const EncoderRequest request = parseCommandLine(arguments);
+    silenceLibavLog();
+
+    if (const auto *probe = std::get_if<ProbeRequest>(&request))
+        return runProbe(*probe);
+    if (const auto *conversion = std::get_if<ConversionRequest>(&request)) {
+        int qtArgc = 1; // our arguments are FFmpeg's business, not Qt's
+        QCoreApplication app(qtArgc, argv);
+        // QCoreApplication adopts the user's locale; libav's number parsing must not.
+        std::setlocale(LC_NUMERIC, "C");
+        return runConversion(*conversion);
+    }
+    console::printError(UsageText);
+    return 2;
+}

@@ -1,0 +1,102 @@
+#include "mediainfo.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <memory>
+
+namespace {
+
+std::string errorText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+std::string kindName(AVMediaType type)
+{
+    const char *name = av_get_media_type_string(type);
+    std::string kind = name ? name : "unknown";
+    if (!kind.empty())
+        kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
+    return kind;
+}
+
+std::optional<double> framesPerSecond(const AVStream &stream)
+{
+    for (AVRational rate : {stream.avg_frame_rate, stream.r_frame_rate}) {
+        if (rate.num > 0 && rate.den > 0)
+            return av_q2d(rate);
+    }
+    return std::nullopt;
+}
+
+std::string channelsText(const AVChannelLayout &layout)
+{
+    char text[128] = {};
+    if (layout.nb_channels > 0 && av_channel_layout_describe(&layout, text, sizeof text) > 0)
+        return text;
+    return std::to_string(layout.nb_channels) + " channels";
+}
+
+StreamInfo describeStream(const AVStream &stream)
+{
+    const AVCodecParameters &codec = *stream.codecpar;
+    StreamInfo info;
+    info.kind = kindName(codec.codec_type);
+    info.codec = avcodec_get_name(codec.codec_id);
+    if (codec.codec_type == AVMEDIA_TYPE_VIDEO) {
+        const char *format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(codec.format));
+        info.pixelFormat = format ? format : "none";
+        info.width = codec.width;
+        info.height = codec.height;
+        info.framesPerSecond = framesPerSecond(stream);
+    } else if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
+        info.sampleRate = codec.sample_rate;
+        info.channels = channelsText(codec.ch_layout);
+    }
+    return info;
+}
+
+std::optional<double> seconds(std::int64_t time)
+{
+    if (time == AV_NOPTS_VALUE)
+        return std::nullopt;
+    return static_cast<double>(time) / AV_TIME_BASE;
+}
+
+struct InputCloser {
+    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+
+} // namespace
+
+MediaProbe probeMedia(const std::string &path)
+{
+    AVFormatContext *opened = nullptr;
+    const std::string url = "file:" + path;
+    if (const int code = avformat_open_input(&opened, url.c_str(), nullptr, nullptr); code < 0)
+        return {std::nullopt, errorText(code)};
+    std::unique_ptr<AVFormatContext, InputCloser> context(opened);
+    // Without stream details the report still has the container's figures, as FFmpeg does.
+    avformat_find_stream_info(context.get(), nullptr);
+
+    MediaInfo info;
+    info.formatName = context->iformat->name;
+    info.durationSeconds = seconds(context->duration);
+    info.startSeconds = seconds(context->start_time);
+    if (context->bit_rate > 0)
+        info.bitRate = context->bit_rate;
+    for (unsigned i = 0; i < context->nb_streams; ++i)
+        info.streams.push_back(describeStream(*context->streams[i]));
+    return {std::move(info), {}};
+}
+
+void silenceLibavLog()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}

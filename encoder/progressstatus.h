@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Turns FFmpeg's -progress blocks into the one-line status the window reads:
+// "frame=N fps=F size=NkB time=S bitrate=Bkbits/s speed=Xx " with S in seconds.
+class ProgressStatus
+{
+public:
+    // Feeds one "key=value" line; returns the new status line when the line ends a block.
+    std::optional<std::string> takeLine(std::string_view line);
+
+    // The latest status, or the starting one before FFmpeg has reported.
+    std::string statusLine() const;
+
+private:
+    std::string frame_ = "0";
+    std::string fps_ = "0.00";
+    long long totalBytes_ = 0;
+    double seconds_ = 0;
+    std::string bitRate_ = "N/A";
+    std::string speed_ = "N/A";
+};
+
+// Splits a byte stream into lines; CR counts as a line end too.
+class LineSplitter
+{
+public:
+    template <typename Handler>
+    void feed(std::string_view bytes, Handler &&handleLine)
+    {
+        for (const char c : bytes) {
+            if (c == '\n' || c == '\r') {
+                if (!pending_.empty())
+                    handleLine(std::string_view(pending_));
+                pending_.clear();
+            } else {
+                pending_ += c;
+            }
+        }
+    }
+
+    template <typename Handler>
+    void finish(Handler &&handleLine)
+    {
+        if (!pending_.empty())
+            handleLine(std::string_view(pending_));
+        pending_.clear();
+    }
+
+private:
+    std::string pending_;
+};
