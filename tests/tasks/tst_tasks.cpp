@@ -5,6 +5,8 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 #include <QTreeWidget>
 
 using namespace tasks;
@@ -165,5 +167,8 @@ private slots:
     }
 };
 
-QTEST_MAIN(TasksTest)
+std::unique_ptr<QObject> makeTasksTest()
+{
+    return std::make_unique<TasksTest>();
+}
 #include "tst_tasks.moc"

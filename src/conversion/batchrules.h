@@ -1,0 +1,41 @@
+#pragma once
+
+#include <taskrecord.h>
+
+#include <QString>
+
+#include <optional>
+
+namespace conversion {
+
+// Whether two paths name the same file, whatever the spelling (links, "./", "..").
+bool sameFile(const QString &a, const QString &b);
+
+// Where task number position (0-based) of a run writes: the plain name in the output directory,
+// or the indexed name when the plain one is taken and renaming is chosen, or when the plain one
+// is the input itself. A task without its own extension takes the profile's.
+QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
+                      const QString &profileExtension, bool renameExisting);
+
+// " -ss start" when the task starts later than its input, then " -t span" when it converts less
+// than the whole input.
+QString trimOptions(const ltvItemData &task);
+
+// The encoder's position in seconds, read from the text after the first "time" and one more
+// character, up to the next blank; nothing when the text holds no such number.
+std::optional<double> reportedPosition(const QString &text);
+
+struct ProgressBars {
+    int current = 0;
+    int total = 0;
+};
+
+// Percentages of the current task and of the whole run, kept within 0..100; a span of 0 leaves
+// its bar as it was.
+ProgressBars progressFor(double largestPosition, double currentSpan, double doneSpan, double totalSpan,
+                         ProgressBars previous);
+
+// The seconds still to go when `elapsed` seconds gave `percent` of the run; unchanged at 0 %.
+int remainingSeconds(int elapsed, int percent, int previous);
+
+} // namespace conversion

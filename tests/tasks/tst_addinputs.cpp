@@ -1,0 +1,238 @@
+#include <fakedesktop.h>
+#include <mainform.h>
+#include <mediaprobe.h>
+#include <qtchildprocess.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+// A program directory of its own for each window, holding the real encoder.
+struct Window {
+    QTemporaryDir programDir;
+    platform::QtProcessLauncher processes;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    platform::Services services{processes, dialogs, desktop, power};
+    std::unique_ptr<TMainForm> form;
+
+    Window()
+    {
+        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
+        form = std::make_unique<TMainForm>(services, programDir.path());
+    }
+    QStringList rows(int column = 0) const
+    {
+        QStringList texts;
+        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row)
+            texts << form->ltvTask->topLevelItem(row)->text(column);
+        return texts;
+    }
+    QStringList names() const
+    {
+        QStringList names;
+        for (const QString &path : rows())
+            names << QFileInfo(path).fileName();
+        return names;
+    }
+};
+
+} // namespace
+
+class AddInputsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_media;
+    QString m_clip;   // 2 s of 320x240 video with sound
+    QString m_broken; // text in a video's clothes
+
+    QString copyOfClip(const QString &path)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile::copy(m_clip, path);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_clip = m_media.filePath("clip.avi");
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2",
+                                "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "mpeg4", "-c:a", "mp3", "-shortest",
+                                m_clip});
+        QVERIFY(ffmpeg.waitForFinished(60000));
+        QCOMPARE(ffmpeg.exitCode(), 0);
+        m_broken = m_media.filePath("broken.avi");
+        QFile broken(m_broken);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("this is no video\n");
+    }
+
+    void cutRules_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("duration");
+        QTest::addColumn<QString>("frameSize");
+        const QString head = "Input #0, avi, from '/v/a.avi':\n";
+        QTest::newRow("usual") << head + "  Duration: 00:01:23.4, start: 0.000000, bitrate: 1234 kb/s\n"
+                                         "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n"
+                               << "00:01:23.4" << " 320x240";
+        QTest::newRow("path twice") << head + "  Duration: 00:00:10.5, start: 0.0, bitrate: 1 kb/s\n/v/a.avi\n"
+                                              "  Duration: 00:09:00, x\n    Stream #0.0: Video: h264, yuv420p, 640x480, 25 fps\n"
+                                    << "00:00:10.5" << " 640x480";
+        QTest::newRow("sound only") << head + "  Duration: 00:00:03, start: 0.000000, bitrate: 128 kb/s\n"
+                                              "    Stream #0.0: Audio: mp3, 44100 Hz, stereo\n"
+                                    << "00:00:03" << " 44100 Hz";
+        QTest::newRow("few commas after Video")
+            << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p\n"
+                      "    Stream #0.1: Audio: aac, 48000 Hz, stereo\n"
+            << "00:00:03" << " 48000 Hz";
+        QTest::newRow("no comma after Video") << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n Video: x\n"
+                                              << "00:00:03" << "";
+        QTest::newRow("unknown duration") << head + "  Duration: N/A, start: 0, bitrate: N/A\n"
+                                                    "    Stream #0.0: Video: mpeg4, yuv420p, 176x144, 25 fps\n"
+                                          << "N/A" << " 176x144";
+        QTest::newRow("error line") << "Cannot open '/v/a.avi': Invalid data found" << "" << "";
+        // Without the path the cut starts as many characters in as the path is long.
+        QTest::newRow("no path") << "Duration: 00:00:01, a, b, c" << "00:00:01" << "";
+    }
+    void cutRules()
+    {
+        QFETCH(QString, report);
+        const tasks::CutValues cut = tasks::applyCutRules(report, "/v/a.avi");
+        QTEST(cut.duration, "duration");
+        QTEST(cut.frameSize, "frameSize");
+    }
+
+    // A file whose probe fails shows empty texts, never its neighbour's.
+    void probeOfRealFiles()
+    {
+        Window w;
+        w.form->AddInputFile(m_clip);
+        w.form->AddInputFile(m_broken);
+        QCOMPARE(w.rows(1), (QStringList{"00:00:02", ""}));
+        QCOMPARE(w.rows(2), (QStringList{" 320x240", ""}));
+        QCOMPARE(w.rows(3), (QStringList{"OK", "OK"}));
+        ltvItemData good, broken;
+        w.form->ReadTask(0, tasks::SelectWholeRow, good);
+        w.form->ReadTask(1, tasks::SelectWholeRow, broken);
+        QCOMPARE(good.NewName, "clip");
+        QCOMPARE(good.SourceStartText, "00:00:00.0");
+        QCOMPARE(good.EndSec, 2.0);
+        QCOMPARE(good.SpanSec, 2.0);
+        QVERIFY(good.OutputExt.isEmpty()); // no profile loaded yet
+        QCOMPARE(broken.LengthSec, -1.0);
+        QCOMPARE(broken.EndSec, -1.0);
+        QCOMPARE(broken.StartText, "00:00:00.0");
+
+        QFile::remove(w.programDir.filePath("wmaspi.dll"));
+        w.form->AddInputFile(copyOfClip(m_media.filePath("no encoder/clip.avi")));
+        QCOMPARE(w.rows(1).last(), "");
+        QCOMPARE(w.rows(2).last(), "");
+    }
+
+    void addByDialog()
+    {
+        Window w;
+        QVERIFY(w.form->panbg->isVisibleTo(w.form.get()));
+        const QString a = copyOfClip(m_media.filePath("dialog/a.avi"));
+        const QString b = copyOfClip(m_media.filePath("dialog/b.avi"));
+        const QString c = copyOfClip(m_media.filePath("dialog/c.avi"));
+        w.dialogs.filesToOpen = {a};
+        w.form->tbtnAddFile->click();
+        QCOMPARE(w.form->ltvTask->selectedItems().size(), 1);
+        QVERIFY(!w.form->panbg->isVisibleTo(w.form.get()));
+        QVERIFY(w.form->tbtnStart->isEnabled() && w.form->tbtnClear->isEnabled());
+        w.form->ltvTask->clear();
+        w.dialogs.filesToOpen = {a, b, c};
+        w.form->tbtnAddFile->click();
+        QCOMPARE(w.names(), (QStringList{"b.avi", "c.avi", "a.avi"}));
+        QVERIFY(w.form->ltvTask->selectedItems().isEmpty());
+        w.dialogs.filesToOpen = {b, QString(b).replace("b.avi", "B.avi")};
+        w.form->tbtnAddFile->click(); // the same path again is ignored; another case is another task
+        QCOMPARE(w.names(), (QStringList{"b.avi", "c.avi", "a.avi", "B.avi"}));
+        QCOMPARE(w.dialogs.lastOpenFilter, w.form->openDialogFilter());
+
+        // Cancelling with one task listed selects it.
+        w.form->ltvTask->clear();
+        w.form->AddInputFile(a);
+        w.form->tbtnAddFile->click();
+        QCOMPARE(w.form->ltvTask->selectedItems().size(), 1);
+        QVERIFY(!w.form->panbg->isVisibleTo(w.form.get())); // never shown again
+    }
+
+    void addDirectory()
+    {
+        Window w;
+        const QString folder = m_media.filePath("folder");
+        for (const char *name : {"Clip.AVI", "clip.avi", "b.mpg", ".hidden.avi", "sub/inner.avi", "notes.txt"})
+            copyOfClip(folder + "/" + name);
+        QDir(folder).mkdir("dir.avi");
+        w.dialogs.folderToChoose = folder;
+        w.form->tbtnAddDir->click();
+        QCOMPARE(w.dialogs.folderTitles, QStringList{"Add a directory to the Task List"});
+        QCOMPARE(w.names(), (QStringList{"b.mpg", "Clip.AVI", "clip.avi"}));
+        QCOMPARE(w.rows().first(), folder + "/b.mpg");
+        QVERIFY(w.form->ltvTask->selectedItems().isEmpty());
+        QVERIFY(w.form->tbtnRemove->isEnabled());
+
+        Window empty;
+        empty.dialogs.folderToChoose = folder + "/sub/none";
+        empty.form->tbtnAddDir->click();
+        QVERIFY(empty.rows().isEmpty());
+        QVERIFY(empty.form->panbg->isVisibleTo(empty.form.get()));
+        QVERIFY(!empty.form->tbtnStart->isEnabled());
+    }
+
+    void dropFilesAndFolders()
+    {
+        Window w;
+        const QString folder = m_media.filePath("dropped");
+        copyOfClip(folder + "/x.mov");
+        copyOfClip(folder + "/y.wmv");
+        // A name far longer than the old 253-character limit is used whole.
+        const QString deep = m_media.filePath(QString(120, 'd') + "/" + QString(120, 'e') + "/long clip.mp4");
+        copyOfClip(deep);
+        const QString text = m_media.filePath("readme.txt");
+        QFile(text).open(QIODevice::WriteOnly);
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(deep), QUrl::fromLocalFile(folder), QUrl::fromLocalFile(text)});
+        // Qt delivers a drop only to a widget that a drag has entered.
+        auto drop = [&] {
+            QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(w.form.get(), &enter);
+            QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(w.form.get(), &dropped);
+        };
+        w.form->DisableControlsForRun();
+        drop();
+        QVERIFY(w.rows().isEmpty());
+        w.form->EnableControlsAfterRun();
+        w.form->SetListButtonsEnabled(false);
+        drop();
+        QCOMPARE(w.rows(), (QStringList{deep, folder + "/x.mov", folder + "/y.wmv"}));
+        QCOMPARE(w.rows(2).first(), " 320x240");
+        QVERIFY(w.form->ltvTask->selectedItems().isEmpty());
+        QVERIFY(w.form->tbtnStart->isEnabled());
+    }
+};
+
+std::unique_ptr<QObject> makeAddInputsTest()
+{
+    return std::make_unique<AddInputsTest>();
+}
+#include "tst_addinputs.moc"
