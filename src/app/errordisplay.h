@@ -16,13 +16,14 @@ namespace app {
 void setErrorDialogs(platform::Dialogs *dialogs);
 void showError(const std::exception &error);
 
-// Wraps a handler so that an error it raises is shown instead of crossing Qt's dispatch.
+// Wraps a handler without arguments so that an error it raises is shown instead of crossing
+// Qt's dispatch.
 template <typename Handler>
 auto guarded(Handler handler)
 {
-    return [handler = std::move(handler)](auto &&...arguments) {
+    return [handler = std::move(handler)] {
         try {
-            handler(std::forward<decltype(arguments)>(arguments)...);
+            handler();
         } catch (const std::exception &error) {
             showError(error);
         }

@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     platform::Services services{processes, dialogs, desktop, power};
     app::setErrorDialogs(&dialogs);
 
-    TMainForm mainForm(services, QCoreApplication::applicationDirPath());
+    TMainForm mainForm(services, QCoreApplication::applicationDirPath(), application.arguments().mid(1));
     mainForm.show();
     return application.exec();
 }

@@ -1,13 +1,25 @@
 #include "mainform.h"
 
+#include "aboutform.h"
+#include "errordisplay.h"
 #include "publisher.h"
 #include "splitterbar.h"
+#include "startupinputs.h"
 
 #include <encoderrun.h>
 #include <inputfiles.h>
+#include <settingform.h>
+#include <sizeform.h>
+#include <customsizetrigger.h>
+#include <keyvaluegrid.h>
 #include <tasklistrows.h>
 
 #include <QApplication>
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,19 +38,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-namespace {
-const QColor LinkColour(27, 95, 252);
-const QColor PressedLinkColour(128, 165, 253);
 
-void setTextColour(QLabel *label, const QColor &colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-} // namespace
-
-TMainForm::TMainForm(platform::Services &services, const QString &executableDirectory, QWidget *parent)
+TMainForm::TMainForm(platform::Services &services, const QString &executableDirectory, const QStringList &arguments,
+                     QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -52,7 +54,8 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
     resize(790, 508);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
-    FormCreate(executableDirectory);
+    FormCreate(executableDirectory, arguments);
+    createSecondaryWindows();
 }
 
 TMainForm::~TMainForm()
@@ -60,7 +63,7 @@ TMainForm::~TMainForm()
     TerminateEncoder();
 }
 
-void TMainForm::FormCreate(const QString &executableDirectory)
+void TMainForm::FormCreate(const QString &executableDirectory, const QStringList &arguments)
 {
     m_values = app::programValuesFor(executableDirectory);
     edtOutputdir->setText(m_values.programDirectory);
@@ -71,6 +74,11 @@ void TMainForm::FormCreate(const QString &executableDirectory)
     setWindowTitle(m_values.mainCaption());
     setAccessibleName(m_values.mainCaption());
     m_openDialogFilter = app::OpenDialogFilter();
+    m_profiles = profiles::ListProfiles(m_values.programDirectory + app::ProfilesDirectoryName);
+    cmbProfile->addItems(profiles::ProfileNames(m_profiles));
+    cmbProfile->setCurrentIndex(-1);
+    AddStartupInputs(arguments);
+    EnableListButtonsIfTasks();
     setAcceptDrops(true);
     panBottomCenter->resize(607, panBottomCenter->height());
     panBottomLeft->resize(607, panBottomLeft->height());
@@ -81,7 +89,7 @@ void TMainForm::FormCreate(const QString &executableDirectory)
     labLink->setText(app::PublisherName + QStringLiteral(" - ") + app::WebAddress);
     labLink->setAccessibleName(labLink->text());
     labLink->adjustSize();
-    setTextColour(labLink, LinkColour);
+    labLinkMouseUp();
 
     panMain->installEventFilter(this);
     ltvTask->installEventFilter(this);
@@ -89,14 +97,98 @@ void TMainForm::FormCreate(const QString &executableDirectory)
     connect(panSplitter, &SplitterBar::mouseMoved, this, &TMainForm::panSplitterMouseMove);
     connect(bbtnBrowser, &QPushButton::clicked, this, &TMainForm::bbtnBrowserClick);
     connect(bbtnOpen, &QPushButton::clicked, this, &TMainForm::bbtnOpenClick);
+    connect(cmbProfile, &QComboBox::activated, this, &TMainForm::cmbProfileChange);
+    connect(tbtnStart, &QToolButton::clicked, this, app::guarded([this] { tbtnStartClick(); }));
+    connect(tbtnStop, &QToolButton::clicked, this, &TMainForm::tbtnStopClick);
+    connect(tbtnSetting, &QToolButton::clicked, this, &TMainForm::tbtnSettingClick);
+    connect(bbtnSetting, &QPushButton::clicked, this, app::guarded([this] { bbtnSettingClick(); }));
+    connect(tbtnAbout, &QToolButton::clicked, this, &TMainForm::tbtnAboutClick);
+    connect(tbtnHelp, &QToolButton::clicked, this, &TMainForm::tbtnHelpClick);
+    timerTime = new QTimer(this);
+    timerTime->setObjectName(QStringLiteral("timerTime"));
+    connect(timerTime, &QTimer::timeout, this, &TMainForm::timerTimeTimer);
     connect(tbtnAddFile, &QToolButton::clicked, this, &TMainForm::tbtnAddFileClick);
     connect(tbtnAddDir, &QToolButton::clicked, this, &TMainForm::tbtnAddDirClick);
+    connect(tbtnUp, &QToolButton::clicked, this, &TMainForm::tbtnUpClick);
+    connect(tbtnDown, &QToolButton::clicked, this, &TMainForm::tbtnDownClick);
+    connect(tbtnRemove, &QToolButton::clicked, this, &TMainForm::tbtnRemoveClick);
+    connect(tbtnClear, &QToolButton::clicked, this, &TMainForm::tbtnClearClick);
+    for (QAction *action : ppmTask->actions()) {
+        if (action->objectName() == QLatin1String("mnuRemove"))
+            connect(action, &QAction::triggered, this, &TMainForm::tbtnRemoveClick);
+        else if (action->objectName() == QLatin1String("mnuClear"))
+            connect(action, &QAction::triggered, this, &TMainForm::tbtnClearClick);
+    }
+    connect(vleOutput, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::vleOutputMouseDown);
+    connect(vleOutput, &profiles::KeyValueGrid::Validate, this, &TMainForm::vleOutputValidate);
+    for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
+        connect(grid, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::repaintParameterGrids);
     connect(ltvTask, &QTreeWidget::itemClicked, this, &TMainForm::ltvTaskClick);
     connect(ltvTask, &QTreeWidget::itemDoubleClicked, this, &TMainForm::ltvTaskDblClick);
     connect(ltvTask, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         ppmTaskPopup();
         ppmTask->popup(ltvTask->viewport()->mapToGlobal(at));
     });
+}
+
+void TMainForm::createSecondaryWindows()
+{
+    AboutForm = std::make_unique<TAboutForm>(m_services.desktop, m_values, this);
+    SettingForm = std::make_unique<TSettingForm>(m_services.dialogs, m_values.programDirectory, this, edtOutputdir,
+                                                 profiles::ProfileNames(m_profiles));
+    SizeForm = std::make_unique<TSizeForm>(this, vleVideo, m_services.dialogs);
+    profiles::ConnectCustomSizeTrigger(vleVideo, SizeForm.get());
+}
+
+void TMainForm::AddStartupInputs(const QStringList &arguments)
+{
+    for (const QString &path : app::startupInputPaths(arguments)) {
+        const QFileInfo input(path);
+        if (input.isFile() && tasks::HasSupportedExtension(path))
+            AddInputFile(path);
+        else if (input.isDir())
+            AddInputDirectory(path);
+    }
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!std::exchange(m_shown, true))
+        FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    LoadMainPreferences();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_runState != RunState::Idle) {
+        // The run ends first; it closes the window when it has stopped.
+        event->ignore();
+        if (m_closeAfterRun)
+            return;
+        const auto answer = m_services.dialogs.messageBox(
+            this, QStringLiteral("Close"), QStringLiteral("A conversion is running. Stop it and close the program?"),
+            platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
+        if (answer != platform::MessageButton::Yes || m_runState == RunState::Idle)
+            return;
+        m_closeAfterRun = true;
+        m_runState = RunState::StopRequested;
+        TerminateEncoder();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose()
+{
+    SaveMainPreferences();
+    SettingForm->hide();
+    SizeForm->hide();
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -108,12 +200,16 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             ltvTaskResize();
         else if (watched == panPreviewButton)
             TrackBar->resize(panPreviewButton->width(), TrackBar->height());
+    } else if (watched == ltvTask && event->type() == QEvent::KeyPress) {
+        if (ltvTaskKeyDown(static_cast<QKeyEvent *>(event)->key()))
+            return true;
     } else if (watched == labLink) {
         if (event->type() == QEvent::MouseButtonPress)
             labLinkMouseDown();
         else if (event->type() == QEvent::MouseButtonRelease) {
             labLinkMouseUp();
-            labLinkClick();
+            if (labLink->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+                labLinkClick();
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -225,19 +321,4 @@ void TMainForm::EnableListButtonsIfTasks()
 {
     if (ltvTask->topLevelItemCount() > 0)
         SetListButtonsEnabled(true);
-}
-
-void TMainForm::labLinkMouseDown()
-{
-    setTextColour(labLink, PressedLinkColour);
-}
-
-void TMainForm::labLinkMouseUp()
-{
-    setTextColour(labLink, LinkColour);
-}
-
-void TMainForm::labLinkClick()
-{
-    m_services.desktop.open(app::WebAddress);
 }

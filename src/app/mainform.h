@@ -3,10 +3,14 @@
 #include "programvalues.h"
 #include "windowgeometry.h"
 
+#include <batchrules.h>
 #include <mediaprobe.h>
+#include <profilegrids.h>
+#include <profilelist.h>
 #include <services.h>
 #include <taskrecord.h>
 
+#include <QHash>
 #include <QMainWindow>
 
 #include <memory>
@@ -23,8 +27,17 @@ class QSlider;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class QTimer;
 class QTreeWidget;
 class SplitterBar;
+class TAboutForm;
+class TSettingForm;
+class TSizeForm;
+
+namespace profiles {
+class GridSectionStack;
+class KeyValueGrid;
+}
 
 // The converter's one working window. Its controls are public: the other windows and the batch
 // run read and set them directly.
@@ -32,13 +45,27 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(platform::Services &services, const QString &executableDirectory, QWidget *parent = nullptr);
+    // arguments: the program's command-line arguments, without the program itself.
+    TMainForm(platform::Services &services, const QString &executableDirectory, const QStringList &arguments = {},
+              QWidget *parent = nullptr);
     ~TMainForm() override;
 
     const app::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
     const QString &outputExtension() const { return m_outputExtension; }
     const tasks::ProbeResults &probeResults() const { return m_probe; }
+    const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
+    profiles::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
+
+    // Secondary windows, created with the main window and alive as long as it is.
+    std::unique_ptr<TAboutForm> AboutForm;
+    std::unique_ptr<TSettingForm> SettingForm;
+    std::unique_ptr<TSizeForm> SizeForm;
+
+    enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };
+    RunState runState() const { return m_runState; }
+    // The encoder output kept of a task that failed, by input file.
+    QString failureLog(const QString &inputFile) const { return m_failureLogs.value(inputFile); }
 
     // Toolbar.
     QToolBar *Toolbar1 = nullptr;
@@ -64,6 +91,9 @@ public:
     QWidget *panProfile = nullptr, *panRight = nullptr, *panPreview = nullptr, *panRight1 = nullptr,
             *panPreviewButton = nullptr, *VideoWindow1 = nullptr;
     QGroupBox *gpbProfile = nullptr;
+    profiles::GridSectionStack *profileSections = nullptr;
+    profiles::KeyValueGrid *vleOutput = nullptr, *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
+    QTimer *timerTime = nullptr;
     QSplitter *Splitter1 = nullptr;
     QSlider *TrackBar = nullptr;
     QToolButton *sbtnPlay = nullptr, *sbtnPause = nullptr, *sbtnStop = nullptr;
@@ -84,6 +114,25 @@ public:
     void ProbeMedia(const QString &path);
     void TerminateEncoder();
 
+    // Start-up and the main window's own preferences.
+    void AddStartupInputs(const QStringList &arguments);
+    void LoadMainPreferences();
+    // False, after telling the user, when Preferences.ini could not be written.
+    bool SaveMainPreferences();
+    void FormShow();
+    void FormClose();
+
+    // Profiles.
+    QString profilePathOf(int position) const;
+    void cmbProfileChange();
+
+    // The batch run and its clock.
+    void tbtnStartClick();
+    void tbtnStopClick();
+    void RunBatch(const QString &parameters);
+    void TurnOffComputer();
+    void timerTimeTimer();
+
     // Event handlers.
     void FormResize();
     void ltvTaskResize();
@@ -92,9 +141,26 @@ public:
     void bbtnOpenClick();
     void tbtnAddFileClick();
     void tbtnAddDirClick();
+    void tbtnUpClick();
+    void tbtnDownClick();
+    void tbtnRemoveClick();
+    void tbtnClearClick();
+    // True when the key was the list's Backspace (Clear) or Delete (Remove).
+    bool ltvTaskKeyDown(int key);
+    void SetGridValue(int grid, const QString &key, const QString &value);
     void ltvTaskClick();
     void ltvTaskDblClick();
+    void vleOutputMouseDown();
+    void vleOutputValidate();
+    void repaintParameterGrids();
+    // Plays the first selected task's input in the preview.
+    void PreviewTask();
     void ppmTaskPopup();
+    void ShowFailureLog();
+    void tbtnSettingClick();
+    void bbtnSettingClick();
+    void tbtnAboutClick();
+    void tbtnHelpClick();
     void labLinkMouseDown();
     void labLinkMouseUp();
     void labLinkClick();
@@ -102,18 +168,30 @@ public:
     void DropFiles(const QStringList &paths);
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void FormCreate(const QString &executableDirectory);
+    void FormCreate(const QString &executableDirectory, const QStringList &arguments);
     void createToolbar();
     void createMainArea();
     void createBottomBar();
     void createRightPanel();
     void createStartPanel();
     void createTaskMenu();
+    void createProfileSections();
+    int firstSelectedTask() const;
+    void exchangeTasks(int from, int to);
+    void emptyOutputSettings();
+    void createSecondaryWindows();
+    void showBottomFace(bool progress);
+    void examineProgress(const QByteArray &bytes);
+    void cancelRun(int position);
+    void completeRun(int failures, int tasks);
+    void endRunOnStartFailure(const QString &reason);
 
     platform::Services &m_services;
     app::ProgramValues m_values;
@@ -122,4 +200,18 @@ private:
     tasks::ProbeResults m_probe;
     int m_rememberedListWidth = app::InitialRememberedListWidth;
     std::unique_ptr<platform::ChildProcess> m_encoder; // the encoder started last
+    QList<profiles::ProfileEntry> m_profiles;
+
+    RunState m_runState = RunState::Idle;
+    bool m_closeAfterRun = false;
+    bool m_shown = false;
+    double m_totalSpan = 0;
+    double m_doneSpan = 0;
+    double m_largestPosition = 0;
+    double m_currentSpan = 0;
+    int m_readCount = 0;
+    conversion::ProgressBars m_bars;
+    int m_elapsedSeconds = 0;
+    int m_remainingSeconds = 0;
+    QHash<QString, QString> m_failureLogs;
 };

@@ -5,6 +5,10 @@
 #include "splitterbar.h"
 #include "toolbaricons.h"
 
+#include <gridsection.h>
+#include <gridsectionstack.h>
+#include <keyvaluegrid.h>
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -298,6 +302,8 @@ void TMainForm::createTaskMenu()
     ppmTask->addSeparator();
     ppmTask->addAction(QStringLiteral("Remove"))->setObjectName(QStringLiteral("mnuRemove"));
     ppmTask->addAction(QStringLiteral("Clear"))->setObjectName(QStringLiteral("mnuClear"));
+    ppmTask->addSeparator();
+    ppmTask->addAction(QStringLiteral("Show Log"), this, &TMainForm::ShowFailureLog)->setObjectName(QStringLiteral("mnuShowLog"));
 }
 
 void TMainForm::createRightPanel()
@@ -317,6 +323,7 @@ void TMainForm::createRightPanel()
     gpbProfile = new QGroupBox(QStringLiteral("Profile Detail"), upper);
     gpbProfile->setObjectName(QStringLiteral("gpbProfile"));
     gpbProfile->setAccessibleName(QStringLiteral("Profile Detail"));
+    createProfileSections();
     panRight = panel(upper, QStringLiteral("panRight"));
     panRight->setFixedWidth(10);
     upperRow->addWidget(gpbProfile, 1);
@@ -368,4 +375,30 @@ void TMainForm::createRightPanel()
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setSizes({300, 177});
+}
+
+void TMainForm::createProfileSections()
+{
+    auto *inside = new QVBoxLayout(gpbProfile);
+    inside->setContentsMargins(2, 2, 2, 2);
+    profileSections = new profiles::GridSectionStack(gpbProfile);
+    profileSections->setObjectName(QStringLiteral("sbxProfile"));
+    profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
+    inside->addWidget(profileSections);
+    const std::pair<profiles::DesignedGrid, profiles::KeyValueGrid **> grids[] = {
+        {profiles::DesignedGrid::Output, &vleOutput},
+        {profiles::DesignedGrid::Video, &vleVideo},
+        {profiles::DesignedGrid::Audio, &vleAudio},
+        {profiles::DesignedGrid::Advanced, &vleAdvanced},
+    };
+    for (const auto &[which, grid] : grids) {
+        const QString name = profiles::GroupName(which);
+        profiles::GridSection *section = profileSections->addSection(name, 95);
+        section->setHeaderDoubleClickToggles(true);
+        section->button()->setObjectName(QStringLiteral("btn") + name);
+        *grid = section->grid();
+        (*grid)->setObjectName(QStringLiteral("vle") + name);
+        (*grid)->setAccessibleName(name);
+        profiles::FillDesignedRows(**grid, which);
+    }
 }

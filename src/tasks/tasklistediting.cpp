@@ -1,25 +1,204 @@
-// The main window's task-list handlers: selection, the popup menu.
+// The main window's task-list editing: moving, removing and clearing rows, the popup menu, and
+// each task's own output settings in the Output grid.
 #include <mainform.h>
 
+#include "inputfiles.h"
+#include "timetext.h"
+
+#include <keyvaluegrid.h>
+#include <pathdelimiter.h>
+
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
+#include <QToolTip>
 #include <QTreeWidget>
+
+namespace {
+const QString NewFilenameKey = QStringLiteral("New Filename");
+const QString StartTimeKey = QStringLiteral("Start Time");
+const QString EndTimeKey = QStringLiteral("End Time");
+
+bool isSelected(const QTreeWidget &list, int row)
+{
+    return list.topLevelItem(row)->isSelected();
+}
+} // namespace
+
+int TMainForm::firstSelectedTask() const
+{
+    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
+        if (isSelected(*ltvTask, row))
+            return row;
+    }
+    return -1;
+}
+
+void TMainForm::exchangeTasks(int from, int to)
+{
+    ltvItemData moving, other;
+    ReadTask(from, tasks::SelectWholeRow, moving);
+    ReadTask(to, tasks::SelectWholeRow, other);
+    WriteTask(to, tasks::SelectWholeRow, moving);
+    WriteTask(from, tasks::SelectWholeRow, other);
+    ltvTask->topLevelItem(to)->setSelected(true);
+    ltvTask->topLevelItem(from)->setSelected(false);
+}
+
+// A selected row moves past an unselected neighbour only: rows that reach the edge keep their
+// place, and the rows behind them stay behind them.
+void TMainForm::tbtnUpClick()
+{
+    for (int row = 1; row < ltvTask->topLevelItemCount(); ++row) {
+        if (isSelected(*ltvTask, row) && !isSelected(*ltvTask, row - 1))
+            exchangeTasks(row, row - 1);
+    }
+}
+
+void TMainForm::tbtnDownClick()
+{
+    for (int row = ltvTask->topLevelItemCount() - 2; row >= 0; --row) {
+        if (isSelected(*ltvTask, row) && !isSelected(*ltvTask, row + 1))
+            exchangeTasks(row, row + 1);
+    }
+}
+
+void TMainForm::emptyOutputSettings()
+{
+    SetGridValue(0, NewFilenameKey, QString());
+    SetGridValue(0, StartTimeKey, QString());
+    SetGridValue(0, EndTimeKey, QString());
+}
+
+void TMainForm::tbtnRemoveClick()
+{
+    for (int row = ltvTask->topLevelItemCount() - 1; row >= 0; --row) {
+        if (isSelected(*ltvTask, row))
+            delete ltvTask->takeTopLevelItem(row);
+    }
+    emptyOutputSettings();
+    if (ltvTask->topLevelItemCount() == 0)
+        SetListButtonsEnabled(false);
+}
+
+void TMainForm::tbtnClearClick()
+{
+    for (int row = ltvTask->topLevelItemCount() - 1; row >= 0; --row)
+        delete ltvTask->takeTopLevelItem(row);
+    emptyOutputSettings();
+    SetListButtonsEnabled(false);
+}
+
+bool TMainForm::ltvTaskKeyDown(int key)
+{
+    if (key == Qt::Key_Backspace) {
+        tbtnClearClick();
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        tbtnRemoveClick();
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::SetGridValue(int grid, const QString &key, const QString &value)
+{
+    profiles::KeyValueGrid *const grids[] = {vleOutput, vleVideo, vleAudio, vleAdvanced};
+    if (grid >= 0 && grid < int(std::size(grids)))
+        grids[grid]->SetGridValue(key, value);
+}
 
 void TMainForm::ltvTaskClick()
 {
+    const int row = firstSelectedTask();
+    if (row < 0)
+        return emptyOutputSettings();
+    ltvItemData task;
+    ReadTask(row, tasks::SelectWholeRow, task);
+    SetGridValue(0, NewFilenameKey, task.NewName + m_outputExtension);
+    SetGridValue(0, StartTimeKey, task.StartText);
+    SetGridValue(0, EndTimeKey, task.EndText);
+}
+
+void TMainForm::vleOutputMouseDown()
+{
+    if (!vleOutput->valueOf(NewFilenameKey).isEmpty()) {
+        repaintParameterGrids();
+        return;
+    }
+    // Leaving the current cell closes the in-place editor.
+    vleOutput->setCurrentIndex(QModelIndex());
+    // One tip at a time: a new press moves the same tip.
+    QToolTip::showText(QCursor::pos(),
+                       QStringLiteral("<b>Tip:</b><br>Please select a file in Task List."), vleOutput);
+}
+
+void TMainForm::repaintParameterGrids()
+{
+    for (profiles::KeyValueGrid *grid : {vleOutput, vleVideo, vleAudio, vleAdvanced})
+        grid->viewport()->update();
+}
+
+void TMainForm::vleOutputValidate()
+{
+    const int row = firstSelectedTask();
+    if (row < 0)
+        return;
+    ltvItemData task;
+    ReadTask(row, tasks::SelectWholeRow, task);
+    const QString name = vleOutput->valueOf(NewFilenameKey);
+    // A name holding a directory would put the output outside the output folder.
+    if (!name.contains(platform::PathDelimiter)) {
+        task.NewName = tasks::StripExtension(name);
+        task.OutputExt = tasks::ExtractFileExt(name);
+    }
+    double start = tasks::TimeTextToSeconds(vleOutput->valueOf(StartTimeKey));
+    double end = tasks::TimeTextToSeconds(vleOutput->valueOf(EndTimeKey));
+    if (start == -1)
+        start = task.StartSec;
+    if (end == -1)
+        end = task.EndSec;
+    if (start < 0 || start >= end || start >= task.SourceEndSec)
+        start = task.StartSec;
+    if (end <= 0 || end <= start || end <= task.SourceStartSec)
+        end = task.EndSec;
+    task.StartText = tasks::SecondsToTimeText(start);
+    task.EndText = tasks::SecondsToTimeText(end);
+    task.SpanText = tasks::SecondsToTimeText(end - start);
+    for (int selector : {3, 4, 7, 8, 9})
+        WriteTask(row, selector, task);
 }
 
 void TMainForm::ltvTaskDblClick()
 {
+    if (firstSelectedTask() >= 0)
+        PreviewTask();
 }
 
 void TMainForm::ppmTaskPopup()
 {
-    const bool selection = !ltvTask->selectedItems().isEmpty();
+    const int selected = firstSelectedTask();
     for (QAction *action : ppmTask->actions()) {
-        if (action->objectName() == QLatin1String("mnuOpen") || action->objectName() == QLatin1String("mnuRemove"))
-            action->setEnabled(selection);
-        else if (action->objectName() == QLatin1String("mnuClear"))
+        const QString name = action->objectName();
+        if (name == QLatin1String("mnuOpen") || name == QLatin1String("mnuRemove"))
+            action->setEnabled(selected >= 0);
+        else if (name == QLatin1String("mnuShowLog"))
+            action->setEnabled(selected >= 0 && !failureLog(ltvTask->topLevelItem(selected)->text(0)).isEmpty());
+        else if (name == QLatin1String("mnuClear"))
             action->setEnabled(ltvTask->topLevelItemCount() > 0);
     }
+}
+
+void TMainForm::ShowFailureLog()
+{
+    const int selected = firstSelectedTask();
+    if (selected < 0)
+        return;
+    const QString input = ltvTask->topLevelItem(selected)->text(0);
+    const QString log = failureLog(input);
+    m_services.dialogs.messageBox(this, QStringLiteral("Show Log"),
+                                  log.isEmpty() ? QStringLiteral("No encoder output is kept for \"%1\".").arg(input)
+                                                : QStringLiteral("%1\n\n%2").arg(input, log),
+                                  platform::MessageIcon::Information, platform::MessageButton::Ok);
 }

@@ -6,12 +6,13 @@
 // Each file of this executable contributes one test object.
 std::unique_ptr<QObject> makeTasksTest();
 std::unique_ptr<QObject> makeAddInputsTest();
+std::unique_ptr<QObject> makeTaskListEditingTest();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto make : {makeTasksTest, makeAddInputsTest}) {
+    for (auto make : {makeTasksTest, makeAddInputsTest, makeTaskListEditingTest}) {
         const std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }

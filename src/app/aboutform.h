@@ -1,0 +1,43 @@
+#pragma once
+
+#include "programvalues.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace platform {
+class Desktop;
+}
+
+// The about box: shown without a modal loop, the main window disabled while it shows.
+class TAboutForm : public QDialog {
+    Q_OBJECT
+
+public:
+    TAboutForm(platform::Desktop &desktop, const app::ProgramValues &values, QWidget *mainWindow);
+
+    QLabel *labProgramName = nullptr, *labVersion = nullptr, *labNotice = nullptr, *labWebsite = nullptr,
+           *labMore = nullptr;
+    QList<QLabel *> productLinks; // Label8, Label9, Label10
+    QPushButton *btnTech = nullptr, *btnSales = nullptr, *btnOK = nullptr;
+
+    void btnOKClick();
+    void labWebsiteClick();
+    void labMoreClick();
+    void btnTechClick();
+    void btnSalesClick();
+    void productLinkClick(int product);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void FormCreate(const app::ProgramValues &values);
+    QLabel *link(const QString &caption, int left, int top);
+
+    platform::Desktop &m_desktop;
+    QWidget *m_mainWindow;
+};

@@ -1,0 +1,44 @@
+// The main window's own preferences: read when it is first shown, stored when it closes.
+#include "mainform.h"
+
+#include <inifile.h>
+#include <preferencekeys.h>
+#include <settingform.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+void TMainForm::LoadMainPreferences()
+{
+    const platform::IniFile ini(m_values.preferencesPath());
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.programDirectory);
+    edtOutputdir->setText(keys.outputPath.readFrom(ini));
+    if (cmbProfile->count() == 0)
+        return;
+    // A stored position beyond the list selects nothing.
+    const int position = keys.profile.readFrom(ini);
+    cmbProfile->setCurrentIndex(position < cmbProfile->count() ? position : -1);
+    cmbProfileChange();
+}
+
+bool TMainForm::SaveMainPreferences()
+{
+    platform::IniFile ini(m_values.preferencesPath());
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.programDirectory);
+    const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
+        && keys.outputPath.writeTo(ini, edtOutputdir->text())
+        && keys.synMode.writeTo(ini, SettingForm->cmbSyn->currentIndex())
+        && keys.autoOpenDir.writeTo(ini, SettingForm->chkOpenDir->isChecked())
+        && keys.autoExit.writeTo(ini, SettingForm->chkExit->isChecked())
+        && keys.autoTurnOff.writeTo(ini, SettingForm->chkTurnoff->isChecked())
+        && keys.overwrite.writeTo(ini, SettingForm->rdbOverWrite->isChecked());
+    if (!saved) {
+        m_services.dialogs.messageBox(
+            this, app::ProgramName,
+            QStringLiteral("Your preferences could not be saved to \"%1\": %2").arg(m_values.preferencesPath(), ini.errorString()),
+            platform::MessageIcon::Warning, platform::MessageButton::Ok);
+    }
+    return saved;
+}

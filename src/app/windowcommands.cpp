@@ -1,0 +1,68 @@
+// The commands that lead out of the main window: settings, about box, help, the start panel link.
+#include "mainform.h"
+
+#include "aboutform.h"
+#include "publisher.h"
+
+#include <settingform.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+
+namespace {
+const QColor LinkColour(27, 95, 252);
+const QColor PressedLinkColour(128, 165, 253);
+
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+} // namespace
+
+void TMainForm::tbtnSettingClick()
+{
+    SettingForm->show();
+    SettingForm->pgcSetting->setCurrentIndex(0);
+}
+
+void TMainForm::bbtnSettingClick()
+{
+    SettingForm->show();
+    SettingForm->pgcSetting->setCurrentIndex(1);
+    SettingForm->cmbProfile->setCurrentIndex(cmbProfile->currentIndex());
+    // PROFILE-PAGE: SettingForm->cmbProfileChange();
+}
+
+void TMainForm::tbtnAboutClick()
+{
+    if (!AboutForm)
+        AboutForm = std::make_unique<TAboutForm>(m_services.desktop, m_values, this);
+    AboutForm->show();
+}
+
+void TMainForm::tbtnHelpClick()
+{
+    m_services.desktop.open(m_values.helpFilePath());
+}
+
+void TMainForm::labLinkMouseDown()
+{
+    setTextColour(labLink, PressedLinkColour);
+}
+
+void TMainForm::labLinkMouseUp()
+{
+    setTextColour(labLink, LinkColour);
+}
+
+void TMainForm::labLinkClick()
+{
+    m_services.desktop.open(app::WebAddress);
+}
+
+void TMainForm::PreviewTask()
+{
+}

@@ -1,0 +1,149 @@
+#include "settingform.h"
+
+#include "efcreateerror.h"
+#include "newinifile.h"
+#include "preferencekeys.h"
+
+#include <desktopapi.h>
+#include <programvalues.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QWindow>
+
+TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
+                           QLineEdit *mainOutputDir, const QStringList &profileNames)
+    : m_dialogs(dialogs), m_programDirectory(app::IncludeTrailingBackslash(programDirectory)), m_mainWindow(mainWindow),
+      m_mainOutputDir(mainOutputDir)
+{
+    createControls();
+    connect(btnOK, &QPushButton::clicked, this, &TSettingForm::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TSettingForm::btnCancelClick);
+    connect(btnDefault, &QPushButton::clicked, this, &TSettingForm::btnDefaultClick);
+    connect(sbtnBrowse, &QToolButton::clicked, this, &TSettingForm::sbtnBrowseClick);
+    try {
+        FormCreate(profileNames);
+    } catch (const EFCreateError &error) {
+        // The preferences were read into the controls before the rewrite failed, so the program
+        // can go on with them; only the message is left to give.
+        m_dialogs.messageBox(m_mainWindow, QCoreApplication::applicationName(), error.message(),
+                             platform::MessageIcon::Error, platform::MessageButton::Ok);
+    }
+}
+
+QString TSettingForm::preferencesPath() const
+{
+    return m_programDirectory + app::PreferencesFileName;
+}
+
+void TSettingForm::FormCreate(const QStringList &profileNames)
+{
+    cmbProfile->addItems(profileNames);
+    LoadPreferences();
+}
+
+void TSettingForm::readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys)
+{
+    edtOutputDir->setText(keys.outputPath.readFrom(ini));
+    const int synMode = keys.synMode.readFrom(ini);
+    cmbSyn->setCurrentIndex(synMode >= 0 && synMode < cmbSyn->count() ? synMode : -1);
+    chkOpenDir->setChecked(keys.autoOpenDir.readFrom(ini));
+    chkExit->setChecked(keys.autoExit.readFrom(ini));
+    chkTurnoff->setChecked(keys.autoTurnOff.readFrom(ini));
+    // Radio buttons of a group cannot be unchecked, only the other one checked.
+    (keys.overwrite.readFrom(ini) ? rdbOverWrite : rdbRename)->setChecked(true);
+}
+
+void TSettingForm::LoadPreferences()
+{
+    auto ini = TNewInifile::Create(preferencesPath());
+    readGeneralPage(*ini, preferences::mainKeys(m_programDirectory));
+    TNewInifile::SaveAndFree(std::move(ini));
+}
+
+void TSettingForm::SavePreferences()
+{
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_programDirectory);
+    auto ini = TNewInifile::Create(preferencesPath());
+    keys.outputPath.writeTo(*ini, edtOutputDir->text());
+    keys.synMode.writeTo(*ini, cmbSyn->currentIndex());
+    keys.autoOpenDir.writeTo(*ini, chkOpenDir->isChecked());
+    keys.autoExit.writeTo(*ini, chkExit->isChecked());
+    keys.autoTurnOff.writeTo(*ini, chkTurnoff->isChecked());
+    keys.overwrite.writeTo(*ini, rdbOverWrite->isChecked());
+    TNewInifile::SaveAndFree(std::move(ini));
+}
+
+void TSettingForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TSettingForm::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormClose();
+}
+
+void TSettingForm::FormShow()
+{
+    if (m_mainWindow) {
+        // Keeps the dialog above the main window without making it the main window's child.
+        if (QWindow *window = windowHandle())
+            window->setTransientParent(m_mainWindow->window()->windowHandle());
+        move(m_mainWindow->frameGeometry().center() - rect().center());
+        m_mainWindow->setEnabled(false);
+    }
+    if (m_mainOutputDir)
+        edtOutputDir->setText(m_mainOutputDir->text());
+}
+
+void TSettingForm::FormClose()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+}
+
+void TSettingForm::btnOKClick()
+{
+    if (m_mainOutputDir)
+        m_mainOutputDir->setText(edtOutputDir->text());
+    SavePreferences();
+    if (SaveShownProfile)
+        SaveShownProfile();
+    close();
+}
+
+void TSettingForm::btnCancelClick()
+{
+    close();
+}
+
+void TSettingForm::btnDefaultClick()
+{
+    if (m_dialogs.messageBox(this, QStringLiteral("Load Default"),
+                             QStringLiteral("Are you sure to load the default preferences?"),
+                             platform::MessageIcon::Question,
+                             platform::MessageButton::Yes | platform::MessageButton::No)
+        != platform::MessageButton::Yes)
+        return;
+    auto ini = TNewInifile::Create(preferencesPath());
+    readGeneralPage(*ini, preferences::defaultKeys(m_programDirectory));
+    TNewInifile::SaveAndFree(std::move(ini));
+}
+
+void TSettingForm::sbtnBrowseClick()
+{
+    QString folder;
+    if (m_dialogs.selectDirectory(this, QStringLiteral("Select the output directory."), QString(), folder))
+        edtOutputDir->setText(app::IncludeTrailingBackslash(folder));
+}

@@ -1,0 +1,145 @@
+// Builds the settings dialog's controls.
+#include "settingform.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString withoutMnemonic(const QString &caption)
+{
+    return QString(caption).remove(QLatin1Char('&'));
+}
+
+template <typename Button>
+Button *captioned(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *widget = new Button(caption, parent);
+    widget->setObjectName(name);
+    widget->setAccessibleName(withoutMnemonic(caption).trimmed());
+    return widget;
+}
+
+// The label names its buddy for screen readers, so it gets no name of its own.
+QLabel *labelFor(QWidget *buddy, const QString &caption)
+{
+    auto *label = new QLabel(caption, buddy->parentWidget());
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(QString(caption).remove(QLatin1Char(':')));
+    return label;
+}
+
+QComboBox *dropDownList(QWidget *parent, const QString &name)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    return combo;
+}
+
+} // namespace
+
+void TSettingForm::createControls()
+{
+    setObjectName(QStringLiteral("SettingForm"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setAccessibleName(windowTitle());
+    setFixedSize(391, 498);
+
+    pgcSetting = new QTabWidget(this);
+    pgcSetting->setObjectName(QStringLiteral("pgcSetting"));
+    pgcSetting->setAccessibleName(QStringLiteral("Settings Pages"));
+    pgcSetting->addTab(createGeneralPage(), QStringLiteral("     General     "));
+    pgcSetting->addTab(createProfilesPage(), QStringLiteral("     Profiles     "));
+
+    btnDefault = captioned<QPushButton>(this, QStringLiteral("btnDefault"), QStringLiteral("&Load Default"));
+    btnOK = captioned<QPushButton>(this, QStringLiteral("btnOK"), QStringLiteral("&OK"));
+    btnCancel = captioned<QPushButton>(this, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"));
+    btnOK->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnDefault);
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pgcSetting, 1);
+    layout->addLayout(buttons);
+}
+
+QWidget *TSettingForm::createGeneralPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("tbsGeneral"));
+    page->setAccessibleName(QStringLiteral("General"));
+
+    edtOutputDir = new QLineEdit(page);
+    edtOutputDir->setObjectName(QStringLiteral("edtOutputDir"));
+    QLabel *outputLabel = labelFor(edtOutputDir, QStringLiteral("Default Output Path:"));
+    sbtnBrowse = new QToolButton(page);
+    sbtnBrowse->setObjectName(QStringLiteral("sbtnBrowse"));
+    sbtnBrowse->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    sbtnBrowse->setToolTip(QStringLiteral("Browse for the output directory"));
+    sbtnBrowse->setAccessibleName(sbtnBrowse->toolTip());
+
+    cmbSyn = dropDownList(page, QStringLiteral("cmbSyn"));
+    cmbSyn->addItems({QStringLiteral("Auto"), QStringLiteral("Force Mode"), QStringLiteral("Progressive Mode")});
+    QLabel *synLabel = labelFor(cmbSyn, QStringLiteral("Synchronization Mode:"));
+
+    chkOpenDir = captioned<QCheckBox>(page, QStringLiteral("chkOpenDir"),
+                                      QStringLiteral("Open the output directory when the task is completed. "));
+    chkExit = captioned<QCheckBox>(page, QStringLiteral("chkExit"),
+                                   QStringLiteral("Exit the program when the task is completed."));
+    chkTurnoff = captioned<QCheckBox>(page, QStringLiteral("chkTurnoff"),
+                                      QStringLiteral("Turn off the computer when the task is completed."));
+
+    gpbOverWrite = new QGroupBox(QStringLiteral("Output File Overwrite"), page);
+    gpbOverWrite->setObjectName(QStringLiteral("gpbOverWrite"));
+    gpbOverWrite->setAccessibleName(gpbOverWrite->title());
+    rdbOverWrite = captioned<QRadioButton>(gpbOverWrite, QStringLiteral("rdbOverWrite"), QStringLiteral("Overwrite"));
+    rdbRename = captioned<QRadioButton>(gpbOverWrite, QStringLiteral("rdbRename"),
+                                        QStringLiteral("Not overwrite (Rename to <Filename> + Index"));
+    rdbOverWrite->setChecked(true);
+    auto *overwriteLayout = new QVBoxLayout(gpbOverWrite);
+    overwriteLayout->addWidget(rdbOverWrite);
+    overwriteLayout->addWidget(rdbRename);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(outputLabel, 0, 0);
+    grid->addWidget(edtOutputDir, 0, 1);
+    grid->addWidget(sbtnBrowse, 0, 2);
+    grid->addWidget(synLabel, 1, 0);
+    grid->addWidget(cmbSyn, 1, 1, 1, 2);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    for (QWidget *widget : std::initializer_list<QWidget *>{chkOpenDir, chkExit, chkTurnoff, gpbOverWrite})
+        layout->addWidget(widget);
+    layout->addStretch();
+    return page;
+}
+
+QWidget *TSettingForm::createProfilesPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("tbsProfiles"));
+    page->setAccessibleName(QStringLiteral("Profiles"));
+
+    cmbProfile = dropDownList(page, QStringLiteral("cmbProfile"));
+    cmbProfile->setAccessibleName(QStringLiteral("Profile"));
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(cmbProfile);
+    layout->addStretch();
+    return page;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QScrollArea>
+
+class QVBoxLayout;
+
+namespace profiles {
+
+class GridSection;
+
+// Grid sections stacked top-down on the window colour, so that collapsing one moves the ones
+// below it up; scrolls when they are taller than the space given.
+class GridSectionStack : public QScrollArea {
+    Q_OBJECT
+
+public:
+    explicit GridSectionStack(QWidget *parent = nullptr);
+
+    GridSection *addSection(const QString &groupName, int keyColumnWidth);
+    QList<GridSection *> sections() const { return m_sections; }
+
+    // A press in any grid repaints them all, so that only the focused one marks its current row.
+    void repaintGrids();
+
+private:
+    QVBoxLayout *m_layout;
+    QList<GridSection *> m_sections;
+};
+
+} // namespace profiles

@@ -1,0 +1,24 @@
+// The main window's profile list and the loading of the chosen profile.
+#include <mainform.h>
+
+#include "profilegrids.h"
+#include "profilelist.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+
+QString TMainForm::profilePathOf(int position) const
+{
+    if (position < 0 || position >= m_profiles.size())
+        return {};
+    return m_profiles.at(position).path;
+}
+
+void TMainForm::cmbProfileChange()
+{
+    const QString path = profilePathOf(cmbProfile->currentIndex());
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this))
+        m_outputExtension = *extension;
+}

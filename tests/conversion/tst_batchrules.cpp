@@ -1,0 +1,139 @@
+#include <batchrules.h>
+#include <timetext.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace conversion;
+
+namespace {
+ltvItemData task(const QString &input, const QString &newName, const QString &outputExt)
+{
+    ltvItemData record;
+    record.InputFile = input;
+    record.NewName = newName;
+    record.OutputExt = outputExt;
+    return record;
+}
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("x");
+}
+} // namespace
+
+class BatchRulesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The output never lands on the input, however the two are spelled.
+    void outputPath()
+    {
+        QTemporaryDir dir;
+        const QString d = dir.path();
+        touch(d + "/clip.3gp");
+        touch(d + "/in.mp4");
+        QFile::link(d + "/in.mp4", d + "/link.mp4");
+        QDir().mkdir(d + "/sub");
+
+        QCOMPARE(outputPathFor(d, task("/v/new.avi", "new", ".3gp"), 2, ".3gp", true), d + "/new.3gp");
+        QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".3gp"), 2, ".3gp", false), d + "/clip.3gp");
+        QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".mkv"), 2, ".3gp", true), d + "/clip_3.mkv");
+        // Added before any profile: the indexed name still gets an extension.
+        QCOMPARE(outputPathFor(d + "/", task("/v/clip.avi", "clip", ""), 0, ".3gp", true), d + "/clip_1.3gp");
+        // The plain name is the input: indexed even when overwriting.
+        QCOMPARE(outputPathFor(d, task(d + "/in.mp4", "in", ".mp4"), 0, ".mp4", false), d + "/in_1.mp4");
+        QCOMPARE(outputPathFor(d + "/sub/..", task(d + "/in.mp4", "in", ".mp4"), 1, ".mp4", false),
+                 d + "/sub/../in_2.mp4");
+        QCOMPARE(outputPathFor(d, task(d + "/link.mp4", "in", ".mp4"), 0, ".mp4", false), d + "/in_1.mp4");
+        // The indexed name itself is the input.
+        touch(d + "/in_1.mp4");
+        QCOMPARE(outputPathFor(d, task(d + "/in_1.mp4", "in", ".mp4"), 0, ".mp4", true), d + "/in_1_1.mp4");
+    }
+
+    void trimOptions_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("span");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("whole input") << "00:00:00.0" << "00:01:00" << "";
+        QTest::newRow("moved start") << "00:00:10" << "00:00:50" << " -ss 00:00:10 -t 50";
+        QTest::newRow("moved end") << "00:00:00.0" << "00:00:12.5" << " -t 12";
+        QTest::newRow("half to even up") << "00:00:00.0" << "00:00:13.5" << " -t 14";
+        QTest::newRow("no duration known") << "00:00:00.0" << "" << "";
+    }
+    void trimOptions()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, span);
+        ltvItemData record;
+        record.SourceStartSec = 0;
+        record.StartText = start;
+        record.StartSec = tasks::TimeTextToSeconds(start);
+        record.SpanSec = tasks::TimeTextToSeconds(span);
+        record.LengthSec = span.isEmpty() ? -1 : 60;
+        QTEST(conversion::trimOptions(record), "options");
+    }
+
+    void reportedPosition_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("position"); // -1: nothing read
+        QTest::newRow("status line") << "frame=10 fps=0.0 size=1kB time=3.52 bitrate=1kbits/s speed=1x " << 3.52;
+        QTest::newRow("first time counts") << "time=1.5 x\ntime=2.5 y" << 1.5;
+        QTest::newRow("cut before the blank") << "time=1.2" << -1.0;
+        QTest::newRow("no number") << "time=N/A bitrate=N/A " << -1.0;
+        QTest::newRow("no time") << "12345 6789 " << -1.0;
+    }
+    void reportedPosition()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, position);
+        const auto read = conversion::reportedPosition(text);
+        QCOMPARE(read.value_or(-1), position);
+    }
+
+    void progressBars()
+    {
+        ProgressBars bars = progressFor(5, 10, 0, 40, {});
+        QCOMPARE(bars.current, 50);
+        QCOMPARE(bars.total, 12); // 12.5 rounds to even
+        bars = progressFor(15, 10, 30, 40, bars);
+        QCOMPARE(bars.current, 100); // past the span
+        QCOMPARE(bars.total, 100);
+        bars = progressFor(3, 0, 0, 0, ProgressBars{7, 9});
+        QCOMPARE(bars.current, 7);
+        QCOMPARE(bars.total, 9);
+        QCOMPARE(progressFor(3, -1, 0, -1, {}).current, 0); // no duration known
+    }
+
+    void remainingTime_data()
+    {
+        QTest::addColumn<int>("elapsed");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a quarter") << 60 << 25 << "00:03:00";
+        QTest::newRow("three percent") << 7 << 3 << "00:03:46";
+        QTest::newRow("nothing yet") << 12 << 0 << "00:00:00";
+        QTest::newRow("done") << 300 << 100 << "00:00:00";
+    }
+    void remainingTime()
+    {
+        QFETCH(int, elapsed);
+        QFETCH(int, percent);
+        QTEST(tasks::SecondsToTimeText(remainingSeconds(elapsed, percent, 0)), "shown");
+    }
+};
+
+std::unique_ptr<QObject> makeBatchRulesTest()
+{
+    return std::make_unique<BatchRulesTest>();
+}
+
+#include "tst_batchrules.moc"

@@ -1,0 +1,347 @@
+#include <fakechildprocess.h>
+#include <fakedesktop.h>
+#include <mainform.h>
+#include <qtchildprocess.h>
+#include <settingform.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using platform::FakeRun;
+using platform::FakeStart;
+
+namespace {
+
+const char *TestProfile =
+    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
+    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,\r\nValue=h263 -s 176x144,\r\nIndex=0\r\n"
+    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
+
+bool isProbe(const FakeStart &start)
+{
+    return start.arguments.size() == 2 && start.arguments.first() == QLatin1String("-i");
+}
+
+FakeRun probeReport(const QString &path)
+{
+    FakeRun run;
+    run.reads = {("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
+                  "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8()};
+    return run;
+}
+
+// A conversion that reports its progress and leaves its output where it was asked to.
+FakeRun convertingRun(const FakeStart &start, int exitCode = 0)
+{
+    FakeRun run;
+    run.reads = {"frame=1 time=0.0 \n", "frame=2 time=10.0 \n", "frame=3 time=30.0 \n", "frame=4 time=60.0 \n"};
+    run.exit.exitCode = exitCode;
+    const QString output = start.arguments.last();
+    if (exitCode == 0) {
+        run.onStart = [output] {
+            QFile file(output);
+            file.open(QIODevice::WriteOnly);
+            file.write("converted");
+        };
+    }
+    return run;
+}
+
+struct Window {
+    QTemporaryDir programDir;
+    QTemporaryDir outputDir;
+    platform::FakeProcessLauncher fakeProcesses;
+    platform::QtProcessLauncher realProcesses;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    std::unique_ptr<platform::Services> services;
+    std::unique_ptr<TMainForm> form;
+    // How each conversion behaves, by its position in the run.
+    std::function<FakeRun(const FakeStart &, int)> conversion = [](const FakeStart &start, int) {
+        return convertingRun(start);
+    };
+    int conversions = 0;
+
+    explicit Window(bool realEncoder = false)
+    {
+        QDir(programDir.path()).mkdir("Profiles");
+        QFile profile(programDir.filePath("Profiles/Phone.vkp"));
+        profile.open(QIODevice::WriteOnly);
+        profile.write(TestProfile);
+        profile.close();
+        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
+        fakeProcesses.responder = [this](const FakeStart &start) {
+            return isProbe(start) ? probeReport(start.arguments.last()) : conversion(start, conversions++);
+        };
+        platform::ProcessLauncher &processes = realEncoder ? static_cast<platform::ProcessLauncher &>(realProcesses)
+                                                           : fakeProcesses;
+        services = std::make_unique<platform::Services>(platform::Services{processes, dialogs, desktop, power});
+        form = std::make_unique<TMainForm>(*services, programDir.path());
+        form->show();
+        form->edtOutputdir->setText(outputDir.path());
+    }
+    void add(const QStringList &inputs)
+    {
+        for (const QString &input : inputs)
+            form->AddInputFile(input);
+        form->EnableListButtonsIfTasks();
+    }
+    QStringList statuses() const
+    {
+        QStringList texts;
+        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row)
+            texts << form->ltvTask->topLevelItem(row)->text(3);
+        return texts;
+    }
+    QList<QStringList> conversionArguments() const
+    {
+        QList<QStringList> found;
+        for (const FakeStart &start : fakeProcesses.starts) {
+            if (!isProbe(start))
+                found << start.arguments;
+        }
+        return found;
+    }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const auto &message : dialogs.messages)
+            texts << message.text;
+        return texts;
+    }
+};
+
+} // namespace
+
+class BatchRunTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_media;
+
+private slots:
+    // The whole road through the real encoder: every task converted, the window back to idle.
+    void realConversion()
+    {
+        QStringList clips;
+        for (const char *name : {"one.avi", "two clip.avi"}) {
+            clips << m_media.filePath(name);
+            QProcess ffmpeg;
+            ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2",
+                                    "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "mpeg4", "-c:a", "mp3",
+                                    "-shortest", clips.last()});
+            QVERIFY(ffmpeg.waitForFinished(60000));
+        }
+        Window w(true);
+        w.add(clips);
+        QCOMPARE(w.form->cmbProfile->currentText(), "Phone");
+        QCOMPARE(w.form->outputExtension(), ".3gp");
+        w.form->tbtnStart->click();
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
+        QCOMPARE(w.messageTexts(), QStringList{"The coversion is completed successfully."});
+        QVERIFY(QFileInfo(w.outputDir.filePath("one.3gp")).size() > 0);
+        QVERIFY(QFileInfo(w.outputDir.filePath("two clip.3gp")).size() > 0);
+        QCOMPARE(w.form->pgbTotal->value(), 100);
+        QCOMPARE(w.form->labTotalProgress->text(), "100%");
+        QCOMPARE(w.desktop.opened, QStringList{w.outputDir.path()});
+        QVERIFY(w.form->panBottomCenter->isVisible() && !w.form->panBottomLeft->isVisible());
+        QVERIFY(w.form->tbtnStart->isEnabled() && !w.form->tbtnStop->isEnabled());
+        QVERIFY(QDir(w.outputDir.path()).entryList({"*.part"}).isEmpty());
+    }
+
+    void commandLinesOfARun()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
+        // The third task is trimmed; a file already stands at the second's name.
+        ltvItemData third;
+        w.form->ReadTask(2, tasks::SelectWholeRow, third);
+        third.StartText = "00:00:10";
+        third.SpanText = "00:00:12.5";
+        w.form->WriteTask(2, 8, third);
+        w.form->WriteTask(2, 7, third);
+        QFile(w.outputDir.filePath("b.3gp")).open(QIODevice::WriteOnly);
+        w.form->SettingForm->rdbRename->setChecked(true);
+        w.form->tbtnStart->click();
+        const auto runs = w.conversionArguments();
+        QCOMPARE(runs.size(), 3);
+        const QString out = w.outputDir.path() + "/";
+        QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac",
+                                          "-ac", "1", "-ar", "8000", out + "a.3gp"}));
+        QCOMPARE(runs.at(1).last(), out + "b_2.3gp");
+        QCOMPARE(runs.at(2).mid(13), (QStringList{"-ss", "00:00:10", "-t", "12", out + "c.3gp"}));
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
+    }
+
+    // A failed conversion says so, and the run goes on with the next task.
+    void failuresAreReported()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &start, int position) {
+            FakeRun run = convertingRun(start, position == 1 ? 1 : 0);
+            if (position == 1)
+                run.reads = {"frame=1 time=0.0 \n", "Unknown encoder 'h263x'\n"};
+            if (position == 2)
+                run.exit.crashed = true;
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
+        w.form->SettingForm->chkExit->setChecked(true);
+        w.form->tbtnStart->click();
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Failed", "Failed"}));
+        QCOMPARE(w.messageTexts().size(), 1);
+        QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 2 of 3 files failed."));
+        QVERIFY(w.form->isVisible()); // exit waits for a batch without failures
+        QVERIFY(w.form->failureLog("/v/b.avi").contains("Unknown encoder 'h263x'"));
+        QVERIFY(w.form->failureLog("/v/a.avi").isEmpty());
+    }
+
+    // Stop during the second task: the first stays Complete, the second Stop, the third is left.
+    void stopDuringATask()
+    {
+        Window w;
+        QString partial;
+        w.conversion = [&](const FakeStart &start, int position) {
+            if (position == 0)
+                return convertingRun(start);
+            FakeRun run;
+            run.reads = {"frame=1 time=1.0 \n"};
+            run.hangsAfterReads = true; // a silent encoder must not delay the stop
+            partial = start.arguments.last() + ".part";
+            run.onStart = [&w, partial] {
+                QFile(partial).open(QIODevice::WriteOnly);
+                QTimer::singleShot(20, w.form.get(), &TMainForm::tbtnStopClick);
+            };
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
+        w.form->tbtnStart->click();
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop", "OK"}));
+        QCOMPARE(w.conversionArguments().size(), 2);
+        QCOMPARE(w.messageTexts(), QStringList{"The Coversion is canceled."});
+        QCOMPARE(w.dialogs.messages.first().caption, "Cancel");
+        QVERIFY(w.desktop.opened.isEmpty());
+        QVERIFY(!QFile::exists(partial));
+        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+    }
+
+    void encoderThatCannotStart()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &, int) { return FakeRun{true}; };
+        w.add({"/v/a.avi"});
+        w.form->tbtnStart->click();
+        QCOMPARE(w.dialogs.messages.size(), 1);
+        QCOMPARE(w.dialogs.messages.first().caption, "Velkor 3GP Video Converter");
+        QVERIFY(w.messageTexts().first().startsWith("Error on CreateProcess()"));
+        QCOMPARE(w.statuses(), QStringList{"Converting"});
+        QVERIFY(!w.form->timerTime->isActive());
+        QVERIFY(w.form->panBottomCenter->isVisible());
+        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+    }
+
+    void missingOutputDirectory()
+    {
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->edtOutputdir->setText(w.outputDir.filePath("gone"));
+        w.form->tbtnStart->click();
+        QCOMPARE(w.dialogs.messages.size(), 1);
+        QCOMPARE(w.dialogs.messages.first().caption, "Output path does not exist");
+        QCOMPARE(w.messageTexts().first(), "The output path does not exist. Please specify another one.");
+        QVERIFY(w.conversionArguments().isEmpty());
+    }
+
+    void completionActions_data()
+    {
+        QTest::addColumn<bool>("turnOff");
+        QTest::addColumn<bool>("exit");
+        QTest::addColumn<bool>("openDir");
+        QTest::addColumn<int>("powerOffs");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("turn off wins") << true << true << true << 1 << true << 0;
+        QTest::newRow("exit") << false << true << true << 0 << true << 0;
+        QTest::newRow("message only") << false << false << false << 0 << false << 1;
+    }
+    void completionActions()
+    {
+        QFETCH(bool, turnOff);
+        QFETCH(bool, exit);
+        QFETCH(bool, openDir);
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->SettingForm->chkTurnoff->setChecked(turnOff);
+        w.form->SettingForm->chkExit->setChecked(exit);
+        w.form->SettingForm->chkOpenDir->setChecked(openDir);
+        w.form->tbtnStart->click();
+        QTEST(w.power.powerOffs, "powerOffs");
+        QTEST(!w.form->isVisible(), "closed");
+        QTEST(int(w.dialogs.messages.size()), "messages");
+        QCOMPARE(w.desktop.opened.isEmpty(), !(openDir && !exit && !turnOff));
+    }
+
+    // Closing the window during a run asks first; yes stops the encoder and ends the program.
+    void closingDuringARun()
+    {
+        Window w;
+        w.conversion = [&w](const FakeStart &, int) {
+            FakeRun run;
+            run.hangsAfterReads = true;
+            run.onStart = [&w] { QTimer::singleShot(20, w.form.get(), &QWidget::close); };
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi"});
+        w.dialogs.answers = {platform::MessageButton::No};
+        // The first "No" keeps the run going; the next close is answered "Yes".
+        w.dialogs.onMessage = [&w](const platform::ShownMessage &) {
+            if (w.dialogs.answers.empty())
+                return;
+            QTimer::singleShot(20, w.form.get(), &QWidget::close);
+        };
+        w.form->tbtnStart->click();
+        QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
+        QVERIFY(!w.form->isVisible());
+        QCOMPARE(w.dialogs.messages.size(), 2);
+        QCOMPARE(w.dialogs.messages.first().caption, "Close");
+        QVERIFY(w.fakeProcesses.terminations > 0);
+        QFile preferences(w.programDir.filePath("Preferences.ini"));
+        QVERIFY(preferences.open(QIODevice::ReadOnly));
+        QVERIFY(preferences.readAll().contains("Output Path=" + w.outputDir.path().toUtf8()));
+    }
+
+    void clock()
+    {
+        Window w;
+        w.form->pgbTotal->setValue(25);
+        for (int tick = 0; tick < 60; ++tick)
+            w.form->timerTimeTimer();
+        QCOMPARE(w.form->labElapsed->text(), "00:01:00");
+        QCOMPARE(w.form->labRemaining->text(), "00:03:00");
+        w.form->pgbTotal->setValue(0);
+        w.form->timerTimeTimer();
+        QCOMPARE(w.form->labRemaining->text(), "00:03:00");
+    }
+};
+
+std::unique_ptr<QObject> makeBatchRunTest()
+{
+    return std::make_unique<BatchRunTest>();
+}
+
+#include "tst_batchrun.moc"

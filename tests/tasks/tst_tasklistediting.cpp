@@ -1,0 +1,248 @@
+#include <fakechildprocess.h>
+#include <fakedesktop.h>
+#include <keyvaluegrid.h>
+#include <mainform.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+// A window whose encoder reports every input as a minute of 320x240 video.
+struct Window {
+    QTemporaryDir programDir;
+    platform::FakeProcessLauncher processes;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    platform::Services services{processes, dialogs, desktop, power};
+    std::unique_ptr<TMainForm> form;
+
+    explicit Window(const QString &duration = "00:01:00")
+    {
+        processes.responder = [duration](const platform::FakeStart &start) {
+            platform::FakeRun run;
+            run.reads = {("Input #0, avi, from '" + start.arguments.last() + "':\n  Duration: " + duration
+                          + ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
+                             .toUtf8()};
+            return run;
+        };
+        form = std::make_unique<TMainForm>(services, programDir.path());
+    }
+    void add(const QStringList &names)
+    {
+        for (const QString &name : names)
+            form->AddInputFile("/v/" + name + ".avi");
+        form->EnableListButtonsIfTasks();
+    }
+    QString order() const
+    {
+        QString rows;
+        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = form->ltvTask->topLevelItem(row);
+            rows += QFileInfo(item->text(0)).baseName() + (item->isSelected() ? "*" : "");
+        }
+        return rows;
+    }
+    void select(const QString &names)
+    {
+        form->ltvTask->clearSelection();
+        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = form->ltvTask->topLevelItem(row);
+            if (names.contains(QFileInfo(item->text(0)).baseName()))
+                item->setSelected(true);
+        }
+    }
+    QString output(const QString &key) const { return form->vleOutput->valueOf(key); }
+    ltvItemData task(int row) const
+    {
+        ltvItemData record;
+        form->ReadTask(row, tasks::SelectWholeRow, record);
+        return record;
+    }
+    void type(const QString &name, const QString &start, const QString &end)
+    {
+        form->SetGridValue(0, "New Filename", name);
+        form->SetGridValue(0, "Start Time", start);
+        form->SetGridValue(0, "End Time", end);
+        form->vleOutputValidate();
+    }
+};
+
+} // namespace
+
+class TaskListEditingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void moves_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("up last") << "Z" << true << "XZ*Y";
+        QTest::newRow("down first") << "X" << false << "YX*Z";
+        QTest::newRow("up block") << "YZ" << true << "Y*Z*X";
+        QTest::newRow("down block") << "XY" << false << "ZX*Y*";
+        QTest::newRow("up block at the top stays") << "XY" << true << "X*Y*Z";
+        QTest::newRow("down block at the bottom stays") << "YZ" << false << "XY*Z*";
+        QTest::newRow("up top and bottom") << "XZ" << true << "X*Z*Y";
+        QTest::newRow("up nothing selected") << "" << true << "XYZ";
+        QTest::newRow("down nothing selected") << "" << false << "XYZ";
+    }
+    void moves()
+    {
+        QFETCH(QString, selected);
+        QFETCH(bool, up);
+        Window w;
+        w.add({"X", "Y", "Z"});
+        w.form->ltvTask->topLevelItem(0)->setText(3, "Complete"); // whole rows move, status included
+        w.select(selected);
+        (up ? w.form->tbtnUp : w.form->tbtnDown)->click();
+        QTEST(w.order(), "order");
+        const int x = w.order().remove('*').indexOf('X');
+        QCOMPARE(w.task(x).Status, "Complete");
+        QCOMPARE(w.task(x).NewName, "X");
+    }
+
+    void removeAndClear()
+    {
+        Window w;
+        w.add({"A", "B", "C", "D", "E"});
+        w.select("A");
+        w.form->ltvTaskClick();
+        QCOMPARE(w.output("New Filename"), "A");
+        w.select("BD");
+        w.form->tbtnRemove->click();
+        QCOMPARE(w.order(), "ACE");
+        QCOMPARE(w.output("New Filename"), "");
+        QVERIFY(w.form->tbtnRemove->isEnabled() && w.form->tbtnStart->isEnabled());
+
+        // Delete with nothing selected removes nothing but empties the settings.
+        w.select("C");
+        w.form->ltvTaskClick();
+        w.form->ltvTask->clearSelection();
+        w.form->ltvTask->setFocus();
+        QTest::keyClick(w.form->ltvTask, Qt::Key_Delete);
+        QCOMPARE(w.order(), "ACE");
+        QCOMPARE(w.output("Start Time"), "");
+
+        w.select("ACE");
+        QTest::keyClick(w.form->ltvTask, Qt::Key_Delete);
+        QCOMPARE(w.order(), "");
+        QVERIFY(!w.form->tbtnRemove->isEnabled() && !w.form->tbtnStart->isEnabled());
+
+        w.add({"F", "G"});
+        QTest::keyClick(w.form->ltvTask, Qt::Key_Backspace);
+        QCOMPARE(w.order(), "");
+        QVERIFY(!w.form->tbtnClear->isEnabled());
+        QVERIFY(!w.form->panbg->isVisibleTo(w.form.get()));
+    }
+
+    void outputSettings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<QString>("outputExt");
+        QTest::addColumn<QString>("startText");
+        QTest::addColumn<QString>("endText");
+        QTest::addColumn<QString>("spanText");
+        QTest::newRow("part of a minute") << "clip.3gp" << "00:00:10" << "00:00:20" << "clip" << ".3gp"
+                                          << "00:00:10" << "00:00:20" << "00:00:10";
+        QTest::newRow("start after end") << "clip.3gp" << "00:00:30" << "00:00:20" << "clip" << ".3gp"
+                                         << "00:00:00" << "00:00:20" << "00:00:20";
+        // The start is tested against the typed end before that falls back.
+        QTest::newRow("end of 0") << "clip.3gp" << "00:00:05" << "00:00:00" << "clip" << ".3gp"
+                                  << "00:00:00" << "00:01:00" << "00:01:00";
+        QTest::newRow("no time") << "clip.3gp" << "soon" << "later" << "clip" << ".3gp"
+                                 << "00:00:00" << "00:01:00" << "00:01:00";
+        QTest::newRow("end beyond the input") << "clip.3gp" << "00:00:00" << "00:02:00" << "clip" << ".3gp"
+                                              << "00:00:00" << "00:02:00" << "00:02:00";
+        QTest::newRow("name without extension") << "clip2" << "00:00:00" << "00:01:00" << "clip2" << ""
+                                                << "00:00:00" << "00:01:00" << "00:01:00";
+        QTest::newRow("name with a directory") << "../elsewhere.3gp" << "00:00:00" << "00:01:00" << "X" << ""
+                                               << "00:00:00" << "00:01:00" << "00:01:00";
+        QTest::newRow("tenths") << "x.mp4" << "00:00:01.25" << "00:00:59.96" << "x" << ".mp4"
+                                << "00:00:01.2" << "00:01:00" << "00:00:58.7";
+    }
+    void outputSettings()
+    {
+        Window w;
+        w.add({"X"});
+        w.select("X");
+        w.form->ltvTaskClick();
+        QCOMPARE(w.output("New Filename"), "X");
+        QCOMPARE(w.output("Start Time"), "00:00:00.0");
+        QCOMPARE(w.output("End Time"), "00:01:00");
+        QFETCH(QString, name);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        w.type(name, start, end);
+        const ltvItemData task = w.task(0);
+        QTEST(task.NewName, "newName");
+        QTEST(task.OutputExt, "outputExt");
+        QTEST(task.StartText, "startText");
+        QTEST(task.EndText, "endText");
+        QTEST(task.SpanText, "spanText");
+        QCOMPARE(task.SourceEndText, "00:01:00");
+        // Shown again: the stored texts, with the loaded profile's extension.
+        w.form->ltvTaskClick();
+        QCOMPARE(w.output("New Filename"), task.NewName + w.form->outputExtension());
+        QCOMPARE(w.output("Start Time"), task.StartText);
+    }
+
+    void settingsNeedATask()
+    {
+        Window unknownLength("N/A");
+        unknownLength.add({"X"});
+        unknownLength.select("X");
+        unknownLength.form->ltvTaskClick();
+        unknownLength.type("X", "00:00:10", "00:00:20");
+        QCOMPARE(unknownLength.task(0).StartText, "00:00:00"); // no source end: the start never moves
+        QCOMPARE(unknownLength.task(0).EndText, "00:00:20");
+
+        Window w;
+        w.add({"X"});
+        w.type("typed", "00:00:10", "00:00:20"); // nothing selected: stored nowhere
+        QCOMPARE(w.task(0).NewName, "X");
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        w.form->ltvTaskClick(); // no task shown: the grid is empty again
+        QTest::mousePress(w.form->vleOutput->viewport(), Qt::LeftButton);
+        QVERIFY(QToolTip::text().contains("Please select a file in Task List."));
+    }
+
+    void popupMenu()
+    {
+        Window w;
+        auto enabled = [&w](const char *name) {
+            w.form->ppmTaskPopup();
+            for (QAction *action : w.form->ppmTask->actions()) {
+                if (action->objectName() == QLatin1String(name))
+                    return action->isEnabled();
+            }
+            return false;
+        };
+        QVERIFY(!enabled("mnuOpen") && !enabled("mnuRemove") && !enabled("mnuClear"));
+        w.add({"X"});
+        QVERIFY(!enabled("mnuOpen") && !enabled("mnuRemove") && enabled("mnuClear"));
+        w.select("X");
+        QVERIFY(enabled("mnuOpen") && enabled("mnuRemove") && !enabled("mnuShowLog"));
+    }
+};
+
+std::unique_ptr<QObject> makeTaskListEditingTest()
+{
+    return std::make_unique<TaskListEditingTest>();
+}
+
+#include "tst_tasklistediting.moc"
