@@ -23,17 +23,31 @@ TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDir
       m_mainOutputDir(mainOutputDir)
 {
     createControls();
-    connect(btnOK, &QPushButton::clicked, this, &TSettingForm::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TSettingForm::btnCancelClick);
-    connect(btnDefault, &QPushButton::clicked, this, &TSettingForm::btnDefaultClick);
-    connect(sbtnBrowse, &QToolButton::clicked, this, &TSettingForm::sbtnBrowseClick);
+    ShowException = [this](const std::exception &error) {
+        QWidget *owner = isVisible() ? this : m_mainWindow.data();
+        m_dialogs.messageBox(owner, QCoreApplication::applicationName(), QString::fromUtf8(error.what()),
+                             platform::MessageIcon::Error, platform::MessageButton::Ok);
+    };
+    connect(btnOK, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnOKClick); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnCancelClick); });
+    connect(btnDefault, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnDefaultClick); });
+    connect(sbtnBrowse, &QToolButton::clicked, this, [this] { run(&TSettingForm::sbtnBrowseClick); });
+    // The preferences are read into the controls before the rewrite can fail, so the program can
+    // go on with them.
     try {
         FormCreate(profileNames);
     } catch (const EFCreateError &error) {
-        // The preferences were read into the controls before the rewrite failed, so the program
-        // can go on with them; only the message is left to give.
-        m_dialogs.messageBox(m_mainWindow, QCoreApplication::applicationName(), error.message(),
-                             platform::MessageIcon::Error, platform::MessageButton::Ok);
+        ShowException(error);
+    }
+}
+
+void TSettingForm::run(void (TSettingForm::*handler)())
+{
+    try {
+        (this->*handler)();
+    } catch (const std::exception &error) {
+        if (ShowException)
+            ShowException(error);
     }
 }
 

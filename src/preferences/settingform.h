@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <exception>
 #include <functional>
 
 class QCheckBox;
@@ -32,13 +33,18 @@ class TSettingForm : public QDialog {
 
 public:
     // Loads section "Main" of programDirectory + "Preferences.ini" into the controls. A file that
-    // cannot be rewritten then is reported at once, since no handler is there to end.
+    // cannot be rewritten then is reported through the default ShowException.
     TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
                  QLineEdit *mainOutputDir, const QStringList &profileNames);
 
     // Step 3 of OK: runs after the preferences are saved, before the dialog closes; not when
     // saving failed. An exception from it keeps the dialog open, too.
     std::function<void()> SaveShownProfile;
+
+    // Shows an error that ended a handler; by default a message box captioned with the
+    // application's name. Handlers throw, but their exceptions are caught where Qt called them:
+    // unwinding through Qt's own frames is not supported and skips their clean-up.
+    std::function<void(const std::exception &)> ShowException;
 
     QTabWidget *pgcSetting = nullptr;
     QLineEdit *edtOutputDir = nullptr;
@@ -61,6 +67,7 @@ protected:
 
 private:
     void createControls();
+    void run(void (TSettingForm::*handler)());
     QWidget *createGeneralPage();
     QWidget *createProfilesPage();
 

@@ -210,11 +210,11 @@ private slots:
         m_form->SaveShownProfile = [&] { profileStep = true; };
         m_form->show();
         std::optional<QString> error;
-        try {
-            m_form->btnOK->click();
-        } catch (const EFCreateError &e) {
-            error = e.message();
-        }
+        m_form->ShowException = [&](const std::exception &e) {
+            if (const auto *createError = dynamic_cast<const EFCreateError *>(&e))
+                error = createError->message();
+        };
+        m_form->btnOK->click();
         QVERIFY(error && error->startsWith(failure));
         QVERIFY(m_form->isVisible());
         QVERIFY(!m_mainWindow->isEnabled());
