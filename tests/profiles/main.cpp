@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+// Each file of this executable contributes one test object.
+std::unique_ptr<QObject> makeShippedProfilesTest();
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (auto make : {makeShippedProfilesTest}) {
+        const std::unique_ptr<QObject> test = make();
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}
