@@ -5,12 +5,13 @@
 
 // Each file of this executable contributes one test object.
 std::unique_ptr<QObject> makeShippedProfilesTest();
+std::unique_ptr<QObject> makeProfileGridsTest();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto make : {makeShippedProfilesTest}) {
+    for (auto make : {makeProfileGridsTest, makeShippedProfilesTest}) {
         const std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }
