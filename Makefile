@@ -25,7 +25,7 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELKOR_SANITIZE=ON
 	cmake --build $(SANITIZE_DIR)
-	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen QTEST_DISABLE_STACK_DUMP=1 \
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

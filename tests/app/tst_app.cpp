@@ -6,7 +6,10 @@
 
 #include <splitterbar.h>
 
+#include <inifile.h>
+
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -214,6 +217,90 @@ private slots:
                 QVERIFY2(!widget->accessibleName().isEmpty(), widget->metaObject()->className());
             }
         }
+    }
+
+    // Inputs named on the command line become tasks before any profile is loaded.
+    void startupInputs_data()
+    {
+        QTest::addColumn<bool>("viaList");
+        QTest::newRow("arguments") << false;
+        QTest::newRow("list file") << true;
+    }
+    void startupInputs()
+    {
+        QFETCH(bool, viaList);
+        QTemporaryDir programDir;
+        QTemporaryDir media;
+        auto touch = [&media](const QString &name) {
+            QDir().mkpath(QFileInfo(media.filePath(name)).path());
+            QFile file(media.filePath(name));
+            file.open(QIODevice::WriteOnly);
+            return file.fileName();
+        };
+        const QStringList paths{touch("a.avi"), QFileInfo(touch("folder/b.mpg")).path(), media.filePath("missing.avi"),
+                                touch("notes.txt")};
+        QStringList arguments = paths;
+        if (viaList) {
+            QFile list(media.filePath("inputs.TMP"));
+            QVERIFY(list.open(QIODevice::WriteOnly));
+            list.write(paths.join("\r\n").toUtf8());
+            arguments = QStringList{list.fileName(), media.filePath("ignored.avi")};
+        }
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path(), arguments);
+        QStringList rows;
+        for (int row = 0; row < form.ltvTask->topLevelItemCount(); ++row)
+            rows << form.ltvTask->topLevelItem(row)->text(0);
+        QCOMPARE(rows, (QStringList{media.filePath("a.avi"), media.filePath("folder/b.mpg")}));
+        QVERIFY(form.tbtnStart->isEnabled());
+        QVERIFY(form.ltvTask->topLevelItem(0)->text(5).isEmpty()); // no output extension yet
+
+        FakeServices unreadable;
+        TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});
+        QCOMPARE(none.ltvTask->topLevelItemCount(), 0);
+        QVERIFY(unreadable.dialogs.messages.isEmpty());
+    }
+
+    // The output path, the profile and the settings survive a restart.
+    void preferencesSurviveARestart()
+    {
+        QTemporaryDir programDir;
+        QDir(programDir.path()).mkdir("Profiles");
+        for (const char *name : {"a.vkp", "b.vkp"}) {
+            QFile profile(programDir.filePath(QString("Profiles/") + name));
+            QVERIFY(profile.open(QIODevice::WriteOnly));
+            profile.write("[Main]\r\nType=avi\r\n");
+        }
+        {
+            FakeServices fakes;
+            TMainForm form(fakes.services, programDir.path());
+            form.show();
+            QCOMPARE(form.cmbProfile->currentIndex(), 0); // the default position
+            form.cmbProfile->setCurrentIndex(1);
+            form.edtOutputdir->setText("/srv/out/");
+            form.close();
+        }
+        FakeServices fakes;
+        TMainForm again(fakes.services, programDir.path());
+        again.show();
+        QCOMPARE(again.cmbProfile->currentIndex(), 1);
+        QCOMPARE(again.edtOutputdir->text(), "/srv/out/");
+        QCOMPARE(again.outputExtension(), ".avi");
+        again.close();
+
+        // A stored position beyond the list selects nothing; an unwritable file is reported.
+        platform::IniFile(programDir.filePath("Preferences.ini")).WriteInteger("Main", "Profile", 9);
+        FakeServices third;
+        TMainForm beyond(third.services, programDir.path());
+        beyond.show();
+        QCOMPARE(beyond.cmbProfile->currentIndex(), -1);
+        QVERIFY(beyond.outputExtension().isEmpty());
+        QFile::remove(programDir.filePath("Preferences.ini"));
+        QDir(programDir.path()).mkdir("Preferences.ini");
+        beyond.close();
+        QVERIFY(!beyond.isVisible());
+        QCOMPARE(third.dialogs.messages.size(), 1);
+        QVERIFY(third.dialogs.messages.first().text.contains("Preferences.ini"));
     }
 
     void openDialogFilter()

@@ -243,7 +243,11 @@ private slots:
     void encoderThatCannotStart()
     {
         Window w;
-        w.conversion = [](const FakeStart &, int) { return FakeRun{true}; };
+        w.conversion = [](const FakeStart &, int) {
+            FakeRun run;
+            run.failsToStart = true;
+            return run;
+        };
         w.add({"/v/a.avi"});
         w.form->tbtnStart->click();
         QCOMPARE(w.dialogs.messages.size(), 1);

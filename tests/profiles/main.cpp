@@ -4,14 +4,16 @@
 #include <memory>
 
 // Each file of this executable contributes one test object.
+std::unique_ptr<QObject> makeProfileFilesTest();
+std::unique_ptr<QObject> makeParameterGridsTest();
+std::unique_ptr<QObject> makeSizeFormTest();
 std::unique_ptr<QObject> makeShippedProfilesTest();
-std::unique_ptr<QObject> makeProfileGridsTest();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto make : {makeProfileGridsTest, makeShippedProfilesTest}) {
+    for (auto make : {makeProfileFilesTest, makeParameterGridsTest, makeSizeFormTest, makeShippedProfilesTest}) {
         const std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }

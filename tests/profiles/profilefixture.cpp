@@ -1,0 +1,10 @@
+#include "profilefixture.h"
+
+#include <QFile>
+
+bool writeProfileFile(const QString &path, QByteArray text)
+{
+    text.replace("\n", "\r\n");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
