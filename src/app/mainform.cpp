@@ -7,6 +7,8 @@
 #include "startupinputs.h"
 
 #include <encoderrun.h>
+#include <dstrackbar.h>
+#include <previewplayer.h>
 #include <inputfiles.h>
 #include <settingform.h>
 #include <sizeform.h>
@@ -55,6 +57,7 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
     FormCreate(executableDirectory, arguments);
+    createPreviewPlayer();
     createSecondaryWindows();
 }
 
@@ -124,7 +127,6 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
         connect(grid, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::repaintParameterGrids);
     connect(ltvTask, &QTreeWidget::itemClicked, this, &TMainForm::ltvTaskClick);
-    connect(ltvTask, &QTreeWidget::itemDoubleClicked, this, &TMainForm::ltvTaskDblClick);
     connect(ltvTask, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         ppmTaskPopup();
         ppmTask->popup(ltvTask->viewport()->mapToGlobal(at));
@@ -294,6 +296,7 @@ void TMainForm::bbtnOpenClick()
 
 void TMainForm::DisableControlsForRun()
 {
+    m_preview->Stop();
     for (QWidget *control : std::initializer_list<QWidget *>{tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove,
                                                              tbtnClear, tbtnStart})
         control->setEnabled(false);

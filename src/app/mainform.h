@@ -34,6 +34,13 @@ class TAboutForm;
 class TSettingForm;
 class TSizeForm;
 
+namespace preview {
+class PreviewPlayer;
+class TDSTrackBar;
+class TFilterGraph;
+class TVideoWindow;
+}
+
 namespace profiles {
 class GridSectionStack;
 class KeyValueGrid;
@@ -89,13 +96,15 @@ public:
     // Right panel.
     SplitterBar *panSplitter = nullptr;
     QWidget *panProfile = nullptr, *panRight = nullptr, *panPreview = nullptr, *panRight1 = nullptr,
-            *panPreviewButton = nullptr, *VideoWindow1 = nullptr;
+            *panPreviewButton = nullptr;
+    preview::TVideoWindow *VideoWindow1 = nullptr;
     QGroupBox *gpbProfile = nullptr;
     profiles::GridSectionStack *profileSections = nullptr;
     profiles::KeyValueGrid *vleOutput = nullptr, *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
     QTimer *timerTime = nullptr;
     QSplitter *Splitter1 = nullptr;
-    QSlider *TrackBar = nullptr;
+    preview::TDSTrackBar *TrackBar = nullptr;
+    preview::TFilterGraph *FilterGraph = nullptr;
     QToolButton *sbtnPlay = nullptr, *sbtnPause = nullptr, *sbtnStop = nullptr;
     QLabel *labPreviewTime = nullptr;
 
@@ -155,6 +164,9 @@ public:
     void repaintParameterGrids();
     // Plays the first selected task's input in the preview.
     void PreviewTask();
+    void sbtnPlayClick();
+    void sbtnPauseClick();
+    void sbtnStopClick();
     void ppmTaskPopup();
     void ShowFailureLog();
     void tbtnSettingClick();
@@ -187,6 +199,7 @@ private:
     void exchangeTasks(int from, int to);
     void emptyOutputSettings();
     void createSecondaryWindows();
+    void createPreviewPlayer();
     void showBottomFace(bool progress);
     void examineProgress(const QByteArray &bytes);
     void cancelRun(int position);
@@ -194,6 +207,7 @@ private:
     void endRunOnStartFailure(const QString &reason);
 
     platform::Services &m_services;
+    std::unique_ptr<preview::PreviewPlayer> m_preview;
     app::ProgramValues m_values;
     QString m_openDialogFilter;
     QString m_outputExtension;

@@ -8,6 +8,8 @@
 #include <gridsection.h>
 #include <gridsectionstack.h>
 #include <keyvaluegrid.h>
+#include <dstrackbar.h>
+#include <videowindow.h>
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -295,7 +297,7 @@ void TMainForm::createTaskMenu()
     ppmTask = new QMenu(this);
     ppmTask->setObjectName(QStringLiteral("ppmTask"));
     ppmTask->setAccessibleName(QStringLiteral("Task List Menu"));
-    ppmTask->addAction(QStringLiteral("Open"), this, &TMainForm::ltvTaskDblClick)->setObjectName(QStringLiteral("mnuOpen"));
+    ppmTask->addAction(QStringLiteral("Open"))->setObjectName(QStringLiteral("mnuOpen"));
     ppmTask->addSeparator();
     ppmTask->addAction(QStringLiteral("Add Files..."), this, &TMainForm::tbtnAddFileClick);
     ppmTask->addAction(QStringLiteral("Add Directorys..."), this, &TMainForm::tbtnAddDirClick);
@@ -337,12 +339,7 @@ void TMainForm::createRightPanel()
     previewRows->setSpacing(0);
     auto *videoRow = new QHBoxLayout;
     videoRow->setSpacing(0);
-    VideoWindow1 = panel(panPreview, QStringLiteral("VideoWindow1"));
-    VideoWindow1->setAccessibleName(QStringLiteral("Preview"));
-    VideoWindow1->setAutoFillBackground(true);
-    QPalette black = VideoWindow1->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    VideoWindow1->setPalette(black);
+    VideoWindow1 = new preview::TVideoWindow(panPreview);
     panRight1 = panel(panPreview, QStringLiteral("panRight1"));
     panRight1->setFixedWidth(10);
     videoRow->addWidget(VideoWindow1, 1);
@@ -352,12 +349,7 @@ void TMainForm::createRightPanel()
     panPreviewButton = panel(panPreview, QStringLiteral("panPreviewButton"));
     panPreviewButton->setFixedHeight(54);
     previewRows->addWidget(panPreviewButton);
-    TrackBar = new QSlider(Qt::Horizontal, panPreviewButton);
-    TrackBar->setObjectName(QStringLiteral("TrackBar"));
-    TrackBar->setAccessibleName(QStringLiteral("Position"));
-    TrackBar->setRange(0, 10);
-    TrackBar->setTickPosition(QSlider::TicksAbove);
-    TrackBar->setTickInterval(1);
+    TrackBar = new preview::TDSTrackBar(panPreviewButton);
     TrackBar->setGeometry(0, 0, 190, 21);
     sbtnPlay = flatButton(panPreviewButton, QStringLiteral("sbtnPlay"), QStringLiteral("Play"), QStringLiteral("play"));
     sbtnPause = flatButton(panPreviewButton, QStringLiteral("sbtnPause"), QStringLiteral("Pause / Resume"), QStringLiteral("pause"));

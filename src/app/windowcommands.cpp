@@ -62,7 +62,3 @@ void TMainForm::labLinkClick()
 {
     m_services.desktop.open(app::WebAddress);
 }
-
-void TMainForm::PreviewTask()
-{
-}

@@ -1,0 +1,39 @@
+#include "playerseeking.h"
+
+#include "sourceload.h"
+
+#include <QMediaPlayer>
+
+namespace preview {
+
+bool PlayerSeeking::knowsMedia() const
+{
+    return m_player && isLoadedStatus(m_player->mediaStatus());
+}
+
+std::optional<qint64> PlayerSeeking::Duration() const
+{
+    if (!knowsMedia())
+        return std::nullopt;
+    return m_player->duration();
+}
+
+std::optional<qint64> PlayerSeeking::CurrentPosition() const
+{
+    if (!knowsMedia())
+        return std::nullopt;
+    return m_player->position();
+}
+
+std::optional<qint64> PlayerSeeking::StopPosition() const
+{
+    return Duration();
+}
+
+void PlayerSeeking::SetCurrentPosition(qint64 milliseconds)
+{
+    if (knowsMedia())
+        m_player->setPosition(milliseconds);
+}
+
+} // namespace preview

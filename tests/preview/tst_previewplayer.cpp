@@ -1,0 +1,298 @@
+#include "previewtestsupport.h"
+
+#include <directshowexception.h>
+#include <dstrackbar.h>
+#include <filtergraph.h>
+#include <mediaseeking.h>
+#include <previewplayer.h>
+#include <timetext.h>
+#include <videowindow.h>
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <optional>
+
+using preview::ControlNotification;
+using preview::GraphState;
+using Notifications = QList<ControlNotification>;
+
+namespace {
+
+// Long enough for more than two ticks of a pause or a failure to pass unnoticed.
+constexpr int QuietSpanMs = 2200;
+constexpr int TickTimeoutMs = 5000;
+
+} // namespace
+
+class PreviewPlayerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_clip = m_dir.filePath("six seconds.avi");
+        m_shortClip = m_dir.filePath("two seconds.avi");
+        QVERIFY2(previewtest::makeClip(m_clip, 6), "ffmpeg must be on PATH");
+        QVERIFY(previewtest::makeClip(m_shortClip, 2));
+        m_textFile = m_dir.filePath("not a video.avi");
+        QFile text(m_textFile);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("This is plain text, not a video.\n");
+    }
+
+    void init()
+    {
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(200, 177);
+        auto *rows = new QVBoxLayout(m_window.get());
+        m_videoWindow = new preview::TVideoWindow(m_window.get());
+        m_bar = new preview::TDSTrackBar(m_window.get());
+        m_label = new QLabel(QStringLiteral("00:00:00"), m_window.get());
+        rows->addWidget(m_videoWindow, 1);
+        rows->addWidget(m_bar);
+        rows->addWidget(m_label);
+        m_graph = std::make_unique<preview::TFilterGraph>();
+        m_player.emplace(*m_graph, *m_videoWindow, *m_bar, *m_label);
+        m_notifications.emplace(m_graph.get(), &preview::TFilterGraph::controlNotification);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_notifications.reset();
+        m_player.reset();
+        // The graph goes while the bar lives on, as when the window closes.
+        m_graph.reset();
+        m_window.reset();
+    }
+
+    void beforeAnyPreviewPauseAndStopDoNothing()
+    {
+        m_player->PauseResume();
+        m_player->Stop();
+        QCOMPARE(m_graph->GetState(), GraphState::Uninitialized);
+        QVERIFY(!m_graph->Active());
+        QCOMPARE(notifications(), Notifications{});
+        QCOMPARE(m_label->text(), "00:00:00");
+    }
+
+    void aPreviewPlaysAndTheLabelFollows()
+    {
+        m_player->PreviewTask(m_clip);
+        QCOMPARE(notifications(), (Notifications{ControlNotification::Activated, ControlNotification::Stop,
+                                                 ControlNotification::FileRendering, ControlNotification::FileRendered,
+                                                 ControlNotification::Play}));
+        QCOMPARE(m_graph->GetState(), GraphState::Playing);
+        QTRY_VERIFY_WITH_TIMEOUT(labelSeconds() >= 2, 2 * TickTimeoutMs);
+        QCOMPARE(m_bar->value(), labelSeconds());
+        QCOMPARE(m_bar->maximum(), 6);
+    }
+
+    void pauseResumeTogglesAndDoesNothingAfterStop()
+    {
+        QVERIFY2(playUntil(1), qPrintable(describe()));
+        m_player->PauseResume();
+        QCOMPARE(m_graph->GetState(), GraphState::Paused);
+        const qint64 pausedAt = position();
+        const QString shown = m_label->text();
+        const int thumb = m_bar->value();
+
+        QTest::qWait(QuietSpanMs);
+        QCOMPARE(m_label->text(), shown);
+        QCOMPARE(m_bar->value(), thumb);
+        QVERIFY2(qAbs(position() - pausedAt) < 100, qPrintable(QString::number(position() - pausedAt)));
+
+        m_player->PauseResume();
+        QCOMPARE(m_graph->GetState(), GraphState::Playing);
+        QTRY_VERIFY_WITH_TIMEOUT(m_label->text() != shown, TickTimeoutMs);
+
+        m_player->Stop();
+        QCOMPARE(m_graph->GetState(), GraphState::Stopped);
+        m_notifications->clear();
+        m_player->PauseResume();
+        QCOMPARE(m_graph->GetState(), GraphState::Stopped);
+        QCOMPARE(notifications(), Notifications{});
+    }
+
+    void playStartsTheFileFromItsBeginning_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("while playing") << "playing";
+        QTest::newRow("while paused") << "paused";
+        QTest::newRow("after stop") << "stopped";
+    }
+    void playStartsTheFileFromItsBeginning()
+    {
+        QFETCH(QString, before);
+        QVERIFY2(playUntil(2), qPrintable(describe()));
+        if (before == "paused")
+            m_player->PauseResume();
+        else if (before == "stopped")
+            m_player->Stop();
+        m_notifications->clear();
+
+        m_player->PreviewTask(m_clip);
+
+        QCOMPARE(notifications(), (Notifications{ControlNotification::Stop, ControlNotification::FileRendering,
+                                                 ControlNotification::FileRendered, ControlNotification::Play}));
+        QCOMPARE(m_graph->GetState(), GraphState::Playing);
+        QVERIFY2(position() < 1000, qPrintable(QString::number(position())));
+        QTRY_VERIFY_WITH_TIMEOUT(labelSeconds() <= 1, TickTimeoutMs);
+    }
+
+    void releasingTheThumbAtTheMiddleSeeksThere()
+    {
+        QVERIFY2(playUntil(1), qPrintable(describe()));
+        const QString shown = m_label->text();
+        QVERIFY(position() < 1900);
+        m_bar->setValue(m_bar->maximum() / 2);
+        previewtest::clickThumb(*m_bar);
+        // Playback alone needs more than a second to get there.
+        QTRY_VERIFY_WITH_TIMEOUT(position() >= 2900 && position() < 4000, 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_label->text() != shown, TickTimeoutMs);
+        QVERIFY2(labelSeconds() >= 3, qPrintable(m_label->text()));
+        QCOMPARE(m_bar->value(), labelSeconds());
+    }
+
+    void aHeldThumbStaysWhilePlaybackGoesOn()
+    {
+        QVERIFY2(playUntil(1), qPrintable(describe()));
+        const QPoint thumb = previewtest::thumbCentre(*m_bar);
+        QTest::mousePress(m_bar, Qt::LeftButton, Qt::NoModifier, thumb);
+        const QString shown = m_label->text();
+        const int held = m_bar->value();
+        QTRY_VERIFY_WITH_TIMEOUT(position() >= 3300, TickTimeoutMs);
+        QCOMPARE(m_bar->value(), held);
+        QCOMPARE(m_label->text(), shown);
+
+        QTest::mouseRelease(m_bar, Qt::LeftButton, Qt::NoModifier, thumb);
+        const qint64 target = *m_graph->Seeking()->StopPosition() * held / m_bar->maximum();
+        QTRY_VERIFY_WITH_TIMEOUT(position() >= target - 100 && position() < target + 700, 1000);
+    }
+
+    void anUnplayableFileRaisesAndLeavesThePreviewIdle_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("text named .avi") << m_textFile;
+        QTest::newRow("missing") << m_dir.filePath("gone.avi");
+    }
+    void anUnplayableFileRaisesAndLeavesThePreviewIdle()
+    {
+        QFETCH(QString, file);
+        QVERIFY2(playUntil(2), qPrintable(describe()));
+        m_notifications->clear();
+
+        std::optional<QString> message;
+        try {
+            m_player->PreviewTask(file);
+        } catch (const preview::EDirectShowException &error) {
+            message = error.message();
+        }
+
+        QVERIFY2(message, "no error raised");
+        QVERIFY2(message->contains(" ($") && message->endsWith(")."), qPrintable(*message));
+        QVERIFY(message->length() > 6);
+        QCOMPARE(notifications(), (Notifications{ControlNotification::Stop, ControlNotification::FileRendering}));
+        QVERIFY(m_graph->Active());
+        QCOMPARE(m_graph->GetState(), GraphState::Stopped);
+        m_player->PauseResume();
+        QCOMPARE(m_graph->GetState(), GraphState::Stopped);
+
+        const QString shown = m_label->text();
+        const int thumb = m_bar->value();
+        QTest::qWait(QuietSpanMs);
+        QCOMPARE(m_label->text(), shown);
+        QCOMPARE(m_bar->value(), thumb);
+
+        m_player->PreviewTask(m_clip);
+        QCOMPARE(m_graph->GetState(), GraphState::Playing);
+        QTRY_VERIFY_WITH_TIMEOUT(labelSeconds() <= 1, TickTimeoutMs);
+    }
+
+    void aPreviewStartedWhileAnotherLoadsWins()
+    {
+        bool loading = false, startedDuringLoad = false;
+        QTimer::singleShot(0, m_graph.get(), [&] {
+            startedDuringLoad = loading;
+            m_player->PreviewTask(m_shortClip);
+        });
+        loading = true;
+        m_player->PreviewTask(m_clip);
+        loading = false;
+        QTRY_VERIFY_WITH_TIMEOUT(m_graph->Seeking()->Duration() < 3000, TickTimeoutMs);
+        QCOMPARE(m_graph->GetState(), GraphState::Playing);
+        if (!startedDuringLoad)
+            QSKIP("This media backend loads inside setSource: no preview can start during another's load.");
+        QCOMPARE(notifications().count(ControlNotification::Play), 1);
+    }
+
+    void aDeactivatedGraphReleasesThePlayerAndCanStartAgain()
+    {
+        QVERIFY2(playUntil(1), qPrintable(describe()));
+        m_graph->setActive(false);
+        QCOMPARE(notifications().last(), ControlNotification::Deactivated);
+        QCOMPARE(m_graph->GetState(), GraphState::Uninitialized);
+        QVERIFY(!m_graph->Seeking());
+        m_notifications->clear();
+        m_player->PauseResume();
+        m_player->Stop();
+        QCOMPARE(notifications(), Notifications{});
+
+        m_player->PreviewTask(m_clip);
+        QCOMPARE(notifications().first(), ControlNotification::Activated);
+        QTRY_VERIFY_WITH_TIMEOUT(labelSeconds() >= 2, 2 * TickTimeoutMs);
+    }
+
+private:
+    // Ticks come about a second apart, so a whole second can be shown once or twice, or skipped.
+    [[nodiscard]] bool playUntil(int seconds)
+    {
+        m_player->PreviewTask(m_clip);
+        return QTest::qWaitFor([&] { return labelSeconds() >= seconds; }, TickTimeoutMs * (1 + seconds));
+    }
+
+    QString describe() const
+    {
+        return QStringLiteral("label %1, position %2 ms, state %3")
+            .arg(m_label->text())
+            .arg(m_graph->Seeking() ? position() : -1)
+            .arg(int(m_graph->GetState()));
+    }
+
+    int labelSeconds() const { return int(tasks::TimeTextToSeconds(m_label->text())); }
+
+    qint64 position() const { return m_graph->Seeking()->CurrentPosition().value_or(-1); }
+
+    Notifications notifications() const
+    {
+        Notifications seen;
+        for (const QList<QVariant> &arguments : *m_notifications)
+            seen << arguments.first().value<ControlNotification>();
+        return seen;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_clip, m_shortClip, m_textFile;
+    std::unique_ptr<QWidget> m_window;
+    preview::TVideoWindow *m_videoWindow = nullptr;
+    preview::TDSTrackBar *m_bar = nullptr;
+    QLabel *m_label = nullptr;
+    std::unique_ptr<preview::TFilterGraph> m_graph;
+    std::optional<preview::PreviewPlayer> m_player;
+    std::optional<QSignalSpy> m_notifications;
+};
+
+std::unique_ptr<QObject> makePreviewPlayerTest()
+{
+    return std::make_unique<PreviewPlayerTest>();
+}
+
+#include "tst_previewplayer.moc"
