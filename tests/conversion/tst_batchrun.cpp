@@ -142,8 +142,8 @@ private slots:
         for (const char *name : {"one.avi", "two clip.avi"}) {
             clips << m_media.filePath(name);
             QProcess ffmpeg;
-            ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2",
-                                    "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "mpeg4", "-c:a", "mp3",
+            ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=4",
+                                    "-f", "lavfi", "-i", "sine=duration=4", "-c:v", "mpeg4", "-c:a", "mp3",
                                     "-shortest", clips.last()});
             QVERIFY(ffmpeg.waitForFinished(60000));
         }
@@ -151,11 +151,23 @@ private slots:
         w.add(clips);
         QCOMPARE(w.form->cmbProfile->currentText(), "Phone");
         QCOMPARE(w.form->outputExtension(), ".3gp");
+        // The second task gets a name of its own and only its middle two seconds.
+        w.form->ltvTask->topLevelItem(1)->setSelected(true);
+        w.form->ltvTaskClick();
+        w.form->SetGridValue(0, "New Filename", "middle part.3gp");
+        w.form->SetGridValue(0, "Start Time", "00:00:01");
+        w.form->SetGridValue(0, "End Time", "00:00:03");
+        w.form->vleOutputValidate();
         w.form->tbtnStart->click();
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
         QCOMPARE(w.messageTexts(), QStringList{"The coversion is completed successfully."});
-        QVERIFY(QFileInfo(w.outputDir.filePath("one.3gp")).size() > 0);
-        QVERIFY(QFileInfo(w.outputDir.filePath("two clip.3gp")).size() > 0);
+        QCOMPARE(QDir(w.outputDir.path()).entryList(QDir::Files), (QStringList{"middle part.3gp", "one.3gp"}));
+        QProcess ffprobe;
+        ffprobe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
+                                  w.outputDir.filePath("middle part.3gp")});
+        QVERIFY(ffprobe.waitForFinished(30000));
+        const double seconds = ffprobe.readAllStandardOutput().trimmed().toDouble();
+        QVERIFY2(qAbs(seconds - 2) < 0.25, qPrintable(QString::number(seconds)));
         QCOMPARE(w.form->pgbTotal->value(), 100);
         QCOMPARE(w.form->labTotalProgress->text(), "100%");
         QCOMPARE(w.desktop.opened, QStringList{w.outputDir.path()});
