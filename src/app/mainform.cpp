@@ -137,8 +137,12 @@ void TMainForm::createSecondaryWindows()
 {
     AboutForm = std::make_unique<TAboutForm>(m_services.desktop, m_values, this);
     SettingForm = std::make_unique<TSettingForm>(m_services.dialogs, m_values.programDirectory, this, edtOutputdir,
-                                                 profiles::ProfileNames(m_profiles));
+                                                 m_profiles);
     SettingForm->ShowException = [](const std::exception &error) { app::showError(error); };
+    SettingForm->ProfileSaved = [this](const QString &profileName, const QString &) {
+        if (cmbProfile->currentText() == profileName)
+            cmbProfileChange();
+    };
     SizeForm = std::make_unique<TSizeForm>(this, vleVideo, m_services.dialogs);
     profiles::ConnectCustomSizeTrigger(vleVideo, SizeForm.get());
 }

@@ -33,7 +33,7 @@ void TMainForm::bbtnSettingClick()
     SettingForm->show();
     SettingForm->pgcSetting->setCurrentIndex(1);
     SettingForm->cmbProfile->setCurrentIndex(cmbProfile->currentIndex());
-    // PROFILE-PAGE: SettingForm->cmbProfileChange();
+    SettingForm->cmbProfileChange();
 }
 
 void TMainForm::tbtnAboutClick()

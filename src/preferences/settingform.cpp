@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,9 +19,9 @@
 #include <QWindow>
 
 TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
-                           QLineEdit *mainOutputDir, const QStringList &profileNames)
+                           QLineEdit *mainOutputDir, const QList<profiles::ProfileEntry> &profiles)
     : m_dialogs(dialogs), m_programDirectory(app::IncludeTrailingBackslash(programDirectory)), m_mainWindow(mainWindow),
-      m_mainOutputDir(mainOutputDir)
+      m_mainOutputDir(mainOutputDir), m_profiles(profiles)
 {
     createControls();
     ShowException = [this](const std::exception &error) {
@@ -32,10 +33,12 @@ TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDir
     connect(btnCancel, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnCancelClick); });
     connect(btnDefault, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnDefaultClick); });
     connect(sbtnBrowse, &QToolButton::clicked, this, [this] { run(&TSettingForm::sbtnBrowseClick); });
+    connect(cmbProfile, &QComboBox::activated, this, [this] { run(&TSettingForm::cmbProfileChange); });
+    connect(btnSaveAs, &QPushButton::clicked, this, [this] { run(&TSettingForm::btnSaveAsClick); });
     // The preferences are read into the controls before the rewrite can fail, so the program can
     // go on with them.
     try {
-        FormCreate(profileNames);
+        FormCreate();
     } catch (const EFCreateError &error) {
         ShowException(error);
     }
@@ -56,9 +59,11 @@ QString TSettingForm::preferencesPath() const
     return m_programDirectory + app::PreferencesFileName;
 }
 
-void TSettingForm::FormCreate(const QStringList &profileNames)
+void TSettingForm::FormCreate()
 {
-    cmbProfile->addItems(profileNames);
+    cmbProfile->addItems(profiles::ProfileNames(m_profiles));
+    // No profile is chosen until the page is opened for one, so OK saves none before that.
+    cmbProfile->setCurrentIndex(-1);
     LoadPreferences();
 }
 
@@ -132,8 +137,12 @@ void TSettingForm::btnOKClick()
     if (m_mainOutputDir)
         m_mainOutputDir->setText(edtOutputDir->text());
     SavePreferences();
-    if (SaveShownProfile)
-        SaveShownProfile();
+    const QString profilePath = profilePathOf(cmbProfile->currentIndex());
+    if (!profilePath.isEmpty() && profilePath == m_loadedProfilePath && QFileInfo(profilePath).isFile()) {
+        SaveProfile(profilePath);
+        if (ProfileSaved)
+            ProfileSaved(cmbProfile->currentText(), profilePath);
+    }
     close();
 }
 

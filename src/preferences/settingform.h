@@ -1,5 +1,7 @@
 #pragma once
 
+#include <profilelist.h>
+
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
@@ -23,6 +25,10 @@ class Dialogs;
 namespace preferences {
 struct PreferenceKeys;
 }
+namespace profiles {
+class GridSectionStack;
+class KeyValueGrid;
+}
 
 // The settings dialog. Its controls are the program's preferences while it runs: the batch run
 // and the main window read them directly, whether or not the user confirmed them with OK.
@@ -34,12 +40,13 @@ class TSettingForm : public QDialog {
 public:
     // Loads section "Main" of programDirectory + "Preferences.ini" into the controls. A file that
     // cannot be rewritten then is reported through the default ShowException.
+    // profiles: the main window's profile list, copied once.
     TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
-                 QLineEdit *mainOutputDir, const QStringList &profileNames);
+                 QLineEdit *mainOutputDir, const QList<profiles::ProfileEntry> &profiles);
 
-    // Step 3 of OK: runs after the preferences are saved, before the dialog closes; not when
-    // saving failed. An exception from it keeps the dialog open, too.
-    std::function<void()> SaveShownProfile;
+    // Runs after OK has saved the profile shown on the Profiles page into profilePath; the main
+    // window reloads its grids from it when it shows the same profile.
+    std::function<void(const QString &profileName, const QString &profilePath)> ProfileSaved;
 
     // Shows an error that ended a handler; by default a message box captioned with the
     // application's name. Handlers throw, but their exceptions are caught where Qt called them:
@@ -56,10 +63,22 @@ public:
     QGroupBox *gpbOverWrite = nullptr;
     QRadioButton *rdbOverWrite = nullptr;
     QRadioButton *rdbRename = nullptr;
+    // Profiles page.
     QComboBox *cmbProfile = nullptr;
+    QPushButton *btnSaveAs = nullptr;
+    profiles::GridSectionStack *profileSections = nullptr;
+    profiles::KeyValueGrid *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
     QPushButton *btnDefault = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnCancel = nullptr;
+
+    // The file of the profile at position in cmbProfile; empty for no position.
+    QString profilePathOf(int position) const;
+    void cmbProfileChange();
+    void LoadProfile(const QString &profilePath);
+    void SaveProfile(const QString &profilePath);
+    void SaveProfileAs(const QString &sourcePath, const QString &targetPath);
+    void btnSaveAsClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,7 +90,7 @@ private:
     QWidget *createGeneralPage();
     QWidget *createProfilesPage();
 
-    void FormCreate(const QStringList &profileNames);
+    void FormCreate();
     void LoadPreferences();
     void SavePreferences();
     void FormShow();
@@ -88,4 +107,7 @@ private:
     QString m_programDirectory;
     QPointer<QWidget> m_mainWindow;
     QPointer<QLineEdit> m_mainOutputDir;
+    QList<profiles::ProfileEntry> m_profiles;
+    // The file the page's grids were filled from: their choices are saved into no other.
+    QString m_loadedProfilePath;
 };

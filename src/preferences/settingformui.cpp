@@ -1,6 +1,12 @@
 // Builds the settings dialog's controls.
 #include "settingform.h"
 
+#include <designedrows.h>
+#include <gridsection.h>
+#include <gridsectionstack.h>
+#include <keyvaluegrid.h>
+#include <profilegrids.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -138,8 +144,32 @@ QWidget *TSettingForm::createProfilesPage()
 
     cmbProfile = dropDownList(page, QStringLiteral("cmbProfile"));
     cmbProfile->setAccessibleName(QStringLiteral("Profile"));
+    btnSaveAs = captioned<QPushButton>(page, QStringLiteral("btnSaveAs"), QStringLiteral("&Save as..."));
+    auto *profileRow = new QHBoxLayout;
+    profileRow->addWidget(cmbProfile, 1);
+    profileRow->addWidget(btnSaveAs);
+
+    profileSections = new profiles::GridSectionStack(page);
+    profileSections->setObjectName(QStringLiteral("sbxProfile"));
+    profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
+    profileSections->setFrameShape(QFrame::StyledPanel);
+    const std::pair<profiles::DesignedGrid, profiles::KeyValueGrid **> grids[] = {
+        {profiles::DesignedGrid::Video, &vleVideo},
+        {profiles::DesignedGrid::Audio, &vleAudio},
+        {profiles::DesignedGrid::Advanced, &vleAdvanced},
+    };
+    for (const auto &[which, grid] : grids) {
+        const QString name = profiles::GroupName(which);
+        profiles::GridSection *section = profileSections->addSection(name, 160);
+        section->button()->setObjectName(QStringLiteral("btn") + name);
+        *grid = section->grid();
+        (*grid)->setObjectName(QStringLiteral("vle") + name);
+        (*grid)->setAccessibleName(name);
+        profiles::FillDesignedRows(**grid, which);
+    }
+
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(cmbProfile);
-    layout->addStretch();
+    layout->addLayout(profileRow);
+    layout->addWidget(profileSections, 1);
     return page;
 }

@@ -1,5 +1,7 @@
 #include "keyvaluegrid.h"
 
+#include <QAbstractButton>
+
 #include "keyvaluecelldelegate.h"
 #include "picklistpopup.h"
 #include "splitlist.h"
@@ -47,6 +49,10 @@ KeyValueGrid::KeyValueGrid(int keyColumnWidth, QWidget *parent)
     setTabKeyNavigation(false);
     setWordWrap(false);
     viewport()->setMouseTracking(true);
+    // The headers are hidden, and the corner button that selects everything with them.
+    setCornerButtonEnabled(false);
+    for (QAbstractButton *corner : findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        corner->setAccessibleName(QStringLiteral("Select all"));
 }
 
 int KeyValueGrid::appendRow(const QString &key, const QString &value)

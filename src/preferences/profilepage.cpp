@@ -1,0 +1,118 @@
+// The settings dialog's Profiles page: a profile's choices loaded into the page's grids and
+// saved into the profile or into a copy of it.
+#include "settingform.h"
+
+#include "efcreateerror.h"
+#include "newinifile.h"
+
+#include <atomicsave.h>
+#include <desktopapi.h>
+#include <keyvaluegrid.h>
+#include <profilegrids.h>
+#include <profilereading.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+int captionPosition(const QStringList &captions, const QString &value)
+{
+    for (int position = 0; position < captions.size(); ++position) {
+        if (captions.at(position).compare(value, Qt::CaseInsensitive) == 0)
+            return position;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString TSettingForm::profilePathOf(int position) const
+{
+    if (position < 0 || position >= m_profiles.size())
+        return {};
+    return m_profiles.at(position).path;
+}
+
+void TSettingForm::cmbProfileChange()
+{
+    const QString path = profilePathOf(cmbProfile->currentIndex());
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        LoadProfile(path);
+}
+
+void TSettingForm::LoadProfile(const QString &profilePath)
+{
+    auto ini = TNewInifile::Create(profilePath);
+    const profiles::ProfileData profile = profiles::ReadProfile(*ini);
+    TNewInifile::SaveAndFree(std::move(ini));
+    if (profiles::LoadReadProfile(profile, profilePath, {vleVideo, vleAudio, vleAdvanced}, m_dialogs, this))
+        m_loadedProfilePath = profilePath;
+}
+
+void TSettingForm::SaveProfile(const QString &profilePath)
+{
+    const profiles::ProfileGrids grids{vleVideo, vleAudio, vleAdvanced};
+    const QString &main = profiles::MainSection;
+    auto ini = TNewInifile::Create(profilePath);
+    const int para = ini->ReadInteger(main, QStringLiteral("Para"), 0);
+    profiles::KeyValueGrid *grid = nullptr;
+    for (int n = 0; n < para; ++n) {
+        const QString parameter = ini->ReadString(main, QString::number(n), QString());
+        // A parameter without a name has no section to write into, and ends the list for the
+        // reader as well.
+        if (parameter.isEmpty())
+            break;
+        const int sort = ini->ReadInteger(parameter, QStringLiteral("Sort"), -1);
+        if (ini->ReadBool(parameter, QStringLiteral("ReadOnly"), false))
+            continue;
+        const bool list = ini->ReadBool(parameter, QStringLiteral("List"), true);
+        if (profiles::KeyValueGrid *sorted = grids.byNumber(sort))
+            grid = sorted;
+        const int row = grid ? grid->findRow(parameter) : -1;
+        if (row < 0)
+            continue;
+        const QString value = grid->value(row);
+        if (list) {
+            ini->WriteInteger(parameter, QStringLiteral("Index"), captionPosition(grid->pickList(row), value));
+        } else {
+            ini->WriteString(parameter, QStringLiteral("Caption"), value);
+            ini->WriteString(parameter, QStringLiteral("Value"), value);
+        }
+    }
+    TNewInifile::SaveAndFree(std::move(ini));
+}
+
+void TSettingForm::SaveProfileAs(const QString &sourcePath, const QString &targetPath)
+{
+    if (!QFileInfo(sourcePath).isFile())
+        return;
+    QFile source(sourcePath);
+    QString reason;
+    bool copied = false;
+    if (source.open(QIODevice::ReadOnly)) {
+        const QByteArray content = source.readAll();
+        if (source.error() != QFileDevice::NoError)
+            reason = source.errorString();
+        else
+            copied = platform::saveFileAtomically(targetPath, content, &reason);
+    } else {
+        reason = source.errorString();
+    }
+    // Without the copy the target would get the choices but no parameters to go with them.
+    if (!copied)
+        throw EFCreateError(QStringLiteral("Cannot copy the profile \"%1\" to \"%2\". %3").arg(sourcePath, targetPath, reason));
+    SaveProfile(targetPath);
+}
+
+void TSettingForm::btnSaveAsClick()
+{
+    const QString target = m_dialogs.saveFile(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"));
+    if (target.isEmpty())
+        return;
+    const QString source = profilePathOf(cmbProfile->currentIndex());
+    // The page's choices belong to the profile it was filled from, and to no other.
+    if (!source.isEmpty() && source == m_loadedProfilePath)
+        SaveProfileAs(source, target);
+}
