@@ -3,6 +3,8 @@
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
 #include <mainform.h>
+#include <aboutform.h>
+#include <publisher.h>
 
 #include <splitterbar.h>
 
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -301,6 +304,50 @@ private slots:
         QVERIFY(!beyond.isVisible());
         QCOMPARE(third.dialogs.messages.size(), 1);
         QVERIFY(third.dialogs.messages.first().text.contains("Preferences.ini"));
+    }
+
+    // The commands that lead out of the window open what they name with the desktop, whose
+    // result is not looked at, and the about box holds the main window while it shows.
+    void windowCommands()
+    {
+        FakeServices fakes;
+        QTemporaryDir programDir;
+        TMainForm form(fakes.services, programDir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QColor link(27, 95, 252), pressed(128, 165, 253);
+        const auto colour = [&] { return form.labLink->palette().color(QPalette::WindowText); };
+        QCOMPARE(colour(), link);
+        const QPoint inside = form.labLink->rect().center();
+        QTest::mousePress(form.labLink, Qt::RightButton, {}, inside);
+        QCOMPARE(colour(), pressed);
+        // Let go outside the label: the colour comes back, nothing opens.
+        QTest::mouseRelease(form.labLink, Qt::RightButton, {}, QPoint(-5, -5));
+        QCOMPARE(colour(), link);
+        QVERIFY(fakes.desktop.opened.isEmpty());
+        QTest::mouseClick(form.labLink, Qt::LeftButton, {}, inside);
+        QCOMPARE(colour(), link);
+        form.tbtnHelp->click();
+        QCOMPARE(fakes.desktop.opened, (QStringList{app::WebAddress, form.programValues().helpFilePath()}));
+        QVERIFY(form.programValues().helpFilePath().startsWith(form.programValues().programDirectory));
+
+        fakes.desktop.opened.clear();
+        form.tbtnAbout->click();
+        TAboutForm &about = *form.AboutForm;
+        QVERIFY(about.isVisible() && !form.isEnabled());
+        QCOMPARE(about.windowTitle(), "About");
+        about.btnTech->click();
+        about.btnSales->click();
+        emit about.labWebsite->linkActivated(QString());
+        emit about.labMore->linkActivated(QString());
+        for (QLabel *product : about.productLinks)
+            emit product->linkActivated(QString());
+        QCOMPARE(fakes.desktop.opened,
+                 (QStringList{"mailto:support@example.com", "mailto:sales@example.com", app::WebAddress, app::WebAddress,
+                              app::OtherProducts[0].webPage, app::OtherProducts[1].webPage,
+                              app::OtherProducts[2].webPage}));
+        about.btnOK->click();
+        QVERIFY(!about.isVisible() && form.isEnabled());
     }
 
     void openDialogFilter()

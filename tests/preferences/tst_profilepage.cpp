@@ -196,6 +196,39 @@ private slots:
         QCOMPARE(readFile(window.phone()), Phone);
     }
 
+    // A profile's file is used under its own name, whatever the case of its extension; a damaged
+    // one is refused by Start as well.
+    void profilesAsListed()
+    {
+        Window window({{"AWKWARD.VKP", Phone}, {"Broken.vkp", Broken}});
+        window.form->show();
+        QComboBox *mainList = window.form->cmbProfile;
+        mainList->setCurrentIndex(mainList->findText("AWKWARD"));
+        window.form->cmbProfileChange();
+        QCOMPARE(window.form->vleVideo->valueOf("Video Size"), "128x96");
+        QCOMPARE(window.form->outputExtension(), ".3gp");
+        window.form->bbtnSetting->click();
+        choose(window.form->SettingForm->vleVideo, "Video Size", "176x144");
+        window.form->SettingForm->btnOK->click();
+        QVERIFY(readFile(window.programDir.filePath("Profiles/AWKWARD.VKP")).contains("[Video Size]\r\nIndex=1\r\n"));
+        QCOMPARE(window.form->vleVideo->valueOf("Video Size"), "176x144");
+        QVERIFY(!QFileInfo::exists(window.programDir.filePath("Profiles/AWKWARD.vkp")));
+
+        QTemporaryDir output;
+        window.form->edtOutputdir->setText(output.path());
+        window.add({window.programDir.filePath("Profiles/Broken.vkp")});
+        mainList->setCurrentIndex(mainList->findText("Broken"));
+        window.dialogs.messages.clear();
+        const QString status = window.form->ltvTask->topLevelItem(0)->text(3);
+        window.form->tbtnStart->click();
+        QCOMPARE(window.dialogs.messages.size(), 1);
+        QVERIFY(window.messageTexts().first().contains("Broken.vkp"));
+        QCOMPARE(window.form->runState(), TMainForm::RunState::Idle);
+        QVERIFY(window.form->tbtnStart->isEnabled());
+        QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(3), status);
+        QVERIFY(QDir(output.path()).isEmpty());
+    }
+
     void saveAs_data()
     {
         QTest::addColumn<QByteArray>("before");
