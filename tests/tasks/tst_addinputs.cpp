@@ -1,7 +1,5 @@
-#include <fakedesktop.h>
-#include <mainform.h>
 #include <mediaprobe.h>
-#include <qtchildprocess.h>
+#include <testwindow.h>
 
 #include <QDir>
 #include <QFile>
@@ -19,20 +17,7 @@
 namespace {
 
 // A program directory of its own for each window, holding the real encoder.
-struct Window {
-    QTemporaryDir programDir;
-    platform::QtProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    std::unique_ptr<TMainForm> form;
-
-    Window()
-    {
-        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
-        form = std::make_unique<TMainForm>(services, programDir.path());
-    }
+struct Window : testwindow::Window {
     QStringList rows(int column = 0) const
     {
         QStringList texts;
