@@ -3,15 +3,18 @@
 #include "childprocess.h"
 #include "console.h"
 #include "conversionplan.h"
+#include "encoderexitstatus.h"
+#include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
 #include "mediainfo.h"
 #include "outputcheck.h"
-#include "probereport.h"
+#include "timetext.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -27,6 +30,14 @@ QStringList toQStringList(const std::vector<std::string> &texts)
     return list;
 }
 
+// The window reads 3 as a kept but incomplete output: a failure must never say that.
+int failureStatus(int ffmpegExitCode)
+{
+    return ffmpegExitCode == conversion::EncoderIncomplete || ffmpegExitCode == conversion::EncoderSucceeded
+        ? 1
+        : ffmpegExitCode;
+}
+
 int failure(const std::string &partPath, const std::string &message, int status)
 {
     console::printError(message);
@@ -35,7 +46,12 @@ int failure(const std::string &partPath, const std::string &message, int status)
     return status;
 }
 
-int conclude(const ConversionRequest &request, std::optional<double> expectedSeconds,
+std::string timeText(double seconds)
+{
+    return tasks::SecondsToTimeText(seconds).toStdString();
+}
+
+int conclude(const ConversionRequest &request, const std::optional<Expectation> &expected,
              const FfmpegRun::Outcome &outcome)
 {
     const std::string part = partPathFor(request.output);
@@ -50,17 +66,26 @@ int conclude(const ConversionRequest &request, std::optional<double> expectedSec
     case FfmpegRun::Ending::Exited:
         if (outcome.exitCode != 0)
             return failure(part, "FFmpeg failed with exit code " + std::to_string(outcome.exitCode) + untouched,
-                           outcome.exitCode);
+                           failureStatus(outcome.exitCode));
         break;
     }
-    if (const auto problem = outputProblem(part, expectedSeconds))
-        return failure(part, "Conversion failed: " + *problem + untouched, 1);
+    const OutputCheck check = checkOutput(part, expected.value_or(Expectation{}));
+    if (check.problem)
+        return failure(part, "Conversion failed: " + *check.problem + untouched, 1);
 
     std::error_code error;
     std::filesystem::rename(part, request.output, error);
     if (error)
         return failure(part, "Cannot write '" + request.output + "': " + error.message(), 1);
-    return 0;
+
+    // What FFmpeg got through is kept: a user with a damaged file wants what can be saved of it.
+    const double converted = std::max(outcome.reachedSeconds, check.seconds.value_or(0.0));
+    if (expected && expected->seconds && clearlyShort(converted, *expected->seconds)) {
+        console::printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
+                            + "; the input may be damaged");
+        return conversion::EncoderIncomplete;
+    }
+    return conversion::EncoderSucceeded;
 }
 
 } // namespace
@@ -77,22 +102,22 @@ int runConversion(const ConversionRequest &request)
         console::printError("No known container for '" + request.output + "': give it a known extension");
         return 1;
     }
-    const MediaProbe input = probeMedia(request.input);
-    if (!input.info) {
-        console::printError(probeFailureLine(request.input, input.error));
-        return 1;
-    }
-    const auto expectedSeconds = expectedOutputSeconds(input.info->durationSeconds, request.parameters);
 
     std::optional<int> status;
+    std::optional<Expectation> expected;
     FfmpegRun run(ffmpeg, toQStringList(ffmpegArguments(request, *container)),
                   [&](const FfmpegRun::Outcome &outcome) {
-                      status = conclude(request, expectedSeconds, outcome);
+                      status = conclude(request, expected, outcome);
                       QCoreApplication::exit(*status);
                   });
     platform::onTerminationRequest([&run] { run.stop(); });
     run.start();
-    if (!status)
-        QCoreApplication::exec();
+    if (status)
+        return *status;
+    // FFmpeg takes longer to start than we take to read the input, so the reading is free
+    // now. An input we cannot read is FFmpeg's to report; it fails on it too.
+    if (const MediaProbe input = probeMedia(request.input); input.info)
+        expected = expectedOutput(*input.info, request.parameters);
+    QCoreApplication::exec();
     return status.value_or(1);
 }

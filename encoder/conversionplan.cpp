@@ -6,7 +6,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cmath>
 
 std::string partPathFor(const std::string &output)
 {
@@ -36,17 +35,6 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
     return static_cast<double>(microseconds) / 1e6;
 }
 
-std::optional<double> expectedOutputSeconds(std::optional<double> inputSeconds,
-                                            const std::vector<std::string> &parameters)
-{
-    if (!inputSeconds)
-        return std::nullopt;
-    double expected = std::max(0.0, *inputSeconds - switchSeconds(parameters, "-ss").value_or(0.0));
-    if (const auto span = switchSeconds(parameters, "-t"))
-        expected = std::min(expected, *span);
-    return expected;
-}
-
 std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
                                          const std::vector<std::string> &container)
 {
@@ -60,9 +48,4 @@ std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
     arguments.insert(arguments.end(), container.begin(), container.end());
     arguments.push_back("file:" + partPathFor(request.output));
     return arguments;
-}
-
-bool closeEnough(double actualSeconds, double expectedSeconds)
-{
-    return std::abs(actualSeconds - expectedSeconds) <= std::max(1.0, 0.02 * expectedSeconds);
 }

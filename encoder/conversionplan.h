@@ -18,12 +18,5 @@ std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest 
 // The value after the last occurrence of the switch, in seconds (av_parse_time syntax).
 std::optional<double> switchSeconds(const std::vector<std::string> &parameters, const std::string &name);
 
-// What the output should last: the input less the -ss start, or the -t span when shorter.
-std::optional<double> expectedOutputSeconds(std::optional<double> inputSeconds,
-                                            const std::vector<std::string> &parameters);
-
 std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
                                          const std::vector<std::string> &container);
-
-// Duration check tolerance: muxers pad and round, so near enough is max(1 s, 2 %).
-bool closeEnough(double actualSeconds, double expectedSeconds);

@@ -89,5 +89,7 @@ void FfmpegRun::end(const Outcome &outcome)
     ended_ = true;
     heartbeat_.stop();
     killDeadline_.stop();
-    onEnded_(outcome);
+    Outcome reached = outcome;
+    reached.reachedSeconds = status_.seconds();
+    onEnded_(reached);
 }

@@ -17,6 +17,7 @@ public:
         Ending ending = Ending::Exited;
         int exitCode = 0;
         QString startError;
+        double reachedSeconds = 0; // the last position FFmpeg reported
     };
 
     FfmpegRun(const QString &program, const QStringList &arguments, std::function<void(const Outcome &)> onEnded);

@@ -59,6 +59,8 @@ StreamInfo describeStream(const AVStream &stream)
         info.sampleRate = codec.sample_rate;
         info.channels = channelsText(codec.ch_layout);
     }
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
+        info.durationSeconds = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
     return info;
 }
 
@@ -75,15 +77,26 @@ struct InputCloser {
 
 } // namespace
 
-MediaProbe probeMedia(const std::string &path)
+MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
 {
     AVFormatContext *opened = nullptr;
     const std::string url = "file:" + path;
-    if (const int code = avformat_open_input(&opened, url.c_str(), nullptr, nullptr); code < 0)
+    AVDictionary *options = nullptr;
+    if (depth == ProbeDepth::Kinds) {
+        // Enough to recognise any container we write, and to meet the first packets of those
+        // that announce their streams only there.
+        av_dict_set(&options, "probesize", "131072", 0);
+        av_dict_set(&options, "analyzeduration", "500000", 0);
+    }
+    const int code = avformat_open_input(&opened, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (code < 0)
         return {std::nullopt, errorText(code)};
     std::unique_ptr<AVFormatContext, InputCloser> context(opened);
     // Without stream details the report still has the container's figures, as FFmpeg does.
-    avformat_find_stream_info(context.get(), nullptr);
+    // Containers with a header name their streams there; the others only in their packets.
+    if (depth == ProbeDepth::Full || context->nb_streams == 0 || (context->ctx_flags & AVFMTCTX_NOHEADER))
+        avformat_find_stream_info(context.get(), nullptr);
 
     MediaInfo info;
     info.formatName = context->iformat->name;

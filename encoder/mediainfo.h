@@ -16,6 +16,7 @@ struct StreamInfo {
     // Audio
     int sampleRate = 0;
     std::string channels;
+    std::optional<double> durationSeconds; // the stream's own, when the container gives one
 };
 
 struct MediaInfo {
@@ -31,9 +32,14 @@ struct MediaProbe {
     std::string error; // av_strerror's text when info is empty
 };
 
+enum class ProbeDepth {
+    Full,   // reads ahead and decodes what it takes to know every figure, as FFmpeg does
+    Kinds,  // what it takes to know the streams and their kinds, no more
+};
+
 // Opens the file in-process with libavformat, always as a local file: a path that looks like
 // a URL or an option stays a path.
-MediaProbe probeMedia(const std::string &path);
+MediaProbe probeMedia(const std::string &path, ProbeDepth depth = ProbeDepth::Full);
 
 // libavformat's own messages would interleave with our report; they are silenced.
 void silenceLibavLog();

@@ -1,31 +1,48 @@
 #include "outputcheck.h"
 
-#include "conversionplan.h"
-#include "decimaltext.h"
 #include "mediainfo.h"
 
+#include <algorithm>
 #include <filesystem>
 
-std::optional<std::string> outputProblem(const std::string &path, std::optional<double> expectedSeconds)
+namespace {
+
+bool holds(const MediaInfo &info, const std::string &kind)
+{
+    return std::any_of(info.streams.begin(), info.streams.end(),
+                       [&kind](const StreamInfo &stream) { return stream.kind == kind; });
+}
+
+std::optional<double> longest(const MediaInfo &info)
+{
+    std::optional<double> seconds = info.durationSeconds;
+    for (const StreamInfo &stream : info.streams) {
+        if (stream.durationSeconds && (!seconds || *stream.durationSeconds > *seconds))
+            seconds = stream.durationSeconds;
+    }
+    return seconds;
+}
+
+} // namespace
+
+OutputCheck checkOutput(const std::string &path, const Expectation &expected)
 {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
-        return std::string("FFmpeg wrote no output");
+        return {"FFmpeg wrote no output", std::nullopt};
     if (size == 0)
-        return std::string("FFmpeg wrote an empty output");
+        return {"FFmpeg wrote an empty output", std::nullopt};
 
-    const MediaProbe probe = probeMedia(path);
+    const MediaProbe probe = probeMedia(path, ProbeDepth::Kinds);
     if (!probe.info)
-        return "The output cannot be read back: " + probe.error;
-    if (!expectedSeconds)
-        return std::nullopt;
-    const auto actual = probe.info->durationSeconds;
-    if (!actual)
-        return std::string("The output's duration cannot be read back");
-    if (!closeEnough(*actual, *expectedSeconds)) {
-        return "The output lasts " + fixedDecimal(*actual, 2) + " s instead of " + fixedDecimal(*expectedSeconds, 2)
-            + " s; the input may be damaged";
-    }
-    return std::nullopt;
+        return {"The output cannot be read back: " + probe.error, std::nullopt};
+    const MediaInfo &output = *probe.info;
+    if (output.streams.empty())
+        return {std::string("The output holds no stream"), std::nullopt};
+    if (expected.video && !holds(output, "Video"))
+        return {std::string("The output holds no video although the input has some"), std::nullopt};
+    if (expected.audio && !holds(output, "Audio"))
+        return {std::string("The output holds no audio although the input has some"), std::nullopt};
+    return {std::nullopt, longest(output)};
 }

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "expectation.h"
+
 #include <optional>
 #include <string>
 
+struct OutputCheck {
+    // Why the file is no conversion of the input at all; empty when it is one.
+    std::optional<std::string> problem;
+    // What the output lasts, when its container says so without a full read.
+    std::optional<double> seconds;
+};
+
 // FFmpeg exits 0 after many damaged inputs and after a graceful stop, so its word is not
-// enough: the file must exist, hold data, open with libavformat and last about as long as
-// asked. Returns why it does not, or nothing when it does. Without an expected duration only
-// the first three are checked.
-std::optional<std::string> outputProblem(const std::string &path, std::optional<double> expectedSeconds);
+// enough: the file must exist, hold data, open with libavformat and hold every stream kind
+// the conversion keeps. Its length is no reason to throw it away: the caller judges that.
+OutputCheck checkOutput(const std::string &path, const Expectation &expected);

@@ -14,6 +14,8 @@ public:
 
     // The latest status, or the starting one before FFmpeg has reported.
     std::string statusLine() const;
+    // How far FFmpeg's output has got.
+    double seconds() const { return seconds_; }
 
 private:
     std::string frame_ = "0";

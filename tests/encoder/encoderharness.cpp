@@ -55,6 +55,7 @@ std::optional<LibavFigures> libavFigures(const QString &path)
             figures.videoCodec = QString::fromLatin1(avcodec_get_name(codec->codec_id));
             figures.frameSize = QSize(codec->width, codec->height);
         }
+        figures.hasAudio = figures.hasAudio || codec->codec_type == AVMEDIA_TYPE_AUDIO;
     }
     avformat_close_input(&context);
     return figures;

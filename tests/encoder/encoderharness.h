@@ -33,6 +33,7 @@ struct LibavFigures {
     int streamCount = 0;
     QString videoCodec; // empty without a video stream
     QSize frameSize;
+    bool hasAudio = false;
 };
 std::optional<LibavFigures> libavFigures(const QString &path);
 

@@ -1,24 +1,40 @@
-// Stands in for an FFmpeg that says nothing for a while and then exits 0 without writing its
+// Stands in for an FFmpeg that says nothing for a while and then exits without writing its
 // output, as a stopped or confused FFmpeg may. "-silent SECONDS" sets the silence;
-// "-ignore-term" makes it deaf to SIGTERM, like a hung FFmpeg.
+// "-ignore-term" makes it deaf to SIGTERM, like a hung FFmpeg; "-exit CODE" sets the exit code;
+// "-copy-from FILE" writes that file as its output (the last argument), like an FFmpeg that
+// claims success for whatever it produced.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 #include <thread>
 
 int main(int argc, char *argv[])
 {
     double seconds = 1.5;
+    int exitCode = 0;
+    const char *copyFrom = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
         if (argument == "-silent" && i + 1 < argc)
             seconds = std::atof(argv[i + 1]);
+        if (argument == "-exit" && i + 1 < argc)
+            exitCode = std::atoi(argv[i + 1]);
+        if (argument == "-copy-from" && i + 1 < argc)
+            copyFrom = argv[i + 1];
         if (argument == "-ignore-term")
             std::signal(SIGTERM, SIG_IGN);
     }
     std::fputs("fake ffmpeg ready\n", stderr);
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    return 0;
+    if (copyFrom) {
+        std::string_view output(argv[argc - 1]);
+        if (output.starts_with("file:"))
+            output.remove_prefix(5);
+        std::error_code error;
+        std::filesystem::copy_file(copyFrom, output, std::filesystem::copy_options::overwrite_existing, error);
+    }
+    return exitCode;
 }

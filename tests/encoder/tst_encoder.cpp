@@ -21,6 +21,10 @@ private slots:
     void usage();
     void conversion_data();
     void conversion();
+    void awkwardInputs_data();
+    void awkwardInputs();
+    void verdictOnWhatFfmpegWrote_data();
+    void verdictOnWhatFfmpegWrote();
     void failedConversionKeepsEarlierOutput_data();
     void failedConversionKeepsEarlierOutput();
     void missingFfmpeg();
@@ -65,6 +69,22 @@ void EncoderTest::initTestCase()
     // The header promises 3 s but the data stops early; FFmpeg still exits 0 on it.
     QVERIFY(writeFile(clip("truncated.mp4"), readFile(clip("clip.mp4")).left(60000)));
     QVERIFY(writeFile(clip("notvideo.avi"), "just some text\n"));
+
+    // Files as people have them, small and short.
+    auto testsrc = [](int seconds) {
+        return QStringList{"-f", "lavfi", "-i", QStringLiteral("testsrc=size=176x144:rate=25:duration=%1").arg(seconds)};
+    };
+    auto sine = [](int seconds) { return QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=duration=%1").arg(seconds)}; };
+    // No header at all: libavformat guesses a hundredth of a second for 4 s.
+    QVERIFY(makeClip(testsrc(4) + QStringList{"-c:v", "mpeg1video", "-f", "mpeg1video", clip("raw.mpg")}));
+    QVERIFY(makeClip(testsrc(2) + sine(2) + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", clip("part.mpg")}));
+    QVERIFY(writeFile(clip("joined.mpg"), readFile(clip("part.mpg")) + readFile(clip("part.mpg"))));
+    // Matroska states its length in front, so the cut-off half still claims 4 s.
+    QVERIFY(makeClip(testsrc(4) + sine(4) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("whole.mkv")}));
+    const QByteArray whole = readFile(clip("whole.mkv"));
+    QVERIFY(writeFile(clip("cut.mkv"), whole.left(whole.size() / 2)));
+    QVERIFY(makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
+    QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", clip("videoonly.mp4")}));
     hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
 }
 
@@ -206,7 +226,6 @@ void EncoderTest::failedConversionKeepsEarlierOutput_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing input") << "nowhere.avi" << To3gp << "out.3gp" << 1 << "No such file or directory";
     QTest::newRow("text named .avi") << "notvideo.avi" << To3gp << "out.3gp" << 1 << "Invalid data";
-    QTest::newRow("damaged input FFmpeg accepts") << "truncated.mp4" << To3gp << "out.3gp" << 1 << "instead of 3.00 s";
     QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
                                      << "Unknown encoder 'nosuchcodec'";
     QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
@@ -233,6 +252,111 @@ void EncoderTest::failedConversionKeepsEarlierOutput()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.output.contains(reason), qPrintable(run.output));
     QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
+    QVERIFY(!QFile::exists(output + ".part"));
+}
+
+void EncoderTest::awkwardInputs_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<double>("seconds"); // of the output; for an incomplete one, what the input claims
+    QTest::addColumn<bool>("video");
+    QTest::addColumn<bool>("audio");
+    const QStringList toMp3 = {"-vn", "-c:a", "libmp3lame", "-b:a", "64k"};
+    QTest::newRow("raw MPEG video, header understates") << "raw.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << false;
+    QTest::newRow("audio shorter than video, audio only") << "shortaudio.avi" << toMp3 << "sound.mp3" << 0 << 2.0
+                                                          << false << true;
+    QTest::newRow("audio shorter than video, video kept") << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0
+                                                          << true << true;
+    QTest::newRow("joined MPEG-PS") << "joined.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << true;
+    QTest::newRow("video profile, video-only input") << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true
+                                                     << false;
+    QTest::newRow("trim inside the intact part of a cut-off file")
+        << "cut.mkv" << QStringList{"-ss", "0.5", "-t", "1"} + To3gp << "out.3gp" << 0 << 1.0 << true << true;
+    QTest::newRow("cut-off Matroska") << "cut.mkv" << To3gp << "out.3gp" << 3 << 4.0 << true << true;
+    QTest::newRow("cut-off mp4, index in front") << "truncated.mp4" << To3gp << "out.3gp" << 3 << 3.0 << true << true;
+}
+
+void EncoderTest::awkwardInputs()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, parameters);
+    QFETCH(QString, outputName);
+    QFETCH(int, exitCode);
+    QFETCH(double, seconds);
+    QFETCH(bool, video);
+    QFETCH(bool, audio);
+    QTemporaryDir dir;
+    const QString output = dir.filePath(outputName);
+    QVERIFY(writeFile(output, EarlierOutput));
+
+    const Finished run = runEncoder(QStringList{"-y", "-i", clip(input)} + parameters + QStringList{output});
+    QCOMPARE(run.exitStatus, QProcess::NormalExit);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.output));
+    QVERIFY(!QFile::exists(output + ".part"));
+    // Incomplete or not, what was converted is the user's new file.
+    const auto figures = libavFigures(output);
+    QVERIFY2(figures, qPrintable(run.output));
+    QCOMPARE(!figures->videoCodec.isEmpty(), video);
+    QCOMPARE(figures->hasAudio, audio);
+
+    static const QRegularExpression incomplete(
+        QStringLiteral("Incomplete: converted (\\S+) of (\\S+); the input may be damaged\n"));
+    const auto said = incomplete.match(run.output);
+    if (exitCode == 0) {
+        QVERIFY2(qAbs(figures->durationSeconds - seconds) < 0.5, qPrintable(QString::number(figures->durationSeconds)));
+        QVERIFY2(!said.hasMatch(), qPrintable(run.output));
+    } else {
+        QVERIFY2(figures->durationSeconds > 0.5 && figures->durationSeconds < seconds * 0.9,
+                 qPrintable(QString::number(figures->durationSeconds)));
+        QVERIFY2(said.hasMatch(), qPrintable(run.output));
+        QVERIFY(qAbs(tasks::TimeTextToSeconds(said.captured(1)) - figures->durationSeconds) < 0.5);
+        QVERIFY(qAbs(tasks::TimeTextToSeconds(said.captured(2)) - seconds) < 0.1);
+    }
+}
+
+void EncoderTest::verdictOnWhatFfmpegWrote_data()
+{
+    // The stand-in FFmpeg exits with the code and writes the file it is told, whatever the switches.
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("written"); // the clip the stand-in writes, or empty
+    QTest::addColumn<QString>("reason");
+    const QStringList quick = {"-silent", "0"};
+    QTest::newRow("FFmpeg's own 3 is a failure") << "clip.avi" << quick + QStringList{"-exit", "3"} << 1 << ""
+                                                 << "exit code 3";
+    QTest::newRow("kept audio missing") << "clip.avi" << quick << 1 << "videoonly.mp4" << "no audio";
+    QTest::newRow("kept video missing") << "shortaudio.avi" << quick << 1 << "tone.mp3" << "no video";
+    QTest::newRow("no video wanted with -vn") << "shortaudio.avi" << quick + QStringList{"-vn"} << 0 << "tone.mp3"
+                                              << "";
+    QTest::newRow("no audio wanted with -an") << "clip.avi" << quick + QStringList{"-an"} << 0 << "videoonly.mp4"
+                                              << "";
+    QTest::newRow("short output FFmpeg calls a success")
+        << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4" << "converted 00:00:03";
+}
+
+void EncoderTest::verdictOnWhatFfmpegWrote()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, parameters);
+    QFETCH(int, exitCode);
+    QFETCH(QString, written);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
+    QVERIFY(!encoder.isEmpty());
+    const QString output = dir.filePath("out.3gp");
+    QVERIFY(writeFile(output, EarlierOutput));
+    if (!written.isEmpty())
+        parameters += QStringList{"-copy-from", clip(written)};
+
+    const Finished run = runToEnd(encoder, QStringList{"-y", "-i", clip(input)} + parameters + QStringList{output});
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.output));
+    QVERIFY2(run.output.contains(reason), qPrintable(run.output));
+    QCOMPARE(readFile(output), exitCode == 1 ? EarlierOutput : readFile(clip(written)));
     QVERIFY(!QFile::exists(output + ".part"));
 }
 
