@@ -1,7 +1,9 @@
 #include "conversionplan.h"
 
+#include "libavformat.h"
+#include "muxertable.h"
+
 extern "C" {
-#include <libavformat/avformat.h>
 #include <libavutil/parseutils.h>
 }
 
@@ -17,7 +19,11 @@ std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest 
     const auto &parameters = request.parameters;
     if (std::find(parameters.begin(), parameters.end(), "-f") != parameters.end())
         return std::vector<std::string>{};
-    const AVOutputFormat *format = av_guess_format(nullptr, request.output.c_str(), nullptr);
+    if (const auto muxer = tabledMuxer(request.output))
+        return std::vector<std::string>{"-f", *muxer};
+    // The few names the table cannot answer for cost a load of libavformat before FFmpeg starts.
+    const Libavformat *libav = libavformat();
+    const AVOutputFormat *format = libav ? libav->guessFormat(nullptr, request.output.c_str(), nullptr) : nullptr;
     if (!format)
         return std::nullopt;
     return std::vector<std::string>{"-f", format->name};

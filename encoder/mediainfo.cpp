@@ -1,7 +1,8 @@
 #include "mediainfo.h"
 
+#include "libavformat.h"
+
 extern "C" {
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/pixdesc.h>
 }
@@ -43,12 +44,12 @@ std::string channelsText(const AVChannelLayout &layout)
     return std::to_string(layout.nb_channels) + " channels";
 }
 
-StreamInfo describeStream(const AVStream &stream)
+StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
 {
     const AVCodecParameters &codec = *stream.codecpar;
     StreamInfo info;
     info.kind = kindName(codec.codec_type);
-    info.codec = avcodec_get_name(codec.codec_id);
+    info.codec = libav.codecName(codec.codec_id);
     if (codec.codec_type == AVMEDIA_TYPE_VIDEO) {
         const char *format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(codec.format));
         info.pixelFormat = format ? format : "none";
@@ -72,13 +73,17 @@ std::optional<double> seconds(std::int64_t time)
 }
 
 struct InputCloser {
-    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+    const Libavformat *libav;
+    void operator()(AVFormatContext *context) const { libav->closeInput(&context); }
 };
 
 } // namespace
 
 MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
 {
+    const Libavformat *libav = libavformat();
+    if (!libav)
+        return {std::nullopt, "libavformat cannot be loaded: " + libavformatError()};
     AVFormatContext *opened = nullptr;
     const std::string url = "file:" + path;
     AVDictionary *options = nullptr;
@@ -88,15 +93,15 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
         av_dict_set(&options, "probesize", "131072", 0);
         av_dict_set(&options, "analyzeduration", "500000", 0);
     }
-    const int code = avformat_open_input(&opened, url.c_str(), nullptr, &options);
+    const int code = libav->openInput(&opened, url.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (code < 0)
         return {std::nullopt, errorText(code)};
-    std::unique_ptr<AVFormatContext, InputCloser> context(opened);
+    std::unique_ptr<AVFormatContext, InputCloser> context(opened, InputCloser{libav});
     // Without stream details the report still has the container's figures, as FFmpeg does.
     // Containers with a header name their streams there; the others only in their packets.
     if (depth == ProbeDepth::Full || context->nb_streams == 0 || (context->ctx_flags & AVFMTCTX_NOHEADER))
-        avformat_find_stream_info(context.get(), nullptr);
+        libav->findStreamInfo(context.get(), nullptr);
 
     MediaInfo info;
     info.formatName = context->iformat->name;
@@ -105,7 +110,7 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
     if (context->bit_rate > 0)
         info.bitRate = context->bit_rate;
     for (unsigned i = 0; i < context->nb_streams; ++i)
-        info.streams.push_back(describeStream(*context->streams[i]));
+        info.streams.push_back(describeStream(*libav, *context->streams[i]));
     return {std::move(info), {}};
 }
 
