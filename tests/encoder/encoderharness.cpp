@@ -49,6 +49,7 @@ std::optional<LibavFigures> libavFigures(const QString &path)
     figures.durationSeconds = context->duration == AV_NOPTS_VALUE ? -1 : double(context->duration) / AV_TIME_BASE;
     figures.bitRate = context->bit_rate;
     figures.streamCount = int(context->nb_streams);
+    figures.formatName = QString::fromLatin1(context->iformat->name);
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVCodecParameters *codec = context->streams[i]->codecpar;
         if (codec->codec_type == AVMEDIA_TYPE_VIDEO && figures.videoCodec.isEmpty()) {

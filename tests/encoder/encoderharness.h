@@ -34,6 +34,7 @@ struct LibavFigures {
     QString videoCodec; // empty without a video stream
     QSize frameSize;
     bool hasAudio = false;
+    QString formatName;
 };
 std::optional<LibavFigures> libavFigures(const QString &path);
 

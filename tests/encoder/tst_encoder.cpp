@@ -21,6 +21,8 @@ private slots:
     void usage();
     void conversion_data();
     void conversion();
+    void containerFromExtension_data();
+    void containerFromExtension();
     void awkwardInputs_data();
     void awkwardInputs();
     void verdictOnWhatFfmpegWrote_data();
@@ -253,6 +255,40 @@ void EncoderTest::failedConversionKeepsEarlierOutput()
     QVERIFY2(run.output.contains(reason), qPrintable(run.output));
     QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
     QVERIFY(!QFile::exists(output + ".part"));
+}
+
+void EncoderTest::containerFromExtension_data()
+{
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<QString>("format"); // as libavformat names what it reads back
+    QTest::newRow("mkv is Matroska") << "out.mkv" << "mpeg4" << "matroska,webm";
+    QTest::newRow("upper-case WMV is ASF") << "OUT.WMV" << "wmv2" << "asf";
+    QTest::newRow("mpg is MPEG-PS") << "out.mpg" << "mpeg1video" << "mpeg";
+    QTest::newRow("dots in the folder, none in the name") << "a.b/out" << "mpeg4" << "";
+}
+
+void EncoderTest::containerFromExtension()
+{
+    QFETCH(QString, outputName);
+    QFETCH(QString, codec);
+    QFETCH(QString, format);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("a.b"));
+    const QString output = dir.filePath(outputName);
+
+    const Finished run =
+        runEncoder({"-y", "-i", clip("videoonly.mp4"), "-t", "1", "-c:v", codec, "-s", "176x144", output});
+    QVERIFY(!QFile::exists(output + ".part"));
+    if (format.isEmpty()) {
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.output.contains(QStringLiteral("No known container")), qPrintable(run.output));
+        return;
+    }
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+    const auto figures = libavFigures(output);
+    QVERIFY(figures);
+    QCOMPARE(figures->formatName, format);
 }
 
 void EncoderTest::awkwardInputs_data()
