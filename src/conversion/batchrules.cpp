@@ -1,6 +1,6 @@
 #include "batchrules.h"
 
-#include <programvalues.h>
+#include <pathdelimiter.h>
 #include <rtlnumbers.h>
 
 #include <QFileInfo>
@@ -21,7 +21,7 @@ bool sameFile(const QString &a, const QString &b)
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
                       const QString &profileExtension, bool renameExisting)
 {
-    const QString folder = app::IncludeTrailingBackslash(outputDirectory);
+    const QString folder = platform::IncludeTrailingBackslash(outputDirectory);
     const QString plain = folder + task.NewName + profileExtension;
     const bool isInput = plain == task.InputFile || sameFile(plain, task.InputFile);
     if (!isInput && !(renameExisting && QFileInfo::exists(plain)))
