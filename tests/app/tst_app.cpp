@@ -256,7 +256,7 @@ private slots:
             rows << form.ltvTask->topLevelItem(row)->text(0);
         QCOMPARE(rows, (QStringList{media.filePath("a.avi"), media.filePath("folder/b.mpg")}));
         QVERIFY(form.tbtnStart->isEnabled());
-        QVERIFY(form.ltvTask->topLevelItem(0)->text(5).isEmpty()); // no output extension yet
+        QVERIFY(form.ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectOutputExt)).isEmpty()); // no output extension yet
 
         FakeServices unreadable;
         TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});

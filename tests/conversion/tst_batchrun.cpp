@@ -1,8 +1,10 @@
+#include <testwindow.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
 #include <mainform.h>
 #include <qtchildprocess.h>
 #include <settingform.h>
+#include <turnoffnotice.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -106,7 +108,7 @@ struct Window {
     {
         QStringList texts;
         for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row)
-            texts << form->ltvTask->topLevelItem(row)->text(3);
+            texts << form->ltvTask->topLevelItem(row)->text(tasks::columnOf(tasks::SelectStatus));
         return texts;
     }
     QList<QStringList> conversionArguments() const
@@ -158,7 +160,7 @@ private slots:
         w.form->SetGridValue(0, "Start Time", "00:00:01");
         w.form->SetGridValue(0, "End Time", "00:00:03");
         w.form->vleOutputValidate();
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
         QCOMPARE(w.messageTexts(), QStringList{"The coversion is completed successfully."});
         QCOMPARE(QDir(w.outputDir.path()).entryList(QDir::Files), (QStringList{"middle part.3gp", "one.3gp"}));
@@ -185,11 +187,11 @@ private slots:
         w.form->ReadTask(2, tasks::SelectWholeRow, third);
         third.StartText = "00:00:10";
         third.SpanText = "00:00:12.5";
-        w.form->WriteTask(2, 8, third);
-        w.form->WriteTask(2, 7, third);
+        w.form->WriteTask(2, tasks::SelectStart, third);
+        w.form->WriteTask(2, tasks::SelectSpan, third);
         QFile(w.outputDir.filePath("b.3gp")).open(QIODevice::WriteOnly);
         w.form->SettingForm->rdbRename->setChecked(true);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         const auto runs = w.conversionArguments();
         QCOMPARE(runs.size(), 3);
         const QString out = w.outputDir.path() + "/";
@@ -214,7 +216,7 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
         w.form->SettingForm->chkExit->setChecked(true);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Failed", "Failed"}));
         QCOMPARE(w.messageTexts().size(), 1);
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 2 of 3 files failed."));
@@ -242,7 +244,7 @@ private slots:
             return run;
         };
         w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop", "OK"}));
         QCOMPARE(w.conversionArguments().size(), 2);
         QCOMPARE(w.messageTexts(), QStringList{"The Coversion is canceled."});
@@ -261,11 +263,12 @@ private slots:
             return run;
         };
         w.add({"/v/a.avi"});
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.dialogs.messages.size(), 1);
         QCOMPARE(w.dialogs.messages.first().caption, "Velkor 3GP Video Converter");
         QVERIFY(w.messageTexts().first().startsWith("Error on CreateProcess()"));
-        QCOMPARE(w.statuses(), QStringList{"Converting"});
+        QCOMPARE(w.statuses(), QStringList{"Failed"});
+        QVERIFY(w.form->failureLog("/v/a.avi").contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
         QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
@@ -305,7 +308,17 @@ private slots:
         w.form->SettingForm->chkTurnoff->setChecked(turnOff);
         w.form->SettingForm->chkExit->setChecked(exit);
         w.form->SettingForm->chkOpenDir->setChecked(openDir);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        if (turnOff) {
+            // The computer turns off only when the notice has counted down, each second shown.
+            TTurnOffNotice &notice = *w.form->TurnOffNotice;
+            QVERIFY(notice.isVisible());
+            QCOMPARE(notice.labCountdown->text(), "The computer will turn off in 60 seconds.");
+            QCOMPARE(w.power.powerOffs, 0);
+            notice.timerCountdown->setInterval(1);
+            QTRY_COMPARE(notice.labCountdown->text(), "The computer will turn off in 1 seconds.");
+            QTRY_VERIFY(!notice.isVisible());
+        }
         QTEST(w.power.powerOffs, "powerOffs");
         QTEST(!w.form->isVisible(), "closed");
         QTEST(int(w.dialogs.messages.size()), "messages");
@@ -330,7 +343,7 @@ private slots:
                 return;
             QTimer::singleShot(20, w.form.get(), &QWidget::close);
         };
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
         QVERIFY(!w.form->isVisible());
         QCOMPARE(w.dialogs.messages.size(), 2);

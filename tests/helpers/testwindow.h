@@ -1,5 +1,6 @@
 #pragma once
 
+#include <batchrun.h>
 #include <errordisplay.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
@@ -9,11 +10,27 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <memory>
 
 namespace testwindow {
+
+// Presses Start as a user does and waits until the run it began has ended: false when Start
+// began no run, or the run did not end in time.
+inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
+{
+    bool ended = false;
+    const auto connection = QObject::connect(&form.batchRun(), &conversion::BatchRun::runEnded,
+                                             [&ended](const conversion::RunSummary &) { ended = true; });
+    QTest::mouseClick(form.tbtnStart, Qt::LeftButton);
+    const bool began = !form.runIsIdle() || ended;
+    const bool finished = began && QTest::qWaitFor([&ended] { return ended; }, timeoutMs);
+    QObject::disconnect(connection);
+    return finished;
+}
 
 // A main window with a program directory of its own, the real encoder in it and fakes for every
 // desktop service. Errors that leave a handler land in dialogs.messages.
