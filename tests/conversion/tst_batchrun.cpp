@@ -9,10 +9,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -21,6 +24,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -87,6 +91,10 @@ struct Window {
         profile.open(QIODevice::WriteOnly);
         profile.write(TestProfile);
         profile.close();
+        QFile web(programDir.filePath("Profiles/Web.vkp"));
+        web.open(QIODevice::WriteOnly);
+        web.write(QByteArray(TestProfile).replace("Type=3gp", "Type=mp4"));
+        web.close();
         QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
         fakeProcesses.responder = [this](const FakeStart &start) {
             return isProbe(start) ? probeReport(start.arguments.last()) : conversion(start, conversions++);
@@ -127,7 +135,19 @@ struct Window {
             texts << message.text;
         return texts;
     }
+    int probes() const
+    {
+        return int(std::count_if(fakeProcesses.starts.cbegin(), fakeProcesses.starts.cend(), isProbe));
+    }
+    QStringList outputFiles() const { return QDir(outputDir.path()).entryList(QDir::Files); }
 };
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -352,6 +372,200 @@ private slots:
         QFile preferences(w.programDir.filePath("Preferences.ini"));
         QVERIFY(preferences.open(QIODevice::ReadOnly));
         QVERIFY(preferences.readAll().contains("Output Path=" + w.outputDir.path().toUtf8()));
+    }
+
+    // While a run holds its encoder, neither Start nor an add, a drop, a profile or the settings
+    // start anything, whatever the widgets show; sleep is held off until the run ends.
+    void nothingElseStartsDuringARun()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &start, int position) {
+            FakeRun run = convertingRun(start);
+            run.hangsAfterReads = position == 0;
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi"});
+        bool ended = false;
+        connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QTRY_COMPARE(w.statuses().first(), "Converting");
+        QCOMPARE(w.power.heldLocks, 1);
+        QCOMPARE(w.power.inhibitions.first().who, "Velkor 3GP Video Converter");
+        QCOMPARE(w.power.inhibitions.first().why, "Converting videos");
+        for (QWidget *control : std::initializer_list<QWidget *>{w.form->tbtnStart, w.form->ltvTask, w.form->tbtnAddFile})
+            control->setEnabled(true);
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        w.form->tbtnStartClick();
+        w.form->AddInputFile("/v/new.avi");
+        w.form->DropFiles({"/v/dropped.avi"});
+        w.form->cmbProfile->setCurrentIndex(1);
+        w.form->cmbProfileChange();
+        w.form->tbtnSettingClick();
+        QTest::qWait(50);
+        QCOMPARE(w.probes(), 2);
+        QCOMPARE(w.conversionArguments().size(), 1);
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 2);
+        QCOMPARE(w.form->outputExtension(), ".3gp");
+        QVERIFY(!w.form->SettingForm->isVisible());
+        w.form->tbtnStopClick();
+        QTRY_VERIFY(ended);
+        QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
+        QCOMPARE(w.power.heldLocks, 0);
+    }
+
+    // Renaming never overwrites: the same list run three times leaves three sets of files.
+    void renameRunsKeepEveryFile()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        w.form->SettingForm->rdbRename->setChecked(true);
+        for (int run = 0; run < 3; ++run)
+            QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.outputFiles(), (QStringList{"a.3gp", "a_1.3gp", "a_2.3gp", "b.3gp", "b_2.3gp", "b_3.3gp"}));
+    }
+
+    // Files added under one profile and converted with another carry the other's extension,
+    // the indexed name too.
+    void theRunsProfileNamesTheFiles()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        QFile(w.outputDir.filePath("a.mp4")).open(QIODevice::WriteOnly);
+        w.form->cmbProfile->setCurrentIndex(w.form->cmbProfile->findText("Web"));
+        emit w.form->cmbProfile->activated(w.form->cmbProfile->currentIndex());
+        QCOMPARE(w.form->outputExtension(), ".mp4");
+        w.form->SettingForm->rdbRename->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.conversionArguments().at(0).last(), w.outputDir.filePath("a_1.mp4"));
+        QCOMPARE(w.conversionArguments().at(1).last(), w.outputDir.filePath("b.mp4"));
+    }
+
+    // A short output the encoder kept is Incomplete: counted beside the failures, its log shown,
+    // and no unattended exit.
+    void incompleteOutputsAreReported()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &start, int position) {
+            FakeRun run = convertingRun(start, position == 1 ? 3 : position == 2 ? 1 : 0);
+            if (position == 1) {
+                const QString output = start.arguments.last();
+                run.reads << "Converted 00:00:30 of 00:01:00\n";
+                run.onStart = [output] {
+                    QFile file(output);
+                    file.open(QIODevice::WriteOnly);
+                    file.write("half");
+                };
+            }
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
+        w.form->SettingForm->chkExit->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Incomplete", "Failed"}));
+        QCOMPARE(w.messageTexts().size(), 1);
+        QVERIFY2(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 3 files failed and 1 is incomplete."),
+                 qPrintable(w.messageTexts().first()));
+        QVERIFY(w.form->isVisible());
+        QCOMPARE(contents(w.outputDir.filePath("b.3gp")), "half");
+        w.form->ltvTask->topLevelItem(1)->setSelected(true);
+        w.form->ppmTaskPopup();
+        QAction *showLog = w.form->ppmTask->findChild<QAction *>("mnuShowLog");
+        if (!showLog) {
+            for (QAction *action : w.form->ppmTask->actions())
+                if (action->objectName() == "mnuShowLog")
+                    showLog = action;
+        }
+        QVERIFY(showLog && showLog->isEnabled());
+        showLog->trigger();
+        QVERIFY(w.messageTexts().last().contains("Converted 00:00:30 of 00:01:00"));
+    }
+
+    // A failure takes away only its own temporary file; what stood at the output name stays.
+    void aFailureLeavesEarlierFilesAlone()
+    {
+        Window w;
+        QFile earlier(w.outputDir.filePath("a.3gp"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        w.conversion = [](const FakeStart &start, int) {
+            FakeRun run = convertingRun(start, 1);
+            const QString partial = start.arguments.last() + ".part";
+            run.onStart = [partial] { QFile(partial).open(QIODevice::WriteOnly); };
+            return run;
+        };
+        w.add({"/v/a.avi"});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.statuses(), QStringList{"Failed"});
+        QCOMPARE(w.outputFiles(), QStringList{"a.3gp"});
+        QCOMPARE(contents(w.outputDir.filePath("a.3gp")), "earlier");
+    }
+
+    void turnOffCanBeCancelled()
+    {
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->SettingForm->chkTurnoff->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        TTurnOffNotice &notice = *w.form->TurnOffNotice;
+        QVERIFY(notice.isVisible());
+        QVERIFY(w.messageTexts().isEmpty());
+        QTest::mouseClick(notice.btnCancel, Qt::LeftButton);
+        QVERIFY(!notice.isVisible());
+        QVERIFY(!notice.timerCountdown->isActive());
+        QCOMPARE(w.power.powerOffs, 0);
+        QVERIFY(w.form->isVisible());
+        QVERIFY(w.form->tbtnStart->isEnabled());
+    }
+
+    // A file that never answers the probe costs the time limit, then is listed without a length.
+    void aProbeThatNeverEnds()
+    {
+        Window w;
+        w.fakeProcesses.responder = [](const FakeStart &) {
+            FakeRun run;
+            run.hangsAfterReads = true;
+            return run;
+        };
+        w.add({"/v/stalled.avi"});
+        ltvItemData task;
+        w.form->ReadTask(0, tasks::SelectWholeRow, task);
+        QCOMPARE(task.InputFile, "/v/stalled.avi");
+        QVERIFY(task.LengthText.isEmpty() && task.SizeText.isEmpty());
+        QCOMPARE(task.Status, "OK");
+        QCOMPARE(w.fakeProcesses.terminations, 1);
+
+        // The real encoder, held by a named pipe with a video's name.
+        Window real(true);
+        const QString pipe = m_media.filePath("pipe.avi");
+        QProcess mkfifo;
+        mkfifo.start("mkfifo", {pipe});
+        QVERIFY(mkfifo.waitForFinished() && mkfifo.exitCode() == 0);
+        real.form->setProbeTimeLimit(1500);
+        QElapsedTimer clock;
+        clock.start();
+        real.add({pipe});
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(real.form->ltvTask->topLevelItemCount(), 1);
+        QVERIFY(real.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectLength)).isEmpty());
+    }
+
+    // Closing the window while a folder is being added stops the adding at the next file.
+    void closingStopsAddingAFolder()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 20; ++i)
+            QFile(folder.filePath(QString("clip%1.avi").arg(i, 2, 10, QChar('0')))).open(QIODevice::WriteOnly);
+        Window w;
+        w.fakeProcesses.responder = [&w](const FakeStart &start) {
+            if (w.probes() == 3)
+                QTimer::singleShot(0, w.form.get(), &QWidget::close);
+            return probeReport(start.arguments.last());
+        };
+        w.dialogs.folderToChoose = folder.path();
+        QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
+        QVERIFY(!w.form->isVisible());
+        QVERIFY2(w.probes() <= 4, qPrintable(QString::number(w.probes())));
     }
 
     void clock()
