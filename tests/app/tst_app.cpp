@@ -1,3 +1,4 @@
+#include <testwindow.h>
 #include <dialogfilter.h>
 #include <inputfiles.h>
 #include <fakechildprocess.h>
@@ -41,13 +42,7 @@ void dragSplitter(TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
     QApplication::sendEvent(form.panSplitter, &move);
 }
 
-struct FakeServices {
-    platform::FakeProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-};
+using testwindow::FakeServices;
 } // namespace
 
 class AppTest : public QObject {

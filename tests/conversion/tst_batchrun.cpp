@@ -68,16 +68,8 @@ FakeRun convertingRun(const FakeStart &start, int exitCode = 0)
     return run;
 }
 
-struct Window {
-    QTemporaryDir programDir;
+struct Window : testwindow::Window {
     QTemporaryDir outputDir;
-    platform::FakeProcessLauncher fakeProcesses;
-    platform::QtProcessLauncher realProcesses;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    std::unique_ptr<platform::Services> services;
-    std::unique_ptr<TMainForm> form;
     // How each conversion behaves, by its position in the run.
     std::function<FakeRun(const FakeStart &, int)> conversion = [](const FakeStart &start, int) {
         return convertingRun(start);
@@ -85,24 +77,12 @@ struct Window {
     int conversions = 0;
 
     explicit Window(bool realEncoder = false)
+        : testwindow::Window({{"Phone.vkp", TestProfile}, {"Web.vkp", QByteArray(TestProfile).replace("Type=3gp", "Type=mp4")}},
+                             realEncoder ? testwindow::Encoder::Real : testwindow::Encoder::Fake)
     {
-        QDir(programDir.path()).mkdir("Profiles");
-        QFile profile(programDir.filePath("Profiles/Phone.vkp"));
-        profile.open(QIODevice::WriteOnly);
-        profile.write(TestProfile);
-        profile.close();
-        QFile web(programDir.filePath("Profiles/Web.vkp"));
-        web.open(QIODevice::WriteOnly);
-        web.write(QByteArray(TestProfile).replace("Type=3gp", "Type=mp4"));
-        web.close();
-        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
         fakeProcesses.responder = [this](const FakeStart &start) {
             return isProbe(start) ? probeReport(start.arguments.last()) : conversion(start, conversions++);
         };
-        platform::ProcessLauncher &processes = realEncoder ? static_cast<platform::ProcessLauncher &>(realProcesses)
-                                                           : fakeProcesses;
-        services = std::make_unique<platform::Services>(platform::Services{processes, dialogs, desktop, power});
-        form = std::make_unique<TMainForm>(*services, programDir.path());
         form->show();
         form->edtOutputdir->setText(outputDir.path());
     }

@@ -32,19 +32,34 @@ inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
     return finished;
 }
 
-// A main window with a program directory of its own, the real encoder in it and fakes for every
-// desktop service. Errors that leave a handler land in dialogs.messages.
-struct Window {
-    QTemporaryDir programDir;
-    platform::QtProcessLauncher processes;
+// Fakes for every desktop service and for starting processes.
+struct FakeServices {
+    platform::FakeProcessLauncher processes;
     platform::FakeDialogs dialogs;
     platform::FakeDesktop desktop;
     platform::FakePowerControl power;
     platform::Services services{processes, dialogs, desktop, power};
+};
+
+enum class Encoder { Real, Fake };
+
+// A main window with a program directory of its own, the real encoder in it (or a fake launcher
+// in its place) and fakes for every desktop service. Errors that leave a handler land in
+// dialogs.messages.
+struct Window {
+    QTemporaryDir programDir;
+    platform::QtProcessLauncher realProcesses;
+    platform::FakeProcessLauncher fakeProcesses;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    platform::Services services;
     std::unique_ptr<TMainForm> form;
 
     // profiles: file name and contents of each profile to put into Profiles/.
-    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {})
+    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real)
+        : services{encoder == Encoder::Real ? static_cast<platform::ProcessLauncher &>(realProcesses) : fakeProcesses,
+                   dialogs, desktop, power}
     {
         QDir(programDir.path()).mkdir(QStringLiteral("Profiles"));
         for (const auto &[name, contents] : profiles) {
