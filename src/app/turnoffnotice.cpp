@@ -2,6 +2,7 @@
 
 #include "programvalues.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -55,6 +56,13 @@ void TTurnOffNotice::btnCancelClick()
     timerCountdown->stop();
     hide();
     emit cancelled();
+}
+
+void TTurnOffNotice::closeEvent(QCloseEvent *event)
+{
+    if (timerCountdown->isActive())
+        btnCancelClick();
+    QWidget::closeEvent(event);
 }
 
 void TTurnOffNotice::showCount()

@@ -28,6 +28,10 @@ signals:
     void expired();
     void cancelled();
 
+protected:
+    // Closing the notice is the same as Cancel: the computer stays on.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void timerCountdownTimer();
     void btnCancelClick();

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -391,6 +392,30 @@ private slots:
         QTRY_VERIFY(ended);
         QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
         QCOMPARE(w.power.heldLocks, 0);
+    }
+
+    // A modal loop opened over the run (a message box, a slow preview load) does not hold it up.
+    void aModalLoopDoesNotHoldTheRun()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        bool endedInsideTheLoop = false;
+        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
+            if (row != 0)
+                return;
+            QTimer::singleShot(0, this, [&] {
+                QEventLoop modal;
+                connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
+                    endedInsideTheLoop = true;
+                    modal.quit();
+                });
+                QTimer::singleShot(30000, &modal, &QEventLoop::quit);
+                modal.exec();
+            });
+        });
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QVERIFY(endedInsideTheLoop);
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
     }
 
     // Renaming never overwrites: the same list run three times leaves three sets of files.
