@@ -179,6 +179,41 @@ private slots:
         QVERIFY(QDir(w.outputDir.path()).entryList({"*.part"}).isEmpty());
     }
 
+    // Half a file, cut off as an interrupted download leaves it, through the real encoder: never
+    // "Complete". An encoder that keeps the converted part says so, and the task is Incomplete
+    // with the encoder's account in its log; one that does not leaves nothing behind.
+    void aCutOffClip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("codecs");
+        QTest::newRow("Matroska") << "cut.mkv" << QStringList{"-c:v", "mpeg4", "-c:a", "mp3"};
+    }
+    void aCutOffClip()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, codecs);
+        const QString whole = m_media.filePath("whole-" + name);
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10",
+                                           "-f", "lavfi", "-i", "sine=duration=10"}
+                                   + codecs + QStringList{"-shortest", whole});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        const QString cut = m_media.filePath(name);
+        QProcess head;
+        head.setStandardOutputFile(cut);
+        head.start("head", {"-c", QString::number(QFileInfo(whole).size() / 2), whole});
+        QVERIFY(head.waitForFinished(30000) && head.exitCode() == 0);
+
+        Window w(true);
+        w.add({cut});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        const QString status = w.statuses().first();
+        QVERIFY2(status == "Incomplete" || status == "Failed", qPrintable(status));
+        QVERIFY(!w.form->failureLog(cut).isEmpty());
+        QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 1 file"));
+        QCOMPARE(w.outputFiles(), status == "Incomplete" ? QStringList{"cut.3gp"} : QStringList{});
+    }
+
     void commandLinesOfARun()
     {
         Window w;
