@@ -5,8 +5,9 @@
 #include "publisher.h"
 #include "splitterbar.h"
 #include "startupinputs.h"
+#include "turnoffnotice.h"
 
-#include <encoderrun.h>
+#include <batchrun.h>
 #include <dstrackbar.h>
 #include <previewplayer.h>
 #include <inputfiles.h>
@@ -56,6 +57,7 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
     resize(790, 508);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    connectBatchRun();
     FormCreate(executableDirectory, arguments);
     createPreviewPlayer();
     createSecondaryWindows();
@@ -63,7 +65,8 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
 
 TMainForm::~TMainForm()
 {
-    TerminateEncoder();
+    // The encoder goes first, and with it any word from the run to a window half gone.
+    m_run.reset();
 }
 
 void TMainForm::FormCreate(const QString &executableDirectory, const QStringList &arguments)
@@ -172,7 +175,7 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (m_runState != RunState::Idle) {
+    if (!runIsIdle()) {
         // The run ends first; it closes the window when it has stopped.
         event->ignore();
         if (m_closeAfterRun)
@@ -180,13 +183,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
         const auto answer = m_services.dialogs.messageBox(
             this, QStringLiteral("Close"), QStringLiteral("A conversion is running. Stop it and close the program?"),
             platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
-        if (answer != platform::MessageButton::Yes || m_runState == RunState::Idle)
+        // The run may have ended while the question was open.
+        if (answer != platform::MessageButton::Yes || runIsIdle())
             return;
         m_closeAfterRun = true;
-        m_runState = RunState::StopRequested;
-        TerminateEncoder();
+        m_run->stop();
         return;
     }
+    // Anything still adding inputs stops at the next file.
+    m_closing = true;
+    TurnOffNotice->hide();
     FormClose();
     event->accept();
 }
@@ -230,11 +236,6 @@ void TMainForm::ReadTask(int position, int selector, ltvItemData &record) const
 void TMainForm::WriteTask(int position, int selector, const ltvItemData &record)
 {
     tasks::WriteTask(*ltvTask, position, selector, record);
-}
-
-void TMainForm::TerminateEncoder()
-{
-    conversion::TerminateEncoder(m_encoder.get());
 }
 
 void TMainForm::FormResize()
@@ -298,25 +299,26 @@ void TMainForm::bbtnOpenClick()
         m_services.desktop.open(folder);
 }
 
+// The controls that could change the list, the profile or the settings, in the order they switch.
+QList<QWidget *> TMainForm::controlsLockedByRun() const
+{
+    return {tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove, tbtnClear, tbtnStart,
+            tbtnSetting, ltvTask, panSplitter, gpbProfile};
+}
+
 void TMainForm::DisableControlsForRun()
 {
     m_preview->Stop();
-    for (QWidget *control : std::initializer_list<QWidget *>{tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove,
-                                                             tbtnClear, tbtnStart})
+    for (QWidget *control : controlsLockedByRun())
         control->setEnabled(false);
     tbtnStop->setEnabled(true);
-    for (QWidget *control : std::initializer_list<QWidget *>{tbtnSetting, ltvTask, panSplitter, gpbProfile})
-        control->setEnabled(false);
 }
 
 void TMainForm::EnableControlsAfterRun()
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove,
-                                                             tbtnClear, tbtnStart})
+    for (QWidget *control : controlsLockedByRun())
         control->setEnabled(true);
     tbtnStop->setEnabled(false);
-    for (QWidget *control : std::initializer_list<QWidget *>{tbtnSetting, ltvTask, panSplitter, gpbProfile})
-        control->setEnabled(true);
 }
 
 void TMainForm::SetListButtonsEnabled(bool enabled)

@@ -3,6 +3,7 @@
 #include "programvalues.h"
 #include "windowgeometry.h"
 
+#include <batchplan.h>
 #include <batchrules.h>
 #include <mediaprobe.h>
 #include <profilegrids.h>
@@ -10,8 +11,8 @@
 #include <services.h>
 #include <taskrecord.h>
 
-#include <QHash>
 #include <QMainWindow>
+#include <QSet>
 
 #include <memory>
 
@@ -33,6 +34,11 @@ class SplitterBar;
 class TAboutForm;
 class TSettingForm;
 class TSizeForm;
+class TTurnOffNotice;
+
+namespace conversion {
+class BatchRun;
+}
 
 namespace preview {
 class PreviewPlayer;
@@ -69,10 +75,19 @@ public:
     std::unique_ptr<TSettingForm> SettingForm;
     std::unique_ptr<TSizeForm> SizeForm;
 
-    enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };
-    RunState runState() const { return m_runState; }
-    // The encoder output kept of a task that failed, by input file.
-    QString failureLog(const QString &inputFile) const { return m_failureLogs.value(inputFile); }
+    using RunState = conversion::RunState;
+    RunState runState() const;
+    // The one test of whether the list, the profile and the settings may change, and a run or a
+    // probe may start: true while no batch runs, whatever the widgets show.
+    bool runIsIdle() const;
+    // The batch run the window watches.
+    conversion::BatchRun &batchRun() const { return *m_run; }
+    // The encoder output kept of a task that failed or is incomplete, by input file.
+    QString failureLog(const QString &inputFile) const;
+    // The notice shown before the computer turns off.
+    std::unique_ptr<TTurnOffNotice> TurnOffNotice;
+    // How long a probe may take before its file is added without a length.
+    void setProbeTimeLimit(int milliseconds) { m_probeTimeLimitMs = milliseconds; }
 
     // Toolbar.
     QToolBar *Toolbar1 = nullptr;
@@ -121,7 +136,6 @@ public:
     void AddInputFile(const QString &path);
     void AddInputDirectory(const QString &directory);
     void ProbeMedia(const QString &path);
-    void TerminateEncoder();
 
     // Start-up and the main window's own preferences.
     void AddStartupInputs(const QStringList &arguments);
@@ -201,10 +215,17 @@ private:
     void createSecondaryWindows();
     void createPreviewPlayer();
     void showBottomFace(bool progress);
-    void examineProgress(const QByteArray &bytes);
-    void cancelRun(int position);
-    void completeRun(int failures, int tasks);
+    QList<QWidget *> controlsLockedByRun() const;
+    conversion::BatchPlan planFor(const QString &parameters) const;
+    void connectBatchRun();
+    void batchTaskStarted(int row);
+    void batchProgressed(int current, int total);
+    void batchTaskEnded(int row, conversion::TaskStatus status);
+    void batchRunEnded(const conversion::RunSummary &summary);
+    void cancelRun();
+    void completeRun(const conversion::RunSummary &summary);
     void endRunOnStartFailure(const QString &reason);
+    void turnOffExpired();
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
@@ -213,19 +234,17 @@ private:
     QString m_outputExtension;
     tasks::ProbeResults m_probe;
     int m_rememberedListWidth = app::InitialRememberedListWidth;
-    std::unique_ptr<platform::ChildProcess> m_encoder; // the encoder started last
+    int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
     QList<profiles::ProfileEntry> m_profiles;
+    // The extension of every profile loaded so far: a task holding one of them took it from a
+    // profile, not from the user.
+    QSet<QString> m_profileExtensions;
 
-    RunState m_runState = RunState::Idle;
+    std::unique_ptr<conversion::BatchRun> m_run;
+    std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
     bool m_closeAfterRun = false;
+    bool m_closing = false;
     bool m_shown = false;
-    double m_totalSpan = 0;
-    double m_doneSpan = 0;
-    double m_largestPosition = 0;
-    double m_currentSpan = 0;
-    int m_readCount = 0;
-    conversion::ProgressBars m_bars;
     int m_elapsedSeconds = 0;
     int m_remainingSeconds = 0;
-    QHash<QString, QString> m_failureLogs;
 };

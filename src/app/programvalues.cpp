@@ -6,13 +6,6 @@
 
 namespace app {
 
-QString IncludeTrailingBackslash(const QString &path)
-{
-    if (path.isEmpty() || path.endsWith(platform::PathDelimiter))
-        return path;
-    return path + platform::PathDelimiter;
-}
-
 QString OpenDialogFilter()
 {
     const QString mask = tasks::SupportedFilesMask();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <pathdelimiter.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,7 @@ inline const QString PreferencesFileName = QStringLiteral("Preferences.ini");
 inline const QString ProfilesDirectoryName = QStringLiteral("Profiles");
 inline const QString HelpFileName = QStringLiteral("velkor-help.html");
 
-// The path with the path delimiter at its end; an empty path stays empty, so that a name joined
-// to it never turns into a path at the file system's root.
-QString IncludeTrailingBackslash(const QString &path);
+using platform::IncludeTrailingBackslash;
 
 // The open dialog's filter, "Name|patterns|..." as the dialog service takes it.
 QString OpenDialogFilter();

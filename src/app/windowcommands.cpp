@@ -24,12 +24,16 @@ void setTextColour(QLabel *label, const QColor &colour)
 
 void TMainForm::tbtnSettingClick()
 {
+    if (!runIsIdle())
+        return;
     SettingForm->show();
     SettingForm->pgcSetting->setCurrentIndex(0);
 }
 
 void TMainForm::bbtnSettingClick()
 {
+    if (!runIsIdle())
+        return;
     SettingForm->show();
     SettingForm->pgcSetting->setCurrentIndex(1);
     SettingForm->cmbProfile->setCurrentIndex(cmbProfile->currentIndex());

@@ -1,6 +1,8 @@
 #include "batchrules.h"
 
-#include <programvalues.h>
+#include "encoderexitstatus.h"
+
+#include <pathdelimiter.h>
 #include <rtlnumbers.h>
 
 #include <QFileInfo>
@@ -21,18 +23,51 @@ bool sameFile(const QString &a, const QString &b)
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
                       const QString &profileExtension, bool renameExisting)
 {
-    const QString folder = app::IncludeTrailingBackslash(outputDirectory);
+    const QString folder = platform::IncludeTrailingBackslash(outputDirectory);
     const QString plain = folder + task.NewName + profileExtension;
     const bool isInput = plain == task.InputFile || sameFile(plain, task.InputFile);
     if (!isInput && !(renameExisting && QFileInfo::exists(plain)))
         return plain;
     const QString extension = task.OutputExt.isEmpty() ? profileExtension : task.OutputExt;
-    const QString base = folder + task.NewName + QLatin1Char('_') + QString::number(position + 1);
-    QString indexed = base + extension;
-    // The indexed name too may be the input; the input is never written.
-    for (int extra = 1; indexed == task.InputFile || sameFile(indexed, task.InputFile); ++extra)
-        indexed = base + QLatin1Char('_') + QString::number(extra) + extension;
-    return indexed;
+    const QString base = folder + task.NewName + QLatin1Char('_');
+    for (qint64 index = position + 1;; ++index) {
+        const QString indexed = base + QString::number(index) + extension;
+        // The input is never written, whatever the choice.
+        if (indexed == task.InputFile || sameFile(indexed, task.InputFile))
+            continue;
+        if (!renameExisting || !QFileInfo::exists(indexed))
+            return indexed;
+    }
+}
+
+TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output)
+{
+    const bool present = QFileInfo(output).size() > 0;
+    if (exit.succeeded() && present)
+        return TaskStatus::Complete;
+    if (!exit.crashed && exit.exitCode == EncoderIncomplete && present)
+        return TaskStatus::Incomplete;
+    return TaskStatus::Failed;
+}
+
+QString completionText(const RunSummary &summary)
+{
+    if (summary.failed == 0 && summary.incomplete == 0)
+        return QStringLiteral("The coversion is completed successfully.");
+    const auto files = [](int count) { return count == 1 ? QStringLiteral("file") : QStringLiteral("files"); };
+    const auto incomplete = [](int count) {
+        return QStringLiteral("%1 %2 incomplete").arg(count).arg(count == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+    };
+    QString what;
+    if (summary.failed > 0) {
+        what = QStringLiteral("%1 of %2 %3 failed").arg(summary.failed).arg(summary.tasks).arg(files(summary.tasks));
+        if (summary.incomplete > 0)
+            what += QStringLiteral(" and ") + incomplete(summary.incomplete);
+    } else {
+        what = QStringLiteral("%1 of %2 %3").arg(summary.incomplete).arg(summary.tasks).arg(files(summary.tasks)) + QLatin1Char(' ')
+            + incomplete(summary.incomplete).section(QLatin1Char(' '), 1);
+    }
+    return QStringLiteral("The conversion is completed, but %1. Choose \"Show Log\" on such a file to read why.").arg(what);
 }
 
 QString trimOptions(const ltvItemData &task)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "batchplan.h"
+
+#include <childprocessapi.h>
 #include <taskrecord.h>
 
 #include <QString>
@@ -12,10 +15,18 @@ namespace conversion {
 bool sameFile(const QString &a, const QString &b);
 
 // Where task number position (0-based) of a run writes: the plain name in the output directory,
-// or the indexed name when the plain one is taken and renaming is chosen, or when the plain one
-// is the input itself. A task without its own extension takes the profile's.
+// or the indexed name <name>_<position + 1> when the plain one is taken and renaming is chosen, or
+// when the plain one is the input itself. The index counts on past names that are taken (when
+// renaming) and past the input, so nothing of the user's is overwritten that was not meant to be.
+// A task without its own extension takes the profile's.
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
                       const QString &profileExtension, bool renameExisting);
+
+// What the encoder's exit and the file it left at output say of a conversion.
+TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output);
+
+// The completion message of a run that went through all its tasks.
+QString completionText(const RunSummary &summary);
 
 // " -ss start" when the task starts later than its input, then " -t span" when it converts less
 // than the whole input.

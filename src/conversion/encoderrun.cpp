@@ -2,26 +2,34 @@
 
 namespace conversion {
 
-EncoderOutcome runEncoder(platform::ProcessLauncher &launcher, std::unique_ptr<platform::ChildProcess> &slot,
-                          const QString &encoderPath, const EncoderCommandLine &commandLine,
-                          platform::ReadWait wait, const std::function<void(const QByteArray &)> &onRead)
+EncoderOutcome runEncoder(platform::ProcessLauncher &launcher, const QString &encoderPath,
+                          const EncoderCommandLine &commandLine, QDeadlineTimer deadline,
+                          const std::function<void(const QByteArray &)> &onRead)
 {
     EncoderOutcome outcome;
-    slot = launcher.create();
-    platform::ChildProcess *encoder = slot.get();
+    const std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
     if (!encoder->start(encoderPath, commandLine.arguments)) {
         outcome.startError = encoder->errorString();
         return outcome;
     }
     outcome.started = true;
     for (;;) {
-        const QByteArray bytes = encoder->read(EncoderReadSize, wait);
-        if (bytes.isEmpty())
+        const auto bytes = encoder->read(EncoderReadSize, deadline);
+        if (!bytes) {
+            outcome.timedOut = true;
             break;
-        onRead(bytes);
+        }
+        if (bytes->isEmpty())
+            break;
+        onRead(*bytes);
     }
-    outcome.exit = encoder->waitForExit(wait);
-    TerminateEncoder(encoder);
+    if (!outcome.timedOut) {
+        if (const auto exit = encoder->waitForExit(deadline))
+            outcome.exit = *exit;
+        else
+            outcome.timedOut = true;
+    }
+    TerminateEncoder(encoder.get());
     return outcome;
 }
 

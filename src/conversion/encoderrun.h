@@ -4,25 +4,27 @@
 
 #include <childprocessapi.h>
 
+#include <QDeadlineTimer>
+
 #include <functional>
-#include <memory>
 
 namespace conversion {
 
 struct EncoderOutcome {
     bool started = false;
     QString startError; // a sentence for the user when the encoder could not be started
+    bool timedOut = false; // killed at the deadline; its exit tells nothing
     platform::ProcessExit exit;
 };
 
-// Starts the encoder into `slot` (the process started last, which TerminateEncoder acts on), hands
-// the bytes of every read to onRead (each read's own bytes only) until the output ends, then
-// waits for the exit and kills whatever the encoder left behind.
-EncoderOutcome runEncoder(platform::ProcessLauncher &launcher, std::unique_ptr<platform::ChildProcess> &slot,
-                          const QString &encoderPath, const EncoderCommandLine &commandLine,
-                          platform::ReadWait wait, const std::function<void(const QByteArray &)> &onRead);
+// Runs the encoder in a process of its own for a short job whose caller waits: hands the bytes of
+// every read to onRead (each read's own bytes only) until the output ends or the deadline passes,
+// then kills whatever the encoder left behind.
+EncoderOutcome runEncoder(platform::ProcessLauncher &launcher, const QString &encoderPath,
+                          const EncoderCommandLine &commandLine, QDeadlineTimer deadline,
+                          const std::function<void(const QByteArray &)> &onRead);
 
-// Kills the encoder started last with everything it started; no effect once it is gone.
+// Kills the encoder with everything it started; no effect once it is gone.
 void TerminateEncoder(platform::ChildProcess *encoder);
 
 } // namespace conversion

@@ -1,9 +1,10 @@
-// The main window's batch run: Start, Stop, each task's conversion and the end of the run.
+// The main window's side of the batch run: Start and Stop, and the painting of what the run reports.
 #include <mainform.h>
 #include <settingform.h>
+#include <turnoffnotice.h>
 
+#include "batchrun.h"
 #include "batchrules.h"
-#include "encoderrun.h"
 
 #include <parameterstring.h>
 #include <profilecheck.h>
@@ -11,8 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,17 +21,48 @@
 #include <QTreeWidget>
 
 namespace {
-// What is kept of a failed task's encoder output for the user to read.
-constexpr qsizetype FailureLogBytes = 8 * 1024;
-
 void information(platform::Dialogs &dialogs, QWidget *owner, const QString &caption, const QString &text)
 {
     dialogs.messageBox(owner, caption, text, platform::MessageIcon::Information, platform::MessageButton::Ok);
 }
+
+void showPercent(QProgressBar *bar, QLabel *label, int percent)
+{
+    bar->setValue(percent);
+    label->setText(QString::number(percent) + QLatin1Char('%'));
+}
 } // namespace
+
+TMainForm::RunState TMainForm::runState() const
+{
+    return m_run->state();
+}
+
+bool TMainForm::runIsIdle() const
+{
+    return m_run->isIdle();
+}
+
+QString TMainForm::failureLog(const QString &inputFile) const
+{
+    return m_run->failureLog(inputFile);
+}
+
+void TMainForm::connectBatchRun()
+{
+    m_run = std::make_unique<conversion::BatchRun>(m_services.processes);
+    connect(m_run.get(), &conversion::BatchRun::taskStarted, this, &TMainForm::batchTaskStarted);
+    connect(m_run.get(), &conversion::BatchRun::progressed, this, &TMainForm::batchProgressed);
+    connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &TMainForm::batchTaskEnded);
+    connect(m_run.get(), &conversion::BatchRun::runEnded, this, &TMainForm::batchRunEnded);
+    TurnOffNotice = std::make_unique<TTurnOffNotice>(this);
+    connect(TurnOffNotice.get(), &TTurnOffNotice::expired, this, &TMainForm::turnOffExpired);
+}
 
 void TMainForm::tbtnStartClick()
 {
+    if (!runIsIdle())
+        return;
     ltvTask->setFocus();
     if (!QFileInfo(edtOutputdir->text()).isDir()) {
         information(m_services.dialogs, this, QStringLiteral("Output path does not exist"),
@@ -50,17 +80,12 @@ void TMainForm::tbtnStartClick()
     }
     DisableControlsForRun();
     RunBatch(profiles::BuildParameterString(profilePath, profiles::ShownValueOf(parameterGrids())));
-    EnableControlsAfterRun();
-    if (m_closeAfterRun)
-        close();
 }
 
 void TMainForm::tbtnStopClick()
 {
-    if (m_runState != RunState::Converting)
-        return;
-    m_runState = RunState::StopRequested;
-    TerminateEncoder();
+    if (m_run->state() == RunState::Converting)
+        m_run->stop();
 }
 
 void TMainForm::showBottomFace(bool progress)
@@ -69,146 +94,121 @@ void TMainForm::showBottomFace(bool progress)
     panBottomLeft->setVisible(progress);
 }
 
+conversion::BatchPlan TMainForm::planFor(const QString &parameters) const
+{
+    conversion::BatchPlan plan;
+    plan.encoderPath = m_values.encoderPath;
+    plan.parameters = parameters;
+    plan.outputDirectory = edtOutputdir->text();
+    plan.profileExtension = m_outputExtension;
+    plan.renameExisting = SettingForm->rdbRename->isChecked();
+    for (int i = 0; i < ltvTask->topLevelItemCount(); ++i) {
+        ltvItemData task;
+        ReadTask(i, tasks::SelectWholeRow, task);
+        // An extension an earlier profile gave would put this profile's container under another's name.
+        if (m_profileExtensions.contains(task.OutputExt))
+            task.OutputExt = m_outputExtension;
+        plan.tasks << task;
+    }
+    return plan;
+}
+
 void TMainForm::RunBatch(const QString &parameters)
 {
     labConvertingFile->clear();
     labElapsed->clear();
     labRemaining->clear();
-    m_bars = {};
-    pgbCurrent->setValue(0);
-    pgbTotal->setValue(0);
-    labCurProgress->setText(QStringLiteral("0%"));
-    labTotalProgress->setText(QStringLiteral("0%"));
+    showPercent(pgbCurrent, labCurProgress, 0);
+    showPercent(pgbTotal, labTotalProgress, 0);
     showBottomFace(true);
-    m_runState = RunState::Converting;
-    m_doneSpan = 0;
-    m_totalSpan = 0;
     m_elapsedSeconds = 0;
     m_remainingSeconds = 0;
+    m_closeAfterRun = false;
     timerTime->start(1000);
-    const int count = ltvTask->topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        ltvItemData task;
-        ReadTask(i, tasks::SelectWholeRow, task);
-        m_totalSpan += task.SpanSec;
-    }
-
-    int failures = 0;
-    for (int i = 0; i < count; ++i) {
-        QCoreApplication::processEvents();
-        // A Stop pressed between two tasks ends the run before the next encoder starts.
-        if (m_runState == RunState::StopRequested)
-            return cancelRun(i);
-        m_largestPosition = 0;
-        ltvItemData task;
-        ReadTask(i, tasks::SelectWholeRow, task);
-        task.Status = QStringLiteral("Converting");
-        WriteTask(i, 2, task);
-        labConvertingFile->setText(QFileInfo(task.InputFile).fileName());
-        const QString output = conversion::outputPathFor(edtOutputdir->text(), task, i, m_outputExtension,
-                                                         SettingForm->rdbRename->isChecked());
-        const auto commandLine =
-            conversion::conversionCommandLine(task.InputFile, parameters + conversion::trimOptions(task), output);
-        m_currentSpan = task.SpanSec;
-        m_readCount = 0;
-        QByteArray log;
-        const auto outcome = conversion::runEncoder(
-            m_services.processes, m_encoder, m_values.encoderPath, commandLine, platform::ReadWait::EventLoop,
-            [&](const QByteArray &bytes) {
-                log = (log + bytes).right(FailureLogBytes);
-                if (m_readCount >= 2)
-                    examineProgress(bytes);
-                ++m_readCount;
-            });
-        if (!outcome.started)
-            return endRunOnStartFailure(outcome.startError);
-        // The encoder was killed before it could clean up after itself.
-        const QString partial = output + QStringLiteral(".part");
-        if (m_runState == RunState::StopRequested) {
-            QFile::remove(partial);
-            return cancelRun(i);
-        }
-        const bool converted = outcome.exit.succeeded() && QFileInfo(output).size() > 0;
-        m_doneSpan += task.SpanSec;
-        task.Status = converted ? QStringLiteral("Complete") : QStringLiteral("Failed");
-        WriteTask(i, 2, task);
-        if (!converted) {
-            ++failures;
-            QFile::remove(partial);
-            m_failureLogs.insert(task.InputFile, QString::fromUtf8(log));
-        } else {
-            m_failureLogs.remove(task.InputFile);
-        }
-        if (i != count - 1) {
-            pgbCurrent->setValue(0);
-            labCurProgress->setText(QStringLiteral("0%"));
-            m_bars.current = 0;
-        }
-        TerminateEncoder();
-    }
-    completeRun(failures, count);
+    m_sleepInhibition = m_services.power.inhibitSleep(app::ProgramName, QStringLiteral("Converting videos"));
+    m_run->start(planFor(parameters));
 }
 
-void TMainForm::examineProgress(const QByteArray &bytes)
+void TMainForm::batchTaskStarted(int row)
 {
-    if (const auto position = conversion::reportedPosition(QString::fromUtf8(bytes)); position && *position > m_largestPosition)
-        m_largestPosition = *position;
-    m_bars = conversion::progressFor(m_largestPosition, m_currentSpan, m_doneSpan, m_totalSpan, m_bars);
-    pgbCurrent->setValue(m_bars.current);
-    pgbTotal->setValue(m_bars.total);
-    labCurProgress->setText(QString::number(m_bars.current) + QLatin1Char('%'));
-    labTotalProgress->setText(QString::number(m_bars.total) + QLatin1Char('%'));
+    ltvItemData task;
+    ReadTask(row, tasks::SelectWholeRow, task);
+    task.Status = QStringLiteral("Converting");
+    WriteTask(row, tasks::SelectStatus, task);
+    labConvertingFile->setText(QFileInfo(task.InputFile).fileName());
 }
 
-void TMainForm::cancelRun(int position)
+void TMainForm::batchProgressed(int current, int total)
+{
+    showPercent(pgbCurrent, labCurProgress, current);
+    showPercent(pgbTotal, labTotalProgress, total);
+}
+
+void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status)
+{
+    ltvItemData task;
+    task.Status = conversion::statusText(status);
+    WriteTask(row, tasks::SelectStatus, task);
+}
+
+void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
 {
     timerTime->stop();
-    ltvItemData task;
-    task.Status = QStringLiteral("Stop");
-    WriteTask(position, 2, task);
+    m_sleepInhibition.reset();
+    switch (summary.end) {
+    case conversion::RunEnd::Cancelled:
+        cancelRun();
+        break;
+    case conversion::RunEnd::StartFailed:
+        endRunOnStartFailure(summary.reason);
+        break;
+    case conversion::RunEnd::Completed:
+        completeRun(summary);
+        break;
+    }
+    EnableControlsAfterRun();
+    if (m_closeAfterRun)
+        close();
+}
+
+void TMainForm::cancelRun()
+{
     if (!m_closeAfterRun)
         information(m_services.dialogs, this, QStringLiteral("Cancel"), QStringLiteral("The Coversion is canceled."));
     showBottomFace(false);
-    m_runState = RunState::Idle;
 }
 
 void TMainForm::endRunOnStartFailure(const QString &reason)
 {
-    timerTime->stop();
-    m_services.dialogs.messageBox(this, app::ProgramName,
-                                  QStringLiteral("Error on CreateProcess()\n\nThe encoder program %1 could not be started: %2")
-                                      .arg(m_values.encoderPath, reason),
+    m_services.dialogs.messageBox(this, app::ProgramName, QStringLiteral("Error on CreateProcess()\n\n") + reason,
                                   platform::MessageIcon::Error, platform::MessageButton::Ok);
     showBottomFace(false);
-    m_runState = RunState::Idle;
 }
 
-void TMainForm::completeRun(int failures, int tasks)
+void TMainForm::completeRun(const conversion::RunSummary &summary)
 {
-    timerTime->stop();
-    // Leaving unattended is only for a batch that succeeded: a failure must be seen.
-    if (failures == 0 && SettingForm->chkTurnoff->isChecked()) {
-        m_runState = RunState::Idle;
-        TurnOffComputer();
+    showBottomFace(false);
+    // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
+    const bool clean = summary.failed == 0 && summary.incomplete == 0;
+    if (clean && SettingForm->chkTurnoff->isChecked()) {
+        TurnOffNotice->begin();
+        return;
+    }
+    if (clean && SettingForm->chkExit->isChecked()) {
         m_closeAfterRun = true;
         return;
     }
-    if (failures == 0 && SettingForm->chkExit->isChecked()) {
-        m_runState = RunState::Idle;
-        m_closeAfterRun = true;
-        return;
-    }
-    const QString text = failures == 0
-        ? QStringLiteral("The coversion is completed successfully.")
-        : QStringLiteral("The conversion is completed, but %1 of %2 files failed. "
-                         "Choose \"Show Log\" on a failed file to read why.").arg(failures).arg(tasks);
-    m_services.dialogs.messageBox(this, QStringLiteral("Complete"), text,
-                                  failures == 0 ? platform::MessageIcon::Information : platform::MessageIcon::Warning,
+    m_services.dialogs.messageBox(this, QStringLiteral("Complete"), conversion::completionText(summary),
+                                  clean ? platform::MessageIcon::Information : platform::MessageIcon::Warning,
                                   platform::MessageButton::Ok);
     if (SettingForm->chkOpenDir->isChecked())
         m_services.desktop.open(edtOutputdir->text());
-    m_runState = RunState::Idle;
-    showBottomFace(false);
+}
+
+void TMainForm::turnOffExpired()
+{
+    TurnOffComputer();
+    close();
 }
 
 void TMainForm::TurnOffComputer()

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -14,28 +17,38 @@ struct ProcessExit {
     bool succeeded() const { return !crashed && exitCode == 0; }
 };
 
-// How a read waits while the child is silent.
-enum class ReadWait {
-    Blocking,  // holds the thread; nothing else runs meanwhile
-    EventLoop, // lets the event loop run, so the window stays live
-};
+// One started program whose standard output and standard error arrive as one stream. It is used
+// in one of two ways: launch() and its signals, which never hold the thread, or start() and the
+// waiting calls with a deadline, for a short job whose caller waits anyway.
+class ChildProcess : public QObject {
+    Q_OBJECT
 
-// One started program whose standard output and standard error arrive as one stream.
-class ChildProcess {
 public:
-    virtual ~ChildProcess() = default;
+    // Most bytes one delivery of output holds.
+    static constexpr qsizetype ChunkSize = 4095;
 
-    // Starts program with arguments, one element each; false when it could not be started.
+    // Starts program with arguments, one element each, and returns at once: then come output,
+    // and exited when it has ended, or failedToStart, possibly before launch returns.
+    virtual void launch(const QString &program, const QStringList &arguments) = 0;
+
+    // Starts program and waits until it runs; false when it could not be started.
     virtual bool start(const QString &program, const QStringList &arguments) = 0;
-    // A sentence for the user on why start failed.
+    // A sentence for the user on why a start failed.
     virtual QString errorString() const = 0;
-    // At most maxBytes of new output; an empty result means the output has ended.
-    virtual QByteArray read(qsizetype maxBytes, ReadWait wait) = 0;
-    // Waits until the child has exited and tells how.
-    virtual ProcessExit waitForExit(ReadWait wait) = 0;
+    // At most maxBytes of new output, waiting for it until the deadline: empty once the output
+    // has ended, nothing when the deadline passed first.
+    virtual std::optional<QByteArray> read(qsizetype maxBytes, QDeadlineTimer deadline) = 0;
+    // Waits until the child has exited and tells how; nothing when the deadline passed first.
+    virtual std::optional<ProcessExit> waitForExit(QDeadlineTimer deadline) = 0;
+
     // Kills the child and every process it started; does not wait.
     virtual void terminate() = 0;
     virtual bool isRunning() const = 0;
+
+signals:
+    void output(const QByteArray &bytes);
+    void exited(platform::ProcessExit exit);
+    void failedToStart(const QString &reason);
 };
 
 class ProcessLauncher {
@@ -45,3 +58,5 @@ public:
 };
 
 } // namespace platform
+
+Q_DECLARE_METATYPE(platform::ProcessExit)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QWidget;
 
 namespace platform {
@@ -36,11 +38,20 @@ public:
     virtual bool open(const QString &target) = 0;
 };
 
+// Held while sleep and idle are held off; releasing it (destroying it) lets them happen again.
+class SleepInhibition {
+public:
+    virtual ~SleepInhibition() = default;
+};
+
 class PowerControl {
 public:
     virtual ~PowerControl() = default;
     // Asks the system to power off; false when it refused.
     virtual bool powerOff() = 0;
+    // Holds off sleep and idle until the result is destroyed; null when the system refused.
+    // who names the program, why is the reason the system shows.
+    virtual std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) = 0;
 };
 
 } // namespace platform

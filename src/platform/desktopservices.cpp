@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -111,6 +112,30 @@ bool LogindPowerControl::powerOff()
     // Not interactive: a polkit prompt could not be answered while we close.
     const QDBusReply<void> reply = manager.call(QStringLiteral("PowerOff"), false);
     return reply.isValid();
+}
+
+namespace {
+// logind keeps the lock as long as any copy of this descriptor is open.
+class LogindInhibition final : public SleepInhibition {
+public:
+    explicit LogindInhibition(QDBusUnixFileDescriptor lock) : m_lock(std::move(lock)) {}
+
+private:
+    QDBusUnixFileDescriptor m_lock;
+};
+} // namespace
+
+std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString &who, const QString &why)
+{
+    QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                           QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+    if (!manager.isValid())
+        return nullptr;
+    const QDBusReply<QDBusUnixFileDescriptor> reply =
+        manager.call(QStringLiteral("Inhibit"), QStringLiteral("sleep:idle"), who, why, QStringLiteral("block"));
+    if (!reply.isValid() || !reply.value().isValid())
+        return nullptr;
+    return std::make_unique<LogindInhibition>(reply.value());
 }
 
 } // namespace platform

@@ -18,10 +18,11 @@ public:
     bool open(const QString &target) override;
 };
 
-// Powers off through systemd-logind.
+// Powers off, and holds off sleep, through systemd-logind.
 class LogindPowerControl final : public PowerControl {
 public:
     bool powerOff() override;
+    std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) override;
 };
 
 } // namespace platform

@@ -1,7 +1,5 @@
 #include "fakechildprocess.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 namespace platform {
@@ -10,7 +8,52 @@ class FakeChildProcess final : public ChildProcess {
 public:
     explicit FakeChildProcess(FakeProcessLauncher &launcher) : m_launcher(launcher) {}
 
-    bool start(const QString &program, const QStringList &arguments) override
+    void launch(const QString &program, const QStringList &arguments) override
+    {
+        if (!begin(program, arguments)) {
+            QTimer::singleShot(0, this, [this] { emit failedToStart(errorString()); });
+            return;
+        }
+        deliverLater();
+    }
+
+    bool start(const QString &program, const QStringList &arguments) override { return begin(program, arguments); }
+
+    QString errorString() const override { return QStringLiteral("The program could not be started."); }
+
+    std::optional<QByteArray> read(qsizetype maxBytes, QDeadlineTimer) override
+    {
+        if (!m_terminated && m_next >= m_run.reads.size() && m_run.hangsAfterReads)
+            return std::nullopt; // as if the deadline had passed
+        if (m_terminated || m_next >= m_run.reads.size()) {
+            m_running = false;
+            return QByteArray();
+        }
+        return takeChunk(maxBytes);
+    }
+
+    std::optional<ProcessExit> waitForExit(QDeadlineTimer) override
+    {
+        if (m_running && m_run.hangsAfterReads && !m_terminated)
+            return std::nullopt;
+        m_running = false;
+        return m_terminated ? ProcessExit{true, 9} : m_run.exit;
+    }
+
+    void terminate() override
+    {
+        ++m_launcher.terminations;
+        if (!m_running)
+            return;
+        m_terminated = true;
+        m_running = false;
+        QTimer::singleShot(0, this, [this] { emit exited(ProcessExit{true, 9}); });
+    }
+
+    bool isRunning() const override { return m_running; }
+
+private:
+    bool begin(const QString &program, const QStringList &arguments)
     {
         const FakeStart start{program, arguments};
         m_launcher.starts.append(start);
@@ -23,23 +66,8 @@ public:
         return true;
     }
 
-    QString errorString() const override { return QStringLiteral("The program could not be started."); }
-
-    QByteArray read(qsizetype maxBytes, ReadWait wait) override
+    QByteArray takeChunk(qsizetype maxBytes)
     {
-        if (wait == ReadWait::EventLoop)
-            QCoreApplication::processEvents();
-        while (!m_terminated && m_next >= m_run.reads.size() && m_run.hangsAfterReads) {
-            if (wait == ReadWait::Blocking)
-                return {}; // a blocking read of a hung child would never return
-            QEventLoop loop;
-            QTimer::singleShot(5, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
-        if (m_terminated || m_next >= m_run.reads.size()) {
-            m_running = false;
-            return {};
-        }
         QByteArray &chunk = m_run.reads[m_next];
         const QByteArray part = chunk.left(maxBytes);
         chunk.remove(0, part.size());
@@ -48,25 +76,22 @@ public:
         return part;
     }
 
-    ProcessExit waitForExit(ReadWait) override
+    // One delivery per turn of the event loop, as output arrives from a real child.
+    void deliverLater()
     {
-        m_running = false;
-        if (m_terminated)
-            return ProcessExit{true, 9};
-        return m_run.exit;
+        QTimer::singleShot(0, this, [this] {
+            if (m_terminated)
+                return;
+            if (m_next < m_run.reads.size()) {
+                emit output(takeChunk(ChunkSize));
+                deliverLater();
+            } else if (!m_run.hangsAfterReads) {
+                m_running = false;
+                emit exited(m_run.exit);
+            }
+        });
     }
 
-    void terminate() override
-    {
-        ++m_launcher.terminations;
-        if (m_running)
-            m_terminated = true;
-        m_running = false;
-    }
-
-    bool isRunning() const override { return m_running; }
-
-private:
     FakeProcessLauncher &m_launcher;
     FakeRun m_run;
     qsizetype m_next = 0;

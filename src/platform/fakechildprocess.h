@@ -14,7 +14,7 @@ namespace platform {
 struct FakeRun {
     bool failsToStart = false;
     QList<QByteArray> reads;
-    bool hangsAfterReads = false; // silent until terminated
+    bool hangsAfterReads = false; // silent until terminated; a waiting read runs out of time
     ProcessExit exit{false, 0};
     std::function<void()> onStart; // runs when the child starts, e.g. to write its output file
 };

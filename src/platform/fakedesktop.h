@@ -47,6 +47,11 @@ public:
     QStringList opened;
 };
 
+struct Inhibition {
+    QString who;
+    QString why;
+};
+
 class FakePowerControl final : public PowerControl {
 public:
     bool powerOff() override
@@ -54,7 +59,24 @@ public:
         ++powerOffs;
         return true;
     }
+    std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) override
+    {
+        inhibitions.append({who, why});
+        return std::make_unique<Lock>(heldLocks);
+    }
     int powerOffs = 0;
+    QList<Inhibition> inhibitions;
+    int heldLocks = 0;
+
+private:
+    class Lock final : public SleepInhibition {
+    public:
+        explicit Lock(int &held) : m_held(held) { ++m_held; }
+        ~Lock() override { --m_held; }
+
+    private:
+        int &m_held;
+    };
 };
 
 } // namespace platform

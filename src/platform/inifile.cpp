@@ -1,7 +1,7 @@
 #include "inifile.h"
 
 #include "privateprofile.h"
-#include "rtlnumbers.h"
+#include "rtlinteger.h"
 
 #include <utility>
 
@@ -20,7 +20,7 @@ QString IniFile::ReadString(const QString &section, const QString &key,
 
 int IniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
 {
-    return tasks::parseRtlInteger(ReadString(section, key, QString())).value_or(defaultValue);
+    return parseRtlInteger(ReadString(section, key, QString())).value_or(defaultValue);
 }
 
 bool IniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const

@@ -2,8 +2,6 @@
 
 #include "childprocess.h"
 
-#include <QEventLoop>
-#include <QPointer>
 #include <QProcess>
 
 namespace platform {
@@ -20,9 +18,28 @@ public:
 
     ~QtChildProcess() override
     {
+        // Nobody may hear of the end of a child that is thrown away.
+        QObject::disconnect(&m_process, nullptr, this, nullptr);
         terminate();
         // The group is already killed, so this returns at once.
         m_process.waitForFinished(5000);
+    }
+
+    void launch(const QString &program, const QStringList &arguments) override
+    {
+        connect(&m_process, &QProcess::readyRead, this, &QtChildProcess::deliverOutput);
+        connect(&m_process, &QProcess::finished, this, [this] {
+            deliverOutput();
+            // A finished leader may still have children in its group.
+            terminate();
+            emit exited(exitOf());
+        });
+        connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                emit failedToStart(m_process.errorString());
+        });
+        m_process.start(program, arguments, QIODevice::ReadOnly);
+        m_pid = m_process.processId();
     }
 
     bool start(const QString &program, const QStringList &arguments) override
@@ -36,50 +53,50 @@ public:
 
     QString errorString() const override { return m_process.errorString(); }
 
-    QByteArray read(qsizetype maxBytes, ReadWait wait) override
+    std::optional<QByteArray> read(qsizetype maxBytes, QDeadlineTimer deadline) override
     {
         while (m_process.bytesAvailable() == 0 && m_process.state() != QProcess::NotRunning) {
-            if (wait == ReadWait::Blocking)
-                m_process.waitForReadyRead(-1);
-            else
-                waitInEventLoop(&QProcess::readyRead);
+            if (deadline.hasExpired())
+                return std::nullopt;
+            m_process.waitForReadyRead(int(deadline.remainingTime()));
         }
         return m_process.read(maxBytes);
     }
 
-    ProcessExit waitForExit(ReadWait wait) override
+    std::optional<ProcessExit> waitForExit(QDeadlineTimer deadline) override
     {
-        while (m_process.state() != QProcess::NotRunning) {
-            if (wait == ReadWait::Blocking)
-                m_process.waitForFinished(-1);
-            else
-                waitInEventLoop(&QProcess::readyRead);
-        }
-        ProcessExit exit;
-        exit.crashed = m_process.exitStatus() == QProcess::CrashExit;
-        exit.exitCode = m_process.exitCode();
-        return exit;
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(int(deadline.remainingTime()))
+            && m_process.state() != QProcess::NotRunning)
+            return std::nullopt;
+        return exitOf();
     }
 
     void terminate() override
     {
-        // A finished leader may still have children in its group, so the group is killed anyway.
-        if (m_pid > 0)
-            killProcessGroup(m_pid);
+        if (m_pid <= 0)
+            return;
+        // The group is killed even after the leader ended; the leader itself directly too, in case
+        // it is killed before it could found its group.
+        killProcessGroup(m_pid);
+        if (m_process.state() != QProcess::NotRunning)
+            m_process.kill();
     }
 
     bool isRunning() const override { return m_process.state() != QProcess::NotRunning; }
 
 private:
-    template <typename Signal>
-    void waitInEventLoop(Signal wakeUp)
+    void deliverOutput()
     {
-        QEventLoop loop;
-        QObject::connect(&m_process, wakeUp, &loop, &QEventLoop::quit);
-        QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QObject::connect(&m_process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-        if (m_process.bytesAvailable() == 0 && m_process.state() != QProcess::NotRunning)
-            loop.exec();
+        while (m_process.bytesAvailable() > 0)
+            emit output(m_process.read(ChunkSize));
+    }
+
+    ProcessExit exitOf() const
+    {
+        ProcessExit exit;
+        exit.crashed = m_process.exitStatus() == QProcess::CrashExit;
+        exit.exitCode = m_process.exitCode();
+        return exit;
     }
 
     QProcess m_process;

@@ -3,6 +3,7 @@
 #include "efcreateerror.h"
 
 #include <atomicsave.h>
+#include <rtlinteger.h>
 #include <rtlnumbers.h>
 
 #include <QFile>
@@ -169,7 +170,7 @@ QString TNewInifile::ReadString(const QString &section, const QString &key, cons
 
 int TNewInifile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
 {
-    return tasks::parseRtlInteger(ReadString(section, key, QString::number(defaultValue))).value_or(defaultValue);
+    return platform::parseRtlInteger(ReadString(section, key, QString::number(defaultValue))).value_or(defaultValue);
 }
 
 bool TNewInifile::ReadBool(const QString &section, const QString &key, bool defaultValue) const

@@ -16,9 +16,13 @@ QString TMainForm::profilePathOf(int position) const
 
 void TMainForm::cmbProfileChange()
 {
+    if (!runIsIdle())
+        return;
     const QString path = profilePathOf(cmbProfile->currentIndex());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this))
+    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this)) {
         m_outputExtension = *extension;
+        m_profileExtensions.insert(*extension);
+    }
 }

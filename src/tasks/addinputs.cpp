@@ -16,11 +16,13 @@
 
 void TMainForm::ProbeMedia(const QString &path)
 {
-    m_probe = tasks::ProbeMedia(m_services.processes, m_encoder, m_values.encoderPath, path);
+    m_probe = tasks::ProbeMedia(m_services.processes, m_values.encoderPath, path, m_probeTimeLimitMs);
 }
 
 void TMainForm::AddInputFile(const QString &path)
 {
+    if (!runIsIdle())
+        return;
     panbg->hide();
     for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
         if (ltvTask->topLevelItem(row)->text(0) == path)
@@ -37,10 +39,15 @@ void TMainForm::AddInputFile(const QString &path)
 
 void TMainForm::AddInputDirectory(const QString &directory)
 {
+    if (!runIsIdle())
+        return;
     const QString folder = app::IncludeTrailingBackslash(directory);
     for (const QString &name : tasks::ListSupportedFiles(directory)) {
-        // The list visibly fills, and the window stays live, while a large folder is added.
+        // The list visibly fills, and the window stays live, while a large folder is added; a
+        // close or a run started meanwhile ends the adding.
         QCoreApplication::processEvents();
+        if (m_closing || !runIsIdle())
+            return;
         AddInputFile(folder + name);
     }
 }
@@ -72,7 +79,7 @@ void TMainForm::tbtnAddDirClick()
 
 void TMainForm::DropFiles(const QStringList &paths)
 {
-    if (!ltvTask->isEnabled())
+    if (!runIsIdle() || !ltvTask->isEnabled())
         return;
     for (const QString &path : paths) {
         if (QFileInfo(path).isDir())
@@ -85,7 +92,7 @@ void TMainForm::DropFiles(const QStringList &paths)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls() && ltvTask->isEnabled())
+    if (event->mimeData()->hasUrls() && runIsIdle() && ltvTask->isEnabled())
         event->acceptProposedAction();
 }
 

@@ -46,23 +46,25 @@ CutValues applyCutRules(const QString &report, const QString &path)
     return values;
 }
 
-ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, std::unique_ptr<platform::ChildProcess> &encoderSlot,
-                        const QString &encoderPath, const QString &path)
+ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
+                        int timeLimitMs)
 {
     ProbeResults results;
     QByteArray report;
     const auto outcome = conversion::runEncoder(
-        launcher, encoderSlot, encoderPath, conversion::probeCommandLine(path), platform::ReadWait::Blocking,
+        launcher, encoderPath, conversion::probeCommandLine(path), QDeadlineTimer(timeLimitMs),
         [&report](const QByteArray &bytes) {
             if (report.size() < MaxReportBytes)
                 report += bytes.left(MaxReportBytes - report.size());
         });
     if (!outcome.started)
         return results;
+    results.ProbeStartText = ZeroTimeText;
+    if (outcome.timedOut)
+        return results;
     const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
     results.ProbeLengthText = cut.duration;
     results.ProbeSizeText = cut.frameSize;
-    results.ProbeStartText = ZeroTimeText;
     results.ProbeEndText = results.ProbeLengthText;
     return results;
 }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <memory>
-
 struct ltvItemData;
 
 namespace tasks {
@@ -26,11 +24,15 @@ struct CutValues {
 // Cuts the duration and the frame size out of the encoder's report on path.
 CutValues applyCutRules(const QString &report, const QString &path);
 
-// Runs the encoder on path, holding the thread until its report has ended, and returns what the
-// report says. Results start empty for every probe, so a probe that fails never shows what an
-// earlier one found.
-ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, std::unique_ptr<platform::ChildProcess> &encoderSlot,
-                        const QString &encoderPath, const QString &path);
+// A file on a stalled mount, or a named pipe with a video's name, never ends its report.
+inline constexpr int ProbeTimeLimitMs = 10000;
+
+// Runs the encoder on path in a process of its own, holding the thread until its report has ended
+// or the time limit has passed, and returns what the report says. Results start empty for every
+// probe, so a probe that fails never shows what an earlier one found; one that ran out of time
+// gives an empty length and size.
+ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
+                        int timeLimitMs = ProbeTimeLimitMs);
 
 // A new task for path from its probe, named after its file, with the output extension given.
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt);

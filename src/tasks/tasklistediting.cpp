@@ -166,7 +166,7 @@ void TMainForm::vleOutputValidate()
     task.StartText = tasks::SecondsToTimeText(start);
     task.EndText = tasks::SecondsToTimeText(end);
     task.SpanText = tasks::SecondsToTimeText(end - start);
-    for (int selector : {3, 4, 7, 8, 9})
+    for (int selector : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectSpan, tasks::SelectStart, tasks::SelectEnd})
         WriteTask(row, selector, task);
 }
 

@@ -4,7 +4,6 @@
 
 namespace tasks {
 
-// Column 0 holds the caption, column n + 1 sub-item n.
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
 {
     const QTreeWidgetItem *row = list.topLevelItem(position);
@@ -14,7 +13,7 @@ void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &
         record.InputFile = row->text(0);
     for (int sub = 0; sub < SubItemCount; ++sub) {
         if (selectsSubItem(selector, sub))
-            record.*subItemField(sub) = row->text(sub + 1);
+            record.*subItemField(sub) = row->text(columnOf(sub));
     }
     deriveSeconds(record, selector);
 }
@@ -28,7 +27,7 @@ void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData 
         row->setText(0, record.InputFile);
     for (int sub = 0; sub < SubItemCount; ++sub) {
         if (selectsSubItem(selector, sub))
-            row->setText(sub + 1, record.*subItemField(sub));
+            row->setText(columnOf(sub), record.*subItemField(sub));
     }
 }
 

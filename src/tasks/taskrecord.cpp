@@ -21,12 +21,12 @@ struct TimedField {
 };
 
 constexpr std::array<TimedField, 6> TimedFields{{
-    {0, &ltvItemData::LengthText, &ltvItemData::LengthSec},
-    {5, &ltvItemData::SourceStartText, &ltvItemData::SourceStartSec},
-    {6, &ltvItemData::SourceEndText, &ltvItemData::SourceEndSec},
-    {7, &ltvItemData::SpanText, &ltvItemData::SpanSec},
-    {8, &ltvItemData::StartText, &ltvItemData::StartSec},
-    {9, &ltvItemData::EndText, &ltvItemData::EndSec},
+    {SelectLength, &ltvItemData::LengthText, &ltvItemData::LengthSec},
+    {SelectSourceStart, &ltvItemData::SourceStartText, &ltvItemData::SourceStartSec},
+    {SelectSourceEnd, &ltvItemData::SourceEndText, &ltvItemData::SourceEndSec},
+    {SelectSpan, &ltvItemData::SpanText, &ltvItemData::SpanSec},
+    {SelectStart, &ltvItemData::StartText, &ltvItemData::StartSec},
+    {SelectEnd, &ltvItemData::EndText, &ltvItemData::EndSec},
 }};
 
 } // namespace

@@ -29,6 +29,20 @@ inline constexpr int SubItemCount = 10;
 // Field selectors of ReadTask and WriteTask besides the sub-item numbers 0 to 9.
 inline constexpr int SelectWholeRow = -2;
 inline constexpr int SelectCaption = -1;
+// The sub-item, and with it the one field, each selector 0 to 9 copies.
+inline constexpr int SelectLength = 0;
+inline constexpr int SelectSize = 1;
+inline constexpr int SelectStatus = 2;
+inline constexpr int SelectNewName = 3;
+inline constexpr int SelectOutputExt = 4;
+inline constexpr int SelectSourceStart = 5;
+inline constexpr int SelectSourceEnd = 6;
+inline constexpr int SelectSpan = 7;
+inline constexpr int SelectStart = 8;
+inline constexpr int SelectEnd = 9;
+
+// The task list column showing the field of a sub-item selector; column 0 holds the caption.
+inline constexpr int columnOf(int selector) { return selector + 1; }
 
 // The record field kept in sub-item 0 to 9.
 QString ltvItemData::*subItemField(int subItem);

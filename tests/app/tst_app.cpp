@@ -1,3 +1,4 @@
+#include <testwindow.h>
 #include <dialogfilter.h>
 #include <inputfiles.h>
 #include <fakechildprocess.h>
@@ -41,13 +42,7 @@ void dragSplitter(TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
     QApplication::sendEvent(form.panSplitter, &move);
 }
 
-struct FakeServices {
-    platform::FakeProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-};
+using testwindow::FakeServices;
 } // namespace
 
 class AppTest : public QObject {
@@ -256,7 +251,7 @@ private slots:
             rows << form.ltvTask->topLevelItem(row)->text(0);
         QCOMPARE(rows, (QStringList{media.filePath("a.avi"), media.filePath("folder/b.mpg")}));
         QVERIFY(form.tbtnStart->isEnabled());
-        QVERIFY(form.ltvTask->topLevelItem(0)->text(5).isEmpty()); // no output extension yet
+        QVERIFY(form.ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectOutputExt)).isEmpty()); // no output extension yet
 
         FakeServices unreadable;
         TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});

@@ -52,9 +52,14 @@ private slots:
         QCOMPARE(outputPathFor(d + "/sub/..", task(d + "/in.mp4", "in", ".mp4"), 1, ".mp4", false),
                  d + "/sub/../in_2.mp4");
         QCOMPARE(outputPathFor(d, task(d + "/link.mp4", "in", ".mp4"), 0, ".mp4", false), d + "/in_1.mp4");
-        // The indexed name itself is the input.
+        // The indexed name itself is the input: the index counts on.
         touch(d + "/in_1.mp4");
-        QCOMPARE(outputPathFor(d, task(d + "/in_1.mp4", "in", ".mp4"), 0, ".mp4", true), d + "/in_1_1.mp4");
+        QCOMPARE(outputPathFor(d, task(d + "/in_1.mp4", "in", ".mp4"), 0, ".mp4", true), d + "/in_2.mp4");
+        // Renaming never overwrites: taken indexed names are passed by; overwriting takes the first.
+        touch(d + "/clip_3.3gp");
+        touch(d + "/clip_4.3gp");
+        QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".3gp"), 2, ".3gp", true), d + "/clip_5.3gp");
+        QCOMPARE(outputPathFor(d, task(d + "/clip.3gp", "clip", ".3gp"), 2, ".3gp", false), d + "/clip_3.3gp");
     }
 
     void trimOptions_data()

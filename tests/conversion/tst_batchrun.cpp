@@ -1,16 +1,22 @@
+#include <testwindow.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
 #include <mainform.h>
 #include <qtchildprocess.h>
 #include <settingform.h>
+#include <turnoffnotice.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -19,6 +25,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -62,16 +69,8 @@ FakeRun convertingRun(const FakeStart &start, int exitCode = 0)
     return run;
 }
 
-struct Window {
-    QTemporaryDir programDir;
+struct Window : testwindow::Window {
     QTemporaryDir outputDir;
-    platform::FakeProcessLauncher fakeProcesses;
-    platform::QtProcessLauncher realProcesses;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    std::unique_ptr<platform::Services> services;
-    std::unique_ptr<TMainForm> form;
     // How each conversion behaves, by its position in the run.
     std::function<FakeRun(const FakeStart &, int)> conversion = [](const FakeStart &start, int) {
         return convertingRun(start);
@@ -79,20 +78,12 @@ struct Window {
     int conversions = 0;
 
     explicit Window(bool realEncoder = false)
+        : testwindow::Window({{"Phone.vkp", TestProfile}, {"Web.vkp", QByteArray(TestProfile).replace("Type=3gp", "Type=mp4")}},
+                             realEncoder ? testwindow::Encoder::Real : testwindow::Encoder::Fake)
     {
-        QDir(programDir.path()).mkdir("Profiles");
-        QFile profile(programDir.filePath("Profiles/Phone.vkp"));
-        profile.open(QIODevice::WriteOnly);
-        profile.write(TestProfile);
-        profile.close();
-        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath("wmaspi.dll"));
         fakeProcesses.responder = [this](const FakeStart &start) {
             return isProbe(start) ? probeReport(start.arguments.last()) : conversion(start, conversions++);
         };
-        platform::ProcessLauncher &processes = realEncoder ? static_cast<platform::ProcessLauncher &>(realProcesses)
-                                                           : fakeProcesses;
-        services = std::make_unique<platform::Services>(platform::Services{processes, dialogs, desktop, power});
-        form = std::make_unique<TMainForm>(*services, programDir.path());
         form->show();
         form->edtOutputdir->setText(outputDir.path());
     }
@@ -106,7 +97,7 @@ struct Window {
     {
         QStringList texts;
         for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row)
-            texts << form->ltvTask->topLevelItem(row)->text(3);
+            texts << form->ltvTask->topLevelItem(row)->text(tasks::columnOf(tasks::SelectStatus));
         return texts;
     }
     QList<QStringList> conversionArguments() const
@@ -125,7 +116,19 @@ struct Window {
             texts << message.text;
         return texts;
     }
+    int probes() const
+    {
+        return int(std::count_if(fakeProcesses.starts.cbegin(), fakeProcesses.starts.cend(), isProbe));
+    }
+    QStringList outputFiles() const { return QDir(outputDir.path()).entryList(QDir::Files); }
 };
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -158,7 +161,7 @@ private slots:
         w.form->SetGridValue(0, "Start Time", "00:00:01");
         w.form->SetGridValue(0, "End Time", "00:00:03");
         w.form->vleOutputValidate();
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
         QCOMPARE(w.messageTexts(), QStringList{"The coversion is completed successfully."});
         QCOMPARE(QDir(w.outputDir.path()).entryList(QDir::Files), (QStringList{"middle part.3gp", "one.3gp"}));
@@ -176,6 +179,41 @@ private slots:
         QVERIFY(QDir(w.outputDir.path()).entryList({"*.part"}).isEmpty());
     }
 
+    // Half a file, cut off as an interrupted download leaves it, through the real encoder: never
+    // "Complete". An encoder that keeps the converted part says so, and the task is Incomplete
+    // with the encoder's account in its log; one that does not leaves nothing behind.
+    void aCutOffClip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("codecs");
+        QTest::newRow("Matroska") << "cut.mkv" << QStringList{"-c:v", "mpeg4", "-c:a", "mp3"};
+    }
+    void aCutOffClip()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, codecs);
+        const QString whole = m_media.filePath("whole-" + name);
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10",
+                                           "-f", "lavfi", "-i", "sine=duration=10"}
+                                   + codecs + QStringList{"-shortest", whole});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        const QString cut = m_media.filePath(name);
+        QProcess head;
+        head.setStandardOutputFile(cut);
+        head.start("head", {"-c", QString::number(QFileInfo(whole).size() / 2), whole});
+        QVERIFY(head.waitForFinished(30000) && head.exitCode() == 0);
+
+        Window w(true);
+        w.add({cut});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        const QString status = w.statuses().first();
+        QVERIFY2(status == "Incomplete" || status == "Failed", qPrintable(status));
+        QVERIFY(!w.form->failureLog(cut).isEmpty());
+        QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 1 file"));
+        QCOMPARE(w.outputFiles(), status == "Incomplete" ? QStringList{"cut.3gp"} : QStringList{});
+    }
+
     void commandLinesOfARun()
     {
         Window w;
@@ -185,11 +223,11 @@ private slots:
         w.form->ReadTask(2, tasks::SelectWholeRow, third);
         third.StartText = "00:00:10";
         third.SpanText = "00:00:12.5";
-        w.form->WriteTask(2, 8, third);
-        w.form->WriteTask(2, 7, third);
+        w.form->WriteTask(2, tasks::SelectStart, third);
+        w.form->WriteTask(2, tasks::SelectSpan, third);
         QFile(w.outputDir.filePath("b.3gp")).open(QIODevice::WriteOnly);
         w.form->SettingForm->rdbRename->setChecked(true);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         const auto runs = w.conversionArguments();
         QCOMPARE(runs.size(), 3);
         const QString out = w.outputDir.path() + "/";
@@ -214,7 +252,7 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
         w.form->SettingForm->chkExit->setChecked(true);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Failed", "Failed"}));
         QCOMPARE(w.messageTexts().size(), 1);
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 2 of 3 files failed."));
@@ -242,7 +280,7 @@ private slots:
             return run;
         };
         w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop", "OK"}));
         QCOMPARE(w.conversionArguments().size(), 2);
         QCOMPARE(w.messageTexts(), QStringList{"The Coversion is canceled."});
@@ -261,11 +299,12 @@ private slots:
             return run;
         };
         w.add({"/v/a.avi"});
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.dialogs.messages.size(), 1);
         QCOMPARE(w.dialogs.messages.first().caption, "Velkor 3GP Video Converter");
         QVERIFY(w.messageTexts().first().startsWith("Error on CreateProcess()"));
-        QCOMPARE(w.statuses(), QStringList{"Converting"});
+        QCOMPARE(w.statuses(), QStringList{"Failed"});
+        QVERIFY(w.form->failureLog("/v/a.avi").contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
         QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
@@ -305,7 +344,17 @@ private slots:
         w.form->SettingForm->chkTurnoff->setChecked(turnOff);
         w.form->SettingForm->chkExit->setChecked(exit);
         w.form->SettingForm->chkOpenDir->setChecked(openDir);
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        if (turnOff) {
+            // The computer turns off only when the notice has counted down, each second shown.
+            TTurnOffNotice &notice = *w.form->TurnOffNotice;
+            QVERIFY(notice.isVisible());
+            QCOMPARE(notice.labCountdown->text(), "The computer will turn off in 60 seconds.");
+            QCOMPARE(w.power.powerOffs, 0);
+            notice.timerCountdown->setInterval(1);
+            QTRY_COMPARE(notice.labCountdown->text(), "The computer will turn off in 1 seconds.");
+            QTRY_VERIFY(!notice.isVisible());
+        }
         QTEST(w.power.powerOffs, "powerOffs");
         QTEST(!w.form->isVisible(), "closed");
         QTEST(int(w.dialogs.messages.size()), "messages");
@@ -330,7 +379,7 @@ private slots:
                 return;
             QTimer::singleShot(20, w.form.get(), &QWidget::close);
         };
-        w.form->tbtnStart->click();
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
         QVERIFY(!w.form->isVisible());
         QCOMPARE(w.dialogs.messages.size(), 2);
@@ -339,6 +388,224 @@ private slots:
         QFile preferences(w.programDir.filePath("Preferences.ini"));
         QVERIFY(preferences.open(QIODevice::ReadOnly));
         QVERIFY(preferences.readAll().contains("Output Path=" + w.outputDir.path().toUtf8()));
+    }
+
+    // While a run holds its encoder, neither Start nor an add, a drop, a profile or the settings
+    // start anything, whatever the widgets show; sleep is held off until the run ends.
+    void nothingElseStartsDuringARun()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &start, int position) {
+            FakeRun run = convertingRun(start);
+            run.hangsAfterReads = position == 0;
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi"});
+        bool ended = false;
+        connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QTRY_COMPARE(w.statuses().first(), "Converting");
+        QCOMPARE(w.power.heldLocks, 1);
+        QCOMPARE(w.power.inhibitions.first().who, "Velkor 3GP Video Converter");
+        QCOMPARE(w.power.inhibitions.first().why, "Converting videos");
+        for (QWidget *control : std::initializer_list<QWidget *>{w.form->tbtnStart, w.form->ltvTask, w.form->tbtnAddFile})
+            control->setEnabled(true);
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        w.form->tbtnStartClick();
+        w.form->AddInputFile("/v/new.avi");
+        w.form->DropFiles({"/v/dropped.avi"});
+        w.form->cmbProfile->setCurrentIndex(1);
+        w.form->cmbProfileChange();
+        w.form->tbtnSettingClick();
+        QTest::qWait(50);
+        QCOMPARE(w.probes(), 2);
+        QCOMPARE(w.conversionArguments().size(), 1);
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 2);
+        QCOMPARE(w.form->outputExtension(), ".3gp");
+        QVERIFY(!w.form->SettingForm->isVisible());
+        w.form->tbtnStopClick();
+        QTRY_VERIFY(ended);
+        QCOMPARE(w.statuses(), (QStringList{"Stop", "OK"}));
+        QCOMPARE(w.power.heldLocks, 0);
+    }
+
+    // A modal loop opened over the run (a message box, a slow preview load) does not hold it up.
+    void aModalLoopDoesNotHoldTheRun()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        bool endedInsideTheLoop = false;
+        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
+            if (row != 0)
+                return;
+            QTimer::singleShot(0, this, [&] {
+                QEventLoop modal;
+                connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
+                    endedInsideTheLoop = true;
+                    modal.quit();
+                });
+                QTimer::singleShot(30000, &modal, &QEventLoop::quit);
+                modal.exec();
+            });
+        });
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QVERIFY(endedInsideTheLoop);
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete"}));
+    }
+
+    // Renaming never overwrites: the same list run three times leaves three sets of files.
+    void renameRunsKeepEveryFile()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        w.form->SettingForm->rdbRename->setChecked(true);
+        for (int run = 0; run < 3; ++run)
+            QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.outputFiles(), (QStringList{"a.3gp", "a_1.3gp", "a_2.3gp", "b.3gp", "b_2.3gp", "b_3.3gp"}));
+    }
+
+    // Files added under one profile and converted with another carry the other's extension,
+    // the indexed name too.
+    void theRunsProfileNamesTheFiles()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        QFile(w.outputDir.filePath("a.mp4")).open(QIODevice::WriteOnly);
+        w.form->cmbProfile->setCurrentIndex(w.form->cmbProfile->findText("Web"));
+        emit w.form->cmbProfile->activated(w.form->cmbProfile->currentIndex());
+        QCOMPARE(w.form->outputExtension(), ".mp4");
+        w.form->SettingForm->rdbRename->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.conversionArguments().at(0).last(), w.outputDir.filePath("a_1.mp4"));
+        QCOMPARE(w.conversionArguments().at(1).last(), w.outputDir.filePath("b.mp4"));
+    }
+
+    // A short output the encoder kept is Incomplete: counted beside the failures, its log shown,
+    // and no unattended exit.
+    void incompleteOutputsAreReported()
+    {
+        Window w;
+        w.conversion = [](const FakeStart &start, int position) {
+            FakeRun run = convertingRun(start, position == 1 ? 3 : position == 2 ? 1 : 0);
+            if (position == 1) {
+                const QString output = start.arguments.last();
+                run.reads << "Converted 00:00:30 of 00:01:00\n";
+                run.onStart = [output] {
+                    QFile file(output);
+                    file.open(QIODevice::WriteOnly);
+                    file.write("half");
+                };
+            }
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi"});
+        w.form->SettingForm->chkExit->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Incomplete", "Failed"}));
+        QCOMPARE(w.messageTexts().size(), 1);
+        QVERIFY2(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 3 files failed and 1 is incomplete."),
+                 qPrintable(w.messageTexts().first()));
+        QVERIFY(w.form->isVisible());
+        QCOMPARE(contents(w.outputDir.filePath("b.3gp")), "half");
+        w.form->ltvTask->topLevelItem(1)->setSelected(true);
+        w.form->ppmTaskPopup();
+        QAction *showLog = w.form->ppmTask->findChild<QAction *>("mnuShowLog");
+        if (!showLog) {
+            for (QAction *action : w.form->ppmTask->actions())
+                if (action->objectName() == "mnuShowLog")
+                    showLog = action;
+        }
+        QVERIFY(showLog && showLog->isEnabled());
+        showLog->trigger();
+        QVERIFY(w.messageTexts().last().contains("Converted 00:00:30 of 00:01:00"));
+    }
+
+    // A failure takes away only its own temporary file; what stood at the output name stays.
+    void aFailureLeavesEarlierFilesAlone()
+    {
+        Window w;
+        QFile earlier(w.outputDir.filePath("a.3gp"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        w.conversion = [](const FakeStart &start, int) {
+            FakeRun run = convertingRun(start, 1);
+            const QString partial = start.arguments.last() + ".part";
+            run.onStart = [partial] { QFile(partial).open(QIODevice::WriteOnly); };
+            return run;
+        };
+        w.add({"/v/a.avi"});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.statuses(), QStringList{"Failed"});
+        QCOMPARE(w.outputFiles(), QStringList{"a.3gp"});
+        QCOMPARE(contents(w.outputDir.filePath("a.3gp")), "earlier");
+    }
+
+    void turnOffCanBeCancelled()
+    {
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->SettingForm->chkTurnoff->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        TTurnOffNotice &notice = *w.form->TurnOffNotice;
+        QVERIFY(notice.isVisible());
+        QVERIFY(w.messageTexts().isEmpty());
+        QTest::mouseClick(notice.btnCancel, Qt::LeftButton);
+        QVERIFY(!notice.isVisible());
+        QVERIFY(!notice.timerCountdown->isActive());
+        QCOMPARE(w.power.powerOffs, 0);
+        QVERIFY(w.form->isVisible());
+        QVERIFY(w.form->tbtnStart->isEnabled());
+    }
+
+    // A file that never answers the probe costs the time limit, then is listed without a length.
+    void aProbeThatNeverEnds()
+    {
+        Window w;
+        w.fakeProcesses.responder = [](const FakeStart &) {
+            FakeRun run;
+            run.hangsAfterReads = true;
+            return run;
+        };
+        w.add({"/v/stalled.avi"});
+        ltvItemData task;
+        w.form->ReadTask(0, tasks::SelectWholeRow, task);
+        QCOMPARE(task.InputFile, "/v/stalled.avi");
+        QVERIFY(task.LengthText.isEmpty() && task.SizeText.isEmpty());
+        QCOMPARE(task.Status, "OK");
+        QCOMPARE(w.fakeProcesses.terminations, 1);
+
+        // The real encoder, held by a named pipe with a video's name.
+        Window real(true);
+        const QString pipe = m_media.filePath("pipe.avi");
+        QProcess mkfifo;
+        mkfifo.start("mkfifo", {pipe});
+        QVERIFY(mkfifo.waitForFinished() && mkfifo.exitCode() == 0);
+        real.form->setProbeTimeLimit(1500);
+        QElapsedTimer clock;
+        clock.start();
+        real.add({pipe});
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(real.form->ltvTask->topLevelItemCount(), 1);
+        QVERIFY(real.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectLength)).isEmpty());
+    }
+
+    // Closing the window while a folder is being added stops the adding at the next file.
+    void closingStopsAddingAFolder()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 20; ++i)
+            QFile(folder.filePath(QString("clip%1.avi").arg(i, 2, 10, QChar('0')))).open(QIODevice::WriteOnly);
+        Window w;
+        w.fakeProcesses.responder = [&w](const FakeStart &start) {
+            if (w.probes() == 3)
+                QTimer::singleShot(0, w.form.get(), &QWidget::close);
+            return probeReport(start.arguments.last());
+        };
+        w.dialogs.folderToChoose = folder.path();
+        QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
+        QVERIFY(!w.form->isVisible());
+        QVERIFY2(w.probes() <= 4, qPrintable(QString::number(w.probes())));
     }
 
     void clock()

@@ -21,7 +21,7 @@ int main(int argc, char **argv)
         return 1;
     QByteArray seen;
     while (!seen.contains("child=") || !seen.endsWith('\n')) {
-        const QByteArray bytes = child->read(4095, platform::ReadWait::Blocking);
+        const QByteArray bytes = child->read(4095, QDeadlineTimer::Forever).value_or(QByteArray());
         if (bytes.isEmpty())
             break;
         seen += bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <batchrun.h>
 #include <errordisplay.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
@@ -9,25 +10,56 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <memory>
 
 namespace testwindow {
 
-// A main window with a program directory of its own, the real encoder in it and fakes for every
-// desktop service. Errors that leave a handler land in dialogs.messages.
-struct Window {
-    QTemporaryDir programDir;
-    platform::QtProcessLauncher processes;
+// Presses Start as a user does and waits until the run it began has ended: false when Start
+// began no run, or the run did not end in time.
+inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
+{
+    bool ended = false;
+    const auto connection = QObject::connect(&form.batchRun(), &conversion::BatchRun::runEnded,
+                                             [&ended](const conversion::RunSummary &) { ended = true; });
+    QTest::mouseClick(form.tbtnStart, Qt::LeftButton);
+    const bool began = !form.runIsIdle() || ended;
+    const bool finished = began && QTest::qWaitFor([&ended] { return ended; }, timeoutMs);
+    QObject::disconnect(connection);
+    return finished;
+}
+
+// Fakes for every desktop service and for starting processes.
+struct FakeServices {
+    platform::FakeProcessLauncher processes;
     platform::FakeDialogs dialogs;
     platform::FakeDesktop desktop;
     platform::FakePowerControl power;
     platform::Services services{processes, dialogs, desktop, power};
+};
+
+enum class Encoder { Real, Fake };
+
+// A main window with a program directory of its own, the real encoder in it (or a fake launcher
+// in its place) and fakes for every desktop service. Errors that leave a handler land in
+// dialogs.messages.
+struct Window {
+    QTemporaryDir programDir;
+    platform::QtProcessLauncher realProcesses;
+    platform::FakeProcessLauncher fakeProcesses;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    platform::Services services;
     std::unique_ptr<TMainForm> form;
 
     // profiles: file name and contents of each profile to put into Profiles/.
-    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {})
+    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real)
+        : services{encoder == Encoder::Real ? static_cast<platform::ProcessLauncher &>(realProcesses) : fakeProcesses,
+                   dialogs, desktop, power}
     {
         QDir(programDir.path()).mkdir(QStringLiteral("Profiles"));
         for (const auto &[name, contents] : profiles) {

@@ -2,6 +2,7 @@
 #include <qtchildprocess.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,8 +12,7 @@
 #include <QTimer>
 
 #include <memory>
-
-using platform::ReadWait;
+#include <optional>
 
 namespace {
 
@@ -40,12 +40,34 @@ struct Reads {
     QByteArray all() const { return pieces.join(); }
 };
 
-conversion::EncoderOutcome run(const QStringList &script, Reads &reads, ReadWait wait = ReadWait::Blocking)
+enum class Use { Waiting, Signals };
+
+// Runs the fake encoder either way a caller can use a child: waiting on it, or through its signals.
+conversion::EncoderOutcome run(const QStringList &script, Reads &reads, Use use = Use::Waiting)
 {
     platform::QtProcessLauncher launcher;
-    std::unique_ptr<platform::ChildProcess> slot;
-    return conversion::runEncoder(launcher, slot, FakeEncoder, {QString(), script}, wait,
-                                  [&](const QByteArray &bytes) { reads.pieces << bytes; });
+    if (use == Use::Waiting) {
+        return conversion::runEncoder(launcher, FakeEncoder, {QString(), script}, QDeadlineTimer::Forever,
+                                      [&](const QByteArray &bytes) { reads.pieces << bytes; });
+    }
+    conversion::EncoderOutcome outcome;
+    outcome.started = true;
+    bool ended = false;
+    const auto child = launcher.create();
+    QObject::connect(child.get(), &platform::ChildProcess::output, [&](const QByteArray &bytes) { reads.pieces << bytes; });
+    QObject::connect(child.get(), &platform::ChildProcess::exited, [&](platform::ProcessExit exit) {
+        outcome.exit = exit;
+        ended = true;
+    });
+    QObject::connect(child.get(), &platform::ChildProcess::failedToStart, [&](const QString &reason) {
+        outcome.started = false;
+        outcome.startError = reason;
+        ended = true;
+    });
+    child->launch(FakeEncoder, script);
+    if (!QTest::qWaitFor([&] { return ended; }, 30000))
+        outcome.startError = QStringLiteral("never ended");
+    return outcome;
 }
 
 } // namespace
@@ -72,9 +94,9 @@ private slots:
     {
         QFETCH(QStringList, script);
         QFETCH(QByteArray, output);
-        for (ReadWait wait : {ReadWait::Blocking, ReadWait::EventLoop}) {
+        for (Use use : {Use::Waiting, Use::Signals}) {
             Reads reads;
-            const auto outcome = run(script, reads, wait);
+            const auto outcome = run(script, reads, use);
             QVERIFY(outcome.started);
             QCOMPARE(reads.all(), output);
             QTEST(outcome.exit.crashed, "crashed");
@@ -87,39 +109,45 @@ private slots:
     // after a long one carries nothing of the long one.
     void readsAreBoundedAndOwnTheirBytes()
     {
-        Reads reads;
-        run({"big:10000", "sleep:300", "out:tail"}, reads);
-        QCOMPARE(reads.all().size(), 10000 + 4);
-        for (const QByteArray &piece : reads.pieces)
-            QVERIFY(piece.size() <= conversion::EncoderReadSize);
-        QCOMPARE(reads.pieces.last(), QByteArray("tail"));
+        for (Use use : {Use::Waiting, Use::Signals}) {
+            Reads reads;
+            run({"big:10000", "sleep:300", "out:tail"}, reads, use);
+            QCOMPARE(reads.all().size(), 10000 + 4);
+            for (const QByteArray &piece : reads.pieces)
+                QVERIFY(piece.size() <= conversion::EncoderReadSize);
+            QCOMPARE(reads.pieces.last(), QByteArray("tail"));
+        }
     }
 
-    void eventLoopRunsWhileTheEncoderIsSilent()
+    // A waiting caller gets its thread back at the deadline, and the silent child is gone.
+    void aWaitEndsAtItsDeadline()
     {
-        int ticks = 0;
-        int ticksBeforeOutput = -1;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
-        timer.start(20);
         platform::QtProcessLauncher launcher;
-        std::unique_ptr<platform::ChildProcess> slot;
-        conversion::runEncoder(launcher, slot, FakeEncoder, {QString(), {"sleep:400", "out:done"}},
-                               ReadWait::EventLoop, [&](const QByteArray &) {
-                                   if (ticksBeforeOutput < 0)
-                                       ticksBeforeOutput = ticks;
-                               });
-        QVERIFY2(ticksBeforeOutput > 3, "the timer did not run while the encoder was silent");
+        QElapsedTimer clock;
+        clock.start();
+        Reads reads;
+        const auto outcome = conversion::runEncoder(launcher, FakeEncoder, {QString(), {"pid", "sleep:60000"}},
+                                                    QDeadlineTimer(300), [&](const QByteArray &bytes) { reads.pieces << bytes; });
+        QVERIFY(outcome.started);
+        QVERIFY(outcome.timedOut);
+        QVERIFY(clock.elapsed() < 10000);
+        const qint64 pid = pidAfter(reads.all(), "pid");
+        QVERIFY(pid > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 5000);
     }
 
     void startFailureIsReported()
     {
         platform::QtProcessLauncher launcher;
-        std::unique_ptr<platform::ChildProcess> slot;
-        const auto outcome = conversion::runEncoder(launcher, slot, QStringLiteral("/nonexistent/wmaspi.dll"),
-                                                    {QString(), {}}, ReadWait::Blocking, [](const QByteArray &) {});
+        const auto outcome = conversion::runEncoder(launcher, QStringLiteral("/nonexistent/wmaspi.dll"),
+                                                    {QString(), {}}, QDeadlineTimer::Forever, [](const QByteArray &) {});
         QVERIFY(!outcome.started);
         QVERIFY(!outcome.startError.isEmpty());
+        const auto child = launcher.create();
+        QSignalSpy failed(child.get(), &platform::ChildProcess::failedToStart);
+        child->launch(QStringLiteral("/nonexistent/wmaspi.dll"), {});
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 10000);
+        QVERIFY(!failed.first().first().toString().isEmpty());
     }
 
     // A stop kills the encoder and whatever it started, even one that ignores SIGTERM.
@@ -127,18 +155,17 @@ private slots:
     {
         platform::QtProcessLauncher launcher;
         std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
-        QVERIFY(encoder->start(FakeEncoder, {"ignore-term", "pid", "child", "sleep:60000"}));
         QByteArray output;
-        while (pidAfter(output, "child") == 0) {
-            const QByteArray bytes = encoder->read(conversion::EncoderReadSize, ReadWait::EventLoop);
-            QVERIFY(!bytes.isEmpty());
-            output += bytes;
-        }
+        std::optional<platform::ProcessExit> exit;
+        connect(encoder.get(), &platform::ChildProcess::output, this, [&](const QByteArray &bytes) { output += bytes; });
+        connect(encoder.get(), &platform::ChildProcess::exited, this, [&](platform::ProcessExit e) { exit = e; });
+        encoder->launch(FakeEncoder, {"ignore-term", "pid", "child", "sleep:60000"});
+        QTRY_VERIFY_WITH_TIMEOUT(pidAfter(output, "child") != 0, 10000);
         const qint64 child = pidAfter(output, "child");
         QVERIFY(processAlive(child));
         conversion::TerminateEncoder(encoder.get());
-        QVERIFY(encoder->read(conversion::EncoderReadSize, ReadWait::EventLoop).isEmpty());
-        QVERIFY(encoder->waitForExit(ReadWait::EventLoop).crashed);
+        QTRY_VERIFY_WITH_TIMEOUT(exit.has_value(), 5000);
+        QVERIFY(exit->crashed);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
     }
 
@@ -173,9 +200,8 @@ private slots:
         const auto line = conversion::conversionCommandLine(input, QStringLiteral(" -s 176x144 -vf \"scale=1:2\""), output);
         qputenv("FAKE_ENCODER_SCRIPT", "args");
         platform::QtProcessLauncher launcher;
-        std::unique_ptr<platform::ChildProcess> slot;
         Reads reads;
-        const auto outcome = conversion::runEncoder(launcher, slot, encoderPath, line, ReadWait::Blocking,
+        const auto outcome = conversion::runEncoder(launcher, encoderPath, line, QDeadlineTimer::Forever,
                                                     [&](const QByteArray &bytes) { reads.pieces << bytes; });
         qunsetenv("FAKE_ENCODER_SCRIPT");
         QVERIFY(outcome.started);

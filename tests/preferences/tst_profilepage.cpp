@@ -152,8 +152,9 @@ private slots:
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
         window.add({clip});
         window.form->edtOutputdir->setText(media.path());
-        window.form->tbtnStart->click();
-        QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(3), "Complete");
+        window.form->show();
+        QVERIFY(testwindow::startAndWaitForRun(*window.form));
+        QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), "Complete");
         QProcess ffprobe;
         ffprobe.start("ffprobe", {"-v", "error", "-show_entries", "stream=width,height,channels",
                                   "-of", "default=noprint_wrappers=1", media.filePath("clip.3gp")});
@@ -219,13 +220,13 @@ private slots:
         window.add({window.programDir.filePath("Profiles/Broken.vkp")});
         mainList->setCurrentIndex(mainList->findText("Broken"));
         window.dialogs.messages.clear();
-        const QString status = window.form->ltvTask->topLevelItem(0)->text(3);
+        const QString status = window.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus));
         window.form->tbtnStart->click();
         QCOMPARE(window.dialogs.messages.size(), 1);
         QVERIFY(window.messageTexts().first().contains("Broken.vkp"));
         QCOMPARE(window.form->runState(), TMainForm::RunState::Idle);
         QVERIFY(window.form->tbtnStart->isEnabled());
-        QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(3), status);
+        QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), status);
         QVERIFY(QDir(output.path()).isEmpty());
     }
 

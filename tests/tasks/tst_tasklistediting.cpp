@@ -1,3 +1,4 @@
+#include <testwindow.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
 #include <keyvaluegrid.h>
@@ -16,25 +17,16 @@
 namespace {
 
 // A window whose encoder reports every input as a minute of 320x240 video.
-struct Window {
-    QTemporaryDir programDir;
-    platform::FakeProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    std::unique_ptr<TMainForm> form;
-
-    explicit Window(const QString &duration = "00:01:00")
+struct Window : testwindow::Window {
+    explicit Window(const QString &duration = "00:01:00") : testwindow::Window({}, testwindow::Encoder::Fake)
     {
-        processes.responder = [duration](const platform::FakeStart &start) {
+        fakeProcesses.responder = [duration](const platform::FakeStart &start) {
             platform::FakeRun run;
             run.reads = {("Input #0, avi, from '" + start.arguments.last() + "':\n  Duration: " + duration
                           + ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
                              .toUtf8()};
             return run;
         };
-        form = std::make_unique<TMainForm>(services, programDir.path());
     }
     void add(const QStringList &names)
     {

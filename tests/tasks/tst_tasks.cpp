@@ -116,7 +116,7 @@ private slots:
         full.LengthSec = 999; // seconds never reach the row
         form.WriteTask(0, SelectWholeRow, full);
         QCOMPARE(form.ltvTask->topLevelItem(0)->text(0), "/v/clip.avi");
-        QCOMPARE(form.ltvTask->topLevelItem(0)->text(3), "OK");
+        QCOMPARE(form.ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), "OK");
         QVERIFY(form.ltvTask->isColumnHidden(4) && form.ltvTask->isColumnHidden(10));
         QVERIFY(!form.ltvTask->isColumnHidden(3));
 
@@ -129,13 +129,13 @@ private slots:
         QCOMPARE(read.SourceStartSec, 0.0);
 
         ltvItemData one;
-        form.ReadTask(0, 1, one);
+        form.ReadTask(0, tasks::SelectSize, one);
         QCOMPARE(one.SizeText, " 320x240");
         QVERIFY(one.InputFile.isEmpty() && one.Status.isEmpty() && one.LengthText.isEmpty());
         QCOMPARE(one.LengthSec, 0.0);
 
         ltvItemData length;
-        form.ReadTask(0, 0, length);
+        form.ReadTask(0, tasks::SelectLength, length);
         QCOMPARE(length.LengthText, "00:01:00");
         QCOMPARE(length.LengthSec, 60.0);
         QCOMPARE(length.SpanSec, 0.0);
@@ -150,7 +150,7 @@ private slots:
 
         ltvItemData status;
         status.Status = "Converting";
-        form.WriteTask(0, 2, status);
+        form.WriteTask(0, tasks::SelectStatus, status);
         form.WriteTask(0, 11, caption); // no such selector: nothing changes
         form.WriteTask(0, -3, caption);
         form.ReadTask(0, SelectWholeRow, read);
@@ -160,7 +160,7 @@ private slots:
 
         ltvItemData noLength = full;
         noLength.LengthText.clear();
-        form.WriteTask(0, 0, noLength);
+        form.WriteTask(0, tasks::SelectLength, noLength);
         form.ReadTask(0, SelectWholeRow, read);
         QCOMPARE(read.LengthSec, -1.0);
         QCOMPARE(read.SpanSec, 50.0);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <taskrecord.h>
+
+#include <QList>
+#include <QString>
+
+namespace conversion {
+
+// Everything a batch run needs, fixed when it starts: the run never looks at a window.
+struct BatchPlan {
+    QString encoderPath;
+    QList<ltvItemData> tasks; // in list order; a task's position is its row
+    QString parameters;       // empty or beginning with a blank
+    QString outputDirectory;
+    QString profileExtension;
+    bool renameExisting = false;
+};
+
+enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };
+
+enum class TaskStatus { Complete, Incomplete, Failed, Stopped };
+
+// The text a task's Status takes.
+QString statusText(TaskStatus status);
+
+enum class RunEnd { Completed, Cancelled, StartFailed };
+
+struct RunSummary {
+    RunEnd end = RunEnd::Completed;
+    int tasks = 0;
+    int failed = 0;
+    int incomplete = 0;
+    QString reason; // why the encoder could not be started
+};
+
+} // namespace conversion

@@ -1,0 +1,200 @@
+#include <batchrun.h>
+#include <fakechildprocess.h>
+#include <qtchildprocess.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace conversion;
+using platform::FakeRun;
+using platform::FakeStart;
+
+namespace {
+
+const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
+
+BatchPlan planFor(const QStringList &inputs, const QString &outputDirectory, const QString &encoder = FakeEncoder)
+{
+    BatchPlan plan;
+    plan.encoderPath = encoder;
+    plan.outputDirectory = outputDirectory;
+    plan.profileExtension = QStringLiteral(".3gp");
+    for (const QString &input : inputs) {
+        ltvItemData task;
+        task.InputFile = input;
+        task.NewName = QFileInfo(input).completeBaseName();
+        task.OutputExt = plan.profileExtension;
+        task.LengthSec = task.SpanSec = 60;
+        plan.tasks << task;
+    }
+    return plan;
+}
+
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.mid(close + 2, 1) != "Z";
+}
+
+// What a run told, in the order it told it.
+struct Watch {
+    QStringList events;
+    QList<RunSummary> ends;
+    QStringList logs;
+
+    explicit Watch(BatchRun &run)
+    {
+        QObject::connect(&run, &BatchRun::taskStarted, [this](int row, const QString &) {
+            events << QStringLiteral("start %1").arg(row);
+        });
+        QObject::connect(&run, &BatchRun::taskEnded, [this](int row, TaskStatus status, const QString &log) {
+            events << QStringLiteral("%1 %2").arg(statusText(status)).arg(row);
+            logs << log;
+        });
+        QObject::connect(&run, &BatchRun::runEnded, [this](const RunSummary &summary) { ends << summary; });
+    }
+    bool waitForEnd() { return QTest::qWaitFor([this] { return !ends.isEmpty(); }, 60000); }
+};
+
+} // namespace
+
+class BatchJobTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_output;
+
+private slots:
+    // One run at a time; a Stop between two tasks ends the run before the next encoder starts.
+    void aSecondStartIsRefusedAndStopActsBetweenTasks()
+    {
+        platform::FakeProcessLauncher launcher;
+        BatchRun run(launcher);
+        Watch watch(run);
+        connect(&run, &BatchRun::taskEnded, &run, [&run](int row) {
+            if (row == 0)
+                run.stop();
+        });
+        QVERIFY(run.start(planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi"}, m_output.path())));
+        QVERIFY(!run.start(planFor({"/v/x.avi"}, m_output.path())));
+        QCOMPARE(run.state(), RunState::Converting);
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(watch.events, (QStringList{"start 0", "Failed 0", "Stop 1"}));
+        QCOMPARE(watch.ends.first().end, RunEnd::Cancelled);
+        QCOMPARE(launcher.starts.size(), 1);
+        QVERIFY(run.isIdle());
+    }
+
+    // Stop kills a silent encoder and what it started at once; the run ends cancelled.
+    void stopKillsASilentEncoderAndItsChild()
+    {
+        platform::QtProcessLauncher launcher;
+        BatchRun run(launcher);
+        Watch watch(run);
+        qputenv("FAKE_ENCODER_SCRIPT", "child|sleep:60000");
+        QVERIFY(run.start(planFor({"/v/a.avi"}, m_output.path())));
+        QTimer::singleShot(1000, &run, &BatchRun::stop);
+        QVERIFY(watch.waitForEnd());
+        qunsetenv("FAKE_ENCODER_SCRIPT");
+        QCOMPARE(watch.events, (QStringList{"start 0", "Stop 0"}));
+        const qint64 child = QRegularExpression("child=(\\d+)").match(watch.logs.first()).captured(1).toLongLong();
+        QVERIFY2(child > 0, qPrintable(watch.logs.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
+    }
+
+    void anEncoderThatCannotStart()
+    {
+        platform::QtProcessLauncher launcher;
+        BatchRun run(launcher);
+        Watch watch(run);
+        QVERIFY(run.start(planFor({"/v/a.avi", "/v/b.avi"}, m_output.path(), "/nonexistent/wmaspi.dll")));
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(watch.events, (QStringList{"start 0", "Failed 0"}));
+        QCOMPARE(watch.ends.first().end, RunEnd::StartFailed);
+        QVERIFY(watch.ends.first().reason.contains("/nonexistent/wmaspi.dll"));
+        QCOMPARE(run.failureLog("/v/a.avi"), watch.ends.first().reason);
+        QVERIFY(run.isIdle());
+    }
+
+    // A run thrown away mid-task takes its encoder with it and says nothing more.
+    void destroyedMidRun()
+    {
+        platform::QtProcessLauncher launcher;
+        auto run = std::make_unique<BatchRun>(launcher);
+        Watch watch(*run);
+        qputenv("FAKE_ENCODER_SCRIPT", "sleep:60000");
+        QVERIFY(run->start(planFor({"/v/a.avi"}, m_output.path())));
+        QTRY_COMPARE(watch.events, QStringList{"start 0"});
+        qunsetenv("FAKE_ENCODER_SCRIPT");
+        QElapsedTimer clock;
+        clock.start();
+        run.reset();
+        QVERIFY(clock.elapsed() < 5000);
+        QTest::qWait(50);
+        QVERIFY(watch.ends.isEmpty());
+    }
+
+    // The verdict on each conversion, and the progress examined from the third read on.
+    void verdicts_data()
+    {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("crashed");
+        QTest::addColumn<bool>("writesOutput");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("converted") << 0 << false << true << "Complete";
+        QTest::newRow("no output") << 0 << false << false << "Failed";
+        QTest::newRow("kept short") << 3 << false << true << "Incomplete";
+        QTest::newRow("short, nothing kept") << 3 << false << false << "Failed";
+        QTest::newRow("error") << 1 << false << true << "Failed";
+        QTest::newRow("crash") << 0 << true << true << "Failed";
+    }
+    void verdicts()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, crashed);
+        QFETCH(bool, writesOutput);
+        QTemporaryDir output;
+        platform::FakeProcessLauncher launcher;
+        launcher.responder = [&](const FakeStart &start) {
+            FakeRun fake;
+            fake.reads = {"time=50.0 \n", "time=55.0 \n", "time=15.0 \n", "time=30.0 \n"};
+            fake.exit = {crashed, exitCode};
+            const QString path = start.arguments.last();
+            if (writesOutput) {
+                fake.onStart = [path] {
+                    QFile file(path);
+                    file.open(QIODevice::WriteOnly);
+                    file.write("x");
+                };
+            }
+            return fake;
+        };
+        BatchRun run(launcher);
+        Watch watch(run);
+        QList<int> bars;
+        connect(&run, &BatchRun::progressed, &run, [&bars](int current) { bars << current; });
+        QVERIFY(run.start(planFor({"/v/a.avi"}, output.path())));
+        QVERIFY(watch.waitForEnd());
+        QFETCH(QString, status);
+        QCOMPARE(watch.events.last(), status + " 0");
+        QCOMPARE(bars, (QList<int>{25, 50}));
+    }
+};
+
+std::unique_ptr<QObject> makeBatchJobTest()
+{
+    return std::make_unique<BatchJobTest>();
+}
+
+#include "tst_batchjob.moc"
