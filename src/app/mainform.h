@@ -34,6 +34,10 @@ class TAboutForm;
 class TSettingForm;
 class TSizeForm;
 
+namespace app {
+class BalloonTip;
+}
+
 namespace preview {
 class PreviewPlayer;
 class TDSTrackBar;
@@ -195,6 +199,7 @@ private:
     void createStartPanel();
     void createTaskMenu();
     void createProfileSections();
+    void widenRightPanelForGrids();
     int firstSelectedTask() const;
     void exchangeTasks(int from, int to);
     void emptyOutputSettings();
@@ -228,4 +233,5 @@ private:
     int m_elapsedSeconds = 0;
     int m_remainingSeconds = 0;
     QHash<QString, QString> m_failureLogs;
+    app::BalloonTip *m_tip = nullptr;
 };

@@ -3,7 +3,9 @@
 
 #include "publisher.h"
 #include "splitterbar.h"
+#include "tasklistview.h"
 #include "toolbaricons.h"
+#include "windowgeometry.h"
 
 #include <gridsection.h>
 #include <gridsectionstack.h>
@@ -160,7 +162,9 @@ void TMainForm::createMainArea()
     listRow->setSpacing(0);
     panLeft = panel(panMain, QStringLiteral("panLeft"));
     panLeft->setFixedWidth(10);
-    ltvTask = new QTreeWidget(panMain);
+    auto *taskList = new app::TaskListView(panMain);
+    connect(taskList, &app::TaskListView::Click, this, &TMainForm::ltvTaskClick);
+    ltvTask = taskList;
     ltvTask->setObjectName(QStringLiteral("ltvTask"));
     ltvTask->setAccessibleName(QStringLiteral("Task List"));
     ltvTask->setRootIsDecorated(false);
@@ -367,6 +371,23 @@ void TMainForm::createRightPanel()
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setSizes({300, 177});
+}
+
+// The grids never scroll sideways, so the right panel takes the width their keys and values need;
+// the main area gives it up, and the window grows instead while the main area has no more than
+// its designed width. Only a shown window has the widths to compare.
+void TMainForm::widenRightPanelForGrids()
+{
+    if (!profileSections->isVisible())
+        return;
+    const int extra = profileSections->minimumSizeHint().width() - profileSections->width();
+    if (extra <= 0)
+        return;
+    const int mainWidth = panMain->width();
+    panProfile->setFixedWidth(panProfile->width() + extra);
+    const int shortfall = qMin(extra, app::DesignedMainAreaWidth - (mainWidth - extra));
+    if (shortfall > 0 && !isMaximized() && !isFullScreen())
+        resize(width() + shortfall, height());
 }
 
 void TMainForm::createProfileSections()

@@ -61,7 +61,6 @@ void TSettingForm::createControls()
     setObjectName(QStringLiteral("SettingForm"));
     setWindowTitle(QStringLiteral("Settings"));
     setAccessibleName(windowTitle());
-    setFixedSize(391, 498);
 
     pgcSetting = new QTabWidget(this);
     pgcSetting->setObjectName(QStringLiteral("pgcSetting"));
@@ -82,6 +81,8 @@ void TSettingForm::createControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pgcSetting, 1);
     layout->addLayout(buttons);
+    // The designed size, or more where this platform's fonts need it to show every caption whole.
+    setFixedSize(QSize(391, 498).expandedTo(minimumSizeHint()));
 }
 
 QWidget *TSettingForm::createGeneralPage()

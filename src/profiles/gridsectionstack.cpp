@@ -3,6 +3,7 @@
 #include "gridsection.h"
 #include "keyvaluegrid.h"
 
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace profiles {
@@ -30,7 +31,20 @@ GridSection *GridSectionStack::addSection(const QString &groupName, int keyColum
     m_layout->insertWidget(m_layout->count() - 1, section);
     m_sections.append(section);
     connect(section->grid(), &KeyValueGrid::MouseDown, this, &GridSectionStack::repaintGrids);
+    // A scroll area does not pass its content's new minimum on by itself.
+    connect(section->grid(), &KeyValueGrid::StringsChange, this, [this] { updateGeometry(); });
     return section;
+}
+
+QSize GridSectionStack::minimumSizeHint() const
+{
+    // Asked of the grids themselves: the layouts between them and this cache their hints until
+    // they are next laid out.
+    int widest = 0;
+    for (const GridSection *section : m_sections)
+        widest = qMax(widest, section->grid()->minimumSizeHint().width());
+    const int width = widest + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    return {width, QScrollArea::minimumSizeHint().height()};
 }
 
 void GridSectionStack::repaintGrids()

@@ -20,6 +20,10 @@ public:
     GridSection *addSection(const QString &groupName, int keyColumnWidth);
     QList<GridSection *> sections() const { return m_sections; }
 
+    // Wide enough for every section's keys and values beside the vertical scroll bar: the stack
+    // never scrolls sideways, so what is narrower than this is cut.
+    QSize minimumSizeHint() const override;
+
     // A press in any grid repaints them all, so that only the focused one marks its current row.
     void repaintGrids();
 

@@ -19,6 +19,8 @@ void TMainForm::cmbProfileChange()
     const QString path = profilePathOf(cmbProfile->currentIndex());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this))
+    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this)) {
         m_outputExtension = *extension;
+        widenRightPanelForGrids();
+    }
 }
