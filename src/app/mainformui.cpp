@@ -8,6 +8,7 @@
 #include "windowgeometry.h"
 
 #include <gridsection.h>
+#include <designedrows.h>
 #include <gridsectionstack.h>
 #include <keyvaluegrid.h>
 #include <dstrackbar.h>
@@ -398,20 +399,10 @@ void TMainForm::createProfileSections()
     profileSections->setObjectName(QStringLiteral("sbxProfile"));
     profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
     inside->addWidget(profileSections);
-    const std::pair<profiles::DesignedGrid, profiles::KeyValueGrid **> grids[] = {
-        {profiles::DesignedGrid::Output, &vleOutput},
-        {profiles::DesignedGrid::Video, &vleVideo},
-        {profiles::DesignedGrid::Audio, &vleAudio},
-        {profiles::DesignedGrid::Advanced, &vleAdvanced},
-    };
-    for (const auto &[which, grid] : grids) {
-        const QString name = profiles::GroupName(which);
-        profiles::GridSection *section = profileSections->addSection(name, 95);
+    vleOutput = profileSections->addDesignedSection(profiles::DesignedGrid::Output, 95);
+    vleVideo = profileSections->addDesignedSection(profiles::DesignedGrid::Video, 95);
+    vleAudio = profileSections->addDesignedSection(profiles::DesignedGrid::Audio, 95);
+    vleAdvanced = profileSections->addDesignedSection(profiles::DesignedGrid::Advanced, 95);
+    for (profiles::GridSection *section : profileSections->sections())
         section->setHeaderDoubleClickToggles(true);
-        section->button()->setObjectName(QStringLiteral("btn") + name);
-        *grid = section->grid();
-        (*grid)->setObjectName(QStringLiteral("vle") + name);
-        (*grid)->setAccessibleName(name);
-        profiles::FillDesignedRows(**grid, which);
-    }
 }

@@ -2,6 +2,8 @@
 
 #include "gridsection.h"
 #include "keyvaluegrid.h"
+#include "profilegrids.h"
+#include <QToolButton>
 
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -34,6 +36,18 @@ GridSection *GridSectionStack::addSection(const QString &groupName, int keyColum
     // A scroll area does not pass its content's new minimum on by itself.
     connect(section->grid(), &KeyValueGrid::StringsChange, this, [this] { updateGeometry(); });
     return section;
+}
+
+KeyValueGrid *GridSectionStack::addDesignedSection(DesignedGrid which, int keyColumnWidth)
+{
+    const QString name = GroupName(which);
+    GridSection *section = addSection(name, keyColumnWidth);
+    section->button()->setObjectName(QStringLiteral("btn") + name);
+    KeyValueGrid *grid = section->grid();
+    grid->setObjectName(QStringLiteral("vle") + name);
+    grid->setAccessibleName(name);
+    FillDesignedRows(*grid, which);
+    return grid;
 }
 
 QSize GridSectionStack::minimumSizeHint() const

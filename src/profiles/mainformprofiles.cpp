@@ -9,9 +9,7 @@
 
 QString TMainForm::profilePathOf(int position) const
 {
-    if (position < 0 || position >= m_profiles.size())
-        return {};
-    return m_profiles.at(position).path;
+    return profiles::ProfilePathAt(m_profiles, position);
 }
 
 void TMainForm::cmbProfileChange()

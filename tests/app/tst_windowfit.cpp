@@ -110,6 +110,29 @@ private slots:
         QVERIFY(w.dialogs.messages.isEmpty());
     }
 
+    // Both windows list the profiles in one order, and the stored position is a place in it.
+    void profileListIsSortedInBothWindows()
+    {
+        testwindow::Window w({{"zeta.vkp", "[Main]\nType=3gp\n"}, {"Alpha.vkp", "[Main]\nType=mp4\n"},
+                              {"beta.vkp", "[Main]\nType=avi\n"}});
+        QFile preferences(w.programDir.filePath("Preferences.ini"));
+        QVERIFY(preferences.open(QIODevice::WriteOnly));
+        preferences.write("[Main]\r\nProfile=1\r\n");
+        preferences.close();
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        const auto items = [](const QComboBox &list) {
+            QStringList names;
+            for (int position = 0; position < list.count(); ++position)
+                names << list.itemText(position);
+            return names;
+        };
+        QCOMPARE(items(*w.form->cmbProfile), (QStringList{"Alpha", "beta", "zeta"}));
+        QCOMPARE(items(*w.form->SettingForm->cmbProfile), items(*w.form->cmbProfile));
+        QCOMPARE(w.form->cmbProfile->currentText(), "beta");
+        QCOMPARE(w.form->outputExtension(), ".avi");
+    }
+
     // Every caption of the settings dialog shows whole at the dialog's size, on both pages.
     void settingsCaptionsShowWhole()
     {
