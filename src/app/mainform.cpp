@@ -129,7 +129,6 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     connect(vleOutput, &profiles::KeyValueGrid::Validate, this, &TMainForm::vleOutputValidate);
     for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
         connect(grid, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::repaintParameterGrids);
-    connect(ltvTask, &QTreeWidget::itemClicked, this, &TMainForm::ltvTaskClick);
     connect(ltvTask, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         ppmTaskPopup();
         ppmTask->popup(ltvTask->viewport()->mapToGlobal(at));
@@ -166,6 +165,7 @@ void TMainForm::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!std::exchange(m_shown, true))
         FormShow();
+    widenRightPanelForGrids();
 }
 
 void TMainForm::FormShow()

@@ -40,6 +40,10 @@ namespace conversion {
 class BatchRun;
 }
 
+namespace app {
+class BalloonTip;
+}
+
 namespace preview {
 class PreviewPlayer;
 class TDSTrackBar;
@@ -209,6 +213,7 @@ private:
     void createStartPanel();
     void createTaskMenu();
     void createProfileSections();
+    void widenRightPanelForGrids();
     int firstSelectedTask() const;
     void exchangeTasks(int from, int to);
     void emptyOutputSettings();
@@ -247,4 +252,5 @@ private:
     bool m_shown = false;
     int m_elapsedSeconds = 0;
     int m_remainingSeconds = 0;
+    app::BalloonTip *m_tip = nullptr;
 };

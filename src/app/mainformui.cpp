@@ -3,9 +3,12 @@
 
 #include "publisher.h"
 #include "splitterbar.h"
+#include "tasklistview.h"
 #include "toolbaricons.h"
+#include "windowgeometry.h"
 
 #include <gridsection.h>
+#include <designedrows.h>
 #include <gridsectionstack.h>
 #include <keyvaluegrid.h>
 #include <dstrackbar.h>
@@ -160,7 +163,9 @@ void TMainForm::createMainArea()
     listRow->setSpacing(0);
     panLeft = panel(panMain, QStringLiteral("panLeft"));
     panLeft->setFixedWidth(10);
-    ltvTask = new QTreeWidget(panMain);
+    auto *taskList = new app::TaskListView(panMain);
+    connect(taskList, &app::TaskListView::Click, this, &TMainForm::ltvTaskClick);
+    ltvTask = taskList;
     ltvTask->setObjectName(QStringLiteral("ltvTask"));
     ltvTask->setAccessibleName(QStringLiteral("Task List"));
     ltvTask->setRootIsDecorated(false);
@@ -369,6 +374,23 @@ void TMainForm::createRightPanel()
     Splitter1->setSizes({300, 177});
 }
 
+// The grids never scroll sideways, so the right panel takes the width their keys and values need;
+// the main area gives it up, and the window grows instead while the main area has no more than
+// its designed width. Only a shown window has the widths to compare.
+void TMainForm::widenRightPanelForGrids()
+{
+    if (!profileSections->isVisible())
+        return;
+    const int extra = profileSections->minimumSizeHint().width() - profileSections->width();
+    if (extra <= 0)
+        return;
+    const int mainWidth = panMain->width();
+    panProfile->setFixedWidth(panProfile->width() + extra);
+    const int shortfall = qMin(extra, app::DesignedMainAreaWidth - (mainWidth - extra));
+    if (shortfall > 0 && !isMaximized() && !isFullScreen())
+        resize(width() + shortfall, height());
+}
+
 void TMainForm::createProfileSections()
 {
     auto *inside = new QVBoxLayout(gpbProfile);
@@ -377,20 +399,10 @@ void TMainForm::createProfileSections()
     profileSections->setObjectName(QStringLiteral("sbxProfile"));
     profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
     inside->addWidget(profileSections);
-    const std::pair<profiles::DesignedGrid, profiles::KeyValueGrid **> grids[] = {
-        {profiles::DesignedGrid::Output, &vleOutput},
-        {profiles::DesignedGrid::Video, &vleVideo},
-        {profiles::DesignedGrid::Audio, &vleAudio},
-        {profiles::DesignedGrid::Advanced, &vleAdvanced},
-    };
-    for (const auto &[which, grid] : grids) {
-        const QString name = profiles::GroupName(which);
-        profiles::GridSection *section = profileSections->addSection(name, 95);
+    vleOutput = profileSections->addDesignedSection(profiles::DesignedGrid::Output, 95);
+    vleVideo = profileSections->addDesignedSection(profiles::DesignedGrid::Video, 95);
+    vleAudio = profileSections->addDesignedSection(profiles::DesignedGrid::Audio, 95);
+    vleAdvanced = profileSections->addDesignedSection(profiles::DesignedGrid::Advanced, 95);
+    for (profiles::GridSection *section : profileSections->sections())
         section->setHeaderDoubleClickToggles(true);
-        section->button()->setObjectName(QStringLiteral("btn") + name);
-        *grid = section->grid();
-        (*grid)->setObjectName(QStringLiteral("vle") + name);
-        (*grid)->setAccessibleName(name);
-        profiles::FillDesignedRows(**grid, which);
-    }
 }

@@ -6,6 +6,7 @@ namespace app {
 
 // No column, bar or panel is ever laid out narrower than this.
 inline constexpr int MinimumWidth = 8;
+inline constexpr int DesignedMainAreaWidth = 580;
 
 struct BottomBarGeometry {
     int faceWidth;

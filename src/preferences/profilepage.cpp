@@ -28,16 +28,9 @@ int captionPosition(const QStringList &captions, const QString &value)
 
 } // namespace
 
-QString TSettingForm::profilePathOf(int position) const
-{
-    if (position < 0 || position >= m_profiles.size())
-        return {};
-    return m_profiles.at(position).path;
-}
-
 void TSettingForm::cmbProfileChange()
 {
-    const QString path = profilePathOf(cmbProfile->currentIndex());
+    const QString path = profiles::ProfilePathAt(m_profiles, cmbProfile->currentIndex());
     if (!path.isEmpty() && QFileInfo(path).isFile())
         LoadProfile(path);
 }
@@ -46,9 +39,11 @@ void TSettingForm::LoadProfile(const QString &profilePath)
 {
     auto ini = TNewInifile::Create(profilePath);
     const profiles::ProfileData profile = profiles::ReadProfile(*ini);
-    TNewInifile::SaveAndFree(std::move(ini));
     if (profiles::LoadReadProfile(profile, profilePath, {vleVideo, vleAudio, vleAdvanced}, m_dialogs, this))
         m_loadedProfilePath = profilePath;
+    // The engine rewrites what it read on release; a file that cannot be rewritten is reported
+    // once the page shows its profile.
+    TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::SaveProfile(const QString &profilePath)
@@ -111,8 +106,17 @@ void TSettingForm::btnSaveAsClick()
     const QString target = m_dialogs.saveFile(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"));
     if (target.isEmpty())
         return;
-    const QString source = profilePathOf(cmbProfile->currentIndex());
+    const QString source = profiles::ProfilePathAt(m_profiles, cmbProfile->currentIndex());
+    if (source.isEmpty())
+        return;
     // The page's choices belong to the profile it was filled from, and to no other.
-    if (!source.isEmpty() && source == m_loadedProfilePath)
-        SaveProfileAs(source, target);
+    if (source != m_loadedProfilePath) {
+        m_dialogs.messageBox(this, QStringLiteral("Save as"),
+                             QStringLiteral("The profile \"%1\" is not shown on this page, so there are no choices of it "
+                                            "to save. Choose a profile that loads, then save it.")
+                                 .arg(cmbProfile->currentText()),
+                             platform::MessageIcon::Information, platform::MessageButton::Ok);
+        return;
+    }
+    SaveProfileAs(source, target);
 }

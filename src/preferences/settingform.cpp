@@ -137,7 +137,7 @@ void TSettingForm::btnOKClick()
     if (m_mainOutputDir)
         m_mainOutputDir->setText(edtOutputDir->text());
     SavePreferences();
-    const QString profilePath = profilePathOf(cmbProfile->currentIndex());
+    const QString profilePath = profiles::ProfilePathAt(m_profiles, cmbProfile->currentIndex());
     if (!profilePath.isEmpty() && profilePath == m_loadedProfilePath && QFileInfo(profilePath).isFile()) {
         SaveProfile(profilePath);
         if (ProfileSaved)

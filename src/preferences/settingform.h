@@ -72,8 +72,6 @@ public:
     QPushButton *btnOK = nullptr;
     QPushButton *btnCancel = nullptr;
 
-    // The file of the profile at position in cmbProfile; empty for no position.
-    QString profilePathOf(int position) const;
     void cmbProfileChange();
     void LoadProfile(const QString &profilePath);
     void SaveProfile(const QString &profilePath);

@@ -61,7 +61,6 @@ void TSettingForm::createControls()
     setObjectName(QStringLiteral("SettingForm"));
     setWindowTitle(QStringLiteral("Settings"));
     setAccessibleName(windowTitle());
-    setFixedSize(391, 498);
 
     pgcSetting = new QTabWidget(this);
     pgcSetting->setObjectName(QStringLiteral("pgcSetting"));
@@ -82,6 +81,8 @@ void TSettingForm::createControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pgcSetting, 1);
     layout->addLayout(buttons);
+    // The designed size, or more where this platform's fonts need it to show every caption whole.
+    setFixedSize(QSize(391, 498).expandedTo(minimumSizeHint()));
 }
 
 QWidget *TSettingForm::createGeneralPage()
@@ -153,20 +154,9 @@ QWidget *TSettingForm::createProfilesPage()
     profileSections->setObjectName(QStringLiteral("sbxProfile"));
     profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
     profileSections->setFrameShape(QFrame::StyledPanel);
-    const std::pair<profiles::DesignedGrid, profiles::KeyValueGrid **> grids[] = {
-        {profiles::DesignedGrid::Video, &vleVideo},
-        {profiles::DesignedGrid::Audio, &vleAudio},
-        {profiles::DesignedGrid::Advanced, &vleAdvanced},
-    };
-    for (const auto &[which, grid] : grids) {
-        const QString name = profiles::GroupName(which);
-        profiles::GridSection *section = profileSections->addSection(name, 160);
-        section->button()->setObjectName(QStringLiteral("btn") + name);
-        *grid = section->grid();
-        (*grid)->setObjectName(QStringLiteral("vle") + name);
-        (*grid)->setAccessibleName(name);
-        profiles::FillDesignedRows(**grid, which);
-    }
+    vleVideo = profileSections->addDesignedSection(profiles::DesignedGrid::Video, 160);
+    vleAudio = profileSections->addDesignedSection(profiles::DesignedGrid::Audio, 160);
+    vleAdvanced = profileSections->addDesignedSection(profiles::DesignedGrid::Advanced, 160);
 
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(profileRow);

@@ -2,7 +2,10 @@
 
 #include "gridsection.h"
 #include "keyvaluegrid.h"
+#include "profilegrids.h"
+#include <QToolButton>
 
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace profiles {
@@ -30,7 +33,32 @@ GridSection *GridSectionStack::addSection(const QString &groupName, int keyColum
     m_layout->insertWidget(m_layout->count() - 1, section);
     m_sections.append(section);
     connect(section->grid(), &KeyValueGrid::MouseDown, this, &GridSectionStack::repaintGrids);
+    // A scroll area does not pass its content's new minimum on by itself.
+    connect(section->grid(), &KeyValueGrid::StringsChange, this, [this] { updateGeometry(); });
     return section;
+}
+
+KeyValueGrid *GridSectionStack::addDesignedSection(DesignedGrid which, int keyColumnWidth)
+{
+    const QString name = GroupName(which);
+    GridSection *section = addSection(name, keyColumnWidth);
+    section->button()->setObjectName(QStringLiteral("btn") + name);
+    KeyValueGrid *grid = section->grid();
+    grid->setObjectName(QStringLiteral("vle") + name);
+    grid->setAccessibleName(name);
+    FillDesignedRows(*grid, which);
+    return grid;
+}
+
+QSize GridSectionStack::minimumSizeHint() const
+{
+    // Asked of the grids themselves: the layouts between them and this cache their hints until
+    // they are next laid out.
+    int widest = 0;
+    for (const GridSection *section : m_sections)
+        widest = qMax(widest, section->grid()->minimumSizeHint().width());
+    const int width = widest + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    return {width, QScrollArea::minimumSizeHint().height()};
 }
 
 void GridSectionStack::repaintGrids()

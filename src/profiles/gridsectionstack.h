@@ -8,6 +8,8 @@ class QVBoxLayout;
 namespace profiles {
 
 class GridSection;
+class KeyValueGrid;
+enum class DesignedGrid;
 
 // Grid sections stacked top-down on the window colour, so that collapsing one moves the ones
 // below it up; scrolls when they are taller than the space given.
@@ -19,6 +21,13 @@ public:
 
     GridSection *addSection(const QString &groupName, int keyColumnWidth);
     QList<GridSection *> sections() const { return m_sections; }
+    // A section for one of the designed grids, named as both windows name it ("btnVideo",
+    // "vleVideo") and holding the designed rows. Returns its grid.
+    KeyValueGrid *addDesignedSection(DesignedGrid which, int keyColumnWidth);
+
+    // Wide enough for every section's keys and values beside the vertical scroll bar: the stack
+    // never scrolls sideways, so what is narrower than this is cut.
+    QSize minimumSizeHint() const override;
 
     // A press in any grid repaints them all, so that only the focused one marks its current row.
     void repaintGrids();

@@ -25,11 +25,13 @@ constexpr int GridLineWidth = 1;
 constexpr int ColumnBoundaryReach = 2;
 constexpr int SmallestColumnWidth = 8;
 constexpr int DropDownButtonWidth = 16;
+constexpr int CellTextMargin = 2; // each side, as the cell delegate draws
 
 } // namespace
 
 KeyValueGrid::KeyValueGrid(int keyColumnWidth, QWidget *parent)
     : QTableWidget(0, 2, parent)
+    , m_keyColumnWidth(keyColumnWidth)
 {
     setItemDelegate(new KeyValueCellDelegate(this));
     setFrameShape(QFrame::NoFrame);
@@ -39,8 +41,18 @@ KeyValueGrid::KeyValueGrid(int keyColumnWidth, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(RowHeight + GridLineWidth);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(SmallestColumnWidth);
-    horizontalHeader()->setStretchLastSection(true);
+    // The columns are fitted to the width by fitColumns: a stretched last section of QHeaderView
+    // keeps its default width as a floor and pushes the keys out of view.
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setHorizontalScrollMode(ScrollPerPixel);
     setColumnWidth(KeyColumn, keyColumnWidth);
+    connect(this, &KeyValueGrid::StringsChange, this, [this] {
+        // Wider keys widen the column again; a column the user made narrower stays so otherwise.
+        m_keyColumnWidth = qMax(m_keyColumnWidth, keyColumnNeeds());
+        fitColumns();
+        updateGeometry();
+    });
     // The sections give the grid the height of its rows, so it never scrolls itself.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -203,6 +215,48 @@ QRect KeyValueGrid::dropDownButtonRect(int row) const
     return QRect(cell.right() - DropDownButtonWidth + 1, cell.top(), DropDownButtonWidth, cell.height());
 }
 
+int KeyValueGrid::cellWidthFor(const QString &text) const
+{
+    return fontMetrics().horizontalAdvance(text) + 2 * CellTextMargin + GridLineWidth + 1;
+}
+
+int KeyValueGrid::keyColumnNeeds() const
+{
+    int widest = SmallestColumnWidth;
+    for (int row = 0; row < rowCount(); ++row)
+        widest = qMax(widest, cellWidthFor(key(row)));
+    return widest;
+}
+
+int KeyValueGrid::valueColumnNeeds() const
+{
+    int widest = SmallestColumnWidth;
+    for (int row = 0; row < rowCount(); ++row) {
+        const bool choices = editStyle(row) == EditStyle::PickList;
+        const int button = choices ? DropDownButtonWidth + CellTextMargin : 0;
+        QStringList texts = choices ? pickList(row) : QStringList();
+        texts << value(row);
+        for (const QString &text : std::as_const(texts))
+            widest = qMax(widest, cellWidthFor(text) + button);
+    }
+    return widest;
+}
+
+QSize KeyValueGrid::minimumSizeHint() const
+{
+    const int frame = 2 * frameWidth();
+    return {m_keyColumnWidth + valueColumnNeeds() + frame, QTableWidget::minimumSizeHint().height()};
+}
+
+void KeyValueGrid::fitColumns()
+{
+    const int width = viewport()->width();
+    const int key = qBound(SmallestColumnWidth, m_keyColumnWidth, qMax(SmallestColumnWidth, width - SmallestColumnWidth));
+    setColumnWidth(KeyColumn, key);
+    setColumnWidth(ValueColumn, qMax(SmallestColumnWidth, width - key));
+    horizontalScrollBar()->setValue(0);
+}
+
 bool KeyValueGrid::hasFocusWithin() const
 {
     const QWidget *focus = QApplication::focusWidget();
@@ -292,7 +346,9 @@ void KeyValueGrid::mouseMoveEvent(QMouseEvent *event)
     const QPoint position = event->position().toPoint();
     if (m_sizingKeyColumn) {
         const int widest = qMax(SmallestColumnWidth, viewport()->width() - SmallestColumnWidth);
-        setColumnWidth(KeyColumn, qBound(SmallestColumnWidth, position.x(), widest));
+        m_keyColumnWidth = qBound(SmallestColumnWidth, position.x(), widest);
+        setColumnWidth(KeyColumn, m_keyColumnWidth);
+        setColumnWidth(ValueColumn, qMax(SmallestColumnWidth, viewport()->width() - m_keyColumnWidth));
         return;
     }
     if (onColumnBoundary(position))
@@ -333,6 +389,7 @@ void KeyValueGrid::focusOutEvent(QFocusEvent *event)
 void KeyValueGrid::resizeEvent(QResizeEvent *event)
 {
     QTableWidget::resizeEvent(event);
+    fitColumns();
     // Moving in a collapsed grid scrolls it; once the rows fit again they start at the top.
     if (rowCount() * rowHeight(0) <= viewport()->height())
         verticalScrollBar()->setValue(0);

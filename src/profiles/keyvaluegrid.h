@@ -52,6 +52,14 @@ public:
     // The focus is in the grid or in its in-place editor.
     bool hasFocusWithin() const;
 
+    // The widths that show every key, and every value and caption beside its drop-down button,
+    // whole. The key column never starts narrower than keyColumnNeeds(); the value column takes
+    // what is left of the width, so the grid never scrolls sideways. The minimum size hint is the
+    // key column as it is and the value column as it needs to be.
+    int keyColumnNeeds() const;
+    int valueColumnNeeds() const;
+    QSize minimumSizeHint() const override;
+
 signals:
     // After any change of the rows or of a value.
     void StringsChange();
@@ -78,9 +86,12 @@ private:
     void handlePress(QMouseEvent *event);
     void updateValueFlags(int row);
     bool onColumnBoundary(const QPoint &viewportPosition) const;
+    void fitColumns();
+    int cellWidthFor(const QString &text) const;
 
     PickListPopup *m_popup = nullptr;
     bool m_sizingKeyColumn = false;
+    int m_keyColumnWidth; // as designed, or as the user dragged it
 };
 
 } // namespace profiles

@@ -9,9 +9,7 @@
 
 QString TMainForm::profilePathOf(int position) const
 {
-    if (position < 0 || position >= m_profiles.size())
-        return {};
-    return m_profiles.at(position).path;
+    return profiles::ProfilePathAt(m_profiles, position);
 }
 
 void TMainForm::cmbProfileChange()
@@ -24,5 +22,6 @@ void TMainForm::cmbProfileChange()
     if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this)) {
         m_outputExtension = *extension;
         m_profileExtensions.insert(*extension);
+        widenRightPanelForGrids();
     }
 }

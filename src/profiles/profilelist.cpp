@@ -4,6 +4,8 @@
 #include <pathdelimiter.h>
 #include <timetext.h>
 
+#include <algorithm>
+
 namespace profiles {
 
 QList<ProfileEntry> ListProfiles(const QString &profilesDirectory)
@@ -15,7 +17,17 @@ QList<ProfileEntry> ListProfiles(const QString &profilesDirectory)
     QList<ProfileEntry> entries;
     for (const QString &fileName : tasks::ListFilesWithExtension(directory, ProfileExtension))
         entries.append({tasks::StripExtension(fileName), directory + fileName});
+    SortProfiles(entries);
     return entries;
+}
+
+void SortProfiles(QList<ProfileEntry> &entries)
+{
+    // Names that differ only in case keep one order too, so a stored position names one profile.
+    std::sort(entries.begin(), entries.end(), [](const ProfileEntry &a, const ProfileEntry &b) {
+        const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
 }
 
 QStringList ProfileNames(const QList<ProfileEntry> &entries)
@@ -24,6 +36,11 @@ QStringList ProfileNames(const QList<ProfileEntry> &entries)
     for (const ProfileEntry &entry : entries)
         names.append(entry.name);
     return names;
+}
+
+QString ProfilePathAt(const QList<ProfileEntry> &entries, int position)
+{
+    return position >= 0 && position < entries.size() ? entries.at(position).path : QString();
 }
 
 } // namespace profiles

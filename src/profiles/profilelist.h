@@ -14,10 +14,17 @@ struct ProfileEntry {
     QString path;
 };
 
-// The profiles directly inside profilesDirectory whose extension is ".vkp" in any case, in the
-// order the directory listing yields them. Empty when the directory is missing.
+// The profiles directly inside profilesDirectory whose extension is ".vkp" in any case, sorted
+// by SortProfiles. Empty when the directory is missing.
 QList<ProfileEntry> ListProfiles(const QString &profilesDirectory);
 
+// By name without regard to case, as directory listings elsewhere give them rather than in the
+// file system's own order; "Profile" in Preferences.ini is a position in this order.
+void SortProfiles(QList<ProfileEntry> &entries);
+
 QStringList ProfileNames(const QList<ProfileEntry> &entries);
+
+// The file of the profile at position in a list of these entries; empty for no position.
+QString ProfilePathAt(const QList<ProfileEntry> &entries, int position);
 
 } // namespace profiles

@@ -5,13 +5,14 @@
 #include "inputfiles.h"
 #include "timetext.h"
 
+#include <balloontip.h>
 #include <keyvaluegrid.h>
 #include <pathdelimiter.h>
 
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
-#include <QToolTip>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
@@ -130,8 +131,10 @@ void TMainForm::vleOutputMouseDown()
     // Leaving the current cell closes the in-place editor.
     vleOutput->setCurrentIndex(QModelIndex());
     // One tip at a time: a new press moves the same tip.
-    QToolTip::showText(QCursor::pos(),
-                       QStringLiteral("<b>Tip:</b><br>Please select a file in Task List."), vleOutput);
+    if (!m_tip)
+        m_tip = new app::BalloonTip(this);
+    m_tip->showAt(QCursor::pos(), style()->standardIcon(QStyle::SP_MessageBoxInformation), QStringLiteral("Tip:"),
+                  QStringLiteral("Please select a file in Task List."));
 }
 
 void TMainForm::repaintParameterGrids()

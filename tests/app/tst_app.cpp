@@ -362,5 +362,8 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppTest)
+std::unique_ptr<QObject> makeAppTest()
+{
+    return std::make_unique<AppTest>();
+}
 #include "tst_app.moc"

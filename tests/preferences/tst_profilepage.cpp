@@ -192,9 +192,40 @@ private slots:
         emit settings.cmbProfile->activated(settings.cmbProfile->currentIndex());
         QCOMPARE(window.dialogs.messages.size(), 1);
         QVERIFY(window.messageTexts().first().contains("Broken.vkp"));
+
+        // Save As says why it saves nothing, rather than doing nothing.
+        const QString target = window.programDir.filePath("Profiles/Broken copy.vkp");
+        window.dialogs.fileToSave = target;
+        settings.btnSaveAs->click();
+        QCOMPARE(window.dialogs.messages.size(), 2);
+        QVERIFY2(window.messageTexts().last().contains("\"Broken\" is not shown on this page"),
+                 qPrintable(window.messageTexts().last()));
+        QVERIFY(!QFileInfo::exists(target));
+
         settings.btnOK->click();
         QCOMPARE(readFile(window.programDir.filePath("Profiles/Broken.vkp")), Broken);
         QCOMPARE(readFile(window.phone()), Phone);
+    }
+
+    // A profile whose file cannot be rewritten (its name leaves no room for the temporary file
+    // beside it) still shows on the page; the error comes after, over the filled grids.
+    void anUnwritableProfileShowsBeforeItsError()
+    {
+        const QString longName = QString(251, QLatin1Char('P'));
+        Window window({{longName + ".vkp", Phone}});
+        window.form->show();
+        window.form->cmbProfile->setCurrentIndex(0);
+        window.dialogs.messages.clear();
+        QStringList shownWithTheError;
+        window.dialogs.onMessage = [&](const platform::ShownMessage &) {
+            shownWithTheError = {window.form->SettingForm->vleVideo->valueOf("Video Size"),
+                                 window.form->SettingForm->vleAdvanced->valueOf("Title")};
+        };
+        window.form->bbtnSetting->click();
+        QCOMPARE(window.dialogs.messages.size(), 1);
+        QVERIFY2(window.messageTexts().first().startsWith("Cannot create file"), qPrintable(window.messageTexts().first()));
+        QCOMPARE(shownWithTheError, (QStringList{"128x96", "title=Holiday"}));
+        QVERIFY(window.form->SettingForm->isVisible());
     }
 
     // A profile's file is used under its own name, whatever the case of its extension; a damaged

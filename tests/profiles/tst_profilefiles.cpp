@@ -87,14 +87,14 @@ private slots:
     void listsProfilesByTheirOwnFileNames()
     {
         QTemporaryDir dir;
-        for (const QString name : {"Phone.VKP", "my.two.vkp", "notes.txt", "vkp"})
+        for (const QString name : {"Phone.VKP", "my.two.vkp", "notes.txt", "vkp", "zoom.vkp", "MP4.vkp", "mp3.vkp",
+                                   "Mp3.vkp"})
             QVERIFY(writeProfileFile(dir.filePath(name), "[Main]\n"));
         QVERIFY(QDir(dir.path()).mkdir("folder.vkp"));
 
+        // By name without regard to case, whatever order the file system keeps.
         const QList<ProfileEntry> entries = ListProfiles(dir.path());
-        QStringList names = ProfileNames(entries);
-        names.sort();
-        QCOMPARE(names, (QStringList{"Phone", "my.two"}));
+        QCOMPARE(ProfileNames(entries), (QStringList{"Mp3", "mp3", "MP4", "my.two", "Phone", "zoom"}));
         for (const ProfileEntry &entry : entries)
             QVERIFY2(QFileInfo(entry.path).isFile(), qPrintable(entry.path));
         QVERIFY(ListProfiles(dir.filePath("missing")).isEmpty());

@@ -4,12 +4,14 @@
 #include <keyvaluegrid.h>
 #include <mainform.h>
 
+#include <balloontip.h>
+
 #include <QAction>
+#include <QHeaderView>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QToolTip>
 #include <QTreeWidget>
 
 #include <memory>
@@ -27,6 +29,14 @@ struct Window : testwindow::Window {
                              .toUtf8()};
             return run;
         };
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    // A left click at a point of the list's viewport, as the user makes it.
+    void click(QPoint at) { QTest::mouseClick(form->ltvTask->viewport(), Qt::LeftButton, {}, at); }
+    void clickRow(int row)
+    {
+        click(form->ltvTask->visualItemRect(form->ltvTask->topLevelItem(row)).center());
     }
     void add(const QStringList &names)
     {
@@ -51,6 +61,15 @@ struct Window : testwindow::Window {
             if (names.contains(QFileInfo(item->text(0)).baseName()))
                 item->setSelected(true);
         }
+    }
+    QList<int> selectedRows() const
+    {
+        QList<int> rows;
+        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row) {
+            if (form->ltvTask->topLevelItem(row)->isSelected())
+                rows << row;
+        }
+        return rows;
     }
     QString output(const QString &key) const { return form->vleOutput->valueOf(key); }
     ltvItemData task(int row) const
@@ -108,8 +127,7 @@ private slots:
     {
         Window w;
         w.add({"A", "B", "C", "D", "E"});
-        w.select("A");
-        w.form->ltvTaskClick();
+        w.clickRow(0);
         QCOMPARE(w.output("New Filename"), "A");
         w.select("BD");
         w.form->tbtnRemove->click();
@@ -118,8 +136,8 @@ private slots:
         QVERIFY(w.form->tbtnRemove->isEnabled() && w.form->tbtnStart->isEnabled());
 
         // Delete with nothing selected removes nothing but empties the settings.
-        w.select("C");
-        w.form->ltvTaskClick();
+        w.clickRow(1);
+        QCOMPARE(w.output("New Filename"), "C");
         w.form->ltvTask->clearSelection();
         w.form->ltvTask->setFocus();
         QTest::keyClick(w.form->ltvTask, Qt::Key_Delete);
@@ -170,8 +188,7 @@ private slots:
     {
         Window w;
         w.add({"X"});
-        w.select("X");
-        w.form->ltvTaskClick();
+        w.clickRow(0);
         QCOMPARE(w.output("New Filename"), "X");
         QCOMPARE(w.output("Start Time"), "00:00:00.0");
         QCOMPARE(w.output("End Time"), "00:01:00");
@@ -187,7 +204,7 @@ private slots:
         QTEST(task.SpanText, "spanText");
         QCOMPARE(task.SourceEndText, "00:01:00");
         // Shown again: the stored texts, with the loaded profile's extension.
-        w.form->ltvTaskClick();
+        w.clickRow(0);
         QCOMPARE(w.output("New Filename"), task.NewName + w.form->outputExtension());
         QCOMPARE(w.output("Start Time"), task.StartText);
     }
@@ -196,8 +213,7 @@ private slots:
     {
         Window unknownLength("N/A");
         unknownLength.add({"X"});
-        unknownLength.select("X");
-        unknownLength.form->ltvTaskClick();
+        unknownLength.clickRow(0);
         unknownLength.type("X", "00:00:10", "00:00:20");
         QCOMPARE(unknownLength.task(0).StartText, "00:00:00"); // no source end: the start never moves
         QCOMPARE(unknownLength.task(0).EndText, "00:00:20");
@@ -206,11 +222,46 @@ private slots:
         w.add({"X"});
         w.type("typed", "00:00:10", "00:00:20"); // nothing selected: stored nowhere
         QCOMPARE(w.task(0).NewName, "X");
-        w.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-        w.form->ltvTaskClick(); // no task shown: the grid is empty again
+    }
+
+    // A click that selects no row, below the rows or beside the columns, empties the grid, so
+    // that nothing typed there is taken for a task that is no longer selected.
+    void clickOutsideTheRows_data()
+    {
+        QTest::addColumn<bool>("belowTheRows");
+        QTest::newRow("below the last row") << true;
+        QTest::newRow("right of the last column") << false;
+    }
+    void clickOutsideTheRows()
+    {
+        QFETCH(bool, belowTheRows);
+        Window w;
+        w.add({"X", "Y"});
+        w.clickRow(1);
+        QCOMPARE(w.output("New Filename"), "Y");
+        QCOMPARE(w.output("End Time"), "00:01:00");
+        QTreeWidget &list = *w.form->ltvTask;
+        const QRect lastRow = list.visualItemRect(list.topLevelItem(1));
+        const int lastColumnEnd = list.header()->sectionViewportPosition(3) + list.columnWidth(3);
+        QVERIFY(lastColumnEnd + 10 < list.viewport()->width());
+        w.click(belowTheRows ? QPoint(20, lastRow.bottom() + 20) : QPoint(lastColumnEnd + 5, lastRow.center().y()));
+        QVERIFY(w.selectedRows().isEmpty());
+        for (const char *key : {"New Filename", "Start Time", "End Time"})
+            QCOMPARE(w.output(key), "");
+
+        // With no task shown, a press on the grid tips the user instead of taking a value.
         QTest::mousePress(w.form->vleOutput->viewport(), Qt::LeftButton);
-        QVERIFY(QToolTip::text().contains("Please select a file in Task List."));
+        const auto *tip = w.form->findChild<app::BalloonTip *>();
+        QVERIFY(tip && tip->isVisible());
+        QCOMPARE(tip->title(), "Tip:");
+        QCOMPARE(tip->text(), "Please select a file in Task List.");
+        QVERIFY(!tip->icon().isNull());
+        QVERIFY(!w.form->vleOutput->currentIndex().isValid());
+        QTest::mouseRelease(w.form->vleOutput->viewport(), Qt::LeftButton);
+
+        // Shown again, the press goes to the grid.
+        w.clickRow(0);
+        QCOMPARE(w.output("New Filename"), "X");
     }
 
     void popupMenu()

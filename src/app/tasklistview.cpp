@@ -1,0 +1,15 @@
+#include "tasklistview.h"
+
+#include <QMouseEvent>
+
+namespace app {
+
+void TaskListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A press on a row that was already selected changes the selection only on its release.
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit Click();
+}
+
+} // namespace app
