@@ -7,6 +7,7 @@
 #include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
+#include "libavformat.h"
 #include "mediainfo.h"
 #include "outputcheck.h"
 #include "timetext.h"
@@ -44,6 +45,25 @@ int failure(const std::string &partPath, const std::string &message, int status)
     std::error_code ignored;
     std::filesystem::remove(partPath, ignored);
     return status;
+}
+
+MuxerKinds muxerKinds(const ConversionRequest &request, const std::vector<std::string> &container)
+{
+    // Ours when we add -f, else the profile's own.
+    std::string name;
+    if (container.size() == 2)
+        name = container[1];
+    else if (const auto given = std::find(request.parameters.rbegin(), request.parameters.rend(), "-f");
+             given != request.parameters.rend() && given != request.parameters.rbegin())
+        name = *std::prev(given);
+    const Libavformat *libav = libavformat();
+    const AVOutputFormat *muxer = libav && !name.empty() ? libav->guessFormat(name.c_str(), nullptr, nullptr) : nullptr;
+    if (!muxer)
+        return {};
+    // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
+    const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE
+        && libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
+    return {muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
 }
 
 std::string timeText(double seconds)
@@ -116,8 +136,8 @@ int runConversion(const ConversionRequest &request)
         return *status;
     // FFmpeg takes longer to start than we take to read the input, so the reading is free
     // now. An input we cannot read is FFmpeg's to report; it fails on it too.
-    if (const MediaProbe input = probeMedia(request.input); input.info)
-        expected = expectedOutput(*input.info, request.parameters);
+    if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info)
+        expected = expectedOutput(*input.info, request.parameters, muxerKinds(request, *container));
     QCoreApplication::exec();
     return status.value_or(1);
 }

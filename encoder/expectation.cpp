@@ -34,13 +34,13 @@ bool hasKind(const MediaInfo &input, const std::string &kind)
 
 } // namespace
 
-Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string> &parameters)
+Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string> &parameters, MuxerKinds muxer)
 {
     Expectation expected;
     // A -map picks streams by rules of its own; the kinds are then not ours to predict.
     const bool mapped = has(parameters, "-map");
-    const bool keepsVideo = !has(parameters, "-vn") && hasKind(input, "Video");
-    const bool keepsAudio = !has(parameters, "-an") && hasKind(input, "Audio");
+    const bool keepsVideo = muxer.video && !has(parameters, "-vn") && hasKind(input, "Video");
+    const bool keepsAudio = muxer.audio && !has(parameters, "-an") && hasKind(input, "Audio");
     expected.video = keepsVideo && !mapped;
     expected.audio = keepsAudio && !mapped;
 

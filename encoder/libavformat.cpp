@@ -27,6 +27,7 @@ Loaded load()
     const bool resolved = resolve(format, "avformat_open_input", functions.openInput)
         && resolve(format, "avformat_find_stream_info", functions.findStreamInfo)
         && resolve(format, "avformat_close_input", functions.closeInput)
+        && resolve(format, "avformat_query_codec", functions.queryCodec)
         && resolve(format, "av_guess_format", functions.guessFormat)
         && resolve(codec, "avcodec_get_name", functions.codecName);
     if (!resolved) {

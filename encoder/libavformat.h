@@ -15,6 +15,7 @@ struct Libavformat {
     decltype(&avformat_find_stream_info) findStreamInfo = nullptr;
     decltype(&avformat_close_input) closeInput = nullptr;
     decltype(&av_guess_format) guessFormat = nullptr;
+    decltype(&avformat_query_codec) queryCodec = nullptr;
     decltype(&avcodec_get_name) codecName = nullptr;
 };
 

@@ -509,13 +509,10 @@ private slots:
         QCOMPARE(contents(w.outputDir.filePath("b.3gp")), "half");
         w.form->ltvTask->topLevelItem(1)->setSelected(true);
         w.form->ppmTaskPopup();
-        QAction *showLog = w.form->ppmTask->findChild<QAction *>("mnuShowLog");
-        if (!showLog) {
-            for (QAction *action : w.form->ppmTask->actions())
-                if (action->objectName() == "mnuShowLog")
-                    showLog = action;
-        }
-        QVERIFY(showLog && showLog->isEnabled());
+        const auto actions = w.form->ppmTask->actions();
+        QAction *showLog = *std::find_if(actions.cbegin(), actions.cend(),
+                                         [](QAction *action) { return action->objectName() == "mnuShowLog"; });
+        QVERIFY(showLog->isEnabled());
         showLog->trigger();
         QVERIFY(w.messageTexts().last().contains("Converted 00:00:30 of 00:01:00"));
     }

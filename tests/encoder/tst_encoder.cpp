@@ -306,6 +306,8 @@ void EncoderTest::awkwardInputs_data()
                                                           << false << true;
     QTest::newRow("audio shorter than video, video kept") << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0
                                                           << true << true;
+    QTest::newRow("mp3 output drops the video unasked") << "shortaudio.avi" << QStringList{"-c:a", "libmp3lame"}
+                                                        << "sound.mp3" << 0 << 2.0 << false << true;
     QTest::newRow("joined MPEG-PS") << "joined.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << true;
     QTest::newRow("video profile, video-only input") << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true
                                                      << false;
