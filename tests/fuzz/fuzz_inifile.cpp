@@ -24,11 +24,22 @@ Reads engineReads(const TNewInifile &ini, const fuzz::IniNames &names)
     for (const QString &section : names.sections) {
         reads.texts.append(ini.SectionText(section));
         reads.numbers.append(ini.FindSection(section));
-        for (const QString &key : names.keys) {
+        // Every pair is read as text; the other kinds take turns, as each read searches the
+        // whole file again.
+        for (qsizetype n = 0; n < names.keys.size(); ++n) {
+            const QString &key = names.keys.at(n);
             reads.texts.append(ini.ReadString(section, key, QStringLiteral("?")));
-            reads.numbers.append(ini.ReadInteger(section, key, -7));
-            reads.numbers.append(ini.ReadBool(section, key, true));
-            reads.numbers.append(ini.FindKey(section, key));
+            switch (n % 3) {
+            case 0:
+                reads.numbers.append(ini.ReadInteger(section, key, -7));
+                break;
+            case 1:
+                reads.numbers.append(ini.ReadBool(section, key, true));
+                break;
+            default:
+                reads.numbers.append(ini.FindKey(section, key));
+                break;
+            }
         }
     }
     return reads;
@@ -102,10 +113,18 @@ void fuzzPlatform(const QByteArray &content, const fuzz::IniNames &names)
     platform::IniFile ini(path);
     readEveryPreference(ini);
     for (const QString &section : names.sections) {
-        for (qsizetype n = 0; n < names.keys.size(); n += 2) {
-            platformRead(section, names.keys.at(n), path);
-            ini.ReadInteger(section, names.keys.at(n), 5);
-            ini.ReadBool(section, names.keys.at(n), false);
+        for (qsizetype n = 0; n < names.keys.size(); ++n) {
+            switch (n % 3) {
+            case 0:
+                platformRead(section, names.keys.at(n), path);
+                break;
+            case 1:
+                ini.ReadInteger(section, names.keys.at(n), 5);
+                break;
+            default:
+                ini.ReadBool(section, names.keys.at(n), false);
+                break;
+            }
         }
     }
 

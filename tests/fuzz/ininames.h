@@ -26,10 +26,10 @@ inline IniNames namesIn(QByteArray text)
     for (const QByteArray &line : lines) {
         const qsizetype open = line.indexOf('[');
         const qsizetype close = line.indexOf(']', open + 1);
-        if (open >= 0 && close > open && names.sections.size() < 8)
+        if (open >= 0 && close > open && names.sections.size() < 6)
             names.sections.append(QString::fromUtf8(line.mid(open + 1, close - open - 1)));
         const qsizetype equals = line.indexOf('=');
-        if (equals >= 0 && names.keys.size() < 12) {
+        if (equals >= 0 && names.keys.size() < 10) {
             names.keys.append(QString::fromUtf8(line.left(equals)));
             if (names.values.size() < 8)
                 names.values.append(QString::fromUtf8(line.mid(equals + 1)));
