@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace conversion {
@@ -93,9 +94,12 @@ std::optional<double> reportedPosition(const QString &text)
 }
 
 namespace {
-int percentOf(double part, double whole)
+// Spans summed from absurd durations can reach infinity, and infinity over infinity is no
+// percentage at all: such a bar stays where it was.
+int percentOf(double part, double whole, int previous)
 {
-    return int(std::clamp(tasks::roundHalfEven(part / whole * 100), 0.0, 100.0));
+    const double percent = tasks::roundHalfEven(part / whole * 100);
+    return std::isnan(percent) ? previous : int(std::clamp(percent, 0.0, 100.0));
 }
 } // namespace
 
@@ -104,9 +108,9 @@ ProgressBars progressFor(double largestPosition, double currentSpan, double done
 {
     ProgressBars bars = previous;
     if (currentSpan != 0)
-        bars.current = percentOf(largestPosition, currentSpan);
+        bars.current = percentOf(largestPosition, currentSpan, previous.current);
     if (totalSpan != 0)
-        bars.total = percentOf(doneSpan + largestPosition, totalSpan);
+        bars.total = percentOf(doneSpan + largestPosition, totalSpan, previous.total);
     return bars;
 }
 

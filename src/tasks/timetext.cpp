@@ -2,6 +2,7 @@
 
 #include "rtlnumbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tasks {
@@ -18,6 +19,13 @@ QString twoDigits(qint64 value)
 
 QString SecondsToTimeText(double seconds)
 {
+    // Beyond 2^53 a double holds no fraction of a second, and soon after the whole seconds no
+    // longer fit in 64 bits. No input lasts that long, so such a time (an end of 1e300 typed by
+    // hand) shows as the longest one; what is no number at all shows as the malformed -1.
+    constexpr double LongestSeconds = 9007199254740992.0;
+    if (std::isnan(seconds))
+        seconds = -1;
+    seconds = std::clamp(seconds, -LongestSeconds, LongestSeconds);
     qint64 whole = static_cast<qint64>(std::trunc(seconds));
     auto tenthsOf = [seconds](qint64 w) {
         const qint64 h = w / 3600;

@@ -257,6 +257,13 @@ private slots:
         TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});
         QCOMPARE(none.ltvTask->topLevelItemCount(), 0);
         QVERIFY(unreadable.dialogs.messages.isEmpty());
+
+        // A "list" that never ends names nothing instead of filling the memory.
+        const QString endless = media.filePath("endless.tmp");
+        QVERIFY(QFile::link("/dev/zero", endless));
+        FakeServices endlessFakes;
+        TMainForm fromEndless(endlessFakes.services, programDir.path(), {endless, media.filePath("a.avi")});
+        QCOMPARE(fromEndless.ltvTask->topLevelItemCount(), 0);
     }
 
     // The output path, the profile and the settings survive a restart.

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 
 using namespace conversion;
@@ -116,6 +117,11 @@ private slots:
         QCOMPARE(bars.current, 7);
         QCOMPARE(bars.total, 9);
         QCOMPARE(progressFor(3, -1, 0, -1, {}).current, 0); // no duration known
+        // Spans summed from absurd durations: infinity over infinity leaves the bar alone.
+        const double infinite = std::numeric_limits<double>::infinity();
+        bars = progressFor(1e308, 10, infinite, infinite, ProgressBars{7, 9});
+        QCOMPARE(bars.current, 100);
+        QCOMPARE(bars.total, 9);
     }
 
     void remainingTime_data()

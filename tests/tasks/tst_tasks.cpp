@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
 #include <memory>
 #include <QTreeWidget>
 
@@ -30,6 +31,9 @@ private slots:
         QTest::newRow("carry into minute") << 59.96 << "00:01:00";
         QTest::newRow("carry into hour") << 3599.97 << "01:00:00";
         QTest::newRow("carry into second") << 7.99 << "00:00:08";
+        QTest::newRow("beyond any input") << 1e300 << "2501999792983:36:32";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "2501999792983:36:32";
+        QTest::newRow("no number") << std::numeric_limits<double>::quiet_NaN() << "00:00:-01";
     }
     void secondsToTimeText()
     {

@@ -1,0 +1,42 @@
+// The command line and the ".tmp" list file of input paths it may name.
+#include "fuzzinput.h"
+
+#include <inputfiles.h>
+#include <startupinputs.h>
+#include <timetext.h>
+
+namespace {
+
+void checkPaths(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        fuzz::check(!path.isEmpty(), "no empty path is named");
+        fuzz::check(!path.contains(u'\r') && !path.contains(u'\n'), "a path is one line");
+        // What adding an input does with the name before it touches the file.
+        tasks::HasSupportedExtension(path);
+        tasks::StripExtension(tasks::ExtractFileExt(path));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input = fuzz::bytesOf(data, size);
+
+    // As a list file, whose name may be spelt in any case.
+    const QString name = (size % 2) ? QStringLiteral("inputs.TMP") : QStringLiteral("inputs.tmp");
+    const QString listPath = fuzz::writeScratchFile(name, input);
+    const QStringList listed = app::startupInputPaths({listPath, QStringLiteral("ignored.avi")});
+    checkPaths(listed);
+    fuzz::check(listed.size() <= input.count('\n') + input.count('\r') + 1, "one path at most per line");
+
+    // As arguments: each NUL ends one, as the system hands them over.
+    QStringList arguments;
+    for (const QByteArray &argument : input.split('\0'))
+        arguments.append(QString::fromUtf8(argument));
+    const QStringList named = app::startupInputPaths(arguments);
+    if (tasks::asciiLower(tasks::ExtractFileExt(arguments.constFirst())) != QLatin1String(".tmp"))
+        fuzz::check(named == arguments, "arguments are the inputs themselves");
+    return 0;
+}
