@@ -7,12 +7,13 @@
 std::unique_ptr<QObject> makeTasksTest();
 std::unique_ptr<QObject> makeAddInputsTest();
 std::unique_ptr<QObject> makeTaskListEditingTest();
+std::unique_ptr<QObject> makeInputContainersTest();
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = 0;
-    for (auto make : {makeTasksTest, makeAddInputsTest, makeTaskListEditingTest}) {
+    for (auto make : {makeTasksTest, makeAddInputsTest, makeTaskListEditingTest, makeInputContainersTest}) {
         const std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }
