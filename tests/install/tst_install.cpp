@@ -176,6 +176,61 @@ private slots:
         QCOMPARE(snapshot(program), shipped);
     }
 
+    // The package holds the whole program in its place, and what it unpacks starts for a user.
+    void packageLayoutAndStart()
+    {
+        QTemporaryDir work;
+        QFile::setPermissions(work.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                               | QFile::ExeOther);
+        QProcess cpack;
+        cpack.setWorkingDirectory(QStringLiteral(VELKOR_BUILD_DIR));
+        cpack.setProcessChannelMode(QProcess::MergedChannels);
+        cpack.start("cpack", {"-G", "DEB", "-B", work.filePath("package")});
+        QVERIFY(cpack.waitForFinished(300000));
+        QVERIFY2(cpack.exitCode() == 0, cpack.readAll().constData());
+        const QStringList debs = QDir(work.filePath("package")).entryList({"velkor_*_amd64.deb"});
+        QCOMPARE(debs.size(), 1);
+        const QString root = work.filePath("root");
+        QCOMPARE(QProcess::execute("dpkg-deb", {"-x", work.filePath("package/" + debs.first()), root}), 0);
+        for (const char *path : {"usr/lib/velkor/velkor", "usr/lib/velkor/wmaspi.dll", "usr/lib/velkor/Preferences.ini",
+                                 "usr/lib/velkor/velkor-help.html", "usr/lib/velkor/system-wide",
+                                 "usr/lib/velkor/Profiles/3GP H.263 176x144 (QCIF).vkp",
+                                 "usr/share/applications/velkor.desktop", "usr/share/icons/hicolor/scalable/apps/velkor.svg",
+                                 "usr/share/metainfo/velkor.metainfo.xml", "usr/share/doc/velkor/copyright",
+                                 "usr/share/man/man1/velkor.1.gz"})
+            QVERIFY2(QFileInfo(root + "/" + path).isFile(), path);
+        QCOMPARE(QFileInfo(root + "/usr/bin/velkor").symLinkTarget(), root + "/usr/lib/velkor/velkor");
+        QProcess control;
+        control.start("dpkg-deb", {"-f", work.filePath("package/" + debs.first()), "Depends"});
+        QVERIFY(control.waitForFinished());
+        const QString depends = QString::fromUtf8(control.readAll());
+        for (const char *package : {"ffmpeg", "libqt6multimedia6", "gstreamer1.0-plugins-good", "libavformat59"})
+            QVERIFY2(depends.contains(package), qPrintable(depends));
+
+        // Started as an ordinary user, it makes that user's preferences and keeps running.
+        const QString home = work.filePath("home");
+        QVERIFY(QDir().mkpath(home));
+        QFile::setPermissions(home, QFile::Permissions(0x7777));
+        QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.remove("XDG_CONFIG_HOME");
+        environment.remove("XDG_DATA_HOME");
+        program.setProcessEnvironment(environment);
+        QStringList command{root + "/usr/bin/velkor"};
+        if (unprivileged::isPrivileged())
+            command = QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"} + command;
+        program.start(command.first(), command.mid(1));
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(home + "/.config/velkor/Preferences.ini"), 20000);
+        QVERIFY2(program.state() == QProcess::Running, program.readAll().constData());
+        program.kill();
+        program.waitForFinished();
+        QFile::remove(home + "/.config/velkor/Preferences.ini");
+    }
+
     // A writable file in a folder that cannot hold a temporary copy is still saved.
     void savesInAReadOnlyFolder()
     {
