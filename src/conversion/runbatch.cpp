@@ -5,6 +5,7 @@
 #include "batchrules.h"
 #include "encoderrun.h"
 
+#include <batchnotice.h>
 #include <parameterstring.h>
 #include <profilecheck.h>
 #include <profilegrids.h>
@@ -186,6 +187,7 @@ void TMainForm::endRunOnStartFailure(const QString &reason)
 void TMainForm::completeRun(int failures, int tasks)
 {
     timerTime->stop();
+    app::notifyBatchEnd(m_services.notifications, this, failures, tasks);
     // Leaving unattended is only for a batch that succeeded: a failure must be seen.
     if (failures == 0 && SettingForm->chkTurnoff->isChecked()) {
         m_runState = RunState::Idle;

@@ -3,6 +3,7 @@
 #include <errordisplay.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
+#include <fakenotifications.h>
 #include <mainform.h>
 #include <qtchildprocess.h>
 
@@ -23,7 +24,8 @@ struct Window {
     platform::FakeDialogs dialogs;
     platform::FakeDesktop desktop;
     platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
+    platform::FakeNotifications notifications;
+    platform::Services services{processes, dialogs, desktop, power, notifications};
     std::unique_ptr<TMainForm> form;
 
     // profiles: file name and contents of each profile to put into Profiles/.

@@ -118,12 +118,27 @@ private slots:
         for (const QString &length : w.column(1).mid(0, 3))
             QVERIFY2(length.startsWith("00:00:01"), qPrintable(length));
         QCOMPARE(w.column(1).last(), QString());
+        // The user has gone to another window: the end of the batch is told on the desktop.
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QTRY_VERIFY(!w.form->isActiveWindow());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);
         QCOMPARE(w.column(3), (QStringList{"Complete", "Complete", "Complete", "Failed"}));
         for (const char *name : {"a phone.3gp", "b matroska.3gp", "c web.3gp"})
             QVERIFY2(QFileInfo(output + "/" + name).size() > 0, name);
         QVERIFY(!QFileInfo::exists(output + "/d notes.3gp"));
+        QCOMPARE(w.notifications.shown.size(), 1);
+        QCOMPARE(w.notifications.shown.first().summary, "Conversion completed");
+        QCOMPARE(w.notifications.shown.first().body, "3 converted, 1 failed.");
+
+        // Watched, it tells nothing beyond the window's own message.
+        w.form->activateWindow();
+        QTRY_VERIFY(w.form->isActiveWindow());
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);
+        QCOMPARE(w.notifications.shown.size(), 1);
     }
 };
 
