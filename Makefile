@@ -1,5 +1,6 @@
 # make run: install what is missing, build, start the converter.
 # make test: install what is missing, build, run every test headless.
+# make package: install what is missing, build, make the Debian package.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
@@ -7,7 +8,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= inifile profile probe timetext progress startup
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-sanitize fuzz install clean
+.PHONY: all deps build run test test-sanitize fuzz install package clean
 
 all: build
 
@@ -43,6 +44,11 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# velkor_<version>_amd64.deb, here; apt install ./velkor_*.deb installs it.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	cp $(BUILD_DIR)/velkor_*.deb .
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,6 +1,7 @@
 #include "errordisplay.h"
 #include "mainform.h"
 
+#include <desktopnotifications.h>
 #include <desktopservices.h>
 #include <qtchildprocess.h>
 
@@ -11,7 +12,8 @@ int main(int argc, char *argv[])
     platform::WidgetDialogs dialogs;
     platform::DesktopServices desktop;
     platform::LogindPowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
+    platform::DesktopNotifications notifications;
+    platform::Services services{processes, dialogs, desktop, power, notifications};
     app::setErrorDialogs(&dialogs);
 
     TMainForm mainForm(services, QCoreApplication::applicationDirPath(), application.arguments().mid(1));

@@ -15,6 +15,7 @@
 #include <sizeform.h>
 #include <customsizetrigger.h>
 #include <keyvaluegrid.h>
+#include <profilefolders.h>
 #include <tasklistrows.h>
 
 #include <QApplication>
@@ -72,7 +73,8 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate(const QString &executableDirectory, const QStringList &arguments)
 {
     m_values = app::programValuesFor(executableDirectory);
-    edtOutputdir->setText(m_values.programDirectory);
+    app::makeUserPreferences(m_values.locations);
+    edtOutputdir->setText(m_values.locations.defaultOutputDirectory);
     ltvTask->header()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: rgb(243, 243, 243); "
                                                     "border: none; border-right: 1px solid rgb(210, 210, 210); "
                                                     "padding-left: 4px; }"));
@@ -80,7 +82,8 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     setWindowTitle(m_values.mainCaption());
     setAccessibleName(m_values.mainCaption());
     m_openDialogFilter = app::OpenDialogFilter();
-    m_profiles = profiles::ListProfiles(m_values.programDirectory + app::ProfilesDirectoryName);
+    m_profiles = profiles::ListProfiles(m_values.locations.shippedProfilesDirectory,
+                                        m_values.locations.userProfilesDirectory);
     cmbProfile->addItems(profiles::ProfileNames(m_profiles));
     cmbProfile->setCurrentIndex(-1);
     AddStartupInputs(arguments);
@@ -141,7 +144,8 @@ void TMainForm::createSecondaryWindows()
     SettingForm = std::make_unique<TSettingForm>(m_services.dialogs, m_values.programDirectory, this, edtOutputdir,
                                                  m_profiles);
     SettingForm->ShowException = [](const std::exception &error) { app::showError(error); };
-    SettingForm->ProfileSaved = [this](const QString &profileName, const QString &) {
+    SettingForm->ProfileSaved = [this](const QString &profileName, const QString &profilePath) {
+        profiles::ReplaceProfileFile(m_profiles, profilePath);
         if (cmbProfile->currentText() == profileName)
             cmbProfileChange();
     };

@@ -13,8 +13,8 @@
 void TMainForm::LoadMainPreferences()
 {
     const platform::IniFile ini(m_values.preferencesPath());
-    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.programDirectory);
-    edtOutputdir->setText(keys.outputPath.readFrom(ini));
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.locations.defaultOutputDirectory);
+    edtOutputdir->setText(app::usableOutputDirectory(m_values.locations, keys.outputPath.readFrom(ini)));
     if (cmbProfile->count() == 0)
         return;
     // A stored position beyond the list selects nothing.
@@ -26,7 +26,7 @@ void TMainForm::LoadMainPreferences()
 bool TMainForm::SaveMainPreferences()
 {
     platform::IniFile ini(m_values.preferencesPath());
-    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.programDirectory);
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.locations.defaultOutputDirectory);
     const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
         && keys.outputPath.writeTo(ini, edtOutputdir->text())
         && keys.synMode.writeTo(ini, SettingForm->cmbSyn->currentIndex())

@@ -22,7 +22,8 @@ ProgramValues programValuesFor(const QString &executableDirectory)
     ProgramValues values;
     values.programDirectory = IncludeTrailingBackslash(executableDirectory);
     values.encoderPath = values.programDirectory + EncoderFileName;
-    values.versionText = platform::IniFile(values.preferencesPath())
+    values.locations = fileLocationsFor(values.programDirectory);
+    values.versionText = platform::IniFile(values.locations.shippedPreferencesPath)
                              .ReadString(QStringLiteral("Main"), QStringLiteral("Version"), DefaultVersionText);
     return values;
 }

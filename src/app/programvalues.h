@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pathdelimiter.h>
+#include "filelocations.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,13 +25,15 @@ struct ProgramValues {
     QString programDirectory; // ends in the path delimiter
     QString encoderPath;
     QString versionText;
+    FileLocations locations;
 
-    QString preferencesPath() const { return programDirectory + PreferencesFileName; }
+    const QString &preferencesPath() const { return locations.preferencesPath; }
     QString helpFilePath() const { return programDirectory + HelpFileName; }
     QString mainCaption() const { return ProgramName + QStringLiteral(" V") + versionText; }
 };
 
-// Reads the version text from the program directory's Preferences.ini ("2.1" when missing).
+// Reads the version text from the shipped Preferences.ini ("2.1" when missing): a user's copy of
+// it keeps the version it was made with.
 ProgramValues programValuesFor(const QString &executableDirectory);
 
 } // namespace app

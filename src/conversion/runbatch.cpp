@@ -6,6 +6,7 @@
 #include "batchrun.h"
 #include "batchrules.h"
 
+#include <batchnotice.h>
 #include <parameterstring.h>
 #include <profilecheck.h>
 #include <profilegrids.h>
@@ -188,6 +189,7 @@ void TMainForm::endRunOnStartFailure(const QString &reason)
 void TMainForm::completeRun(const conversion::RunSummary &summary)
 {
     showBottomFace(false);
+    app::notifyBatchEnd(m_services.notifications, this, summary);
     // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
     const bool clean = summary.failed == 0 && summary.incomplete == 0;
     if (clean && SettingForm->chkTurnoff->isChecked()) {

@@ -15,8 +15,9 @@ bool fail(const QSaveFile &file, QString *errorString)
 bool saveFileAtomically(const QString &path, const QByteArray &content, QString *errorString)
 {
     QSaveFile file(path);
-    // Writing in place could leave a half-written file behind, which is what this is here to prevent.
-    file.setDirectWriteFallback(false);
+    // A writable file in a folder that cannot hold the temporary copy is written in place: a save
+    // that works beats an error there, although it is no longer all-or-nothing.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file, errorString);
     if (file.write(content) != content.size()) {

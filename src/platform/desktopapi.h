@@ -26,6 +26,13 @@ public:
     virtual QStringList openFiles(QWidget *owner, const QString &filter) = 0;
     // The chosen name with defaultSuffix added when typed without one; empty when cancelled.
     virtual QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) = 0;
+    // saveFile with the dialog starting in directory.
+    virtual QString saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
+                               const QString &directory)
+    {
+        Q_UNUSED(directory);
+        return saveFile(owner, filter, defaultSuffix);
+    }
     // True when the user chose a folder; folder then holds its path without a trailing delimiter.
     // A folder that does not exist is not preselected.
     virtual bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) = 0;

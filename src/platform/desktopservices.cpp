@@ -72,7 +72,15 @@ QStringList WidgetDialogs::openFiles(QWidget *owner, const QString &filter)
 
 QString WidgetDialogs::saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix)
 {
+    return saveFileIn(owner, filter, defaultSuffix, QString());
+}
+
+QString WidgetDialogs::saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
+                                  const QString &directory)
+{
     QFileDialog dialog(owner);
+    if (!directory.isEmpty())
+        dialog.setDirectory(directory);
     dialog.setAccessibleName(QStringLiteral("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -10,6 +10,8 @@ public:
                              MessageButtons buttons) override;
     QStringList openFiles(QWidget *owner, const QString &filter) override;
     QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) override;
+    QString saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
+                       const QString &directory) override;
     bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) override;
 };
 

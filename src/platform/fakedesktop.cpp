@@ -23,6 +23,13 @@ QStringList FakeDialogs::openFiles(QWidget *, const QString &filter)
     return std::exchange(filesToOpen, {});
 }
 
+QString FakeDialogs::saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
+                                const QString &directory)
+{
+    lastSaveDirectory = directory;
+    return saveFile(owner, filter, defaultSuffix);
+}
+
 QString FakeDialogs::saveFile(QWidget *, const QString &filter, const QString &defaultSuffix)
 {
     lastSaveFilter = filter;

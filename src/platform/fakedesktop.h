@@ -23,6 +23,8 @@ public:
                              MessageButtons buttons) override;
     QStringList openFiles(QWidget *owner, const QString &filter) override;
     QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) override;
+    QString saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
+                       const QString &directory) override;
     bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) override;
 
     QList<ShownMessage> messages;
@@ -32,7 +34,7 @@ public:
     QStringList filesToOpen;   // the next open dialog's choice; empty: cancelled
     QString lastOpenFilter;
     QString fileToSave;
-    QString lastSaveFilter, lastSaveSuffix;
+    QString lastSaveFilter, lastSaveSuffix, lastSaveDirectory;
     QString folderToChoose;    // empty: cancelled
     QStringList folderTitles;
 };

@@ -2,6 +2,7 @@
 
 #include "childprocessapi.h"
 #include "desktopapi.h"
+#include "notificationsapi.h"
 
 namespace platform {
 
@@ -11,6 +12,7 @@ struct Services {
     Dialogs &dialogs;
     Desktop &desktop;
     PowerControl &power;
+    Notifications &notifications = silentNotifications();
 };
 
 } // namespace platform

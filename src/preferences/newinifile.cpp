@@ -7,6 +7,7 @@
 #include <rtlnumbers.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -101,6 +102,7 @@ TNewInifile::TNewInifile(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         return;
     QByteArray content = file.readAll();
+    m_readContent = content;
     const qsizetype nul = content.indexOf('\0');
     if (nul >= 0)
         content.truncate(nul);
@@ -116,8 +118,11 @@ void TNewInifile::SaveAndFree(std::unique_ptr<TNewInifile> inifile)
 {
     if (!inifile)
         return;
+    const QByteArray content = joinLines(inifile->m_lines);
+    if (inifile->m_readContent == content && QFileInfo::exists(inifile->m_fileName))
+        return;
     QString reason;
-    if (!platform::saveFileAtomically(inifile->m_fileName, joinLines(inifile->m_lines), &reason))
+    if (!platform::saveFileAtomically(inifile->m_fileName, content, &reason))
         throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(inifile->m_fileName, reason));
 }
 

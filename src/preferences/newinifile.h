@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 // The program's own INI reader and writer: the whole file held as lines, sections and keys found
 // by plain text search, and the file written back in one piece by SaveAndFree. Preferences.ini is
@@ -47,4 +48,7 @@ private:
     // Kept as bytes so that a rewrite gives back every line it did not change exactly, even one
     // that is not valid UTF-8. Searching UTF-8 bytes finds what searching the text would.
     QByteArrayList m_lines;
+    // The file as it was read. Writing the same bytes back is skipped, so that a file the user
+    // may only read (a shipped profile) can still be read.
+    std::optional<QByteArray> m_readContent;
 };

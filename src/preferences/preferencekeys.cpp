@@ -2,11 +2,11 @@
 
 namespace preferences {
 namespace {
-PreferenceKeys keysOf(const QString &section, const QString &programDirectory, bool autoOpenDir)
+PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirectory, bool autoOpenDir)
 {
     return {
         {section, QStringLiteral("Version"), QStringLiteral("2.1")},
-        {section, QStringLiteral("Output Path"), programDirectory},
+        {section, QStringLiteral("Output Path"), defaultOutputDirectory},
         {section, QStringLiteral("Profile"), 0},
         {section, QStringLiteral("Syn Mode"), 0},
         {section, QStringLiteral("Auto Open Dir"), autoOpenDir},
@@ -17,15 +17,15 @@ PreferenceKeys keysOf(const QString &section, const QString &programDirectory, b
 }
 } // namespace
 
-PreferenceKeys mainKeys(const QString &programDirectory)
+PreferenceKeys mainKeys(const QString &defaultOutputDirectory)
 {
-    return keysOf(QStringLiteral("Main"), programDirectory, true);
+    return keysOf(QStringLiteral("Main"), defaultOutputDirectory, true);
 }
 
-PreferenceKeys defaultKeys(const QString &programDirectory)
+PreferenceKeys defaultKeys(const QString &defaultOutputDirectory)
 {
     // Unlike "Main", a missing "Auto Open Dir" here means off.
-    return keysOf(QStringLiteral("Default"), programDirectory, false);
+    return keysOf(QStringLiteral("Default"), defaultOutputDirectory, false);
 }
 
 } // namespace preferences

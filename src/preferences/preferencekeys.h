@@ -53,9 +53,10 @@ struct PreferenceKeys {
     Setting<bool> overwrite;
 };
 
-// The preferences in use. A missing "Output Path" means the program directory.
-PreferenceKeys mainKeys(const QString &programDirectory);
+// The preferences in use. A missing "Output Path" means defaultOutputDirectory: the program
+// directory, or the user's videos folder when the program directory is shared.
+PreferenceKeys mainKeys(const QString &defaultOutputDirectory);
 // The factory preferences, which "Load Default" reads; the program never writes them.
-PreferenceKeys defaultKeys(const QString &programDirectory);
+PreferenceKeys defaultKeys(const QString &defaultOutputDirectory);
 
 } // namespace preferences

@@ -8,10 +8,13 @@
 #include <atomicsave.h>
 #include <desktopapi.h>
 #include <keyvaluegrid.h>
+#include <profilefolders.h>
 #include <profilegrids.h>
 #include <profilereading.h>
+#include <programvalues.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,6 +27,12 @@ int captionPosition(const QStringList &captions, const QString &value)
             return position;
     }
     return -1;
+}
+
+bool sameDirectory(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
@@ -101,11 +110,38 @@ void TSettingForm::SaveProfileAs(const QString &sourcePath, const QString &targe
     SaveProfile(targetPath);
 }
 
+QString TSettingForm::ownProfilePath(const QString &profilePath) const
+{
+    const QFileInfo file(profilePath);
+    if (m_locations.portable || !sameDirectory(file.absolutePath(), m_locations.shippedProfilesDirectory))
+        return profilePath;
+    return app::IncludeTrailingBackslash(m_locations.userProfilesDirectory) + file.fileName();
+}
+
+QString TSettingForm::SaveShownProfile(const QString &profilePath)
+{
+    const QString target = ownProfilePath(profilePath);
+    if (target == profilePath) {
+        SaveProfile(profilePath);
+        return profilePath;
+    }
+    QDir().mkpath(m_locations.userProfilesDirectory);
+    SaveProfileAs(profilePath, target);
+    // From now on the page and the lists show the user's copy in the shipped one's place.
+    profiles::ReplaceProfileFile(m_profiles, target);
+    m_loadedProfilePath = target;
+    return target;
+}
+
 void TSettingForm::btnSaveAsClick()
 {
-    const QString target = m_dialogs.saveFile(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"));
-    if (target.isEmpty())
+    if (!m_locations.portable)
+        QDir().mkpath(m_locations.userProfilesDirectory);
+    const QString chosen = m_dialogs.saveFileIn(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"),
+                                                m_locations.portable ? QString() : m_locations.userProfilesDirectory);
+    if (chosen.isEmpty())
         return;
+    const QString target = ownProfilePath(chosen);
     const QString source = profiles::ProfilePathAt(m_profiles, cmbProfile->currentIndex());
     if (source.isEmpty())
         return;

@@ -20,7 +20,8 @@
 
 TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
                            QLineEdit *mainOutputDir, const QList<profiles::ProfileEntry> &profiles)
-    : m_dialogs(dialogs), m_programDirectory(app::IncludeTrailingBackslash(programDirectory)), m_mainWindow(mainWindow),
+    : m_dialogs(dialogs), m_programDirectory(app::IncludeTrailingBackslash(programDirectory)),
+      m_locations(app::fileLocationsFor(m_programDirectory)), m_mainWindow(mainWindow),
       m_mainOutputDir(mainOutputDir), m_profiles(profiles)
 {
     createControls();
@@ -56,7 +57,7 @@ void TSettingForm::run(void (TSettingForm::*handler)())
 
 QString TSettingForm::preferencesPath() const
 {
-    return m_programDirectory + app::PreferencesFileName;
+    return m_locations.preferencesPath;
 }
 
 void TSettingForm::FormCreate()
@@ -82,13 +83,13 @@ void TSettingForm::readGeneralPage(const TNewInifile &ini, const preferences::Pr
 void TSettingForm::LoadPreferences()
 {
     auto ini = TNewInifile::Create(preferencesPath());
-    readGeneralPage(*ini, preferences::mainKeys(m_programDirectory));
+    readGeneralPage(*ini, preferences::mainKeys(m_locations.defaultOutputDirectory));
     TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::SavePreferences()
 {
-    const preferences::PreferenceKeys keys = preferences::mainKeys(m_programDirectory);
+    const preferences::PreferenceKeys keys = preferences::mainKeys(m_locations.defaultOutputDirectory);
     auto ini = TNewInifile::Create(preferencesPath());
     keys.outputPath.writeTo(*ini, edtOutputDir->text());
     keys.synMode.writeTo(*ini, cmbSyn->currentIndex());
@@ -139,9 +140,9 @@ void TSettingForm::btnOKClick()
     SavePreferences();
     const QString profilePath = profiles::ProfilePathAt(m_profiles, cmbProfile->currentIndex());
     if (!profilePath.isEmpty() && profilePath == m_loadedProfilePath && QFileInfo(profilePath).isFile()) {
-        SaveProfile(profilePath);
+        const QString savedPath = SaveShownProfile(profilePath);
         if (ProfileSaved)
-            ProfileSaved(cmbProfile->currentText(), profilePath);
+            ProfileSaved(cmbProfile->currentText(), savedPath);
     }
     close();
 }
@@ -160,8 +161,9 @@ void TSettingForm::btnDefaultClick()
         != platform::MessageButton::Yes)
         return;
     auto ini = TNewInifile::Create(preferencesPath());
-    readGeneralPage(*ini, preferences::defaultKeys(m_programDirectory));
+    readGeneralPage(*ini, preferences::defaultKeys(m_locations.defaultOutputDirectory));
     TNewInifile::SaveAndFree(std::move(ini));
+    edtOutputDir->setText(app::usableOutputDirectory(m_locations, edtOutputDir->text()));
 }
 
 void TSettingForm::sbtnBrowseClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filelocations.h>
 #include <profilelist.h>
 
 #include <QDialog>
@@ -76,6 +77,9 @@ public:
     void LoadProfile(const QString &profilePath);
     void SaveProfile(const QString &profilePath);
     void SaveProfileAs(const QString &sourcePath, const QString &targetPath);
+    // Saves the page's choices into the profile at profilePath, or into the user's own copy of
+    // it when it is shipped in a shared program directory; gives back the file written.
+    QString SaveShownProfile(const QString &profilePath);
     void btnSaveAsClick();
 
 protected:
@@ -100,9 +104,13 @@ private:
 
     void readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys);
     QString preferencesPath() const;
+    // A path in the shipped profiles folder of a shared program directory becomes the same name
+    // in the user's folder; any other path stays.
+    QString ownProfilePath(const QString &profilePath) const;
 
     platform::Dialogs &m_dialogs;
     QString m_programDirectory;
+    app::FileLocations m_locations;
     QPointer<QWidget> m_mainWindow;
     QPointer<QLineEdit> m_mainOutputDir;
     QList<profiles::ProfileEntry> m_profiles;

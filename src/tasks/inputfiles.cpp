@@ -10,9 +10,15 @@ namespace tasks {
 
 const QStringList &SupportedInputExtensions()
 {
+    // The first eight are the program's original ones and keep their places in the open dialog;
+    // the rest are the other video containers FFmpeg reads, phones' own 3GP first.
     static const QStringList extensions{
         QStringLiteral(".avi"), QStringLiteral(".mpg"), QStringLiteral(".mpeg"), QStringLiteral(".mp4"),
         QStringLiteral(".wmv"), QStringLiteral(".mov"), QStringLiteral(".vob"), QStringLiteral(".asf"),
+        QStringLiteral(".3gp"), QStringLiteral(".3g2"), QStringLiteral(".mkv"), QStringLiteral(".webm"),
+        QStringLiteral(".flv"), QStringLiteral(".ogv"), QStringLiteral(".m4v"), QStringLiteral(".ts"),
+        QStringLiteral(".mts"), QStringLiteral(".m2ts"), QStringLiteral(".mxf"), QStringLiteral(".dv"),
+        QStringLiteral(".divx"), QStringLiteral(".f4v"),
     };
     return extensions;
 }

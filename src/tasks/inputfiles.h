@@ -5,7 +5,7 @@
 
 namespace tasks {
 
-// ".avi", ".mpg", ... in lower case, in the order the open dialog lists them.
+// ".avi", ".mpg", ... ".3gp", ".mkv", ... in lower case, in the order the open dialog lists them.
 const QStringList &SupportedInputExtensions();
 // "*.avi;*.mpg;...;" with the final ";".
 QString SupportedFilesMask();

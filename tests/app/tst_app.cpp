@@ -354,17 +354,21 @@ private slots:
 
     void openDialogFilter()
     {
-        QCOMPARE(tasks::SupportedFilesMask(), "*.avi;*.mpg;*.mpeg;*.mp4;*.wmv;*.mov;*.vob;*.asf;");
-        QCOMPARE(app::OpenDialogFilter(),
-                 "All Support Files(*.avi;*.mpg;*.mpeg;*.mp4;*.wmv;*.mov;*.vob;*.asf;)|"
-                 "*.avi;*.mpg;*.mpeg;*.mp4;*.wmv;*.mov;*.vob;*.asf;|AVI Files (*.avi)|*.avi|MPG Files (*.mpg)|*.mpg|"
-                 "MPEG Files (*.mpeg)|*.mpeg|MP4 Files (*.mp4)|*.mp4|WMV Files (*.wmv)|*.wmv|MOV Files (*.mov)|*.mov|"
-                 "VOB Files (*.vob)|*.vob|ASF Files (*.asf)|*.asf|All Files (*.*)|*.*");
+        const QString mask = "*.avi;*.mpg;*.mpeg;*.mp4;*.wmv;*.mov;*.vob;*.asf;*.3gp;*.3g2;*.mkv;*.webm;*.flv;*.ogv;"
+                             "*.m4v;*.ts;*.mts;*.m2ts;*.mxf;*.dv;*.divx;*.f4v;";
+        QCOMPARE(tasks::SupportedFilesMask(), mask);
+        const QString filter = app::OpenDialogFilter();
+        QVERIFY(filter.startsWith("All Support Files(" + mask + ")|" + mask + "|AVI Files (*.avi)|*.avi|MPG Files (*.mpg)|"
+                                  "*.mpg|MPEG Files (*.mpeg)|*.mpeg|MP4 Files (*.mp4)|*.mp4|WMV Files (*.wmv)|*.wmv|"
+                                  "MOV Files (*.mov)|*.mov|VOB Files (*.vob)|*.vob|ASF Files (*.asf)|*.asf|"
+                                  "3GP Files (*.3gp)|*.3gp|3G2 Files (*.3g2)|*.3g2|MKV Files (*.mkv)|*.mkv|"));
+        QVERIFY(filter.endsWith("|DIVX Files (*.divx)|*.divx|F4V Files (*.f4v)|*.f4v|All Files (*.*)|*.*"));
         // Qt's dialog reads the patterns from the last parentheses, blank-separated.
-        const QStringList qtFilters = platform::qtNameFilters(app::OpenDialogFilter()).split(";;");
-        QCOMPARE(qtFilters.size(), 10);
-        QCOMPARE(qtFilters.first(), "All Support Files(*.avi *.mpg *.mpeg *.mp4 *.wmv *.mov *.vob *.asf)");
+        const QStringList qtFilters = platform::qtNameFilters(filter).split(";;");
+        QCOMPARE(qtFilters.size(), 24);
+        QCOMPARE(qtFilters.first(), "All Support Files(" + QString(mask).replace(';', ' ').trimmed() + ")");
         QCOMPARE(qtFilters.at(1), "AVI Files (*.avi)");
+        QCOMPARE(qtFilters.at(9), "3GP Files (*.3gp)");
         QCOMPARE(qtFilters.last(), "All Files (*)");
     }
 };

@@ -18,16 +18,17 @@ public:
     {
     }
 
+    void launch(const QString &, const QStringList &) override {}
     bool start(const QString &, const QStringList &) override { return true; }
     QString errorString() const override { return {}; }
-    QByteArray read(qsizetype maxBytes, platform::ReadWait) override
+    std::optional<QByteArray> read(qsizetype maxBytes, QDeadlineTimer) override
     {
         const qsizetype length = qMin(m_cutter.nextLength(m_output.size() - m_at), maxBytes);
         const QByteArray piece = m_output.mid(m_at, length);
         m_at += piece.size();
         return piece;
     }
-    platform::ProcessExit waitForExit(platform::ReadWait) override { return {false, 0}; }
+    std::optional<platform::ProcessExit> waitForExit(QDeadlineTimer) override { return platform::ProcessExit{false, 0}; }
     void terminate() override {}
     bool isRunning() const override { return m_at < m_output.size(); }
 
@@ -58,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = QString::fromUtf8(pathBytes);
 
     ReplayLauncher launcher(report);
-    std::unique_ptr<platform::ChildProcess> slot;
-    const tasks::ProbeResults probe = tasks::ProbeMedia(launcher, slot, QStringLiteral("wmaspi.dll"), path);
+    const tasks::ProbeResults probe = tasks::ProbeMedia(launcher, QStringLiteral("wmaspi.dll"), path);
     const tasks::CutValues cut = tasks::applyCutRules(QString::fromUtf8(report), path);
     fuzz::check(probe.ProbeLengthText == cut.duration && probe.ProbeSizeText == cut.frameSize,
                 "a report read in pieces cuts as the whole report does");

@@ -4,6 +4,7 @@
 #include <errordisplay.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
+#include <fakenotifications.h>
 #include <mainform.h>
 #include <qtchildprocess.h>
 
@@ -38,7 +39,8 @@ struct FakeServices {
     platform::FakeDialogs dialogs;
     platform::FakeDesktop desktop;
     platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
+    platform::FakeNotifications notifications;
+    platform::Services services{processes, dialogs, desktop, power, notifications};
 };
 
 enum class Encoder { Real, Fake };
@@ -53,13 +55,14 @@ struct Window {
     platform::FakeDialogs dialogs;
     platform::FakeDesktop desktop;
     platform::FakePowerControl power;
+    platform::FakeNotifications notifications;
     platform::Services services;
     std::unique_ptr<TMainForm> form;
 
     // profiles: file name and contents of each profile to put into Profiles/.
     explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real)
         : services{encoder == Encoder::Real ? static_cast<platform::ProcessLauncher &>(realProcesses) : fakeProcesses,
-                   dialogs, desktop, power}
+                   dialogs, desktop, power, notifications}
     {
         QDir(programDir.path()).mkdir(QStringLiteral("Profiles"));
         for (const auto &[name, contents] : profiles) {
