@@ -96,10 +96,12 @@ private slots:
         Window window;
         window.form->show();
         window.add({m_first, m_textFile});
-        window.form->ltvTask->clearSelection();
-        window.form->ltvTask->topLevelItem(1)->setSelected(true);
-        emit window.form->ltvTask->itemDoubleClicked(window.form->ltvTask->topLevelItem(1), 0);
-        QCOMPARE(window.messageTexts().size(), 1);
+        QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+        QTreeWidget &list = *window.form->ltvTask;
+        const QPoint secondRow = list.visualItemRect(list.topLevelItem(1)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, secondRow);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, secondRow);
+        QTRY_COMPARE_WITH_TIMEOUT(window.messageTexts().size(), 1, TickTimeoutMs);
         QVERIFY2(window.messageTexts().first().contains(QRegularExpression(R"(. \(\$[0-9a-f]+\)\.$)")),
                  qPrintable(window.messageTexts().first()));
         QVERIFY(window.form->FilterGraph->GetState() != GraphState::Playing);
