@@ -42,8 +42,8 @@ private slots:
     {
         m_first = m_media.filePath("first clip.avi");
         m_second = m_media.filePath("-second clip é.avi");
-        QVERIFY2(previewtest::makeClip(m_first, 6), "ffmpeg must be on PATH");
-        QVERIFY(previewtest::makeClip(m_second, 4));
+        QVERIFY2(testclips::makeClip(m_first, 6), "ffmpeg must be on PATH");
+        QVERIFY(testclips::makeClip(m_second, 4));
         m_textFile = m_media.filePath("not a video.avi");
         QFile text(m_textFile);
         QVERIFY(text.open(QIODevice::WriteOnly));

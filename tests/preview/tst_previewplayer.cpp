@@ -39,8 +39,8 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_clip = m_dir.filePath("six seconds.avi");
         m_shortClip = m_dir.filePath("two seconds.avi");
-        QVERIFY2(previewtest::makeClip(m_clip, 6), "ffmpeg must be on PATH");
-        QVERIFY(previewtest::makeClip(m_shortClip, 2));
+        QVERIFY2(testclips::makeClip(m_clip, 6), "ffmpeg must be on PATH");
+        QVERIFY(testclips::makeClip(m_shortClip, 2));
         m_textFile = m_dir.filePath("not a video.avi");
         QFile text(m_textFile);
         QVERIFY(text.open(QIODevice::WriteOnly));
