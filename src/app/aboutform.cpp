@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QWindow>
 
 TAboutForm::TAboutForm(platform::Desktop &desktop, const app::ProgramValues &values, QWidget *mainWindow)
     : m_desktop(desktop), m_mainWindow(mainWindow)
@@ -87,15 +89,22 @@ void TAboutForm::FormCreate(const app::ProgramValues &values)
 
 void TAboutForm::showEvent(QShowEvent *event)
 {
+    // Owned by the main window, so that it stays above it and goes with it, but not its child:
+    // disabling the main window would disable a child as well.
+    if (QWindow *window = windowHandle())
+        window->setTransientParent(m_mainWindow->window()->windowHandle());
     // Centred over the main window, which takes no input meanwhile.
     move(m_mainWindow->frameGeometry().center() - rect().center());
-    m_mainWindow->setEnabled(false);
+    if (!event->spontaneous())
+        m_mainWindow->setEnabled(false);
     QDialog::showEvent(event);
 }
 
 void TAboutForm::hideEvent(QHideEvent *event)
 {
-    m_mainWindow->setEnabled(true);
+    // A minimised box is still open: the main window stays disabled until the box closes.
+    if (!event->spontaneous())
+        m_mainWindow->setEnabled(true);
     QDialog::hideEvent(event);
 }
 

@@ -225,7 +225,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             labLinkMouseDown();
         else if (event->type() == QEvent::MouseButtonRelease) {
             labLinkMouseUp();
-            if (labLink->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+            const auto *release = static_cast<QMouseEvent *>(event);
+            // A click is the left button's; the others only light the link up.
+            if (release->button() == Qt::LeftButton && labLink->rect().contains(release->position().toPoint()))
                 labLinkClick();
         }
     }

@@ -35,6 +35,8 @@
 
 namespace {
 
+constexpr int PreviewCollapseHeight = 30;
+
 QWidget *panel(QWidget *parent, const QString &name)
 {
     auto *widget = new QWidget(parent);
@@ -337,8 +339,8 @@ void TMainForm::createRightPanel()
     upperRow->addWidget(panRight);
 
     panPreview = panel(Splitter1, QStringLiteral("panPreview"));
-    // Dragged to 30 pixels or less, the preview collapses to nothing.
-    panPreview->setMinimumHeight(31);
+    // Any height can be dragged to; one of 30 pixels or less collapses the preview to nothing.
+    panPreview->setMinimumHeight(1);
     auto *previewRows = new QVBoxLayout(panPreview);
     previewRows->setContentsMargins(0, 0, 0, 0);
     previewRows->setSpacing(0);
@@ -372,6 +374,11 @@ void TMainForm::createRightPanel()
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setSizes({300, 177});
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = Splitter1->sizes();
+        if (sizes.value(1) > 0 && sizes.value(1) <= PreviewCollapseHeight)
+            Splitter1->setSizes({sizes.value(0) + sizes.value(1), 0});
+    });
 }
 
 // The grids never scroll sideways, so the right panel takes the width their keys and values need;

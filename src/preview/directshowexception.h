@@ -1,27 +1,13 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
-#include <exception>
+#include <usererror.h>
 
 namespace preview {
 
-// A failure of the media player. It is not caught where it is raised: it ends the user action in
-// progress and the application shows its message.
-class EDirectShowException : public std::exception {
+// A failure of the media player.
+class EDirectShowException : public platform::UserError {
 public:
-    explicit EDirectShowException(const QString &message)
-        : m_message(message), m_what(message.toUtf8())
-    {
-    }
-
-    const QString &message() const noexcept { return m_message; }
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
+    using UserError::UserError;
 };
 
 } // namespace preview

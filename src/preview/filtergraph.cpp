@@ -6,6 +6,7 @@
 #include "videowindow.h"
 
 #include <QAudioDevice>
+#include <QTimer>
 #include <QAudioOutput>
 #include <QMediaDevices>
 #include <QMediaPlayer>
@@ -14,11 +15,9 @@
 namespace preview {
 namespace {
 
-constexpr std::chrono::milliseconds LoadLimit{5000};
-
-QString errorMessage(const SourceLoad &load)
+QString errorMessage(int error, const QString &text)
 {
-    return QStringLiteral("%1 ($%2).").arg(load.errorText, QString::number(int(load.error), 16));
+    return QStringLiteral("%1 ($%2).").arg(text, QString::number(error, 16));
 }
 
 } // namespace
@@ -50,6 +49,10 @@ struct TFilterGraph::Engine {
     std::unique_ptr<QAudioOutput> audio;
     std::unique_ptr<QMediaPlayer> player;
     PlayerSeeking seeking;
+    QUrl loading;        // the file asked for last; empty when none is (or it failed)
+    bool loaded = false; // the player knows that file
+    bool atEnd = false;  // it played to the end and is held at its last frame
+    GraphState wanted = GraphState::Stopped;
 };
 
 TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent) {}
@@ -70,6 +73,8 @@ void TFilterGraph::setActive(bool active)
         return;
     if (active) {
         m_engine = std::make_unique<Engine>();
+        m_engine->seeking.AfterSeek = [this] { resumeAfterSeek(); };
+        watchPlayer();
         attachVideo();
         emit controlNotification(ControlNotification::Activated);
     } else {
@@ -90,11 +95,79 @@ void TFilterGraph::attachVideo()
         m_engine->player->setVideoOutput(m_videoWindow ? m_videoWindow->videoWidget() : nullptr);
 }
 
+void TFilterGraph::watchPlayer()
+{
+    QMediaPlayer *player = m_engine->player.get();
+    connect(player, &QMediaPlayer::mediaStatusChanged, this, &TFilterGraph::examineStatus);
+    // Some backends report more than one error for one file; the first says what went wrong.
+    connect(player, &QMediaPlayer::errorOccurred, this, [this, player](QMediaPlayer::Error error, const QString &text) {
+        if (m_engine && m_engine->player.get() == player && player->source() == m_engine->loading)
+            fail(int(error), text);
+    });
+}
+
+void TFilterGraph::examineStatus()
+{
+    Engine &engine = *m_engine;
+    QMediaPlayer &player = *engine.player;
+    if (engine.loading.isEmpty() || player.source() != engine.loading)
+        return; // a file asked for before the last one
+    const QMediaPlayer::MediaStatus status = player.mediaStatus();
+    if (status == QMediaPlayer::InvalidMedia)
+        return fail(int(QMediaPlayer::FormatError), QStringLiteral("The file cannot be played."));
+    if (!engine.loaded && isLoadedStatus(status)) {
+        engine.loaded = true;
+        emit controlNotification(ControlNotification::FileRendered);
+        if (engine.wanted == GraphState::Playing)
+            player.play();
+        else if (engine.wanted == GraphState::Paused)
+            player.pause();
+    }
+    if (status == QMediaPlayer::EndOfMedia && engine.wanted != GraphState::Stopped) {
+        // The player stops at the end; the preview goes on running, held at the last frame.
+        engine.atEnd = true;
+        engine.seeking.setAtEnd(true);
+    }
+}
+
+void TFilterGraph::fail(int error, const QString &text)
+{
+    Engine &engine = *m_engine;
+    engine.loading = QUrl();
+    engine.loaded = false;
+    engine.atEnd = false;
+    engine.seeking.setAtEnd(false);
+    engine.wanted = GraphState::Stopped;
+    // Not from inside the failing player's own signal: it is replaced, so that its late errors
+    // are not taken for the next file's, and a later Play or Pause / Resume cannot play it.
+    QTimer::singleShot(0, this, [this, message = errorMessage(error, text)] {
+        if (m_engine && m_engine->loading.isEmpty()) {
+            m_engine->renewPlayer();
+            watchPlayer();
+            attachVideo();
+        }
+        emit RenderFailed(message);
+    });
+}
+
+void TFilterGraph::resumeAfterSeek()
+{
+    Engine &engine = *m_engine;
+    if (!std::exchange(engine.atEnd, false))
+        return;
+    if (engine.wanted == GraphState::Playing)
+        engine.player->play();
+    else if (engine.wanted == GraphState::Paused)
+        engine.player->pause();
+}
+
 void TFilterGraph::ClearGraph()
 {
     if (!Active())
         return;
     Stop();
+    m_engine->loading = QUrl();
+    m_engine->loaded = false;
     m_engine->player->setSource(QUrl());
 }
 
@@ -103,17 +176,18 @@ bool TFilterGraph::RenderFile(const QString &path)
     if (!Active())
         return false;
     emit controlNotification(ControlNotification::FileRendering);
-    const QPointer<TFilterGraph> alive(this);
-    const SourceLoad load = loadSource(*m_engine->player, QUrl::fromLocalFile(path), LoadLimit);
-    if (!alive || !Active() || load.outcome == SourceLoad::Outcome::Superseded)
-        return false;
-    if (load.outcome == SourceLoad::Outcome::Failed) {
-        // A failed source must not be played by a later Play or Pause / Resume.
-        m_engine->renewPlayer();
-        attachVideo();
-        throw EDirectShowException(errorMessage(load));
-    }
-    emit controlNotification(ControlNotification::FileRendered);
+    Engine &engine = *m_engine;
+    engine.loading = QUrl::fromLocalFile(path);
+    engine.loaded = false;
+    engine.atEnd = false;
+    engine.seeking.setAtEnd(false);
+    // Clearing first means the status seen belongs to this source, and that setting the same
+    // file again really loads it again.
+    engine.player->setSource(QUrl());
+    engine.player->setSource(engine.loading);
+    // A backend may load (or fail) inside setSource itself.
+    if (m_engine && !m_engine->loaded)
+        examineStatus();
     return true;
 }
 
@@ -122,7 +196,12 @@ void TFilterGraph::Play()
     if (!Active())
         return;
     emit controlNotification(ControlNotification::Play);
-    m_engine->player->play();
+    Engine &engine = *m_engine;
+    if (engine.loading.isEmpty())
+        return; // nothing loaded, or it failed
+    engine.wanted = GraphState::Playing;
+    if (engine.loaded && !engine.atEnd)
+        engine.player->play();
 }
 
 void TFilterGraph::Pause()
@@ -130,7 +209,12 @@ void TFilterGraph::Pause()
     if (!Active())
         return;
     emit controlNotification(ControlNotification::Pause);
-    m_engine->player->pause();
+    Engine &engine = *m_engine;
+    if (engine.loading.isEmpty())
+        return;
+    engine.wanted = GraphState::Paused;
+    if (engine.loaded && !engine.atEnd)
+        engine.player->pause();
 }
 
 void TFilterGraph::Stop()
@@ -138,22 +222,20 @@ void TFilterGraph::Stop()
     if (!Active())
         return;
     emit controlNotification(ControlNotification::Stop);
-    m_engine->player->stop();
+    Engine &engine = *m_engine;
+    engine.wanted = GraphState::Stopped;
+    engine.atEnd = false;
+    engine.seeking.setAtEnd(false);
+    engine.player->stop();
 }
 
 GraphState TFilterGraph::GetState() const
 {
     if (!Active())
         return GraphState::Uninitialized;
-    switch (m_engine->player->playbackState()) {
-    case QMediaPlayer::StoppedState:
-        return GraphState::Stopped;
-    case QMediaPlayer::PausedState:
-        return GraphState::Paused;
-    case QMediaPlayer::PlayingState:
-        return GraphState::Playing;
-    }
-    return GraphState::Uninitialized;
+    // What the preview was told, rather than the player's own state: a player that reached the
+    // end says Stopped, and one still loading has not started yet.
+    return m_engine->loading.isEmpty() ? GraphState::Stopped : m_engine->wanted;
 }
 
 MediaSeeking *TFilterGraph::Seeking() const

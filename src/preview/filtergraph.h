@@ -37,9 +37,9 @@ public:
     void setVideoWindow(TVideoWindow *videoWindow);
 
     void ClearGraph();
-    // Loads the file, waiting a few seconds at most, and raises EDirectShowException when it
-    // cannot be played. False when nothing was loaded: the graph is inactive, or another
-    // RenderFile or ClearGraph came while this one waited.
+    // Starts loading the file and returns at once; false when the graph is inactive. A Play or
+    // Pause given meanwhile takes effect once the file has loaded. A file the player reports as
+    // unplayable is announced by RenderFailed; a later RenderFile or ClearGraph supersedes it.
     bool RenderFile(const QString &path);
     void Play();
     void Pause();
@@ -51,11 +51,17 @@ public:
 
 signals:
     void controlNotification(preview::ControlNotification notification);
+    // The framework's text for the failure, followed by its code: "... ($2).".
+    void RenderFailed(const QString &message);
 
 private:
     struct Engine;
 
     void attachVideo();
+    void watchPlayer();
+    void examineStatus();
+    void fail(int error, const QString &text);
+    void resumeAfterSeek();
 
     std::unique_ptr<Engine> m_engine;
     QPointer<TVideoWindow> m_videoWindow;

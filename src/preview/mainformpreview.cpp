@@ -4,6 +4,7 @@
 #include "errordisplay.h"
 #include "filtergraph.h"
 #include "previewplayer.h"
+#include "directshowexception.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,6 +16,8 @@ void TMainForm::createPreviewPlayer()
     FilterGraph = new preview::TFilterGraph(this);
     FilterGraph->setObjectName(QStringLiteral("FilterGraph"));
     m_preview = std::make_unique<preview::PreviewPlayer>(*FilterGraph, *VideoWindow1, *TrackBar, *labPreviewTime);
+    connect(FilterGraph, &preview::TFilterGraph::RenderFailed, this,
+            [](const QString &message) { app::showError(preview::EDirectShowException(message)); });
     // A file that cannot be played raises from deep inside these; it ends only this command.
     connect(sbtnPlay, &QToolButton::clicked, this, app::guarded([this] { sbtnPlayClick(); }));
     connect(sbtnPause, &QToolButton::clicked, this, app::guarded([this] { sbtnPauseClick(); }));

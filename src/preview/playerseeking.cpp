@@ -22,7 +22,7 @@ std::optional<qint64> PlayerSeeking::CurrentPosition() const
 {
     if (!knowsMedia())
         return std::nullopt;
-    return m_player->position();
+    return m_atEnd ? Duration() : m_player->position();
 }
 
 std::optional<qint64> PlayerSeeking::StopPosition() const
@@ -32,8 +32,12 @@ std::optional<qint64> PlayerSeeking::StopPosition() const
 
 void PlayerSeeking::SetCurrentPosition(qint64 milliseconds)
 {
-    if (knowsMedia())
-        m_player->setPosition(milliseconds);
+    if (!knowsMedia())
+        return;
+    m_player->setPosition(milliseconds);
+    m_atEnd = false;
+    if (AfterSeek)
+        AfterSeek();
 }
 
 } // namespace preview

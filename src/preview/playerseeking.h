@@ -2,6 +2,8 @@
 
 #include "mediaseeking.h"
 
+#include <functional>
+
 class QMediaPlayer;
 
 namespace preview {
@@ -16,10 +18,16 @@ public:
     std::optional<qint64> StopPosition() const override;
     void SetCurrentPosition(qint64 milliseconds) override;
 
+    // A player that reached the end of its file reports itself stopped; the preview holds it at
+    // its last frame instead, so the position stays at the end until a seek moves it back.
+    void setAtEnd(bool atEnd) { m_atEnd = atEnd; }
+    std::function<void()> AfterSeek;
+
 private:
     bool knowsMedia() const;
 
     QMediaPlayer *m_player = nullptr;
+    bool m_atEnd = false;
 };
 
 } // namespace preview

@@ -16,8 +16,9 @@ class PreviewPlayer {
 public:
     PreviewPlayer(TFilterGraph &graph, TVideoWindow &videoWindow, TDSTrackBar &trackBar, QLabel &timeLabel);
 
-    // Plays the file from its beginning, whatever played before. Raises EDirectShowException
-    // when the file cannot be played; the preview is then idle.
+    // Plays the file from its beginning, whatever played before, once it has loaded; returns at
+    // once. A file that cannot be played is announced by the graph's RenderFailed and leaves the
+    // preview idle.
     void PreviewTask(const QString &inputPath);
     // "Pause / Resume": pauses what plays, plays what is paused, leaves anything else alone.
     void PauseResume();

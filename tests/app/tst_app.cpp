@@ -24,7 +24,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QSplitter>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 QList<int> columnWidths(const TMainForm &form)
@@ -155,6 +157,40 @@ private slots:
     }
 
     // Only Stop, About and Help stay usable during a run; afterwards all but Stop.
+    // Dragging the bar between the profile and the preview: the preview follows the pointer, and
+    // collapses to nothing at 30 pixels or less.
+    void previewSplitterCollapses_data()
+    {
+        QTest::addColumn<int>("previewHeight");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("60 pixels") << 60 << 60;
+        QTest::newRow("31 pixels") << 31 << 31;
+        QTest::newRow("30 pixels") << 30 << 0;
+        QTest::newRow("12 pixels") << 12 << 0;
+    }
+    void previewSplitterCollapses()
+    {
+        QFETCH(int, previewHeight);
+        QTemporaryDir programDir;
+        FakeServices fakes;
+        TMainForm form(fakes.services, programDir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QSplitterHandle *handle = form.Splitter1->handle(1);
+        const int from = form.panPreview->height();
+        QCOMPARE(from, 177);
+        const QPoint grip(handle->width() / 2, 2);
+        const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+        send(QEvent::MouseMove, grip + QPoint(0, from - previewHeight), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, grip + QPoint(0, from - previewHeight), Qt::NoButton);
+        QFETCH(int, shown);
+        QTRY_COMPARE(form.Splitter1->sizes().value(1), shown);
+    }
+
     void controlStatesOfARun()
     {
         QTemporaryDir programDir;
@@ -327,6 +363,10 @@ private slots:
         QTest::mouseRelease(form.labLink, Qt::RightButton, {}, QPoint(-5, -5));
         QCOMPARE(colour(), link);
         QVERIFY(fakes.desktop.opened.isEmpty());
+        // A right or middle click lights the link but opens nothing; the left one opens it.
+        for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
+            QTest::mouseClick(form.labLink, other, {}, inside);
+        QVERIFY(fakes.desktop.opened.isEmpty());
         QTest::mouseClick(form.labLink, Qt::LeftButton, {}, inside);
         QCOMPARE(colour(), link);
         form.tbtnHelp->click();
@@ -338,6 +378,13 @@ private slots:
         TAboutForm &about = *form.AboutForm;
         QVERIFY(about.isVisible() && !form.isEnabled());
         QCOMPARE(about.windowTitle(), "About");
+        // Owned by the main window, so it cannot fall behind it; a minimise leaves it open.
+        QVERIFY(about.windowHandle());
+        QCOMPARE(about.windowHandle()->transientParent(), form.windowHandle());
+        about.showMinimized();
+        QTest::qWait(20);
+        QVERIFY(!form.isEnabled());
+        about.showNormal();
         about.btnTech->click();
         about.btnSales->click();
         emit about.labWebsite->linkActivated(QString());

@@ -1,22 +1,11 @@
 #include "previewtestsupport.h"
 
-#include <QProcess>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
 
 namespace previewtest {
-
-bool makeClip(const QString &path, double seconds)
-{
-    const QString duration = QString::number(seconds);
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration,
-                  "-f", "lavfi", "-i", "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
-}
 
 QPoint thumbCentre(const QSlider &slider)
 {

@@ -42,8 +42,8 @@ private slots:
     {
         m_first = m_media.filePath("first clip.avi");
         m_second = m_media.filePath("-second clip é.avi");
-        QVERIFY2(previewtest::makeClip(m_first, 6), "ffmpeg must be on PATH");
-        QVERIFY(previewtest::makeClip(m_second, 4));
+        QVERIFY2(testclips::makeClip(m_first, 6), "ffmpeg must be on PATH");
+        QVERIFY(testclips::makeClip(m_second, 4));
         m_textFile = m_media.filePath("not a video.avi");
         QFile text(m_textFile);
         QVERIFY(text.open(QIODevice::WriteOnly));
@@ -96,10 +96,12 @@ private slots:
         Window window;
         window.form->show();
         window.add({m_first, m_textFile});
-        window.form->ltvTask->clearSelection();
-        window.form->ltvTask->topLevelItem(1)->setSelected(true);
-        emit window.form->ltvTask->itemDoubleClicked(window.form->ltvTask->topLevelItem(1), 0);
-        QCOMPARE(window.messageTexts().size(), 1);
+        QVERIFY(QTest::qWaitForWindowExposed(window.form.get()));
+        QTreeWidget &list = *window.form->ltvTask;
+        const QPoint secondRow = list.visualItemRect(list.topLevelItem(1)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, secondRow);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, secondRow);
+        QTRY_COMPARE_WITH_TIMEOUT(window.messageTexts().size(), 1, TickTimeoutMs);
         QVERIFY2(window.messageTexts().first().contains(QRegularExpression(R"(. \(\$[0-9a-f]+\)\.$)")),
                  qPrintable(window.messageTexts().first()));
         QVERIFY(window.form->FilterGraph->GetState() != GraphState::Playing);

@@ -1,3 +1,4 @@
+#include <testclips.h>
 #include <mediaprobe.h>
 #include <testwindow.h>
 
@@ -54,12 +55,7 @@ private slots:
     void initTestCase()
     {
         m_clip = m_media.filePath("clip.avi");
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2",
-                                "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "mpeg4", "-c:a", "mp3", "-shortest",
-                                m_clip});
-        QVERIFY(ffmpeg.waitForFinished(60000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
+        QVERIFY2(testclips::makeClip(m_clip, 2), "ffmpeg must be on PATH");
         m_broken = m_media.filePath("broken.avi");
         QFile broken(m_broken);
         QVERIFY(broken.open(QIODevice::WriteOnly));
