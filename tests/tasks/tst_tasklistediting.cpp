@@ -62,15 +62,6 @@ struct Window : testwindow::Window {
                 item->setSelected(true);
         }
     }
-    QList<int> selectedRows() const
-    {
-        QList<int> rows;
-        for (int row = 0; row < form->ltvTask->topLevelItemCount(); ++row) {
-            if (form->ltvTask->topLevelItem(row)->isSelected())
-                rows << row;
-        }
-        return rows;
-    }
     QString output(const QString &key) const { return form->vleOutput->valueOf(key); }
     ltvItemData task(int row) const
     {
