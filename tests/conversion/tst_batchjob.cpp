@@ -1,3 +1,4 @@
+#include <processalive.h>
 #include <batchrun.h>
 #include <fakechildprocess.h>
 #include <qtchildprocess.h>
@@ -19,6 +20,8 @@ using platform::FakeStart;
 
 namespace {
 
+using testprocess::processAlive;
+
 const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
 
 BatchPlan planFor(const QStringList &inputs, const QString &outputDirectory, const QString &encoder = FakeEncoder)
@@ -36,16 +39,6 @@ BatchPlan planFor(const QStringList &inputs, const QString &outputDirectory, con
         plan.tasks << task;
     }
     return plan;
-}
-
-bool processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    return close > 0 && line.mid(close + 2, 1) != "Z";
 }
 
 // What a run told, in the order it told it.

@@ -1,3 +1,4 @@
+#include <processalive.h>
 #include <encoderrun.h>
 #include <qtchildprocess.h>
 
@@ -16,18 +17,9 @@
 
 namespace {
 
-const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
+using testprocess::processAlive;
 
-bool processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    // The state follows the parenthesised command name; a zombie is dead already.
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    return close > 0 && line.mid(close + 2, 1) != "Z";
-}
+const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
 
 qint64 pidAfter(const QByteArray &output, const char *key)
 {
