@@ -15,6 +15,8 @@ struct BatchPlan {
     QString outputDirectory;
     QString profileExtension;
     bool renameExisting = false;
+    // How many tasks convert at once; values below 1 count as 1. Tasks still start in list order.
+    int jobs = 1;
 };
 
 enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };

@@ -22,12 +22,13 @@ bool sameFile(const QString &a, const QString &b)
 }
 
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
-                      const QString &profileExtension, bool renameExisting)
+                      const QString &profileExtension, bool renameExisting, const QStringList &claimed)
 {
+    const auto taken = [&claimed](const QString &path) { return claimed.contains(path) || QFileInfo::exists(path); };
     const QString folder = platform::IncludeTrailingBackslash(outputDirectory);
     const QString plain = folder + task.NewName + profileExtension;
     const bool isInput = plain == task.InputFile || sameFile(plain, task.InputFile);
-    if (!isInput && !(renameExisting && QFileInfo::exists(plain)))
+    if (!isInput && !(renameExisting && taken(plain)))
         return plain;
     const QString extension = task.OutputExt.isEmpty() ? profileExtension : task.OutputExt;
     const QString base = folder + task.NewName + QLatin1Char('_');
@@ -36,7 +37,7 @@ QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, i
         // The input is never written, whatever the choice.
         if (indexed == task.InputFile || sameFile(indexed, task.InputFile))
             continue;
-        if (!renameExisting || !QFileInfo::exists(indexed))
+        if (!renameExisting || !taken(indexed))
             return indexed;
     }
 }

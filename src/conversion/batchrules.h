@@ -18,9 +18,10 @@ bool sameFile(const QString &a, const QString &b);
 // or the indexed name <name>_<position + 1> when the plain one is taken and renaming is chosen, or
 // when the plain one is the input itself. The index counts on past names that are taken (when
 // renaming) and past the input, so nothing of the user's is overwritten that was not meant to be.
-// A task without its own extension takes the profile's.
+// A task without its own extension takes the profile's. Names in claimed (those other tasks of the
+// run are writing now) count as taken when renaming.
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
-                      const QString &profileExtension, bool renameExisting);
+                      const QString &profileExtension, bool renameExisting, const QStringList &claimed = {});
 
 // What the encoder's exit and the file it left at output say of a conversion.
 TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output);

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace conversion {
 namespace {
 // What is kept of a task's encoder output for the user to read.
@@ -27,9 +29,22 @@ QString statusText(TaskStatus status)
     return {};
 }
 
+// One task while its encoder runs.
+struct BatchRun::Task {
+    int row = 0;
+    QString input;
+    QString output;
+    double span = 0;
+    double largestPosition = 0;
+    int readCount = 0;
+    int percent = 0;
+    QByteArray log;
+    std::unique_ptr<platform::ChildProcess> encoder;
+};
+
 BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher) {}
 
-// The encoder dies with its process object, whatever state the run is in.
+// The encoders die with their process objects, whatever state the run is in.
 BatchRun::~BatchRun() = default;
 
 bool BatchRun::start(BatchPlan plan)
@@ -37,8 +52,11 @@ bool BatchRun::start(BatchPlan plan)
     if (!isIdle())
         return false;
     m_plan = std::move(plan);
+    m_plan.jobs = qMax(m_plan.jobs, 1);
     m_state = RunState::Converting;
-    m_position = 0;
+    m_next = 0;
+    m_startFailure.clear();
+    m_stoppedBetweenTasks = false;
     m_doneSpan = 0;
     m_totalSpan = 0;
     m_bars = {};
@@ -46,7 +64,7 @@ bool BatchRun::start(BatchPlan plan)
     m_incomplete = 0;
     for (const ltvItemData &task : m_plan.tasks)
         m_totalSpan += task.SpanSec;
-    QMetaObject::invokeMethod(this, &BatchRun::startNextTask, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
     return true;
 }
 
@@ -55,86 +73,172 @@ void BatchRun::stop()
     if (m_state != RunState::Converting)
         return;
     m_state = RunState::StopRequested;
-    if (m_encoder)
-        m_encoder->terminate();
+    m_stoppedBetweenTasks = m_running.empty();
+    for (const auto &task : m_running)
+        task->encoder->terminate();
 }
 
-void BatchRun::startNextTask()
+QList<int> BatchRun::runningRows() const
 {
+    QList<int> rows;
+    for (const auto &task : m_running)
+        rows << task->row;
+    return rows;
+}
+
+void BatchRun::startTasks()
+{
+    m_retired.clear();
     if (m_state == RunState::Idle)
         return;
-    if (m_position >= m_plan.tasks.size())
-        return finish(RunEnd::Completed);
-    // A Stop that came between two tasks ends the run before the next encoder starts.
     if (m_state == RunState::StopRequested) {
-        endTask(TaskStatus::Stopped);
+        if (!m_running.empty())
+            return;
+        if (!m_startFailure.isEmpty())
+            return finish(RunEnd::StartFailed, m_startFailure);
+        // A Stop that came between two tasks ends the run before the next encoder starts.
+        if (m_stoppedBetweenTasks && m_next < m_plan.tasks.size())
+            endTask(m_next, TaskStatus::Stopped, {});
         return finish(RunEnd::Cancelled);
     }
-    const ltvItemData &task = m_plan.tasks.at(m_position);
-    m_largestPosition = 0;
-    m_currentSpan = task.SpanSec;
-    m_readCount = 0;
-    m_log.clear();
-    m_output = outputPathFor(m_plan.outputDirectory, task, m_position, m_plan.profileExtension,
-                             m_plan.renameExisting);
-    emit taskStarted(m_position, m_output);
-    const auto commandLine = conversionCommandLine(task.InputFile, m_plan.parameters + trimOptions(task), m_output);
-    // The previous encoder has ended; its object goes only now, outside its own signals.
-    m_encoder = m_launcher.create();
-    connect(m_encoder.get(), &platform::ChildProcess::output, this, &BatchRun::readOutput);
-    connect(m_encoder.get(), &platform::ChildProcess::exited, this, &BatchRun::encoderExited);
-    connect(m_encoder.get(), &platform::ChildProcess::failedToStart, this, &BatchRun::encoderFailedToStart);
-    m_encoder->launch(m_plan.encoderPath, commandLine.arguments);
+    while (m_state == RunState::Converting && int(m_running.size()) < m_plan.jobs && m_next < m_plan.tasks.size()) {
+        QStringList claimed;
+        for (const auto &task : m_running)
+            claimed << task->output;
+        const ltvItemData &task = m_plan.tasks.at(m_next);
+        const QString output = outputPathFor(m_plan.outputDirectory, task, m_next, m_plan.profileExtension,
+                                             m_plan.renameExisting, claimed);
+        // Tasks start in list order, so one that has to wait holds back those after it.
+        if (!mayStart(m_next, output))
+            break;
+        startTask(m_next++, output);
+    }
+    if (m_state == RunState::Converting && m_running.empty() && m_next >= m_plan.tasks.size())
+        finish(RunEnd::Completed);
 }
 
-void BatchRun::readOutput(const QByteArray &bytes)
+// Two encoders never write one file, nor one read what another is writing: such a task waits for
+// the other, and the outcome is what one task after the other would give.
+bool BatchRun::mayStart(int row, const QString &output) const
 {
-    m_log = (m_log + bytes).right(FailureLogBytes);
-    if (m_readCount++ < UnexaminedReads)
-        return;
-    if (const auto position = reportedPosition(QString::fromUtf8(bytes)); position && *position > m_largestPosition)
-        m_largestPosition = *position;
-    m_bars = progressFor(m_largestPosition, m_currentSpan, m_doneSpan, m_totalSpan, m_bars);
-    emit progressed(m_bars.current, m_bars.total, m_largestPosition);
+    const QString &input = m_plan.tasks.at(row).InputFile;
+    for (const auto &task : m_running) {
+        if (sameFile(output, task->output) || output == task->output || output == task->input
+            || sameFile(output, task->input) || input == task->output || sameFile(input, task->output))
+            return false;
+    }
+    return true;
 }
 
-void BatchRun::encoderExited(platform::ProcessExit exit)
+void BatchRun::startTask(int row, const QString &output)
+{
+    const ltvItemData &record = m_plan.tasks.at(row);
+    auto owned = std::make_unique<Task>();
+    Task *task = owned.get();
+    task->row = row;
+    task->input = record.InputFile;
+    task->output = output;
+    task->span = record.SpanSec;
+    task->encoder = m_launcher.create();
+    m_running.push_back(std::move(owned));
+    emit taskStarted(row, output);
+    connect(task->encoder.get(), &platform::ChildProcess::output, this,
+            [this, task](const QByteArray &bytes) { readOutput(task, bytes); });
+    connect(task->encoder.get(), &platform::ChildProcess::exited, this,
+            [this, task](platform::ProcessExit exit) { encoderExited(task, exit); });
+    connect(task->encoder.get(), &platform::ChildProcess::failedToStart, this,
+            [this, task](const QString &reason) { encoderFailedToStart(task, reason); });
+    const auto commandLine = conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record), output);
+    task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
+}
+
+void BatchRun::readOutput(Task *task, const QByteArray &bytes)
+{
+    task->log = (task->log + bytes).right(FailureLogBytes);
+    if (task->readCount++ < UnexaminedReads)
+        return;
+    if (const auto position = reportedPosition(QString::fromUtf8(bytes)); position && *position > task->largestPosition)
+        task->largestPosition = *position;
+    const int percent = progressFor(task->largestPosition, task->span, 0, 0, {task->percent, 0}).current;
+    if (percent != task->percent) {
+        task->percent = percent;
+        emit taskProgressed(task->row, percent);
+    }
+    updateBars();
+}
+
+// The current bar is the earliest running task's; the total counts what the others have done too.
+void BatchRun::updateBars()
+{
+    if (m_running.empty())
+        return;
+    const Task &earliest = *m_running.front();
+    double others = m_doneSpan;
+    for (std::size_t i = 1; i < m_running.size(); ++i)
+        others += m_running[i]->largestPosition;
+    m_bars = progressFor(earliest.largestPosition, earliest.span, others, m_totalSpan, m_bars);
+    emit progressed(m_bars.current, m_bars.total, earliest.largestPosition);
+}
+
+void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
 {
     if (m_state == RunState::Idle)
         return;
-    // The encoder was killed before it could clean up after itself.
-    const QString partial = m_output + QStringLiteral(".part");
+    // Out of the running ones before anyone hears of its end, so a Stop from there sees the rest.
+    retire(task);
+    // A killed encoder could not clean up after itself.
+    const QString partial = task->output + QStringLiteral(".part");
     if (m_state == RunState::StopRequested) {
         QFile::remove(partial);
-        endTask(TaskStatus::Stopped);
-        return finish(RunEnd::Cancelled);
+        endTask(task->row, TaskStatus::Stopped, task->log);
+        QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
+        return;
     }
-    const TaskStatus status = taskVerdict(exit, m_output);
+    const TaskStatus status = taskVerdict(exit, task->output);
     if (status == TaskStatus::Failed)
         QFile::remove(partial);
-    m_doneSpan += m_currentSpan;
-    endTask(status);
-    if (++m_position < m_plan.tasks.size()) {
-        m_bars.current = 0;
-        emit progressed(m_bars.current, m_bars.total, 0);
+    m_doneSpan += task->span;
+    endTask(task->row, status, task->log);
+    if (task->row + 1 < m_plan.tasks.size()) {
+        if (m_running.empty()) {
+            m_bars.current = 0;
+            emit progressed(m_bars.current, m_bars.total, 0);
+        } else {
+            updateBars();
+        }
     }
-    QMetaObject::invokeMethod(this, &BatchRun::startNextTask, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
 }
 
-void BatchRun::encoderFailedToStart(const QString &reason)
+void BatchRun::encoderFailedToStart(Task *task, const QString &reason)
 {
     if (m_state == RunState::Idle)
         return;
     const QString sentence = QStringLiteral("The encoder program %1 could not be started: %2").arg(m_plan.encoderPath, reason);
-    m_log = sentence.toUtf8();
-    endTask(TaskStatus::Failed);
-    finish(RunEnd::StartFailed, sentence);
+    retire(task);
+    // The others are stopped: an encoder that cannot start will not start for the rest either.
+    m_startFailure = sentence;
+    m_stoppedBetweenTasks = false;
+    m_state = RunState::StopRequested;
+    for (const auto &other : m_running)
+        other->encoder->terminate();
+    endTask(task->row, TaskStatus::Failed, sentence.toUtf8());
+    QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
 }
 
-void BatchRun::endTask(TaskStatus status)
+void BatchRun::retire(Task *task)
 {
-    const QString input = m_plan.tasks.at(m_position).InputFile;
-    const QString log = QString::fromUtf8(m_log);
+    const auto found = std::find_if(m_running.begin(), m_running.end(), [task](const auto &t) { return t.get() == task; });
+    if (found == m_running.end())
+        return;
+    m_retired.push_back(std::move(*found));
+    m_running.erase(found);
+}
+
+void BatchRun::endTask(int row, TaskStatus status, const QByteArray &logBytes)
+{
+    const QString input = m_plan.tasks.at(row).InputFile;
+    const QString log = QString::fromUtf8(logBytes);
     if (status == TaskStatus::Failed)
         ++m_failed;
     if (status == TaskStatus::Incomplete)
@@ -143,7 +247,7 @@ void BatchRun::endTask(TaskStatus status)
         m_failureLogs.insert(input, log);
     else if (status == TaskStatus::Complete)
         m_failureLogs.remove(input);
-    emit taskEnded(m_position, status, log);
+    emit taskEnded(row, status, log);
 }
 
 void BatchRun::finish(RunEnd end, const QString &reason)

@@ -9,12 +9,13 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 namespace conversion {
 
-// Converts the tasks of a plan one after the other through the encoder. It holds no thread: the
-// encoder's output and its end arrive as signals, and the next task starts from the event loop,
-// so a Stop or a close that came meanwhile is seen first.
+// Converts the tasks of a plan through the encoder, up to the plan's number of jobs at once, in
+// list order. It holds no thread: the encoders' output and their ends arrive as signals, and new
+// tasks start from the event loop, so a Stop or a close that came meanwhile is seen first.
 class BatchRun : public QObject {
     Q_OBJECT
 
@@ -24,42 +25,52 @@ public:
 
     // False, and nothing changes, unless the run is idle.
     bool start(BatchPlan plan);
-    // Kills the running encoder with all it started; the run then ends as cancelled.
+    // Kills the running encoders with all they started; the run then ends as cancelled.
     void stop();
 
     RunState state() const { return m_state; }
     bool isIdle() const { return m_state == RunState::Idle; }
     ProgressBars bars() const { return m_bars; }
+    // The rows converting now, in list order.
+    QList<int> runningRows() const;
     // The encoder output kept of a task that failed or was left incomplete, by input file.
     QString failureLog(const QString &inputFile) const { return m_failureLogs.value(inputFile); }
 
 signals:
     void taskStarted(int row, const QString &outputPath);
+    // A running task's own percentage, whenever its encoder reports.
+    void taskProgressed(int row, int percent);
+    // The current bar follows the earliest running task; the total bar counts the whole batch.
     void progressed(int current, int total, double position);
     void taskEnded(int row, conversion::TaskStatus status, const QString &log);
     void runEnded(const conversion::RunSummary &summary);
 
 private:
-    void startNextTask();
-    void readOutput(const QByteArray &bytes);
-    void encoderExited(platform::ProcessExit exit);
-    void encoderFailedToStart(const QString &reason);
-    void endTask(TaskStatus status);
+    struct Task;
+
+    void startTasks();
+    bool mayStart(int row, const QString &output) const;
+    void startTask(int row, const QString &output);
+    void readOutput(Task *task, const QByteArray &bytes);
+    void encoderExited(Task *task, platform::ProcessExit exit);
+    void encoderFailedToStart(Task *task, const QString &reason);
+    void retire(Task *task);
+    void updateBars();
+    void endTask(int row, TaskStatus status, const QByteArray &log);
     void finish(RunEnd end, const QString &reason = {});
 
     platform::ProcessLauncher &m_launcher;
-    std::unique_ptr<platform::ChildProcess> m_encoder;
     BatchPlan m_plan;
     RunState m_state = RunState::Idle;
-    int m_position = 0;
-    QString m_output;
+    int m_next = 0; // the first row not started yet
+    std::vector<std::unique_ptr<Task>> m_running; // in list order
+    // Tasks that ended inside their encoder's signal: their encoders go at the next turn.
+    std::vector<std::unique_ptr<Task>> m_retired;
+    QString m_startFailure;
+    bool m_stoppedBetweenTasks = false; // no encoder ran when Stop came
     double m_totalSpan = 0;
     double m_doneSpan = 0;
-    double m_largestPosition = 0;
-    double m_currentSpan = 0;
-    int m_readCount = 0;
     ProgressBars m_bars;
-    QByteArray m_log;
     int m_failed = 0;
     int m_incomplete = 0;
     QHash<QString, QString> m_failureLogs;
