@@ -1,9 +1,30 @@
 #include "commandline.h"
 
+#include <optional>
+
+namespace {
+// "-i A -i B ...": nothing else between the inputs.
+std::optional<ProbeManyRequest> probeManyRequest(const std::vector<std::string> &arguments)
+{
+    if (arguments.size() < 4 || arguments.size() % 2 != 0)
+        return std::nullopt;
+    ProbeManyRequest request;
+    for (std::size_t i = 0; i < arguments.size(); i += 2) {
+        if (arguments[i] != "-i" || arguments[i + 1].empty())
+            return std::nullopt;
+        request.inputs.push_back(arguments[i + 1]);
+    }
+    return request;
+}
+} // namespace
+
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
 {
     if (arguments.size() == 2 && arguments[0] == "-i" && !arguments[1].empty())
         return ProbeRequest{arguments[1]};
+
+    if (auto probes = probeManyRequest(arguments))
+        return *probes;
 
     if (arguments.size() >= 4 && arguments[0] == "-y" && arguments[1] == "-i") {
         ConversionRequest request;

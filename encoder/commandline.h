@@ -9,6 +9,11 @@ struct ProbeRequest {
     std::string input;
 };
 
+// Several inputs in one run, so that a batch pays for loading libavformat once.
+struct ProbeManyRequest {
+    std::vector<std::string> inputs;
+};
+
 struct ConversionRequest {
     std::string input;
     std::vector<std::string> parameters; // FFmpeg output switches from the profile
@@ -17,10 +22,10 @@ struct ConversionRequest {
 
 struct UsageRequest {};
 
-using EncoderRequest = std::variant<ProbeRequest, ConversionRequest, UsageRequest>;
+using EncoderRequest = std::variant<ProbeRequest, ProbeManyRequest, ConversionRequest, UsageRequest>;
 
 // Arguments without the program name.
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 
 inline constexpr std::string_view UsageText =
-    "usage: wmaspi.dll -i <input>  |  wmaspi.dll -y -i <input> [ffmpeg options...] <output>";
+    "usage: wmaspi.dll -i <input> [-i <input>...]  |  wmaspi.dll -y -i <input> [ffmpeg options...] <output>";

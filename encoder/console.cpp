@@ -19,6 +19,12 @@ void printLine(std::string_view line)
     writeLine(stdout, line);
 }
 
+void printText(std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
 void printError(std::string_view line)
 {
     // A reader merging both streams must see the lines in the order they were written.

@@ -6,6 +6,8 @@
 namespace console {
 
 void printLine(std::string_view line);
+// Exactly these bytes on standard output, without a line end of its own.
+void printText(std::string_view text);
 void printError(std::string_view line);
 
 } // namespace console

@@ -24,6 +24,27 @@ int runProbe(const ProbeRequest &request)
     return 0;
 }
 
+// Each input's report, or the line saying why it could not be read, framed as
+// "Probe <number> <bytes>\n" and then exactly that many bytes: a path may hold any text, so no
+// line of a report can mark where the next one begins.
+int runProbeMany(const ProbeManyRequest &request)
+{
+    for (std::size_t number = 0; number < request.inputs.size(); ++number) {
+        const std::string &input = request.inputs[number];
+        const MediaProbe probe = probeMedia(input);
+        std::string report;
+        if (probe.info) {
+            for (const auto &line : probeReportLines(input, *probe.info))
+                report += line + "\n";
+        } else {
+            report = probeFailureLine(input, probe.error) + "\n";
+        }
+        console::printLine("Probe " + std::to_string(number) + " " + std::to_string(report.size()));
+        console::printText(report);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,6 +56,8 @@ int main(int argc, char *argv[])
 
     if (const auto *probe = std::get_if<ProbeRequest>(&request))
         return runProbe(*probe);
+    if (const auto *probes = std::get_if<ProbeManyRequest>(&request))
+        return runProbeMany(*probes);
     if (const auto *conversion = std::get_if<ConversionRequest>(&request)) {
         int qtArgc = 1; // our arguments are FFmpeg's business, not Qt's
         QCoreApplication app(qtArgc, argv);

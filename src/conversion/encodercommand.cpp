@@ -15,6 +15,16 @@ EncoderCommandLine probeCommandLine(const QString &inputPath)
     return {QStringLiteral(" -i ") + quoted(inputPath), {QStringLiteral("-i"), inputPath}};
 }
 
+EncoderCommandLine probeCommandLine(const QStringList &inputPaths)
+{
+    EncoderCommandLine line;
+    for (const QString &path : inputPaths) {
+        line.text += QStringLiteral(" -i ") + quoted(path);
+        line.arguments << QStringLiteral("-i") << path;
+    }
+    return line;
+}
+
 EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
                                          const QString &outputPath)
 {

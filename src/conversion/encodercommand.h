@@ -16,6 +16,8 @@ struct EncoderCommandLine {
 };
 
 EncoderCommandLine probeCommandLine(const QString &inputPath);
+// One encoder run probing every input in turn.
+EncoderCommandLine probeCommandLine(const QStringList &inputPaths);
 // parameters is empty or begins with a blank; it is split at blanks, double quotes grouping.
 EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
                                          const QString &outputPath);

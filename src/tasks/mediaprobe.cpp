@@ -4,6 +4,8 @@
 #include "timetext.h"
 
 #include <encoderrun.h>
+
+#include <optional>
 #include <pathdelimiter.h>
 
 namespace tasks {
@@ -22,6 +24,45 @@ QString fromPosition(const QString &text, qsizetype k)
 qsizetype position(const QString &text, const QString &needle)
 {
     return text.indexOf(needle) + 1;
+}
+
+ProbeResults resultsOf(const QByteArray &report, const QString &path)
+{
+    ProbeResults results;
+    results.ProbeStartText = ZeroTimeText;
+    const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
+    results.ProbeLengthText = cut.duration;
+    results.ProbeSizeText = cut.frameSize;
+    results.ProbeEndText = results.ProbeLengthText;
+    return results;
+}
+
+// One report of a run probing several inputs, taken off the front of what the run has written.
+struct FramedReport {
+    int number = 0;
+    QByteArray text;
+};
+
+// Nothing while the next report is not all there; sets malformed when the text is no framing of ours.
+std::optional<FramedReport> takeReport(QByteArray &buffer, bool &malformed)
+{
+    const qsizetype lineEnd = buffer.indexOf('\n');
+    if (lineEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> words = buffer.left(lineEnd).split(' ');
+    bool numbered = false;
+    bool sized = false;
+    const int number = words.value(1).toInt(&numbered);
+    const qsizetype size = words.value(2).toLongLong(&sized);
+    if (words.size() != 3 || words.first() != "Probe" || !numbered || !sized || size < 0 || size > MaxReportBytes) {
+        malformed = true;
+        return std::nullopt;
+    }
+    if (buffer.size() - lineEnd - 1 < size)
+        return std::nullopt;
+    FramedReport report{number, buffer.mid(lineEnd + 1, size)};
+    buffer.remove(0, lineEnd + 1 + size);
+    return report;
 }
 
 } // namespace
@@ -62,10 +103,63 @@ ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &enco
     results.ProbeStartText = ZeroTimeText;
     if (outcome.timedOut)
         return results;
-    const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
-    results.ProbeLengthText = cut.duration;
-    results.ProbeSizeText = cut.frameSize;
-    results.ProbeEndText = results.ProbeLengthText;
+    return resultsOf(report, path);
+}
+
+QList<ProbeResults> ProbeMediaFiles(platform::ProcessLauncher &launcher, const QString &encoderPath,
+                                    const QStringList &paths, int timeLimitMs)
+{
+    if (paths.size() < 2) {
+        QList<ProbeResults> results;
+        for (const QString &path : paths)
+            results << ProbeMedia(launcher, encoderPath, path, timeLimitMs);
+        return results;
+    }
+    QList<ProbeResults> results(paths.size());
+    QList<bool> probed(paths.size(), false);
+    const std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
+    if (!encoder->start(encoderPath, conversion::probeCommandLine(paths).arguments))
+        return results;
+    QByteArray buffer;
+    bool malformed = false;
+    bool timedOut = false;
+    // Each input has its own time, as when probed alone.
+    QDeadlineTimer deadline(timeLimitMs);
+    while (!malformed) {
+        const auto bytes = encoder->read(conversion::EncoderReadSize, deadline);
+        if (!bytes)
+            timedOut = true;
+        if (!bytes || bytes->isEmpty())
+            break;
+        buffer += *bytes;
+        while (const auto report = takeReport(buffer, malformed)) {
+            if (report->number >= 0 && report->number < paths.size() && !probed[report->number]) {
+                results[report->number] = resultsOf(report->text, paths[report->number]);
+                probed[report->number] = true;
+            }
+            deadline = QDeadlineTimer(timeLimitMs);
+        }
+    }
+    conversion::TerminateEncoder(encoder.get());
+    // The run goes through the inputs in order, so the first one left is the one it was held on;
+    // a new run takes those after it. What an encoder without this framing left is probed one by one.
+    QList<qsizetype> left;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (!probed[i])
+            left << i;
+    }
+    if (timedOut && !left.isEmpty()) {
+        results[left.takeFirst()].ProbeStartText = ZeroTimeText;
+        QStringList rest;
+        for (const qsizetype i : left)
+            rest << paths[i];
+        const QList<ProbeResults> restResults = ProbeMediaFiles(launcher, encoderPath, rest, timeLimitMs);
+        for (qsizetype k = 0; k < left.size(); ++k)
+            results[left[k]] = restResults.value(k);
+        return results;
+    }
+    for (const qsizetype i : left)
+        results[i] = ProbeMedia(launcher, encoderPath, paths[i], timeLimitMs);
     return results;
 }
 

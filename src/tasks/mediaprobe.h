@@ -2,7 +2,9 @@
 
 #include <childprocessapi.h>
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 struct ltvItemData;
 
@@ -33,6 +35,12 @@ inline constexpr int ProbeTimeLimitMs = 10000;
 // gives an empty length and size.
 ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
                         int timeLimitMs = ProbeTimeLimitMs);
+
+// The probes of several inputs through one encoder run, which loads the media libraries once instead
+// of once an input; each input's result is what ProbeMedia gives for it alone, and a stalled
+// input holds the others up no longer than its own time limit.
+QList<ProbeResults> ProbeMediaFiles(platform::ProcessLauncher &launcher, const QString &encoderPath,
+                                    const QStringList &paths, int timeLimitMs = ProbeTimeLimitMs);
 
 // A new task for path from its probe, named after its file, with the output extension given.
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt);

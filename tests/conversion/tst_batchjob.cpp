@@ -234,7 +234,7 @@ private slots:
         plan.jobs = 2;
         QVERIFY(run.start(plan));
         QTRY_COMPARE(watch.events.size(), 2);
-        for (const QString &name : {"a.3gp.part", "b.3gp.part"}) {
+        for (const char *name : {"a.3gp.part", "b.3gp.part"}) {
             QFile partial(output.filePath(name));
             QVERIFY(partial.open(QIODevice::WriteOnly));
         }

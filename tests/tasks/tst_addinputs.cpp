@@ -1,6 +1,7 @@
 #include <testclips.h>
 #include <mediaprobe.h>
 #include <testwindow.h>
+#include <qtchildprocess.h>
 
 #include <QDir>
 #include <QFile>
@@ -123,6 +124,32 @@ private slots:
         w.form->AddInputFile(copyOfClip(m_media.filePath("no encoder/clip.avi")));
         QCOMPARE(w.rows(1).last(), "");
         QCOMPARE(w.rows(2).last(), "");
+    }
+
+    // One encoder run probes a batch, each input coming out as it does alone; a stalled input costs
+    // its own time limit and the inputs after it are still probed.
+    void probeOfSeveralFilesInOneRun()
+    {
+        const QString pipe = m_media.filePath("stalled.avi");
+        QProcess mkfifo;
+        mkfifo.start("mkfifo", {pipe});
+        QVERIFY(mkfifo.waitForFinished() && mkfifo.exitCode() == 0);
+        const QString dashed = copyOfClip(m_media.filePath("several/-dashed 'quoted'.avi"));
+        const QStringList paths{m_clip, m_broken, m_media.filePath("missing.avi"), pipe, dashed, m_clip};
+        platform::QtProcessLauncher launcher;
+        const QString encoder = QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll");
+        const QList<tasks::ProbeResults> together = tasks::ProbeMediaFiles(launcher, encoder, paths, 1500);
+        QCOMPARE(together.size(), paths.size());
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            const tasks::ProbeResults alone = tasks::ProbeMedia(launcher, encoder, paths[i], 1500);
+            QCOMPARE(together[i].ProbeLengthText, alone.ProbeLengthText);
+            QCOMPARE(together[i].ProbeSizeText, alone.ProbeSizeText);
+            QCOMPARE(together[i].ProbeStartText, alone.ProbeStartText);
+            QCOMPARE(together[i].ProbeEndText, alone.ProbeEndText);
+        }
+        QCOMPARE(together[4].ProbeLengthText, "00:00:02");
+        QCOMPARE(together[3].ProbeLengthText, "");
+        QVERIFY(tasks::ProbeMediaFiles(launcher, "/nonexistent/wmaspi.dll", paths).at(0).ProbeLengthText.isEmpty());
     }
 
     void addByDialog()
