@@ -224,8 +224,10 @@ private:
     conversion::BatchPlan planFor(const QString &parameters) const;
     void connectBatchRun();
     void batchTaskStarted(int row);
+    void batchTaskProgressed(int row, int percent);
     void batchProgressed(int current, int total);
     void batchTaskEnded(int row, conversion::TaskStatus status);
+    void showConvertingFiles();
     void batchRunEnded(const conversion::RunSummary &summary);
     void cancelRun();
     void completeRun(const conversion::RunSummary &summary);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 void TMainForm::LoadMainPreferences()
 {
@@ -33,7 +34,8 @@ bool TMainForm::SaveMainPreferences()
         && keys.autoOpenDir.writeTo(ini, SettingForm->chkOpenDir->isChecked())
         && keys.autoExit.writeTo(ini, SettingForm->chkExit->isChecked())
         && keys.autoTurnOff.writeTo(ini, SettingForm->chkTurnoff->isChecked())
-        && keys.overwrite.writeTo(ini, SettingForm->rdbOverWrite->isChecked());
+        && keys.overwrite.writeTo(ini, SettingForm->rdbOverWrite->isChecked())
+        && keys.jobs.writeChangeTo(ini, SettingForm->spnJobs->value());
     if (!saved) {
         m_services.dialogs.messageBox(
             this, app::ProgramName,

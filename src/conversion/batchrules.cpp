@@ -122,4 +122,20 @@ int remainingSeconds(int elapsed, int percent, int previous)
     return int(tasks::roundHalfEven(double(elapsed) / (percent / 100.0) - elapsed));
 }
 
+QString convertingStatusText(int jobs, int percent)
+{
+    const QString converting = QStringLiteral("Converting");
+    return jobs > 1 ? converting + QStringLiteral(" %1%").arg(percent) : converting;
+}
+
+QString convertingFilesText(const QStringList &runningInputs, const QString &shown)
+{
+    if (runningInputs.isEmpty())
+        return shown;
+    QStringList names;
+    for (const QString &input : runningInputs)
+        names << QFileInfo(input).fileName();
+    return names.join(QStringLiteral(", "));
+}
+
 } // namespace conversion

@@ -47,6 +47,15 @@ struct ProgressBars {
 ProgressBars progressFor(double largestPosition, double currentSpan, double doneSpan, double totalSpan,
                          ProgressBars previous);
 
+// The Status of a task while it converts. One at a time it is "Converting" alone, the bars showing
+// its percentage; beside others each task shows its own, as "Converting 42%".
+QString convertingStatusText(int jobs, int percent);
+
+// What names the files converting now: their names without folders, in list order, separated by
+// commas. While none converts, shown stays, as the last file stays named when one task ends
+// before the next begins.
+QString convertingFilesText(const QStringList &runningInputs, const QString &shown);
+
 // The seconds still to go when `elapsed` seconds gave `percent` of the run; unchanged at 0 %.
 int remainingSeconds(int elapsed, int percent, int previous);
 

@@ -31,6 +31,8 @@ public:
     RunState state() const { return m_state; }
     bool isIdle() const { return m_state == RunState::Idle; }
     ProgressBars bars() const { return m_bars; }
+    // How many tasks the run converts at once; 1 before any run.
+    int jobs() const { return m_plan.jobs; }
     // The rows converting now, in list order.
     QList<int> runningRows() const;
     // The encoder output kept of a task that failed or was left incomplete, by input file.

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -53,6 +54,7 @@ void TMainForm::connectBatchRun()
 {
     m_run = std::make_unique<conversion::BatchRun>(m_services.processes);
     connect(m_run.get(), &conversion::BatchRun::taskStarted, this, &TMainForm::batchTaskStarted);
+    connect(m_run.get(), &conversion::BatchRun::taskProgressed, this, &TMainForm::batchTaskProgressed);
     connect(m_run.get(), &conversion::BatchRun::progressed, this, &TMainForm::batchProgressed);
     connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &TMainForm::batchTaskEnded);
     connect(m_run.get(), &conversion::BatchRun::runEnded, this, &TMainForm::batchRunEnded);
@@ -103,6 +105,7 @@ conversion::BatchPlan TMainForm::planFor(const QString &parameters) const
     plan.outputDirectory = edtOutputdir->text();
     plan.profileExtension = m_outputExtension;
     plan.renameExisting = SettingForm->rdbRename->isChecked();
+    plan.jobs = SettingForm->spnJobs->value();
     for (int i = 0; i < ltvTask->topLevelItemCount(); ++i) {
         ltvItemData task;
         ReadTask(i, tasks::SelectWholeRow, task);
@@ -132,11 +135,28 @@ void TMainForm::RunBatch(const QString &parameters)
 
 void TMainForm::batchTaskStarted(int row)
 {
+    batchTaskProgressed(row, 0);
+    showConvertingFiles();
+}
+
+void TMainForm::batchTaskProgressed(int row, int percent)
+{
     ltvItemData task;
-    ReadTask(row, tasks::SelectWholeRow, task);
-    task.Status = QStringLiteral("Converting");
+    task.Status = conversion::convertingStatusText(m_run->jobs(), percent);
     WriteTask(row, tasks::SelectStatus, task);
-    labConvertingFile->setText(QFileInfo(task.InputFile).fileName());
+}
+
+void TMainForm::showConvertingFiles()
+{
+    QStringList inputs;
+    for (const int row : m_run->runningRows()) {
+        ltvItemData task;
+        ReadTask(row, tasks::SelectCaption, task);
+        inputs << task.InputFile;
+    }
+    labConvertingFile->setText(conversion::convertingFilesText(inputs, labConvertingFile->text()));
+    // Several names can be longer than the label.
+    labConvertingFile->setToolTip(labConvertingFile->text());
 }
 
 void TMainForm::batchProgressed(int current, int total)
@@ -150,6 +170,7 @@ void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status)
     ltvItemData task;
     task.Status = conversion::statusText(status);
     WriteTask(row, tasks::SelectStatus, task);
+    showConvertingFiles();
 }
 
 void TMainForm::batchRunEnded(const conversion::RunSummary &summary)

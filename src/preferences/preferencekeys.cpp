@@ -13,6 +13,7 @@ PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirect
         {section, QStringLiteral("Auto Exit"), false},
         {section, QStringLiteral("Auto Turn Off"), false},
         {section, QStringLiteral("Overwrite"), true},
+        {section, QStringLiteral("Jobs"), 1},
     };
 }
 } // namespace

@@ -39,9 +39,25 @@ struct Setting {
         else
             return ini.WriteString(section, key, value);
     }
+
+    // Like writeTo, but leaves the file alone where it already reads as value: a key that came
+    // after the others is not added to files that never chose anything but its default.
+    template <typename Ini>
+    decltype(auto) writeChangeTo(Ini &ini, const T &value) const
+    {
+        using Written = decltype(writeTo(ini, value));
+        if (readFrom(ini) == value) {
+            if constexpr (std::is_void_v<Written>)
+                return;
+            else
+                return Written(true);
+        }
+        return writeTo(ini, value);
+    }
 };
 
-// "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected.
+// "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected. "Jobs" is how
+// many conversions run at once.
 struct PreferenceKeys {
     Setting<QString> version;
     Setting<QString> outputPath;
@@ -51,6 +67,7 @@ struct PreferenceKeys {
     Setting<bool> autoExit;
     Setting<bool> autoTurnOff;
     Setting<bool> overwrite;
+    Setting<int> jobs;
 };
 
 // The preferences in use. A missing "Output Path" means defaultOutputDirectory: the program

@@ -15,8 +15,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QWindow>
+
+#include <algorithm>
 
 TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
                            QLineEdit *mainOutputDir, const QList<profiles::ProfileEntry> &profiles)
@@ -78,6 +81,8 @@ void TSettingForm::readGeneralPage(const TNewInifile &ini, const preferences::Pr
     chkTurnoff->setChecked(keys.autoTurnOff.readFrom(ini));
     // Radio buttons of a group cannot be unchecked, only the other one checked.
     (keys.overwrite.readFrom(ini) ? rdbOverWrite : rdbRename)->setChecked(true);
+    // A file from a computer with more cores asks for more jobs than this one has.
+    spnJobs->setValue(std::clamp(keys.jobs.readFrom(ini), spnJobs->minimum(), spnJobs->maximum()));
 }
 
 void TSettingForm::LoadPreferences()
@@ -97,6 +102,7 @@ void TSettingForm::SavePreferences()
     keys.autoExit.writeTo(*ini, chkExit->isChecked());
     keys.autoTurnOff.writeTo(*ini, chkTurnoff->isChecked());
     keys.overwrite.writeTo(*ini, rdbOverWrite->isChecked());
+    keys.jobs.writeChangeTo(*ini, spnJobs->value());
     TNewInifile::SaveAndFree(std::move(ini));
 }
 

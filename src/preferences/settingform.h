@@ -16,6 +16,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 class QToolButton;
 class TNewInifile;
@@ -58,6 +59,8 @@ public:
     QLineEdit *edtOutputDir = nullptr;
     QToolButton *sbtnBrowse = nullptr;
     QComboBox *cmbSyn = nullptr;
+    // How many conversions run at once, from 1 to the number of cores.
+    QSpinBox *spnJobs = nullptr;
     QCheckBox *chkOpenDir = nullptr;
     QCheckBox *chkExit = nullptr;
     QCheckBox *chkTurnoff = nullptr;

@@ -16,8 +16,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -104,6 +106,16 @@ QWidget *TSettingForm::createGeneralPage()
     cmbSyn->addItems({QStringLiteral("Auto"), QStringLiteral("Force Mode"), QStringLiteral("Progressive Mode")});
     QLabel *synLabel = labelFor(cmbSyn, QStringLiteral("Synchronization Mode:"));
 
+    spnJobs = new QSpinBox(page);
+    spnJobs->setObjectName(QStringLiteral("spnJobs"));
+    // More encoders than cores would only take turns on them.
+    spnJobs->setRange(1, QThread::idealThreadCount());
+    spnJobs->setValue(1);
+    QLabel *jobsLabel = labelFor(spnJobs, QStringLiteral("Simultaneous conversions:"));
+    // Keyboard focus, and with it a screen reader, lands in the spin box's own edit field.
+    if (auto *field = spnJobs->findChild<QLineEdit *>())
+        field->setAccessibleName(spnJobs->accessibleName());
+
     chkOpenDir = captioned<QCheckBox>(page, QStringLiteral("chkOpenDir"),
                                       QStringLiteral("Open the output directory when the task is completed. "));
     chkExit = captioned<QCheckBox>(page, QStringLiteral("chkExit"),
@@ -128,6 +140,8 @@ QWidget *TSettingForm::createGeneralPage()
     grid->addWidget(sbtnBrowse, 0, 2);
     grid->addWidget(synLabel, 1, 0);
     grid->addWidget(cmbSyn, 1, 1, 1, 2);
+    grid->addWidget(jobsLabel, 2, 0);
+    grid->addWidget(spnJobs, 2, 1, Qt::AlignLeft);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(grid);
     layout->addSpacing(8);

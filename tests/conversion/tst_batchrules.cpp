@@ -140,6 +140,17 @@ private slots:
         QFETCH(int, percent);
         QTEST(tasks::SecondsToTimeText(remainingSeconds(elapsed, percent, 0)), "shown");
     }
+
+    // What the window shows of the tasks converting now, one at a time and several at once.
+    void convertingTexts()
+    {
+        QCOMPARE(convertingStatusText(1, 42), "Converting");
+        QCOMPARE(convertingStatusText(2, 0), "Converting 0%");
+        QCOMPARE(convertingStatusText(4, 100), "Converting 100%");
+        QCOMPARE(convertingFilesText({"/v/one.avi"}, "before.avi"), "one.avi");
+        QCOMPARE(convertingFilesText({"/v/a b.avi", "/w/-c.mkv", "d.avi"}, ""), "a b.avi, -c.mkv, d.avi");
+        QCOMPARE(convertingFilesText({}, "last.avi"), "last.avi");
+    }
 };
 
 std::unique_ptr<QObject> makeBatchRulesTest()

@@ -57,6 +57,7 @@ void readEveryPreference(const Ini &ini)
         keys.autoExit.readFrom(ini);
         keys.autoTurnOff.readFrom(ini);
         keys.overwrite.readFrom(ini);
+        keys.jobs.readFrom(ini);
     }
 }
 
