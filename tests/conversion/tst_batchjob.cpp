@@ -242,7 +242,11 @@ private slots:
         run.stop();
         QVERIFY(watch.waitForEnd());
         qunsetenv("FAKE_ENCODER_SCRIPT");
-        QCOMPARE(watch.events, (QStringList{"start 0", "start 1", "Stop 0", "Stop 1"}));
+        // The two killed encoders end in either order.
+        QStringList ends = watch.events.mid(2);
+        ends.sort();
+        QCOMPARE(watch.events.mid(0, 2), (QStringList{"start 0", "start 1"}));
+        QCOMPARE(ends, (QStringList{"Stop 0", "Stop 1"}));
         QVERIFY(fileNames(output.path()).isEmpty());
         for (const QString &log : watch.logs) {
             const qint64 child = QRegularExpression("child=(\\d+)").match(log).captured(1).toLongLong();
