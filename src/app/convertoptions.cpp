@@ -34,7 +34,7 @@ struct Options {
     QCommandLineOption set{QStringLiteral("set"),
                            QStringLiteral("Set a parameter of the profile, e.g. \"Video Size=352x288 (CIF)\"; "
                                           "may be repeated."),
-                           QStringLiteral("KEY=CHOICE")};
+                           QStringLiteral("Caption=Choice")};
     QCommandLineOption start{QStringLiteral("start"),
                              QStringLiteral("Convert every file from this time on, e.g. 00:00:10."),
                              QStringLiteral("TIME")};
@@ -75,7 +75,7 @@ std::optional<QString> readConvertOptions(const QCommandLineParser &parser, cons
     for (const QString &setting : parser.values(options.set)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
         if (equals <= 0)
-            return QStringLiteral("The setting \"%1\" is not of the form KEY=CHOICE.").arg(setting);
+            return QStringLiteral("The setting \"%1\" is not of the form Caption=Choice.").arg(setting);
         request.settings.append({setting.left(equals).trimmed(), setting.mid(equals + 1).trimmed()});
     }
     if (parser.isSet(options.start))

@@ -19,7 +19,7 @@ struct ConvertRequest {
     std::optional<QString> outputDirectory;
     int jobs = 1; // at least 1
     std::optional<bool> renameExisting;
-    QList<std::pair<QString, QString>> settings; // parameter key and choice, in the order given
+    QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
     std::optional<QString> start;                // time texts
     std::optional<QString> end;
     bool json = false;

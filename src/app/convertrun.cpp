@@ -84,8 +84,8 @@ void ConvertRun::taskEnded(int row, conversion::TaskStatus status)
 void ConvertRun::runEnded(const conversion::RunSummary &summary)
 {
     int status = ExitAllComplete;
+    // The reason an encoder could not start is the failure log of the task it was to convert.
     if (summary.end == conversion::RunEnd::StartFailed) {
-        m_reporter.error(summary.reason);
         status = ExitNotAllComplete;
     } else if (summary.end == conversion::RunEnd::Cancelled) {
         status = m_signal != 0 ? SignalExitBase + m_signal : ExitNotAllComplete;

@@ -15,10 +15,6 @@ public:
     explicit SignalInterruption(QObject *parent = nullptr);
     ~SignalInterruption() override;
 
-    // The numbers of the two signals caught.
-    static int interruptSignal();
-    static int terminationSignal();
-
 private:
     void readSignals();
 

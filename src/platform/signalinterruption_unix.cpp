@@ -27,16 +27,6 @@ void writeSignalNumber(int signal)
 
 } // namespace
 
-int SignalInterruption::interruptSignal()
-{
-    return SIGINT;
-}
-
-int SignalInterruption::terminationSignal()
-{
-    return SIGTERM;
-}
-
 SignalInterruption::SignalInterruption(QObject *parent) : Interruption(parent)
 {
     if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
