@@ -96,8 +96,10 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     setup.parameters = *parameters;
     setup.outputExtension = profile.outputExtension();
 
-    const QString output = request.outputDirectory.value_or(
-        usableOutputDirectory(values.locations, keys.outputPath.readFrom(preferences)));
+    // The stored folder only when none is given: making it usable may create the default one.
+    const QString output = request.outputDirectory
+        ? *request.outputDirectory
+        : usableOutputDirectory(values.locations, keys.outputPath.readFrom(preferences));
     if (!QFileInfo(output).isDir()) {
         outcome.error = QStringLiteral("The output folder \"%1\" does not exist.").arg(output);
         return outcome;

@@ -197,6 +197,39 @@ private slots:
             QVERIFY(QFile::remove(out + name));
     }
 
+    // An installed program keeps the user's files in their home: the run reads the user's
+    // profiles and preferences there, or the shipped preferences while they have none of their
+    // own, and makes nothing but the default output folder.
+    void sharedInstallation()
+    {
+        ProgramCopy installed(TestProfiles);
+        QVERIFY(installed.isValid());
+        installed.writePreferences("[Main]\r\nProfile=2\r\n");
+        QFile marker(installed.directory.filePath("system-wide"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        const QString home = installed.home.path();
+        QVERIFY(QDir(home).mkpath(".local/share/velkor/Profiles"));
+        QFile own(home + "/.local/share/velkor/Profiles/Tiny.vkp");
+        QVERIFY(own.open(QIODevice::WriteOnly) && own.write(QByteArray(TestProfiles.at(1).second).replace("Type=3gp", "Type=mkv")) > 0);
+        own.close();
+
+        QCOMPARE(run(installed, {"--list-profiles"}).out, "Damaged\nSmall\nTiny\n");
+        Finished finished = run(installed, {"--convert", media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(home + "/Videos"), QStringList{"a.mkv"});
+        QVERIFY(!QFileInfo::exists(home + "/.config"));
+
+        QVERIFY(QDir(home).mkpath(".config/velkor"));
+        QFile preferences(home + "/.config/velkor/Preferences.ini");
+        QVERIFY(preferences.open(QIODevice::WriteOnly) && preferences.write("[Main]\r\nProfile=1\r\n") > 0);
+        preferences.close();
+        finished = run(installed, {"--convert", media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(home + "/Videos"), (QStringList{"a.mkv", "a.mp4"}));
+        QCOMPARE(fileNames(installed.directory.path()), (QStringList{"Preferences.ini", "system-wide", "velkor", "wmaspi.dll"}));
+    }
+
     // An output whose name is taken is renamed or overwritten as asked, or as the preferences say.
     void existingOutputs()
     {
