@@ -73,6 +73,11 @@ bool makeUserPreferences(const FileLocations &locations, QString *errorString)
     return platform::saveFileAtomically(locations.preferencesPath, content, errorString);
 }
 
+QString readablePreferencesPath(const FileLocations &locations)
+{
+    return QFileInfo::exists(locations.preferencesPath) ? locations.preferencesPath : locations.shippedPreferencesPath;
+}
+
 QString usableOutputDirectory(const FileLocations &locations, const QString &outputDirectory)
 {
     if (locations.portable || isWritableDirectory(outputDirectory))

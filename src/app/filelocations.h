@@ -33,6 +33,10 @@ FileLocations fileLocationsFor(const QString &programDirectory);
 // the reason, when the copy was needed and could not be made.
 bool makeUserPreferences(const FileLocations &locations, QString *errorString = nullptr);
 
+// The Preferences.ini to read without writing anything: the user's own when they have one, else
+// the shipped one.
+QString readablePreferencesPath(const FileLocations &locations);
+
 // outputDirectory itself, unless the program directory is shared and it is no folder the user can
 // write: then the default output folder, created if missing.
 QString usableOutputDirectory(const FileLocations &locations, const QString &outputDirectory);

@@ -1,4 +1,5 @@
 #include "errordisplay.h"
+#include "headlessmain.h"
 #include "mainform.h"
 
 #include <desktopnotifications.h>
@@ -7,6 +8,10 @@
 
 int main(int argc, char *argv[])
 {
+    // A batch on a server, or from a script, needs neither a window nor a display.
+    if (app::wantsHeadless(argc, argv))
+        return app::runHeadless(argc, argv);
+
     app::TApplication application(argc, argv);
     platform::QtProcessLauncher processes;
     platform::WidgetDialogs dialogs;

@@ -2,6 +2,7 @@
 
 #include "gridsection.h"
 #include "keyvaluegrid.h"
+#include "parametersettings.h"
 #include "profilecheck.h"
 #include "profilereading.h"
 
@@ -20,15 +21,12 @@ void appendParameterRow(KeyValueGrid &grid, const ProfileParameter &parameter)
     const int row = grid.appendRow(parameter.name);
     grid.setReadOnly(row, parameter.readOnly);
     if (parameter.kind() == ParameterKind::PickList) {
-        const QStringList captions = parameter.captions();
         grid.setEditStyle(row, KeyValueGrid::EditStyle::PickList);
-        grid.setPickList(row, captions);
-        grid.setValue(row, captions.value(parameter.index));
+        grid.setPickList(row, parameter.captions());
         // Whatever the file says, a pick list is only chosen from.
         grid.setReadOnly(row, true);
-    } else {
-        grid.setValue(row, parameter.caption);
     }
+    grid.setValue(row, LoadedShownValue(parameter));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <mainform.h>
 
 #include "inputfiles.h"
+#include "tasktrim.h"
 #include "timetext.h"
 
 #include <balloontip.h>
@@ -156,19 +157,7 @@ void TMainForm::vleOutputValidate()
         task.NewName = tasks::StripExtension(name);
         task.OutputExt = tasks::ExtractFileExt(name);
     }
-    double start = tasks::TimeTextToSeconds(vleOutput->valueOf(StartTimeKey));
-    double end = tasks::TimeTextToSeconds(vleOutput->valueOf(EndTimeKey));
-    if (start == -1)
-        start = task.StartSec;
-    if (end == -1)
-        end = task.EndSec;
-    if (start < 0 || start >= end || start >= task.SourceEndSec)
-        start = task.StartSec;
-    if (end <= 0 || end <= start || end <= task.SourceStartSec)
-        end = task.EndSec;
-    task.StartText = tasks::SecondsToTimeText(start);
-    task.EndText = tasks::SecondsToTimeText(end);
-    task.SpanText = tasks::SecondsToTimeText(end - start);
+    tasks::applyStartAndEnd(task, vleOutput->valueOf(StartTimeKey), vleOutput->valueOf(EndTimeKey));
     for (int selector : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectSpan, tasks::SelectStart, tasks::SelectEnd})
         WriteTask(row, selector, task);
 }

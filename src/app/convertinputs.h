@@ -1,0 +1,27 @@
+#pragma once
+
+#include <childprocessapi.h>
+#include <taskrecord.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace app {
+
+struct InputFiles {
+    QStringList files;   // absolute paths, each once, in the order given
+    QStringList missing; // inputs as given that do not exist
+};
+
+// A folder adds its videos as the window's Add Directory does, a file itself whatever its name.
+InputFiles collectInputFiles(const QStringList &given);
+
+// The task of one input, probed and named as the window adds it, converting from start to end
+// when they are given: the reason instead when they would leave nothing of it to convert.
+std::optional<QString> probeTask(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
+                                 const QString &outputExtension, const std::optional<QString> &start,
+                                 const std::optional<QString> &end, ltvItemData &task);
+
+} // namespace app

@@ -1,0 +1,158 @@
+#include "convertoptions.h"
+
+#include <timetext.h>
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QThread>
+
+namespace app {
+namespace {
+
+const QString ConvertFlag = QStringLiteral("convert");
+const QString ListProfilesFlag = QStringLiteral("list-profiles");
+const QString HelpFlag = QStringLiteral("help");
+const QString VersionFlag = QStringLiteral("version");
+
+struct Options {
+    QCommandLineOption convert{ConvertFlag, QStringLiteral("Convert the files and folders given, without a window.")};
+    QCommandLineOption profile{{QStringLiteral("p"), QStringLiteral("profile")},
+                               QStringLiteral("The profile, by its name in any letter case (default: the one "
+                                              "chosen in the window)."),
+                               QStringLiteral("NAME")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("The folder the converted files go to (default: the window's output "
+                                             "path)."),
+                              QStringLiteral("DIR")};
+    QCommandLineOption jobs{{QStringLiteral("j"), QStringLiteral("jobs")},
+                            QStringLiteral("How many files convert at once; 0 means one per processor core "
+                                           "(default: 1)."),
+                            QStringLiteral("N")};
+    QCommandLineOption rename{QStringLiteral("rename"),
+                              QStringLiteral("Give an output whose name is taken a numbered name of its own.")};
+    QCommandLineOption overwrite{QStringLiteral("overwrite"), QStringLiteral("Overwrite an output whose name is taken.")};
+    QCommandLineOption set{QStringLiteral("set"),
+                           QStringLiteral("Set a parameter of the profile, e.g. \"Video Size=352x288 (CIF)\"; "
+                                          "may be repeated."),
+                           QStringLiteral("Caption=Choice")};
+    QCommandLineOption start{QStringLiteral("start"),
+                             QStringLiteral("Convert every file from this time on, e.g. 00:00:10."),
+                             QStringLiteral("TIME")};
+    QCommandLineOption end{QStringLiteral("end"), QStringLiteral("Convert every file up to this time, e.g. 00:01:30.5."),
+                           QStringLiteral("TIME")};
+    QCommandLineOption listProfiles{ListProfilesFlag, QStringLiteral("List the profiles, one name a line.")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("Report each event as one JSON object a line, for other programs.")};
+};
+
+std::optional<QString> timeProblem(const QString &option, const std::optional<QString> &text)
+{
+    if (!text || tasks::TimeTextToSeconds(*text) != -1)
+        return std::nullopt;
+    return QStringLiteral("The %1 time \"%2\" is no time such as 00:01:30.5 (hours:minutes:seconds).").arg(option, *text);
+}
+
+// Everything but the one action asked for.
+std::optional<QString> readConvertOptions(const QCommandLineParser &parser, const Options &options,
+                                          ConvertRequest &request)
+{
+    if (parser.isSet(options.profile))
+        request.profile = parser.value(options.profile);
+    if (parser.isSet(options.output))
+        request.outputDirectory = parser.value(options.output);
+    if (parser.isSet(options.jobs)) {
+        bool number = false;
+        const QString text = parser.value(options.jobs);
+        const int jobs = text.toInt(&number);
+        if (!number || jobs < 0)
+            return QStringLiteral("The number of jobs \"%1\" is no whole number of 0 or more.").arg(text);
+        request.jobs = jobs == 0 ? qMax(QThread::idealThreadCount(), 1) : jobs;
+    }
+    if (parser.isSet(options.rename) && parser.isSet(options.overwrite))
+        return QStringLiteral("Choose either --rename or --overwrite, not both.");
+    if (parser.isSet(options.rename) || parser.isSet(options.overwrite))
+        request.renameExisting = parser.isSet(options.rename);
+    for (const QString &setting : parser.values(options.set)) {
+        const qsizetype equals = setting.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return QStringLiteral("The setting \"%1\" is not of the form Caption=Choice.").arg(setting);
+        request.settings.append({setting.left(equals).trimmed(), setting.mid(equals + 1).trimmed()});
+    }
+    if (parser.isSet(options.start))
+        request.start = parser.value(options.start);
+    if (parser.isSet(options.end))
+        request.end = parser.value(options.end);
+    if (const auto problem = timeProblem(QStringLiteral("start"), request.start))
+        return problem;
+    if (const auto problem = timeProblem(QStringLiteral("end"), request.end))
+        return problem;
+    request.json = parser.isSet(options.json);
+    request.inputs = parser.positionalArguments();
+    if (request.inputs.isEmpty())
+        return QStringLiteral("No file or folder to convert is given.");
+    return std::nullopt;
+}
+
+} // namespace
+
+bool isHeadlessCommand(const QStringList &arguments)
+{
+    if (arguments.size() < 2)
+        return false;
+    const QString &first = arguments.at(1);
+    for (const QString &flag : {ConvertFlag, ListProfilesFlag, HelpFlag, VersionFlag}) {
+        if (first == QStringLiteral("--") + flag)
+            return true;
+    }
+    return false;
+}
+
+ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    Options options;
+    parser.setApplicationDescription(
+        QStringLiteral("Converts video files with a profile, as the window's Start does, without a window.\n"
+                       "Without --convert, --list-profiles, --help or --version first, the program opens its "
+                       "window with the files given."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions({options.convert, options.profile, options.output, options.jobs, options.rename,
+                       options.overwrite, options.set, options.start, options.end, options.listProfiles,
+                       options.json});
+    parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
+                                 QStringLiteral("A video file, or a folder whose videos are all converted. Put "
+                                                "\"--\" before names that begin with \"-\"."),
+                                 QStringLiteral("FILE|FOLDER..."));
+
+    ParsedCommandLine parsed;
+    // The parser's usage line knows nothing of --convert, which has to come first.
+    const QString program = QFileInfo(arguments.value(0)).fileName();
+    const QString parserHelp = parser.helpText();
+    parsed.helpText = QStringLiteral("Usage: %1 --convert [options] FILE|FOLDER...\n"
+                                     "       %1 --list-profiles | --help | --version\n")
+                          .arg(program)
+        + parserHelp.mid(parserHelp.indexOf(QLatin1Char('\n')) + 1);
+    if (!parser.parse(arguments)) {
+        parsed.error = parser.errorText();
+        return parsed;
+    }
+    ConvertRequest request;
+    if (parser.isSet(help)) {
+        request.action = HeadlessAction::Help;
+    } else if (parser.isSet(version)) {
+        request.action = HeadlessAction::Version;
+    } else if (parser.isSet(options.listProfiles)) {
+        request.action = HeadlessAction::ListProfiles;
+    } else if (!parser.isSet(options.convert)) {
+        parsed.error = QStringLiteral("Say --convert to convert without a window.");
+        return parsed;
+    } else if (const auto problem = readConvertOptions(parser, options, request)) {
+        parsed.error = *problem;
+        return parsed;
+    }
+    parsed.request = request;
+    return parsed;
+}
+
+} // namespace app

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+namespace app {
+
+enum class HeadlessAction { Convert, ListProfiles, Help, Version };
+
+// What the command line asks of a run without a window; what it leaves out comes from the
+// user's preferences.
+struct ConvertRequest {
+    HeadlessAction action = HeadlessAction::Convert;
+    std::optional<QString> profile; // a profile's name, any letter case
+    std::optional<QString> outputDirectory;
+    int jobs = 1; // at least 1
+    std::optional<bool> renameExisting;
+    QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
+    std::optional<QString> start;                // time texts
+    std::optional<QString> end;
+    bool json = false;
+    QStringList inputs; // files and folders, as given
+};
+
+struct ParsedCommandLine {
+    std::optional<ConvertRequest> request; // nothing after a usage error
+    QString error;                         // what is wrong with the command line
+    QString helpText;
+};
+
+// Whether the arguments (the program's name first) run the program without its window.
+bool isHeadlessCommand(const QStringList &arguments);
+
+// Reads the options of a run without a window; arguments begin with the program's name.
+// Needs a QCoreApplication, whose name and version the help and the version text show.
+ParsedCommandLine parseConvertCommandLine(const QStringList &arguments);
+
+} // namespace app

@@ -1,0 +1,38 @@
+#include "convertreporter.h"
+
+#include <timetext.h>
+
+#include <QElapsedTimer>
+
+namespace app {
+
+MonotonicClock steadyClock()
+{
+    QElapsedTimer timer;
+    timer.start();
+    return [timer] { return timer.elapsed(); };
+}
+
+void writeLine(QIODevice &device, const QString &text)
+{
+    device.write((text + QLatin1Char('\n')).toUtf8());
+}
+
+QString failureReport(conversion::TaskStatus status, const QString &input, const QString &failureLog)
+{
+    return QStringLiteral("%1: %2\n%3").arg(conversion::statusText(status), input, failureLog.trimmed());
+}
+
+QString summaryText(const conversion::RunSummary &summary, int complete, qint64 elapsedSeconds)
+{
+    const QString counts = QStringLiteral("%1 of %2 %3 complete, %4 failed, %5 incomplete, in %6.")
+                               .arg(complete)
+                               .arg(summary.tasks)
+                               .arg(summary.tasks == 1 ? QStringLiteral("file") : QStringLiteral("files"))
+                               .arg(summary.failed)
+                               .arg(summary.incomplete)
+                               .arg(tasks::SecondsToTimeText(double(elapsedSeconds)));
+    return summary.end == conversion::RunEnd::Completed ? counts : QStringLiteral("Stopped: ") + counts;
+}
+
+} // namespace app

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <batchplan.h>
+
+#include <QIODevice>
+#include <QString>
+
+#include <functional>
+
+namespace app {
+
+// How a run without a window tells what happens: to a person on a terminal, to a log, or to
+// another program. Rows are the tasks' positions in the run.
+class ConvertReporter {
+public:
+    virtual ~ConvertReporter() = default;
+
+    virtual void runStarted(int tasks) = 0;
+    virtual void taskStarted(int row, const QString &input, const QString &output) = 0;
+    virtual void taskProgressed(int row, int percent) = 0;
+    // failureLog: what the encoder said, for a task that failed or was left incomplete.
+    virtual void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog) = 0;
+    virtual void runEnded(const conversion::RunSummary &summary, int exitStatus) = 0;
+    // Something the user must read, on the error output.
+    virtual void error(const QString &text) = 0;
+};
+
+// Milliseconds since some fixed moment.
+using MonotonicClock = std::function<qint64()>;
+MonotonicClock steadyClock();
+
+// Writes text and a line end as UTF-8 in one write, so lines of parallel runs never mingle.
+void writeLine(QIODevice &device, const QString &text);
+
+// What the error output says of a task that failed or was left incomplete.
+QString failureReport(conversion::TaskStatus status, const QString &input, const QString &failureLog);
+
+// The last line of a run: how many of its files are complete, and how long it took.
+QString summaryText(const conversion::RunSummary &summary, int complete, qint64 elapsedSeconds);
+
+} // namespace app

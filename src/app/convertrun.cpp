@@ -1,0 +1,105 @@
+#include "convertrun.h"
+
+#include "convertinputs.h"
+
+#include <QTimer>
+
+namespace app {
+namespace {
+constexpr int SignalExitBase = 128;
+}
+
+ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interruption &interruption,
+                       ConvertReporter &reporter, ConvertSetup setup, QObject *parent)
+    : QObject(parent), m_launcher(launcher), m_reporter(reporter), m_setup(std::move(setup)), m_run(launcher)
+{
+    connect(&interruption, &platform::Interruption::interrupted, this, &ConvertRun::interrupted);
+    connect(&m_run, &conversion::BatchRun::taskStarted, this, &ConvertRun::taskStarted);
+    connect(&m_run, &conversion::BatchRun::taskProgressed, this,
+            [this](int row, int percent) { m_reporter.taskProgressed(row, percent); });
+    connect(&m_run, &conversion::BatchRun::taskEnded, this,
+            [this](int row, conversion::TaskStatus status) { taskEnded(row, status); });
+    connect(&m_run, &conversion::BatchRun::runEnded, this, &ConvertRun::runEnded);
+}
+
+void ConvertRun::start()
+{
+    QTimer::singleShot(0, this, &ConvertRun::probeNext);
+}
+
+void ConvertRun::probeNext()
+{
+    if (m_ended)
+        return;
+    if (m_tasks.size() == m_setup.inputs.size())
+        return startConverting();
+    ltvItemData task;
+    if (const auto problem = probeTask(m_launcher, m_setup.encoderPath, m_setup.inputs.at(m_tasks.size()),
+                                       m_setup.outputExtension, m_setup.start, m_setup.end, task)) {
+        m_reporter.error(*problem);
+        return end(ExitUsage);
+    }
+    m_tasks << task;
+    QTimer::singleShot(0, this, &ConvertRun::probeNext);
+}
+
+void ConvertRun::startConverting()
+{
+    conversion::BatchPlan plan;
+    plan.encoderPath = m_setup.encoderPath;
+    plan.tasks = m_tasks;
+    plan.parameters = m_setup.parameters;
+    plan.outputDirectory = m_setup.outputDirectory;
+    plan.profileExtension = m_setup.outputExtension;
+    plan.renameExisting = m_setup.renameExisting;
+    plan.jobs = m_setup.jobs;
+    m_reporter.runStarted(int(plan.tasks.size()));
+    m_run.start(std::move(plan));
+}
+
+void ConvertRun::interrupted(int signal)
+{
+    if (m_signal != 0 || m_ended)
+        return;
+    m_signal = signal;
+    // Before the run began there is nothing to stop; a run stops and then ends as cancelled.
+    if (m_run.isIdle()) {
+        m_reporter.error(QStringLiteral("Stopped before any file was converted."));
+        end(SignalExitBase + signal);
+    } else {
+        m_run.stop();
+    }
+}
+
+void ConvertRun::taskStarted(int row, const QString &output)
+{
+    m_reporter.taskStarted(row, m_tasks.at(row).InputFile, output);
+}
+
+void ConvertRun::taskEnded(int row, conversion::TaskStatus status)
+{
+    m_reporter.taskEnded(row, status, m_run.failureLog(m_tasks.at(row).InputFile));
+}
+
+void ConvertRun::runEnded(const conversion::RunSummary &summary)
+{
+    int status = ExitAllComplete;
+    // The reason an encoder could not start is the failure log of the task it was to convert.
+    if (summary.end == conversion::RunEnd::StartFailed) {
+        status = ExitNotAllComplete;
+    } else if (summary.end == conversion::RunEnd::Cancelled) {
+        status = m_signal != 0 ? SignalExitBase + m_signal : ExitNotAllComplete;
+    } else if (summary.failed > 0 || summary.incomplete > 0) {
+        status = ExitNotAllComplete;
+    }
+    m_reporter.runEnded(summary, status);
+    end(status);
+}
+
+void ConvertRun::end(int exitStatus)
+{
+    m_ended = true;
+    emit finished(exitStatus);
+}
+
+} // namespace app

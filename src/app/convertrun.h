@@ -1,0 +1,49 @@
+#pragma once
+
+#include "convertreporter.h"
+#include "convertsetup.h"
+
+#include <batchrun.h>
+#include <interruptionapi.h>
+
+#include <QObject>
+
+namespace app {
+
+// A run without a window: probes its inputs one a turn of the event loop, so that an interrupt
+// is heard between them, then converts them with the window's batch run and says how it went
+// as an exit status.
+class ConvertRun : public QObject {
+    Q_OBJECT
+
+public:
+    ConvertRun(platform::ProcessLauncher &launcher, platform::Interruption &interruption, ConvertReporter &reporter,
+               ConvertSetup setup, QObject *parent = nullptr);
+
+    // Begins at the next turn of the event loop; finished() tells the end.
+    void start();
+
+signals:
+    // 0 when every task is complete, 1 when one is not or the encoder could not start, 2 when an
+    // input cannot be cut as asked, 128 + the signal when interrupted.
+    void finished(int exitStatus);
+
+private:
+    void probeNext();
+    void startConverting();
+    void interrupted(int signal);
+    void taskStarted(int row, const QString &output);
+    void taskEnded(int row, conversion::TaskStatus status);
+    void runEnded(const conversion::RunSummary &summary);
+    void end(int exitStatus);
+
+    platform::ProcessLauncher &m_launcher;
+    ConvertReporter &m_reporter;
+    ConvertSetup m_setup;
+    conversion::BatchRun m_run;
+    QList<ltvItemData> m_tasks;
+    int m_signal = 0; // the interrupt that came, if any
+    bool m_ended = false;
+};
+
+} // namespace app

@@ -1,0 +1,126 @@
+#include "convertsetup.h"
+
+#include "convertinputs.h"
+
+#include <inifile.h>
+#include <parametersettings.h>
+#include <parameterstring.h>
+#include <preferencekeys.h>
+#include <profilecheck.h>
+#include <profilefolders.h>
+#include <profilereading.h>
+
+#include <QFileInfo>
+
+namespace app {
+namespace {
+
+QList<profiles::ProfileEntry> listedProfiles(const FileLocations &locations)
+{
+    return profiles::ListProfiles(locations.shippedProfilesDirectory, locations.userProfilesDirectory);
+}
+
+QString withProfileNames(const QString &sentence, const QList<profiles::ProfileEntry> &entries)
+{
+    const QStringList names = profiles::ProfileNames(entries);
+    if (names.isEmpty())
+        return sentence + QStringLiteral(" There are no profiles.");
+    return sentence + QStringLiteral(" The profiles are:\n  ") + names.join(QStringLiteral("\n  "));
+}
+
+// The position of the profile in the window's list: the one named, or the one chosen last in
+// the window.
+std::optional<int> profilePosition(const QList<profiles::ProfileEntry> &entries, const ConvertRequest &request,
+                                   int storedPosition, QString *error)
+{
+    if (request.profile) {
+        for (int position = 0; position < entries.size(); ++position) {
+            if (entries.at(position).name.compare(*request.profile, Qt::CaseInsensitive) == 0)
+                return position;
+        }
+        *error = withProfileNames(QStringLiteral("There is no profile \"%1\".").arg(*request.profile), entries);
+        return std::nullopt;
+    }
+    if (storedPosition >= 0 && storedPosition < entries.size())
+        return storedPosition;
+    *error = withProfileNames(QStringLiteral("No profile is chosen; name one with --profile."), entries);
+    return std::nullopt;
+}
+
+// The parameter string of the profile as the grids would show it after the request's settings.
+std::optional<QString> parametersOf(const profiles::ProfileData &profile, const ConvertRequest &request, QString *error)
+{
+    profiles::ParameterSettings settings(profile);
+    for (const auto &[key, choice] : request.settings) {
+        if (const auto refusal = settings.set(key, choice)) {
+            *error = *refusal;
+            return std::nullopt;
+        }
+    }
+    return profiles::BuildParameterString(profile, settings.shownValue());
+}
+
+} // namespace
+
+QStringList profileNames(const FileLocations &locations)
+{
+    return profiles::ProfileNames(listedProfiles(locations));
+}
+
+SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest &request)
+{
+    SetupOutcome outcome;
+    const platform::IniFile preferences(readablePreferencesPath(values.locations));
+    const preferences::PreferenceKeys keys = preferences::mainKeys(values.locations.defaultOutputDirectory);
+    ConvertSetup setup;
+    setup.encoderPath = values.encoderPath;
+    setup.jobs = request.jobs;
+    setup.start = request.start;
+    setup.end = request.end;
+    setup.renameExisting = request.renameExisting.value_or(!keys.overwrite.readFrom(preferences));
+
+    const QList<profiles::ProfileEntry> entries = listedProfiles(values.locations);
+    const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences), &outcome.error);
+    if (!position)
+        return outcome;
+    const QString profilePath = entries.at(*position).path;
+    // A damaged profile is refused before anything runs, as the window's Start refuses it.
+    if (const auto problem = profiles::ProfileFileProblem(profilePath)) {
+        outcome.error = *problem;
+        return outcome;
+    }
+    const profiles::ProfileData profile = profiles::ReadProfileFile(profilePath);
+    const auto parameters = parametersOf(profile, request, &outcome.error);
+    if (!parameters)
+        return outcome;
+    setup.parameters = *parameters;
+    setup.outputExtension = profile.outputExtension();
+
+    // The stored folder only when none is given: making it usable may create the default one.
+    const QString output = request.outputDirectory
+        ? *request.outputDirectory
+        : usableOutputDirectory(values.locations, keys.outputPath.readFrom(preferences));
+    if (!QFileInfo(output).isDir()) {
+        outcome.error = QStringLiteral("The output folder \"%1\" does not exist.").arg(output);
+        return outcome;
+    }
+    setup.outputDirectory = QFileInfo(output).absoluteFilePath();
+
+    const InputFiles inputs = collectInputFiles(request.inputs);
+    if (!inputs.missing.isEmpty()) {
+        QStringList sentences;
+        for (const QString &missing : inputs.missing)
+            sentences << QStringLiteral("The input \"%1\" does not exist.").arg(missing);
+        outcome.error = sentences.join(QLatin1Char('\n'));
+        return outcome;
+    }
+    if (inputs.files.isEmpty()) {
+        outcome.error = QStringLiteral("The folders given hold no video file to convert.");
+        return outcome;
+    }
+    setup.inputs = inputs.files;
+    outcome.setup = setup;
+    return outcome;
+}
+
+} // namespace app

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "convertoptions.h"
+#include "programvalues.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace app {
+
+// The exit statuses of a run without a window, besides 128 + the signal that stopped it.
+enum ExitStatus { ExitAllComplete = 0, ExitNotAllComplete = 1, ExitUsage = 2 };
+
+// A run without a window, made out of a request, the program's files and the user's
+// preferences as the window would make it; the inputs are probed later.
+struct ConvertSetup {
+    QString encoderPath;
+    QString parameters; // empty or beginning with a blank
+    QString outputExtension;
+    QString outputDirectory;
+    bool renameExisting = false;
+    int jobs = 1;
+    QStringList inputs; // absolute paths of files, each once
+    std::optional<QString> start;
+    std::optional<QString> end;
+};
+
+struct SetupOutcome {
+    std::optional<ConvertSetup> setup; // nothing when the request cannot be carried out
+    QString error;
+};
+
+// The names of the window's profile list, in its order.
+QStringList profileNames(const FileLocations &locations);
+
+// Reads nothing but the preferences, the profiles and the inputs' folders; writes nothing, except
+// that a shared program directory's default output folder is made as the window makes it.
+SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest &request);
+
+} // namespace app

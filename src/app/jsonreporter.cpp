@@ -1,0 +1,79 @@
+#include "jsonreporter.h"
+
+#include <QJsonDocument>
+
+namespace app {
+namespace {
+
+QString endName(conversion::RunEnd end)
+{
+    switch (end) {
+    case conversion::RunEnd::Completed:
+        return QStringLiteral("completed");
+    case conversion::RunEnd::Cancelled:
+        return QStringLiteral("cancelled");
+    case conversion::RunEnd::StartFailed:
+        return QStringLiteral("encoderFailedToStart");
+    }
+    return {};
+}
+
+} // namespace
+
+JsonReporter::JsonReporter(QIODevice &out, QIODevice &err, MonotonicClock clock)
+    : m_out(out), m_err(err), m_clock(std::move(clock))
+{
+}
+
+void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
+{
+    fields.insert(QStringLiteral("event"), name);
+    m_out.write(QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
+}
+
+void JsonReporter::runStarted(int) {}
+
+void JsonReporter::taskStarted(int row, const QString &input, const QString &output)
+{
+    m_paths.insert(row, {input, output});
+    emitEvent(QStringLiteral("taskStarted"), {{"task", row}, {"input", input}, {"output", output}});
+}
+
+void JsonReporter::taskProgressed(int row, int percent)
+{
+    emitEvent(QStringLiteral("progress"), {{"task", row}, {"percent", percent}});
+}
+
+void JsonReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog)
+{
+    const auto [input, output] = m_paths.value(row);
+    if (status == conversion::TaskStatus::Complete)
+        ++m_complete;
+    QJsonObject fields{{"task", row}, {"input", input}, {"output", output}, {"status", conversion::statusText(status)}};
+    if (!failureLog.isEmpty()) {
+        fields.insert(QStringLiteral("log"), failureLog);
+        writeLine(m_err, failureReport(status, input, failureLog));
+    }
+    emitEvent(QStringLiteral("taskEnded"), fields);
+}
+
+void JsonReporter::runEnded(const conversion::RunSummary &summary, int exitStatus)
+{
+    QJsonObject fields{{"end", endName(summary.end)},
+                       {"tasks", summary.tasks},
+                       {"complete", m_complete},
+                       {"failed", summary.failed},
+                       {"incomplete", summary.incomplete},
+                       {"seconds", qint64(m_clock() / 1000)},
+                       {"exitStatus", exitStatus}};
+    if (!summary.reason.isEmpty())
+        fields.insert(QStringLiteral("reason"), summary.reason);
+    emitEvent(QStringLiteral("runEnded"), fields);
+}
+
+void JsonReporter::error(const QString &text)
+{
+    writeLine(m_err, text);
+}
+
+} // namespace app

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "convertreporter.h"
+
+#include <QHash>
+#include <QJsonObject>
+
+namespace app {
+
+// One JSON object a line for every event, for programs that follow a run: "taskStarted",
+// "progress", "taskEnded" and, last, "runEnded". Errors still go to the error output as text.
+class JsonReporter final : public ConvertReporter {
+public:
+    JsonReporter(QIODevice &out, QIODevice &err, MonotonicClock clock = steadyClock());
+
+    void runStarted(int tasks) override;
+    void taskStarted(int row, const QString &input, const QString &output) override;
+    void taskProgressed(int row, int percent) override;
+    void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog) override;
+    void runEnded(const conversion::RunSummary &summary, int exitStatus) override;
+    void error(const QString &text) override;
+
+private:
+    void emitEvent(const QString &name, QJsonObject fields);
+
+    QIODevice &m_out;
+    QIODevice &m_err;
+    MonotonicClock m_clock;
+    int m_complete = 0;
+    QHash<int, std::pair<QString, QString>> m_paths;
+};
+
+} // namespace app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "convertreporter.h"
+
+#include <QHash>
+
+namespace app {
+
+// One line when a task starts and one when it ends, for a log or a pipe.
+class PlainReporter final : public ConvertReporter {
+public:
+    PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock clock = steadyClock());
+
+    void runStarted(int tasks) override;
+    void taskStarted(int row, const QString &input, const QString &output) override;
+    void taskProgressed(int, int) override {}
+    void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog) override;
+    void runEnded(const conversion::RunSummary &summary, int exitStatus) override;
+    void error(const QString &text) override;
+
+private:
+    QString counter(int row) const;
+
+    QIODevice &m_out;
+    QIODevice &m_err;
+    MonotonicClock m_clock;
+    int m_tasks = 0;
+    int m_complete = 0;
+    QHash<int, std::pair<QString, QString>> m_paths; // input and output of each started row
+};
+
+} // namespace app

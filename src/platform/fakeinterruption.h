@@ -1,0 +1,14 @@
+#pragma once
+
+#include "interruptionapi.h"
+
+namespace platform {
+
+// Interrupts when the test says so.
+class FakeInterruption final : public Interruption {
+public:
+    using Interruption::Interruption;
+    void interrupt(int signal) { emit interrupted(signal); }
+};
+
+} // namespace platform

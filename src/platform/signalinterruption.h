@@ -1,0 +1,24 @@
+#pragma once
+
+#include "interruptionapi.h"
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Catches the interrupt (Ctrl+C) and the termination signals for as long as it lives, and
+// reports each as interrupted(). Only one may exist at a time; needs a QCoreApplication.
+class SignalInterruption final : public Interruption {
+    Q_OBJECT
+
+public:
+    explicit SignalInterruption(QObject *parent = nullptr);
+    ~SignalInterruption() override;
+
+private:
+    void readSignals();
+
+    QSocketNotifier *m_notifier = nullptr;
+};
+
+} // namespace platform

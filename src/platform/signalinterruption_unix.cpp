@@ -1,0 +1,64 @@
+#include "signalinterruption.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr std::array CaughtSignals{SIGINT, SIGTERM};
+
+// A signal handler may do next to nothing: it hands the number to the event loop through a pipe.
+int signalPipe[2] = {-1, -1};
+struct sigaction previousActions[CaughtSignals.size()];
+
+void writeSignalNumber(int signal)
+{
+    const int saved = errno;
+    const char number = char(signal);
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &number, 1);
+    errno = saved;
+}
+
+} // namespace
+
+SignalInterruption::SignalInterruption(QObject *parent) : Interruption(parent)
+{
+    if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SignalInterruption::readSignals);
+    struct sigaction action {};
+    action.sa_handler = writeSignalNumber;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t n = 0; n < CaughtSignals.size(); ++n)
+        ::sigaction(CaughtSignals[n], &action, &previousActions[n]);
+}
+
+SignalInterruption::~SignalInterruption()
+{
+    if (!m_notifier)
+        return;
+    for (std::size_t n = 0; n < CaughtSignals.size(); ++n)
+        ::sigaction(CaughtSignals[n], &previousActions[n], nullptr);
+    delete m_notifier;
+    for (int &end : signalPipe) {
+        ::close(end);
+        end = -1;
+    }
+}
+
+void SignalInterruption::readSignals()
+{
+    char number = 0;
+    while (::read(signalPipe[0], &number, 1) == 1)
+        emit interrupted(number);
+}
+
+} // namespace platform

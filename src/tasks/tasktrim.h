@@ -1,0 +1,21 @@
+#pragma once
+
+#include "taskrecord.h"
+
+#include <QString>
+
+namespace tasks {
+
+// Which of the two typed times a task took.
+struct TrimTaken {
+    bool start = false;
+    bool end = false;
+};
+
+// Sets the part of the input a task converts from a typed start and end, as the Output grid's
+// Start Time and End Time take them: a time that is no time text, or that would leave nothing
+// of the input to convert, keeps the task's own. Updates the start, the end and the span, texts
+// and seconds.
+TrimTaken applyStartAndEnd(ltvItemData &task, const QString &startText, const QString &endText);
+
+} // namespace tasks

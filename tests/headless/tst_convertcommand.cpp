@@ -1,0 +1,486 @@
+// The program without its window, driven as a script or another program drives it: through its
+// command line, its output and its exit status, converting generated clips with the real encoder.
+#include "headlessprogram.h"
+
+#include <testclips.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace headlesstest;
+
+namespace {
+
+QByteArray profileText(const QByteArray &type, const QByteArray &sizes, const QByteArray &sizeValues)
+{
+    return "[Main]\r\nType=" + type
+        + "\r\nPara=5\r\n0=Video Codec\r\n1=Video Size\r\n2=Audio Codec\r\n3=Pixel Format\r\n4=Video Filter\r\n"
+          "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=MPEG-4,\r\nValue=mpeg4,\r\nIndex=0\r\n"
+          "[Video Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\nCaption="
+        + sizes + "\r\nValue=" + sizeValues
+        + "\r\nIndex=1\r\n"
+          "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n"
+          "[Pixel Format]\r\nSort=3\r\nReadOnly=1\r\ncmd=-pix_fmt\r\nList=0\r\nCaption=yuv420p\r\nValue=yuv420p\r\n"
+          "[Video Filter]\r\nSort=3\r\nReadOnly=0\r\ncmd=-vf\r\nList=0\r\nCaption=\r\nValue=\r\n";
+}
+
+// In the window's sorted list: Damaged, Small, Tiny.
+const QList<std::pair<QString, QByteArray>> TestProfiles{
+    {"Small.vkp", profileText("mp4", "Original Size,176x144 (QCIF),352x288 (CIF),Custom Size,", ",176x144,352x288,,")},
+    {"Tiny.vkp", profileText("3gp", "Original Size,176x144 (QCIF),", ",176x144,")},
+    {"Damaged.vkp", QByteArray("[Main]\r\nType=mp4\r\nPara=1\r\n0=Size\r\n[Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\n"
+                               "Caption=Small,\r\nValue=176x144,\r\nIndex=4\r\n")},
+};
+
+// The realtime filter holds a conversion to the pace of playing, so it is still running when
+// the test interrupts it.
+const QString PlayingPace = QStringLiteral("Video Filter=realtime");
+
+// The lines of a plain report that tell one status, e.g. "Complete".
+QStringList linesWith(const QString &out, const QString &status)
+{
+    QStringList found;
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (line.contains(QRegularExpression(QStringLiteral("^\\[\\d+/\\d+\\] ") + status + QLatin1Char(' '))))
+            found << line;
+    }
+    return found;
+}
+
+} // namespace
+
+class ConvertCommandTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramCopy> m_program;
+    QTemporaryDir m_media;
+    QTemporaryDir m_storedOutput; // the output path in the preferences
+
+    QString media(const QString &name) const { return m_media.filePath(name); }
+    void storePreferences(const QByteArray &overwrite = "1")
+    {
+        m_program->writePreferences("[Main]\r\nVersion=2.1\r\nProfile=2\r\nOutput Path=" + m_storedOutput.path().toUtf8()
+                                    + "\r\nOverwrite=" + overwrite + "\r\n");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_program = std::make_unique<ProgramCopy>(TestProfiles);
+        QVERIFY(m_program->isValid());
+        storePreferences();
+        // One-second clips, a clip of four seconds to cut, a longer one to interrupt, and a
+        // file that only pretends to be a video.
+        QVERIFY(testclips::makeClip(media("a.avi"), 1));
+        QVERIFY(testclips::makeClip(media("four.avi"), 4));
+        QVERIFY(testclips::makeClip(media("long.avi"), 20));
+        QDir(m_media.path()).mkpath("folder/inner");
+        for (const char *copy : {"b clip é.avi", "-lead.avi", "folder/a.avi", "folder/C.MP4", "folder/inner/d.avi"})
+            QVERIFY(QFile::copy(media("a.avi"), media(copy)));
+        QFile notes(media("folder/notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("no video") > 0);
+        QFile broken(media("broken.avi"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(4096, 'x')) > 0);
+        QDir(m_media.path()).mkdir("empty");
+    }
+
+    void init() { storePreferences(); }
+
+    // Each mistake in the command line is told on the error output, exit status 2, and nothing
+    // is converted.
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("told");
+        const QString a = media("a.avi");
+        QTest::newRow("no inputs") << QStringList{"--convert"} << "No file or folder to convert is given.";
+        QTest::newRow("unknown option") << QStringList{"--convert", "--fast", a} << "Unknown option 'fast'.";
+        QTest::newRow("missing option value") << QStringList{"--convert", a, "--profile"} << "Missing value after '--profile'.";
+        QTest::newRow("unknown profile") << QStringList{"--convert", "-p", "Huge", a}
+                                         << "There is no profile \"Huge\". The profiles are:\n  Damaged\n  Small\n  Tiny\n";
+        QTest::newRow("damaged profile") << QStringList{"--convert", "--profile", "damaged", a}
+                                         << "the Index 4 of parameter \"Size\" lies outside its 1 choices.";
+        QTest::newRow("missing output folder") << QStringList{"--convert", "-o", media("nowhere"), a}
+                                               << "The output folder \"" + media("nowhere") + "\" does not exist.";
+        QTest::newRow("jobs no number") << QStringList{"--convert", "-j", "two", a} << "The number of jobs \"two\"";
+        QTest::newRow("jobs negative") << QStringList{"--convert", "--jobs", "-1", a} << "The number of jobs \"-1\"";
+        QTest::newRow("rename and overwrite") << QStringList{"--convert", "--rename", "--overwrite", a}
+                                              << "Choose either --rename or --overwrite, not both.";
+        QTest::newRow("setting without choice") << QStringList{"--convert", "--set", "Video Size", a}
+                                                << "The setting \"Video Size\" is not of the form Caption=Choice.";
+        QTest::newRow("unknown parameter") << QStringList{"--convert", "--set", "Bit Rate=256 kbps", a}
+                                           << "The profile has no parameter \"Bit Rate\". Its parameters are \"Video Codec\", "
+                                              "\"Video Size\", \"Audio Codec\", \"Pixel Format\", \"Video Filter\".";
+        QTest::newRow("fixed parameter") << QStringList{"--convert", "--set", "pixel format=yuv444p", a}
+                                         << "The parameter \"Pixel Format\" is fixed to \"yuv420p\" and cannot be changed.";
+        QTest::newRow("no such choice") << QStringList{"--convert", "--set", "Video Size=640x480", a}
+                                        << "\"640x480\" is no choice of the parameter \"Video Size\". Its choices are "
+                                           "\"Original Size\", \"176x144 (QCIF)\".";
+        QTest::newRow("custom size without numbers") << QStringList{"--convert", "-p", "small", "--set", "Video Size=wide x 5", a}
+                                                     << "Its choices are \"Original Size\", \"176x144 (QCIF)\", \"352x288 "
+                                                        "(CIF)\", or a custom size such as \"320x240\".";
+        QTest::newRow("custom size chosen bare") << QStringList{"--convert", "-p", "small", "--set", "Video Size=custom size", a}
+                                                 << "\"custom size\" is no choice of the parameter \"Video Size\".";
+        QTest::newRow("start no time") << QStringList{"--convert", "--start", "10", a}
+                                       << "The start time \"10\" is no time such as 00:01:30.5";
+        QTest::newRow("end no time") << QStringList{"--convert", "--end", "0:0", a} << "The end time \"0:0\" is no time";
+        QTest::newRow("start past the end") << QStringList{"--convert", "--start", "00:00:02", a}
+                                            << "The start time 00:00:02 leaves nothing of \"" + a
+                + "\" to convert: it runs from 00:00:00.0 to 00:00:01.";
+        QTest::newRow("end before start") << QStringList{"--convert", "--start", "00:00:00.8", "--end", "00:00:00.5", a}
+                                          << "The start time 00:00:00.8 leaves nothing";
+        QTest::newRow("missing input") << QStringList{"--convert", a, media("gone.avi"), media("gone too.avi")}
+                                       << "The input \"" + media("gone.avi") + "\" does not exist.\nThe input \""
+                + media("gone too.avi") + "\" does not exist.";
+        QTest::newRow("folder without videos") << QStringList{"--convert", media("empty")}
+                                               << "The folders given hold no video file to convert.";
+        QTest::newRow("options without --convert") << QStringList{"--help", "--fast"} << "Unknown option 'fast'.";
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, told);
+        const Finished finished = run(*m_program, arguments);
+        QVERIFY2(finished.exitCode == 2 && !finished.crashed, qPrintable(finished.describe()));
+        QVERIFY2(finished.err.contains(told), qPrintable(finished.describe()));
+        QCOMPARE(finished.out, QString());
+        QCOMPARE(fileNames(m_storedOutput.path()), QStringList());
+    }
+
+    void informationCommands()
+    {
+        Finished finished = run(*m_program, {"--version"});
+        QCOMPARE(finished.exitCode, 0);
+        QCOMPARE(finished.out, "Velkor 3GP Video Converter 2.1\n");
+        finished = run(*m_program, {"--list-profiles"});
+        QCOMPARE(finished.exitCode, 0);
+        QCOMPARE(finished.out, "Damaged\nSmall\nTiny\n");
+        for (const QStringList &arguments : {QStringList{"--help"}, QStringList{"--convert", "--help", "whatever"}}) {
+            finished = run(*m_program, arguments);
+            QCOMPARE(finished.exitCode, 0);
+            QVERIFY(finished.out.startsWith("Usage: velkor --convert [options] FILE|FOLDER...\n"));
+            for (const char *option : {"--profile <NAME>", "--output <DIR>", "--jobs <N>", "--rename", "--overwrite",
+                                       "--set <Caption=Choice>", "--start <TIME>", "--end <TIME>", "--list-profiles", "--json"})
+                QVERIFY2(finished.out.contains(option), option);
+        }
+        QCOMPARE(finished.err, QString());
+    }
+
+    // Without options a run takes the window's profile, output path and choice for existing
+    // files; a folder gives its videos, a name beginning with "-" comes after "--", and an input
+    // named twice converts once.
+    void convertsWithTheStoredChoices()
+    {
+        const Finished finished = run(*m_program, {"--convert", media("folder"), media("a.avi"), media("b clip é.avi"),
+                                                   media("folder/a.avi"), "--", media("-lead.avi"), media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        const QString out = m_storedOutput.path() + "/";
+        // The second "a" is written over the first, as the stored Overwrite says.
+        QCOMPARE(fileNames(out), (QStringList{"-lead.3gp", "C.3gp", "a.3gp", "b clip é.3gp"}));
+        QCOMPARE(linesWith(finished.out, "Complete"),
+                 (QStringList{"[1/5] Complete " + media("folder/a.avi") + " -> " + out + "a.3gp",
+                              "[2/5] Complete " + media("folder/C.MP4") + " -> " + out + "C.3gp",
+                              "[3/5] Complete " + media("a.avi") + " -> " + out + "a.3gp",
+                              "[4/5] Complete " + media("b clip é.avi") + " -> " + out + "b clip é.3gp",
+                              "[5/5] Complete " + media("-lead.avi") + " -> " + out + "-lead.3gp"}));
+        QCOMPARE(linesWith(finished.out, "Converting").size(), 5);
+        QVERIFY2(finished.out.contains(QRegularExpression("\n5 of 5 files complete, 0 failed, 0 incomplete, in \\S+\\.\n$")),
+                 qPrintable(finished.out));
+        QCOMPARE(frameSize(out + "a.3gp"), "176x144");
+        QCOMPARE(finished.err, QString());
+        for (const QString &name : fileNames(out))
+            QVERIFY(QFile::remove(out + name));
+    }
+
+    // An installed program keeps the user's files in their home: the run reads the user's
+    // profiles and preferences there, or the shipped preferences while they have none of their
+    // own, and makes nothing but the default output folder.
+    void sharedInstallation()
+    {
+        ProgramCopy installed(TestProfiles);
+        QVERIFY(installed.isValid());
+        installed.writePreferences("[Main]\r\nProfile=2\r\n");
+        QFile marker(installed.directory.filePath("system-wide"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        const QString home = installed.home.path();
+        QVERIFY(QDir(home).mkpath(".local/share/velkor/Profiles"));
+        QFile own(home + "/.local/share/velkor/Profiles/Tiny.vkp");
+        QVERIFY(own.open(QIODevice::WriteOnly) && own.write(QByteArray(TestProfiles.at(1).second).replace("Type=3gp", "Type=mkv")) > 0);
+        own.close();
+
+        QCOMPARE(run(installed, {"--list-profiles"}).out, "Damaged\nSmall\nTiny\n");
+        Finished finished = run(installed, {"--convert", media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(home + "/Videos"), QStringList{"a.mkv"});
+        QVERIFY(!QFileInfo::exists(home + "/.config"));
+
+        QVERIFY(QDir(home).mkpath(".config/velkor"));
+        QFile preferences(home + "/.config/velkor/Preferences.ini");
+        QVERIFY(preferences.open(QIODevice::WriteOnly) && preferences.write("[Main]\r\nProfile=1\r\n") > 0);
+        preferences.close();
+        finished = run(installed, {"--convert", media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(home + "/Videos"), (QStringList{"a.mkv", "a.mp4"}));
+        QCOMPARE(fileNames(installed.directory.path()), (QStringList{"Preferences.ini", "system-wide", "velkor", "wmaspi.dll"}));
+    }
+
+    // An output whose name is taken is renamed or overwritten as asked, or as the preferences say.
+    void existingOutputs()
+    {
+        QTemporaryDir output;
+        const QString taken = output.filePath("a.mp4");
+        QFile file(taken);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's own") > 0);
+        file.close();
+        const QStringList convert{"--convert", "-p", "Small", "-o", output.path(), media("a.avi")};
+        QCOMPARE(run(*m_program, convert + QStringList{"--rename"}).exitCode, 0);
+        QCOMPARE(contents(taken), "the user's own");
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "a_1.mp4"}));
+        storePreferences("0");
+        QCOMPARE(run(*m_program, convert).exitCode, 0);
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "a_1.mp4", "a_2.mp4"}));
+        QCOMPARE(run(*m_program, convert + QStringList{"--overwrite"}).exitCode, 0);
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "a_1.mp4", "a_2.mp4"}));
+        QCOMPARE(contents(taken), contents(output.filePath("a_1.mp4")));
+    }
+
+    // A file that fails is told with the encoder's account on the error output; the others are
+    // converted all the same, and the exit status says not all are complete.
+    void aFailedFileAmongGoodOnes()
+    {
+        QTemporaryDir output;
+        const Finished finished
+            = run(*m_program, {"--convert", "-o", output.path(), media("a.avi"), media("broken.avi"), media("four.avi")});
+        QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.3gp", "four.3gp"}));
+        QCOMPARE(linesWith(finished.out, "Failed"),
+                 QStringList{"[2/3] Failed " + media("broken.avi") + " -> " + output.filePath("broken.3gp")});
+        QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
+        QVERIFY(finished.out.contains("\n2 of 3 files complete, 1 failed, 0 incomplete, in "));
+        QVERIFY2(finished.err.startsWith("Failed: " + media("broken.avi") + "\n"), qPrintable(finished.err));
+        QVERIFY2(finished.err.size() > QString("Failed: " + media("broken.avi") + "\n").size() + 10, qPrintable(finished.err));
+    }
+
+    // An encoder that cannot be started ends the run at its first file.
+    void anEncoderThatCannotStart()
+    {
+        const QString encoder = m_program->directory.filePath("wmaspi.dll");
+        QVERIFY(QFile::rename(encoder, encoder + ".away"));
+        const Finished finished = run(*m_program, {"--convert", media("a.avi"), media("four.avi")});
+        QVERIFY(QFile::rename(encoder + ".away", encoder));
+        QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
+        QVERIFY2(finished.err.contains("The encoder program " + encoder + " could not be started: "), qPrintable(finished.err));
+        QVERIFY(finished.out.contains("\nStopped: 0 of 2 files complete, 1 failed, 0 incomplete, in "));
+        QCOMPARE(linesWith(finished.out, "Converting").size(), 1);
+        QCOMPARE(fileNames(m_storedOutput.path()), QStringList());
+    }
+
+    // Two at once write the same files under the same names as one after the other, even when
+    // two inputs claim one name.
+    void twoJobsGiveTheSameOutputs()
+    {
+        QTemporaryDir one, two;
+        const QStringList inputs{media("a.avi"), media("folder/a.avi"), media("four.avi"), media("b clip é.avi")};
+        for (const auto &[output, jobs] : {std::pair{&one, "1"}, std::pair{&two, "2"}}) {
+            const Finished finished = run(*m_program, QStringList{"--convert", "--rename", "-j", jobs, "-o", output->path()} + inputs);
+            QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        }
+        const QStringList names{"a.3gp", "a_2.3gp", "b clip é.3gp", "four.3gp"};
+        QCOMPARE(fileNames(one.path()), names);
+        QCOMPARE(fileNames(two.path()), names);
+        for (const QString &name : names)
+            QVERIFY2(contents(one.filePath(name)) == contents(two.filePath(name)), qPrintable(name));
+    }
+
+    // For other programs every line is one JSON object; the run's end comes last.
+    void jsonEvents()
+    {
+        QTemporaryDir output;
+        const Finished finished = run(*m_program, {"--convert", "--json", "-j", "2", "-o", output.path(),
+                                                   media("broken.avi"), media("four.avi")});
+        QCOMPARE(finished.exitCode, 1);
+        QList<QJsonObject> events;
+        for (const QString &line : finished.out.split('\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+            QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(), qPrintable(line));
+            events << document.object();
+        }
+        QVERIFY(events.size() >= 5);
+        QCOMPARE(events.last().value("event").toString(), "runEnded");
+        QCOMPARE(events.last().value("end").toString(), "completed");
+        QCOMPARE(events.last().value("tasks").toInt(), 2);
+        QCOMPARE(events.last().value("complete").toInt(), 1);
+        QCOMPARE(events.last().value("failed").toInt(), 1);
+        QCOMPARE(events.last().value("exitStatus").toInt(), 1);
+        QMap<int, QStringList> byTask;
+        for (const QJsonObject &event : events.mid(0, events.size() - 1))
+            byTask[event.value("task").toInt(-1)] << event.value("event").toString();
+        QCOMPARE(byTask.keys(), (QList<int>{0, 1}));
+        for (const QStringList &told : byTask) {
+            QCOMPARE(told.first(), "taskStarted");
+            QCOMPARE(told.last(), "taskEnded");
+            QCOMPARE(told.count("taskStarted") + told.count("taskEnded"), 2);
+            QCOMPARE(told.count("progress") + 2, told.size());
+        }
+        QVERIFY(byTask[1].contains("progress"));
+        for (const QJsonObject &event : events) {
+            if (event.value("event") != "taskEnded")
+                continue;
+            const bool broken = event.value("task").toInt() == 0;
+            QCOMPARE(event.value("input").toString(), media(broken ? "broken.avi" : "four.avi"));
+            QCOMPARE(event.value("output").toString(), output.filePath(broken ? "broken.3gp" : "four.3gp"));
+            QCOMPARE(event.value("status").toString(), broken ? "Failed" : "Complete");
+            QCOMPARE(event.contains("log"), broken);
+        }
+    }
+
+    // A setting changes the output as the same choice in the grids does.
+    void settingsChangeTheOutput_data()
+    {
+        QTest::addColumn<QStringList>("settings");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("the profile's own") << QStringList{} << "176x144";
+        QTest::newRow("another caption") << QStringList{"--set", "video size=352X288 (cif)"} << "352x288";
+        QTest::newRow("the original") << QStringList{"--set", "Video Size=Original Size"} << "320x240";
+        QTest::newRow("custom") << QStringList{"--set", "Video Size=160x120"} << "160x120";
+        QTest::newRow("last one counts") << QStringList{"--set", "Video Size=160x120", "--set", "Video Size=352x288 (CIF)"}
+                                         << "352x288";
+        QTest::newRow("free parameter") << QStringList{"--set", "Video Size=Original Size", "--set", "Video Filter=scale=96:64"}
+                                        << "96x64";
+    }
+    void settingsChangeTheOutput()
+    {
+        QFETCH(QStringList, settings);
+        QFETCH(QString, size);
+        QTemporaryDir output;
+        const Finished finished
+            = run(*m_program, QStringList{"--convert", "-p", "SMALL", "-o", output.path()} + settings + QStringList{media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(frameSize(output.filePath("a.mp4")), size);
+    }
+
+    // --start and --end cut every file as the Output grid's Start Time and End Time do.
+    void startAndEndShorten_data()
+    {
+        QTest::addColumn<QStringList>("cut");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("start") << QStringList{"--start", "00:00:01"} << 3.0;
+        QTest::newRow("end") << QStringList{"--end", "00:00:02"} << 2.0;
+        QTest::newRow("both") << QStringList{"--start", "0:0:1.5", "--end", "00:00:02.5"} << 1.0;
+    }
+    void startAndEndShorten()
+    {
+        QFETCH(QStringList, cut);
+        QFETCH(double, seconds);
+        QTemporaryDir output;
+        const Finished finished = run(*m_program, QStringList{"--convert", "-o", output.path()} + cut + QStringList{media("four.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        const double length = duration(output.filePath("four.3gp"));
+        QVERIFY2(qAbs(length - seconds) < 0.3, qPrintable(QString::number(length)));
+    }
+
+    // Ctrl+C, or the system's request to end, stops the run: the encoders are gone, their partial
+    // files too, and what was there before and what was converted before stays as it was.
+    void anInterruptStopsTheRun_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("Ctrl+C") << "INT" << 130;
+        QTest::newRow("termination") << "TERM" << 143;
+    }
+    void anInterruptStopsTheRun()
+    {
+        QFETCH(QString, signal);
+        QFETCH(int, exitCode);
+        QTemporaryDir output;
+        QFile earlier(output.filePath("long.mp4"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("from an earlier day") > 0);
+        earlier.close();
+        QProcess process;
+        start(process, *m_program, {"--convert", "-p", "small", "--overwrite", "--set", PlayingPace, "-o", output.path(),
+                                    media("a.avi"), media("long.avi")});
+        const QString part = output.filePath("long.mp4.part");
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("[2/2] Converting")
+                                     && QFileInfo(part).size() > 0,
+                                 60000);
+        const QByteArray converted = contents(output.filePath("a.mp4"));
+        QVERIFY(!converted.isEmpty());
+        QVERIFY(!processesMentioning(output.path()).isEmpty());
+        QCOMPARE(QProcess::execute("kill", {"-" + signal, QString::number(process.processId())}), 0);
+        Finished finished = finish(process, 30000);
+        finished.out.prepend(out);
+        QVERIFY2(finished.exitCode == exitCode && !finished.crashed, qPrintable(finished.describe()));
+        QVERIFY2(finished.out.contains("\n[2/2] Stop " + media("long.avi")), qPrintable(finished.out));
+        QVERIFY(finished.out.contains("\nStopped: 1 of 2 files complete, 0 failed, 0 incomplete, in "));
+        QCOMPARE(processesMentioning(output.path()), QList<qint64>());
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "long.mp4"}));
+        QCOMPARE(contents(output.filePath("long.mp4")), "from an earlier day");
+        QCOMPARE(contents(output.filePath("a.mp4")), converted);
+    }
+
+    // The README's way of spreading files over processors and machines, run on this one.
+    void gnuParallelLine()
+    {
+        const QString parallel = QStandardPaths::findExecutable("parallel");
+        if (parallel.isEmpty())
+            QSKIP("GNU parallel is not installed");
+        QTemporaryDir output;
+        QProcess process;
+        process.setProcessEnvironment(m_program->environment());
+        process.start(parallel, {"--will-cite", m_program->program(), "--convert", "--profile", "Small", "--output",
+                                 output.path(), "{}", ":::", media("a.avi"), media("b clip é.avi"), media("four.avi")});
+        const Finished finished = finish(process);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "b clip é.mp4", "four.mp4"}));
+        QCOMPARE(finished.out.count("1 of 1 file complete, 0 failed, 0 incomplete"), 3);
+    }
+
+    // On a terminal the running lines are redrawn in place and never wider than the terminal.
+    void terminalLines()
+    {
+        const QString script = QStandardPaths::findExecutable("script");
+        if (script.isEmpty())
+            QSKIP("script (util-linux) is not installed");
+        QTemporaryDir output;
+        const QString longName = media("a name far too long for a terminal of forty columns.avi");
+        QFile::remove(longName);
+        QVERIFY(QFile::copy(media("four.avi"), longName));
+        const auto quoted = [](const QString &text) { return "'" + text + "'"; };
+        QProcess process;
+        process.setProcessEnvironment(m_program->environment());
+        process.start(script, {"-qec",
+                               "stty cols 40 rows 24; exec " + quoted(m_program->program()) + " --convert -o "
+                                   + quoted(output.path()) + " " + quoted(longName),
+                               "/dev/null"});
+        const Finished finished = finish(process);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QVERIFY2(finished.out.contains("\x1b[1A\r\x1b[J"), qPrintable(finished.out));
+        QStringList drawn;
+        for (QString line : finished.out.split(QRegularExpression("\r\n|\x1b\\[\\d+A\r\x1b\\[J"), Qt::SkipEmptyParts))
+            drawn << line.remove('\r');
+        QVERIFY2(!drawn.isEmpty(), qPrintable(finished.out));
+        bool running = false;
+        for (const QString &line : drawn) {
+            running = running || line.contains(QRegularExpression("^ *\\d+%  \\d\\d:\\d\\d:\\d\\d elapsed  "));
+            if (!line.startsWith("Complete") && !line.contains("files complete") && !line.contains("file complete"))
+                QVERIFY2(line.size() <= 39 && line.endsWith(QStringLiteral("\u2026")), qPrintable(line));
+        }
+        QVERIFY(running);
+        QVERIFY(drawn.last().startsWith("1 of 1 file complete, 0 failed, 0 incomplete, in "));
+    }
+};
+
+std::unique_ptr<QObject> makeConvertCommandTest()
+{
+    return std::make_unique<ConvertCommandTest>();
+}
+
+#include "tst_convertcommand.moc"
