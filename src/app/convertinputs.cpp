@@ -1,7 +1,6 @@
 #include "convertinputs.h"
 
 #include <inputfiles.h>
-#include <mediaprobe.h>
 #include <pathdelimiter.h>
 #include <tasktrim.h>
 
@@ -33,11 +32,11 @@ InputFiles collectInputFiles(const QStringList &given)
     return inputs;
 }
 
-std::optional<QString> probeTask(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
-                                 const QString &outputExtension, const std::optional<QString> &start,
-                                 const std::optional<QString> &end, ltvItemData &task)
+std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResults &probe,
+                                     const QString &outputExtension, const std::optional<QString> &start,
+                                     const std::optional<QString> &end, ltvItemData &task)
 {
-    task = tasks::newTaskRecord(path, tasks::ProbeMedia(launcher, encoderPath, path), outputExtension);
+    task = tasks::newTaskRecord(path, probe, outputExtension);
     tasks::deriveSeconds(task, tasks::SelectWholeRow);
     if (!start && !end)
         return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <childprocessapi.h>
+#include <mediaprobe.h>
 #include <taskrecord.h>
 
 #include <QString>
@@ -18,10 +18,10 @@ struct InputFiles {
 // A folder adds its videos as the window's Add Directory does, a file itself whatever its name.
 InputFiles collectInputFiles(const QStringList &given);
 
-// The task of one input, probed and named as the window adds it, converting from start to end
-// when they are given: the reason instead when they would leave nothing of it to convert.
-std::optional<QString> probeTask(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
-                                 const QString &outputExtension, const std::optional<QString> &start,
-                                 const std::optional<QString> &end, ltvItemData &task);
+// The task of one input from its probe, named as the window adds it, converting from start to
+// end when they are given: the reason instead when they would leave nothing of it to convert.
+std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResults &probe,
+                                     const QString &outputExtension, const std::optional<QString> &start,
+                                     const std::optional<QString> &end, ltvItemData &task);
 
 } // namespace app

@@ -2,12 +2,17 @@
 
 #include "convertinputs.h"
 
+#include <mediaprobe.h>
+
 #include <QTimer>
 
 namespace app {
 namespace {
 constexpr int SignalExitBase = 128;
-}
+// Inputs probed by one encoder run: it loads the media libraries once for them all, and an
+// interrupt is heard between two such runs.
+constexpr qsizetype ProbeBatchSize = 32;
+} // namespace
 
 ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interruption &interruption,
                        ConvertReporter &reporter, ConvertSetup setup, QObject *parent)
@@ -33,13 +38,17 @@ void ConvertRun::probeNext()
         return;
     if (m_tasks.size() == m_setup.inputs.size())
         return startConverting();
-    ltvItemData task;
-    if (const auto problem = probeTask(m_launcher, m_setup.encoderPath, m_setup.inputs.at(m_tasks.size()),
-                                       m_setup.outputExtension, m_setup.start, m_setup.end, task)) {
-        m_reporter.error(*problem);
-        return end(ExitUsage);
+    const QStringList batch = m_setup.inputs.mid(m_tasks.size(), ProbeBatchSize);
+    const QList<tasks::ProbeResults> probes = tasks::ProbeMediaFiles(m_launcher, m_setup.encoderPath, batch);
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        ltvItemData task;
+        if (const auto problem = taskFromProbe(batch[i], probes.value(i), m_setup.outputExtension, m_setup.start,
+                                               m_setup.end, task)) {
+            m_reporter.error(*problem);
+            return end(ExitUsage);
+        }
+        m_tasks << task;
     }
-    m_tasks << task;
     QTimer::singleShot(0, this, &ConvertRun::probeNext);
 }
 

@@ -10,8 +10,8 @@
 
 namespace app {
 
-// A run without a window: probes its inputs one a turn of the event loop, so that an interrupt
-// is heard between them, then converts them with the window's batch run and says how it went
+// A run without a window: probes its inputs a batch a turn of the event loop, so that an
+// interrupt is heard between batches, then converts them with the window's batch run and says how it went
 // as an exit status.
 class ConvertRun : public QObject {
     Q_OBJECT

@@ -16,6 +16,12 @@ constexpr std::array CaughtSignals{SIGINT, SIGTERM};
 // A signal handler may do next to nothing: it hands the number to the event loop through a pipe.
 int signalPipe[2] = {-1, -1};
 struct sigaction previousActions[CaughtSignals.size()];
+struct sigaction previousPipeAction;
+
+// A reader of our output that went away (a "| head") must not kill us with our encoders still
+// running: the write fails instead and the batch goes on. A handler rather than SIG_IGN, because
+// an ignored signal would stay ignored in the programs we start.
+void ignoreBrokenPipe(int) {}
 
 void writeSignalNumber(int signal)
 {
@@ -39,6 +45,8 @@ SignalInterruption::SignalInterruption(QObject *parent) : Interruption(parent)
     action.sa_flags = SA_RESTART;
     for (std::size_t n = 0; n < CaughtSignals.size(); ++n)
         ::sigaction(CaughtSignals[n], &action, &previousActions[n]);
+    action.sa_handler = ignoreBrokenPipe;
+    ::sigaction(SIGPIPE, &action, &previousPipeAction);
 }
 
 SignalInterruption::~SignalInterruption()
@@ -47,6 +55,7 @@ SignalInterruption::~SignalInterruption()
         return;
     for (std::size_t n = 0; n < CaughtSignals.size(); ++n)
         ::sigaction(CaughtSignals[n], &previousActions[n], nullptr);
+    ::sigaction(SIGPIPE, &previousPipeAction, nullptr);
     delete m_notifier;
     for (int &end : signalPipe) {
         ::close(end);

@@ -426,6 +426,20 @@ private slots:
         QCOMPARE(contents(output.filePath("a.mp4")), converted);
     }
 
+    // A reader that stops reading (a "| head") leaves the batch to finish rather than half-written files.
+    void aReaderThatGoesAway()
+    {
+        QTemporaryDir output;
+        const auto quoted = [](const QString &text) { return "'" + text + "'"; };
+        QProcess process;
+        process.setProcessEnvironment(m_program->environment());
+        process.start("sh", {"-c", quoted(m_program->program()) + " --convert --json -p small -o " + quoted(output.path()) + " "
+                                       + quoted(media("a.avi")) + " " + quoted(media("four.avi")) + " | head -c 1"});
+        const Finished finished = finish(process);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "four.mp4"}));
+    }
+
     // The README's way of spreading files over processors and machines, run on this one.
     void gnuParallelLine()
     {

@@ -80,16 +80,29 @@ struct Record final : app::ConvertReporter {
 
 bool isProbe(const FakeStart &start)
 {
-    return start.arguments.size() == 2 && start.arguments.first() == QLatin1String("-i");
+    return !start.arguments.isEmpty() && start.arguments.first() == QLatin1String("-i");
+}
+
+QByteArray minuteReport(const QString &path)
+{
+    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000\n"
+            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8();
 }
 
 // Probes that tell a minute of video, conversions that report once and then keep running.
 FakeRun fakeEncoder(const FakeStart &start)
 {
     FakeRun run;
+    if (isProbe(start) && start.arguments.size() == 2) {
+        run.reads = {minuteReport(start.arguments.last())};
+        return run;
+    }
     if (isProbe(start)) {
-        run.reads = {("Input #0, avi, from '" + start.arguments.last() + "':\n  Duration: 00:01:00, start: 0.000000\n"
-                      "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8()};
+        // Several inputs in one run: each report framed with its number and length.
+        for (qsizetype i = 1; i < start.arguments.size(); i += 2) {
+            const QByteArray report = minuteReport(start.arguments[i]);
+            run.reads << "Probe " + QByteArray::number(i / 2) + " " + QByteArray::number(report.size()) + "\n" + report;
+        }
         return run;
     }
     run.reads = {"banner\n", "banner\n", "time=30.0 \n"};
