@@ -1,5 +1,6 @@
 // Figures, not verdicts: a folder of short clips converted by the headless batch mode, one and two
 // at a time, against bare FFmpeg with the same switches one after the other, in the same run.
+#include <parametersettings.h>
 #include <parameterstring.h>
 #include <profilereading.h>
 
@@ -33,15 +34,8 @@ bool makeClip(const QString &path, int seconds)
 QStringList profileSwitches(const QString &profilePath)
 {
     const profiles::ProfileData profile = profiles::ReadProfileFile(profilePath);
-    const auto shipped = [&profile](int grid, const QString &key) {
-        for (const profiles::ProfileParameter &parameter : profile.parameters) {
-            if (parameter.grid == grid && parameter.name.compare(key, Qt::CaseInsensitive) == 0)
-                return parameter.kind() == profiles::ParameterKind::PickList ? parameter.captions().value(parameter.index)
-                                                                            : parameter.caption;
-        }
-        return QString();
-    };
-    return QProcess::splitCommand(profiles::BuildParameterString(profile, shipped));
+    const profiles::ParameterSettings shipped(profile);
+    return QProcess::splitCommand(profiles::BuildParameterString(profile, shipped.shownValue()));
 }
 
 bool runs(const QString &program, const QStringList &arguments)

@@ -23,5 +23,7 @@ string(REGEX MATCH "^[0-9]+" VELKOR_AVFORMAT_MAJOR "${LIBAV_libavformat_VERSION}
 string(REGEX MATCH "^[0-9]+" VELKOR_AVCODEC_MAJOR "${LIBAV_libavcodec_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "ffmpeg, libavformat${VELKOR_AVFORMAT_MAJOR}, libavcodec${VELKOR_AVCODEC_MAJOR}, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
+# Spreads batches of the headless mode over cores and machines, as the README shows.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 include(CPack)
