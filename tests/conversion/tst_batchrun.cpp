@@ -34,11 +34,6 @@ using platform::FakeStart;
 
 namespace {
 
-const char *TestProfile =
-    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
-    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,\r\nValue=h263 -s 176x144,\r\nIndex=0\r\n"
-    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
-
 bool isProbe(const FakeStart &start)
 {
     return start.arguments.size() == 2 && start.arguments.first() == QLatin1String("-i");
@@ -78,7 +73,7 @@ struct Window : testwindow::Window {
     int conversions = 0;
 
     explicit Window(bool realEncoder = false)
-        : testwindow::Window({{"Phone.vkp", TestProfile}, {"Web.vkp", QByteArray(TestProfile).replace("Type=3gp", "Type=mp4")}},
+        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}, {"Web.vkp", QByteArray(testwindow::PhoneProfile).replace("Type=3gp", "Type=mp4")}},
                              realEncoder ? testwindow::Encoder::Real : testwindow::Encoder::Fake)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {

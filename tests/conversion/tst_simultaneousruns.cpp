@@ -33,11 +33,6 @@ using platform::FakeStart;
 
 namespace {
 
-const char *TestProfile =
-    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
-    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,\r\nValue=h263 -s 176x144,\r\nIndex=0\r\n"
-    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
-
 // What the encoder says of a minute-long input.
 const QByteArray ProbeReport = "Input #0, avi, from 'clip.avi':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
                                "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n";
@@ -75,7 +70,7 @@ struct Window : testwindow::Window {
     };
 
     explicit Window(testwindow::Encoder encoder = testwindow::Encoder::Fake)
-        : testwindow::Window({{"Phone.vkp", TestProfile}}, encoder)
+        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}}, encoder)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {
             FakeRun probe;

@@ -19,6 +19,12 @@
 
 namespace testwindow {
 
+// A small 3GP profile of two pick lists, one in each of the first two grids.
+inline const char *PhoneProfile =
+    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
+    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,\r\nValue=h263 -s 176x144,\r\nIndex=0\r\n"
+    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
+
 // Presses Start as a user does and waits until the run it began has ended: false when Start
 // began no run, or the run did not end in time.
 inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
