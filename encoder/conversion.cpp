@@ -10,6 +10,7 @@
 #include "libavformat.h"
 #include "mediainfo.h"
 #include "outputcheck.h"
+#include "signalinterruption.h"
 #include "timetext.h"
 
 #include <QCoreApplication>
@@ -130,7 +131,8 @@ int runConversion(const ConversionRequest &request)
                       status = conclude(request, expected, outcome);
                       QCoreApplication::exit(*status);
                   });
-    platform::onTerminationRequest([&run] { run.stop(); });
+    const platform::SignalInterruption interruption;
+    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
     run.start();
     if (status)
         return *status;

@@ -2,6 +2,7 @@
 
 #include "libavformat.h"
 #include "muxertable.h"
+#include "partialoutput.h"
 
 extern "C" {
 #include <libavutil/parseutils.h>
@@ -11,7 +12,7 @@ extern "C" {
 
 std::string partPathFor(const std::string &output)
 {
-    return output + ".part";
+    return output + conversion::PartialOutputSuffix;
 }
 
 std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest &request)

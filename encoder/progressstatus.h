@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linesplitter.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,32 +28,4 @@ private:
     std::string speed_ = "N/A";
 };
 
-// Splits a byte stream into lines; CR counts as a line end too.
-class LineSplitter
-{
-public:
-    template <typename Handler>
-    void feed(std::string_view bytes, Handler &&handleLine)
-    {
-        for (const char c : bytes) {
-            if (c == '\n' || c == '\r') {
-                if (!pending_.empty())
-                    handleLine(std::string_view(pending_));
-                pending_.clear();
-            } else {
-                pending_ += c;
-            }
-        }
-    }
-
-    template <typename Handler>
-    void finish(Handler &&handleLine)
-    {
-        if (!pending_.empty())
-            handleLine(std::string_view(pending_));
-        pending_.clear();
-    }
-
-private:
-    std::string pending_;
-};
+using conversion::LineSplitter;

@@ -22,8 +22,7 @@ ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interrupti
     connect(&m_run, &conversion::BatchRun::taskStarted, this, &ConvertRun::taskStarted);
     connect(&m_run, &conversion::BatchRun::taskProgressed, this,
             [this](int row, int percent) { m_reporter.taskProgressed(row, percent); });
-    connect(&m_run, &conversion::BatchRun::taskEnded, this,
-            [this](int row, conversion::TaskStatus status) { taskEnded(row, status); });
+    connect(&m_run, &conversion::BatchRun::taskEnded, this, &ConvertRun::taskEnded);
     connect(&m_run, &conversion::BatchRun::runEnded, this, &ConvertRun::runEnded);
 }
 
@@ -85,9 +84,9 @@ void ConvertRun::taskStarted(int row, const QString &output)
     m_reporter.taskStarted(row, m_tasks.at(row).InputFile, output);
 }
 
-void ConvertRun::taskEnded(int row, conversion::TaskStatus status)
+void ConvertRun::taskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
-    m_reporter.taskEnded(row, status, m_run.failureLog(m_tasks.at(row).InputFile));
+    m_reporter.taskEnded(row, status, conversion::explainsStatus(status) ? log : QString());
 }
 
 void ConvertRun::runEnded(const conversion::RunSummary &summary)

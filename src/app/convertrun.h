@@ -33,7 +33,7 @@ private:
     void startConverting();
     void interrupted(int signal);
     void taskStarted(int row, const QString &output);
-    void taskEnded(int row, conversion::TaskStatus status);
+    void taskEnded(int row, conversion::TaskStatus status, const QString &log);
     void runEnded(const conversion::RunSummary &summary);
     void end(int exitStatus);
 

@@ -5,6 +5,7 @@
 #include <desktopnotifications.h>
 #include <desktopservices.h>
 #include <qtchildprocess.h>
+#include <signalinterruption.h>
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +23,10 @@ int main(int argc, char *argv[])
     app::setErrorDialogs(&dialogs);
 
     TMainForm mainForm(services, QCoreApplication::applicationDirPath(), application.arguments().mid(1));
+    // A closed terminal, a logout or Ctrl+C ends the program as a close does, leaving no partial
+    // output behind.
+    platform::SignalInterruption interruption;
+    QObject::connect(&interruption, &platform::Interruption::interrupted, &mainForm, &TMainForm::closeWithoutQuestion);
     mainForm.show();
     return application.exec();
 }

@@ -187,18 +187,30 @@ void TMainForm::closeEvent(QCloseEvent *event)
         const auto answer = m_services.dialogs.messageBox(
             this, QStringLiteral("Close"), QStringLiteral("A conversion is running. Stop it and close the program?"),
             platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
-        // The run may have ended while the question was open.
-        if (answer != platform::MessageButton::Yes || runIsIdle())
+        if (answer != platform::MessageButton::Yes)
             return;
-        m_closeAfterRun = true;
-        m_run->stop();
-        return;
+        // The run may have ended while the question was open: then there is nothing to stop.
+        if (!runIsIdle()) {
+            m_closeAfterRun = true;
+            m_run->stop();
+            return;
+        }
     }
     // Anything still adding inputs stops at the next file.
     m_closing = true;
     TurnOffNotice->hide();
     FormClose();
     event->accept();
+}
+
+void TMainForm::closeWithoutQuestion()
+{
+    if (runIsIdle()) {
+        close();
+        return;
+    }
+    m_closeAfterRun = true;
+    m_run->stop();
 }
 
 void TMainForm::FormClose()

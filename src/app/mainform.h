@@ -86,10 +86,13 @@ public:
     bool runIsIdle() const;
     // The batch run the window watches.
     conversion::BatchRun &batchRun() const { return *m_run; }
-    // The encoder output kept of a task that failed or is incomplete, by input file.
-    QString failureLog(const QString &inputFile) const;
+    // The encoder output kept of the row's last run when it failed or was left incomplete.
+    QString failureLog(int row) const;
     // The notice shown before the computer turns off.
     std::unique_ptr<TTurnOffNotice> TurnOffNotice;
+    // Ends the program as a close does, but without asking: a running batch is stopped and its
+    // partial outputs removed first. For a termination request or a coming shutdown.
+    void closeWithoutQuestion();
     // How long a probe may take before its file is added without a length.
     void setProbeTimeLimit(int milliseconds) { m_probeTimeLimitMs = milliseconds; }
 
@@ -226,7 +229,7 @@ private:
     void batchTaskStarted(int row);
     void batchTaskProgressed(int row, int percent);
     void batchProgressed(int current, int total);
-    void batchTaskEnded(int row, conversion::TaskStatus status);
+    void batchTaskEnded(int row, conversion::TaskStatus status, const QString &log);
     void showConvertingFiles();
     void batchRunEnded(const conversion::RunSummary &summary);
     void cancelRun();
@@ -249,6 +252,7 @@ private:
 
     std::unique_ptr<conversion::BatchRun> m_run;
     std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
+    std::unique_ptr<platform::ShutdownDelay> m_shutdownDelay;
     bool m_closeAfterRun = false;
     bool m_closing = false;
     bool m_shown = false;

@@ -2,24 +2,23 @@
 
 #include "programvalues.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
-TTurnOffNotice::TTurnOffNotice(QWidget *parent) : QWidget(parent, Qt::Dialog)
+TTurnOffNotice::TTurnOffNotice(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TurnOffNotice"));
     setWindowTitle(app::ProgramName);
     setAccessibleName(QStringLiteral("Turn off"));
     labCountdown = new QLabel(this);
     labCountdown->setObjectName(QStringLiteral("labCountdown"));
-    labCountdown->setAccessibleName(QStringLiteral("Time left before the computer turns off"));
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setAccessibleName(QStringLiteral("Cancel"));
+    btnCancel->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnCancel);
@@ -30,7 +29,7 @@ TTurnOffNotice::TTurnOffNotice(QWidget *parent) : QWidget(parent, Qt::Dialog)
     timerCountdown->setObjectName(QStringLiteral("timerCountdown"));
     timerCountdown->setInterval(1000);
     connect(timerCountdown, &QTimer::timeout, this, &TTurnOffNotice::timerCountdownTimer);
-    connect(btnCancel, &QPushButton::clicked, this, &TTurnOffNotice::btnCancelClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TTurnOffNotice::cancel);
 }
 
 void TTurnOffNotice::begin(int seconds)
@@ -39,7 +38,14 @@ void TTurnOffNotice::begin(int seconds)
     showCount();
     show();
     raise();
+    activateWindow();
+    btnCancel->setFocus();
     timerCountdown->start();
+}
+
+bool TTurnOffNotice::isCounting() const
+{
+    return timerCountdown->isActive();
 }
 
 void TTurnOffNotice::timerCountdownTimer()
@@ -51,21 +57,23 @@ void TTurnOffNotice::timerCountdownTimer()
     emit expired();
 }
 
-void TTurnOffNotice::btnCancelClick()
+void TTurnOffNotice::cancel()
 {
+    if (!isCounting())
+        return;
     timerCountdown->stop();
     hide();
     emit cancelled();
 }
 
-void TTurnOffNotice::closeEvent(QCloseEvent *event)
+void TTurnOffNotice::reject()
 {
-    if (timerCountdown->isActive())
-        btnCancelClick();
-    QWidget::closeEvent(event);
+    cancel();
+    QDialog::reject();
 }
 
 void TTurnOffNotice::showCount()
 {
-    labCountdown->setText(QStringLiteral("The computer will turn off in %1 seconds.").arg(m_secondsLeft));
+    labCountdown->setText(m_secondsLeft == 1 ? QStringLiteral("The computer will turn off in 1 second.")
+                                             : QStringLiteral("The computer will turn off in %1 seconds.").arg(m_secondsLeft));
 }

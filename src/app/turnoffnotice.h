@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 class QTimer;
 
 // The last word before the computer turns off after a batch: a count of the seconds left, and a
-// Cancel that keeps the computer on. It counts without a modal loop, so the program stays live.
-class TTurnOffNotice : public QWidget {
+// Cancel that keeps the computer on. It counts without a modal loop, so the program stays live,
+// and the count is the label's own text, so a screen reader reads it out.
+class TTurnOffNotice : public QDialog {
     Q_OBJECT
 
 public:
@@ -18,6 +19,9 @@ public:
 
     // Shows the notice and counts down from seconds, one each tick of timerCountdown.
     void begin(int seconds = DefaultSeconds);
+    // Keeps the computer on, as Cancel does; no effect while the notice is not counting.
+    void cancel();
+    bool isCounting() const;
     int secondsLeft() const { return m_secondsLeft; }
 
     QLabel *labCountdown = nullptr;
@@ -29,12 +33,11 @@ signals:
     void cancelled();
 
 protected:
-    // Closing the notice is the same as Cancel: the computer stays on.
-    void closeEvent(QCloseEvent *event) override;
+    // Closing the notice, or Escape, is the same as Cancel: the computer stays on.
+    void reject() override;
 
 private:
     void timerCountdownTimer();
-    void btnCancelClick();
     void showCount();
 
     int m_secondsLeft = 0;

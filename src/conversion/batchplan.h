@@ -17,6 +17,10 @@ struct BatchPlan {
     bool renameExisting = false;
     // How many tasks convert at once; values below 1 count as 1. Tasks still start in list order.
     int jobs = 1;
+    // A conversion whose encoder reports no further position and whose output does not grow for
+    // this long is stopped and fails: a hang on a damaged file or a dead network mount must not
+    // hold the batch.
+    int stallLimitMs = 5 * 60 * 1000;
 };
 
 enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };
@@ -25,6 +29,13 @@ enum class TaskStatus { Complete, Incomplete, Failed, Stopped };
 
 // The text a task's Status takes.
 QString statusText(TaskStatus status);
+
+// Whether what the encoder said is worth showing the user: it tells why a file failed or is
+// incomplete, while a complete or stopped task has nothing to explain.
+inline bool explainsStatus(TaskStatus status)
+{
+    return status == TaskStatus::Failed || status == TaskStatus::Incomplete;
+}
 
 enum class RunEnd { Completed, Cancelled, StartFailed };
 

@@ -1,8 +1,13 @@
 #include "batchrun.h"
 
 #include "encodercommand.h"
+#include "encoderexitstatus.h"
+#include "linesplitter.h"
+#include "partialoutput.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -10,8 +15,23 @@ namespace conversion {
 namespace {
 // What is kept of a task's encoder output for the user to read.
 constexpr qsizetype FailureLogBytes = 8 * 1024;
-// The first reads of a conversion are the encoder's banner, never progress.
-constexpr int UnexaminedReads = 2;
+// The first lines of a conversion are the encoder's banner, never progress.
+constexpr int UnexaminedLines = 2;
+// How often a stall is looked for, at most.
+constexpr int StallCheckMs = 10 * 1000;
+
+QString partialPathOf(const QString &output)
+{
+    return output + QLatin1String(conversion::PartialOutputSuffix);
+}
+
+QString durationText(int milliseconds)
+{
+    const int seconds = qMax(1, (milliseconds + 500) / 1000);
+    if (seconds % 60 == 0)
+        return seconds == 60 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(seconds / 60);
+    return seconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+}
 } // namespace
 
 QString statusText(TaskStatus status)
@@ -36,16 +56,31 @@ struct BatchRun::Task {
     QString output;
     double span = 0;
     double largestPosition = 0;
-    int readCount = 0;
+    int lineCount = 0;
     int percent = 0;
     QByteArray log;
+    LineSplitter lines;
+    // Since when neither the position nor the output has moved.
+    QElapsedTimer sinceProgress;
+    qint64 partialSize = 0;
+    bool stalled = false;
     std::unique_ptr<platform::ChildProcess> encoder;
 };
 
-BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher) {}
+BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher)
+{
+    connect(&m_stallWatch, &QTimer::timeout, this, &BatchRun::watchForStalls);
+}
 
-// The encoders die with their process objects, whatever state the run is in.
-BatchRun::~BatchRun() = default;
+// A run that goes with encoders still running kills them, and they cannot clean up after
+// themselves.
+BatchRun::~BatchRun()
+{
+    for (const auto &task : m_running) {
+        task->encoder->terminate();
+        QFile::remove(partialPathOf(task->output));
+    }
+}
 
 bool BatchRun::start(BatchPlan plan)
 {
@@ -56,12 +91,14 @@ bool BatchRun::start(BatchPlan plan)
     m_state = RunState::Converting;
     m_next = 0;
     m_startFailure.clear();
-    m_stoppedBetweenTasks = false;
     m_doneSpan = 0;
     m_totalSpan = 0;
     m_bars = {};
     m_failed = 0;
     m_incomplete = 0;
+    m_stopped = 0;
+    m_stallWatch.setInterval(qBound(10, m_plan.stallLimitMs / 4, StallCheckMs));
+    m_stallWatch.start();
     for (const ltvItemData &task : m_plan.tasks)
         m_totalSpan += task.SpanSec;
     QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
@@ -73,7 +110,6 @@ void BatchRun::stop()
     if (m_state != RunState::Converting)
         return;
     m_state = RunState::StopRequested;
-    m_stoppedBetweenTasks = m_running.empty();
     for (const auto &task : m_running)
         task->encoder->terminate();
 }
@@ -96,8 +132,12 @@ void BatchRun::startTasks()
             return;
         if (!m_startFailure.isEmpty())
             return finish(RunEnd::StartFailed, m_startFailure);
-        // A Stop that came between two tasks ends the run before the next encoder starts.
-        if (m_stoppedBetweenTasks && m_next < m_plan.tasks.size())
+        // A Stop that came after the last encoder had done its work stopped nothing.
+        if (m_next >= m_plan.tasks.size() && m_stopped == 0)
+            return finish(RunEnd::Completed);
+        // A Stop that came between two tasks, or that found the running ones done, ends the run
+        // before the next encoder starts.
+        if (m_stopped == 0 && m_next < m_plan.tasks.size())
             endTask(m_next, TaskStatus::Stopped, {});
         return finish(RunEnd::Cancelled);
     }
@@ -139,6 +179,7 @@ void BatchRun::startTask(int row, const QString &output)
     task->input = record.InputFile;
     task->output = output;
     task->span = record.SpanSec;
+    task->sinceProgress.start();
     task->encoder = m_launcher.create();
     m_running.push_back(std::move(owned));
     emit taskStarted(row, output);
@@ -155,10 +196,19 @@ void BatchRun::startTask(int row, const QString &output)
 void BatchRun::readOutput(Task *task, const QByteArray &bytes)
 {
     task->log = (task->log + bytes).right(FailureLogBytes);
-    if (task->readCount++ < UnexaminedReads)
+    task->lines.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                     [this, task](std::string_view line) { examineLine(task, line); });
+}
+
+void BatchRun::examineLine(Task *task, std::string_view line)
+{
+    if (task->lineCount++ < UnexaminedLines)
         return;
-    if (const auto position = reportedPosition(QString::fromUtf8(bytes)); position && *position > task->largestPosition)
+    const auto position = reportedPosition(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    if (position && *position > task->largestPosition) {
         task->largestPosition = *position;
+        task->sinceProgress.restart();
+    }
     const int percent = progressFor(task->largestPosition, task->span, 0, 0, {task->percent, 0}).current;
     if (percent != task->percent) {
         task->percent = percent;
@@ -180,16 +230,43 @@ void BatchRun::updateBars()
     emit progressed(m_bars.current, m_bars.total, earliest.largestPosition);
 }
 
+// An encoder that neither moves on nor writes is killed; its task then fails, and the run goes on.
+void BatchRun::watchForStalls()
+{
+    for (const auto &task : m_running) {
+        const qint64 size = QFileInfo(partialPathOf(task->output)).size();
+        if (size != task->partialSize) {
+            task->partialSize = size;
+            task->sinceProgress.restart();
+        }
+        if (!task->stalled && task->sinceProgress.hasExpired(m_plan.stallLimitMs)) {
+            task->stalled = true;
+            task->encoder->terminate();
+        }
+    }
+}
+
 void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
 {
     if (m_state == RunState::Idle)
         return;
     // Out of the running ones before anyone hears of its end, so a Stop from there sees the rest.
     retire(task);
+    task->lines.finish([this, task](std::string_view line) { examineLine(task, line); });
     // A killed encoder could not clean up after itself.
-    const QString partial = task->output + QStringLiteral(".part");
-    if (m_state == RunState::StopRequested) {
+    const QString partial = partialPathOf(task->output);
+    if (task->stalled) {
         QFile::remove(partial);
+        task->log += "\nFFmpeg made no progress for " + durationText(m_plan.stallLimitMs).toUtf8();
+        exit = {};
+        exit.crashed = true;
+    }
+    // An encoder that had put its output in place and exited before the Stop reached it did
+    // its work: the Stop came too late for that task.
+    const bool finishedItsWork = !exit.crashed && (exit.exitCode == EncoderSucceeded || exit.exitCode == EncoderIncomplete);
+    if (m_state == RunState::StopRequested && !finishedItsWork) {
+        QFile::remove(partial);
+        ++m_stopped;
         endTask(task->row, TaskStatus::Stopped, task->log);
         QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
         return;
@@ -199,7 +276,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         QFile::remove(partial);
     m_doneSpan += task->span;
     endTask(task->row, status, task->log);
-    if (task->row + 1 < m_plan.tasks.size()) {
+    if (task->row + 1 < m_plan.tasks.size() && m_state == RunState::Converting) {
         if (m_running.empty()) {
             m_bars.current = 0;
             emit progressed(m_bars.current, m_bars.total, 0);
@@ -218,7 +295,6 @@ void BatchRun::encoderFailedToStart(Task *task, const QString &reason)
     retire(task);
     // The others are stopped: an encoder that cannot start will not start for the rest either.
     m_startFailure = sentence;
-    m_stoppedBetweenTasks = false;
     m_state = RunState::StopRequested;
     for (const auto &other : m_running)
         other->encoder->terminate();
@@ -237,22 +313,17 @@ void BatchRun::retire(Task *task)
 
 void BatchRun::endTask(int row, TaskStatus status, const QByteArray &logBytes)
 {
-    const QString input = m_plan.tasks.at(row).InputFile;
-    const QString log = QString::fromUtf8(logBytes);
     if (status == TaskStatus::Failed)
         ++m_failed;
     if (status == TaskStatus::Incomplete)
         ++m_incomplete;
-    if (status == TaskStatus::Failed || status == TaskStatus::Incomplete)
-        m_failureLogs.insert(input, log);
-    else if (status == TaskStatus::Complete)
-        m_failureLogs.remove(input);
-    emit taskEnded(row, status, log);
+    emit taskEnded(row, status, QString::fromUtf8(logBytes));
 }
 
 void BatchRun::finish(RunEnd end, const QString &reason)
 {
     m_state = RunState::Idle;
+    m_stallWatch.stop();
     RunSummary summary;
     summary.end = end;
     summary.tasks = int(m_plan.tasks.size());

@@ -5,10 +5,11 @@
 
 #include <childprocessapi.h>
 
-#include <QHash>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace conversion {
@@ -35,8 +36,6 @@ public:
     int jobs() const { return m_plan.jobs; }
     // The rows converting now, in list order.
     QList<int> runningRows() const;
-    // The encoder output kept of a task that failed or was left incomplete, by input file.
-    QString failureLog(const QString &inputFile) const { return m_failureLogs.value(inputFile); }
 
 signals:
     void taskStarted(int row, const QString &outputPath);
@@ -44,6 +43,7 @@ signals:
     void taskProgressed(int row, int percent);
     // The current bar follows the earliest running task; the total bar counts the whole batch.
     void progressed(int current, int total, double position);
+    // log: the end of what the encoder said.
     void taskEnded(int row, conversion::TaskStatus status, const QString &log);
     void runEnded(const conversion::RunSummary &summary);
 
@@ -54,6 +54,8 @@ private:
     bool mayStart(int row, const QString &output) const;
     void startTask(int row, const QString &output);
     void readOutput(Task *task, const QByteArray &bytes);
+    void examineLine(Task *task, std::string_view line);
+    void watchForStalls();
     void encoderExited(Task *task, platform::ProcessExit exit);
     void encoderFailedToStart(Task *task, const QString &reason);
     void retire(Task *task);
@@ -69,13 +71,13 @@ private:
     // Tasks that ended inside their encoder's signal: their encoders go at the next turn.
     std::vector<std::unique_ptr<Task>> m_retired;
     QString m_startFailure;
-    bool m_stoppedBetweenTasks = false; // no encoder ran when Stop came
     double m_totalSpan = 0;
     double m_doneSpan = 0;
     ProgressBars m_bars;
     int m_failed = 0;
     int m_incomplete = 0;
-    QHash<QString, QString> m_failureLogs;
+    int m_stopped = 0;
+    QTimer m_stallWatch;
 };
 
 } // namespace conversion

@@ -10,6 +10,7 @@
 #include <parameterstring.h>
 #include <profilecheck.h>
 #include <profilegrids.h>
+#include <tasklistrows.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,9 +46,9 @@ bool TMainForm::runIsIdle() const
     return m_run->isIdle();
 }
 
-QString TMainForm::failureLog(const QString &inputFile) const
+QString TMainForm::failureLog(int row) const
 {
-    return m_run->failureLog(inputFile);
+    return tasks::TaskLog(*ltvTask, row);
 }
 
 void TMainForm::connectBatchRun()
@@ -129,12 +130,18 @@ void TMainForm::RunBatch(const QString &parameters)
     m_remainingSeconds = 0;
     m_closeAfterRun = false;
     timerTime->start(1000);
+    TurnOffNotice->cancel();
     m_sleepInhibition = m_services.power.inhibitSleep(app::ProgramName, QStringLiteral("Converting videos"));
+    // A shutdown from elsewhere waits while the run stops and removes what it had half made.
+    m_shutdownDelay = m_services.power.delayShutdown(app::ProgramName, QStringLiteral("Converting videos"));
+    if (m_shutdownDelay)
+        connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, this, &TMainForm::closeWithoutQuestion);
     m_run->start(planFor(parameters));
 }
 
 void TMainForm::batchTaskStarted(int row)
 {
+    tasks::SetTaskLog(*ltvTask, row, {});
     batchTaskProgressed(row, 0);
     showConvertingFiles();
 }
@@ -165,8 +172,9 @@ void TMainForm::batchProgressed(int current, int total)
     showPercent(pgbTotal, labTotalProgress, total);
 }
 
-void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status)
+void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
+    tasks::SetTaskLog(*ltvTask, row, conversion::explainsStatus(status) ? log : QString());
     ltvItemData task;
     task.Status = conversion::statusText(status);
     WriteTask(row, tasks::SelectStatus, task);
@@ -177,6 +185,7 @@ void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
 {
     timerTime->stop();
     m_sleepInhibition.reset();
+    m_shutdownDelay.reset();
     switch (summary.end) {
     case conversion::RunEnd::Cancelled:
         cancelRun();
@@ -185,7 +194,11 @@ void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
         endRunOnStartFailure(summary.reason);
         break;
     case conversion::RunEnd::Completed:
-        completeRun(summary);
+        // A window closing after its run wants no completion action of that run.
+        if (m_closeAfterRun)
+            showBottomFace(false);
+        else
+            completeRun(summary);
         break;
     }
     EnableControlsAfterRun();
@@ -209,11 +222,11 @@ void TMainForm::endRunOnStartFailure(const QString &reason)
 
 void TMainForm::completeRun(const conversion::RunSummary &summary)
 {
-    showBottomFace(false);
     app::notifyBatchEnd(m_services.notifications, this, summary);
     // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
     const bool clean = summary.failed == 0 && summary.incomplete == 0;
     if (clean && SettingForm->chkTurnoff->isChecked()) {
+        showBottomFace(false);
         TurnOffNotice->begin();
         return;
     }
@@ -226,6 +239,8 @@ void TMainForm::completeRun(const conversion::RunSummary &summary)
                                   platform::MessageButton::Ok);
     if (SettingForm->chkOpenDir->isChecked())
         m_services.desktop.open(edtOutputdir->text());
+    // The message is read over the progress it sums up.
+    showBottomFace(false);
 }
 
 void TMainForm::turnOffExpired()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-#include <functional>
 
 class QProcess;
 
@@ -18,9 +17,5 @@ void killProcessGroup(qint64 pid);
 
 // Asks the process to end gracefully (SIGTERM on this platform).
 void requestTermination(qint64 pid);
-
-// Calls handler from the event loop when the user or the system asks this process to end
-// (SIGTERM, SIGINT, SIGHUP). Needs a running QCoreApplication; install once.
-void onTerminationRequest(std::function<void()> handler);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFlags>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +52,15 @@ public:
     virtual ~SleepInhibition() = default;
 };
 
+// Held while the system's shutdown waits for us. shutdownPending() says the system is about to
+// go down; releasing (destroying) the delay lets it go on.
+class ShutdownDelay : public QObject {
+    Q_OBJECT
+
+signals:
+    void shutdownPending();
+};
+
 class PowerControl {
 public:
     virtual ~PowerControl() = default;
@@ -59,6 +69,9 @@ public:
     // Holds off sleep and idle until the result is destroyed; null when the system refused.
     // who names the program, why is the reason the system shows.
     virtual std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) = 0;
+    // Makes a shutdown wait until the result is destroyed, telling it when one is coming; null
+    // when the system offers no such delay.
+    virtual std::unique_ptr<ShutdownDelay> delayShutdown(const QString &who, const QString &why) = 0;
 };
 
 } // namespace platform

@@ -146,4 +146,48 @@ std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString 
     return std::make_unique<LogindInhibition>(reply.value());
 }
 
+namespace {
+const QString Login1Service = QStringLiteral("org.freedesktop.login1");
+const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
+const QString Login1Manager = QStringLiteral("org.freedesktop.login1.Manager");
+
+// A "delay" lock of logind: the shutdown waits (up to logind's own limit) until the descriptor is
+// closed, and PrepareForShutdown(true) tells us it is coming.
+class LogindShutdownDelay final : public ShutdownDelay {
+    Q_OBJECT
+
+public:
+    explicit LogindShutdownDelay(QDBusUnixFileDescriptor lock) : m_lock(std::move(lock))
+    {
+        QDBusConnection::systemBus().connect(Login1Service, Login1Path, Login1Manager,
+                                             QStringLiteral("PrepareForShutdown"), this,
+                                             SLOT(prepareForShutdown(bool)));
+    }
+
+private slots:
+    void prepareForShutdown(bool coming)
+    {
+        if (coming)
+            emit shutdownPending();
+    }
+
+private:
+    QDBusUnixFileDescriptor m_lock;
+};
+} // namespace
+
+std::unique_ptr<ShutdownDelay> LogindPowerControl::delayShutdown(const QString &who, const QString &why)
+{
+    QDBusInterface manager(Login1Service, Login1Path, Login1Manager, QDBusConnection::systemBus());
+    if (!manager.isValid())
+        return nullptr;
+    const QDBusReply<QDBusUnixFileDescriptor> reply =
+        manager.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown"), who, why, QStringLiteral("delay"));
+    if (!reply.isValid() || !reply.value().isValid())
+        return nullptr;
+    return std::make_unique<LogindShutdownDelay>(reply.value());
+}
+
 } // namespace platform
+
+#include "desktopservices.moc"

@@ -25,6 +25,7 @@ class LogindPowerControl final : public PowerControl {
 public:
     bool powerOff() override;
     std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) override;
+    std::unique_ptr<ShutdownDelay> delayShutdown(const QString &who, const QString &why) override;
 };
 
 } // namespace platform

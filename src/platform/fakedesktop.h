@@ -66,11 +66,43 @@ public:
         inhibitions.append({who, why});
         return std::make_unique<Lock>(heldLocks);
     }
+    std::unique_ptr<ShutdownDelay> delayShutdown(const QString &who, const QString &why) override
+    {
+        shutdownDelays.append({who, why});
+        return std::make_unique<Delay>(*this);
+    }
+    // Tells the holder of the latest delay, if it still holds it, that the system goes down.
+    void announceShutdown()
+    {
+        if (m_latestDelay)
+            emit m_latestDelay->shutdownPending();
+    }
     int powerOffs = 0;
     QList<Inhibition> inhibitions;
+    QList<Inhibition> shutdownDelays;
+    int heldDelays = 0;
     int heldLocks = 0;
 
 private:
+    class Delay final : public ShutdownDelay {
+    public:
+        explicit Delay(FakePowerControl &power) : m_power(power)
+        {
+            ++m_power.heldDelays;
+            m_power.m_latestDelay = this;
+        }
+        ~Delay() override
+        {
+            --m_power.heldDelays;
+            if (m_power.m_latestDelay == this)
+                m_power.m_latestDelay = nullptr;
+        }
+
+    private:
+        FakePowerControl &m_power;
+    };
+    ShutdownDelay *m_latestDelay = nullptr;
+
     class Lock final : public SleepInhibition {
     public:
         explicit Lock(int &held) : m_held(held) { ++m_held; }

@@ -6,7 +6,7 @@ class QSocketNotifier;
 
 namespace platform {
 
-// Catches the interrupt (Ctrl+C) and the termination signals for as long as it lives, and
+// Catches the interrupt (Ctrl+C), termination and hang-up signals for as long as it lives, and
 // reports each as interrupted(). Only one may exist at a time; needs a QCoreApplication.
 class SignalInterruption final : public Interruption {
     Q_OBJECT

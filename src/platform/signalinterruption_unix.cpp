@@ -11,7 +11,8 @@
 namespace platform {
 namespace {
 
-constexpr std::array CaughtSignals{SIGINT, SIGTERM};
+// Ctrl+C, a termination request (logout, shutdown) and a closed terminal or dropped ssh session.
+constexpr std::array CaughtSignals{SIGINT, SIGTERM, SIGHUP};
 
 // A signal handler may do next to nothing: it hands the number to the event loop through a pipe.
 int signalPipe[2] = {-1, -1};

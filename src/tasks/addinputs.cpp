@@ -1,6 +1,7 @@
 // The main window's ways of adding inputs: the open dialog, a folder, files dropped on it.
 #include <mainform.h>
 #include <programvalues.h>
+#include <turnoffnotice.h>
 
 #include "inputfiles.h"
 #include "mediaprobe.h"
@@ -54,6 +55,8 @@ void TMainForm::AddInputDirectory(const QString &directory)
 
 void TMainForm::tbtnAddFileClick()
 {
+    // The user is back: the computer stays on.
+    TurnOffNotice->cancel();
     const QStringList chosen = m_services.dialogs.openFiles(this, m_openDialogFilter);
     // The dialog hands the first chosen name over last.
     for (qsizetype i = 1; i < chosen.size(); ++i)
@@ -70,6 +73,7 @@ void TMainForm::tbtnAddFileClick()
 
 void TMainForm::tbtnAddDirClick()
 {
+    TurnOffNotice->cancel();
     QString folder;
     if (SelectDirectory(this, QStringLiteral("Add a directory to the Task List"), QString(), folder))
         AddInputDirectory(folder);
@@ -81,6 +85,7 @@ void TMainForm::DropFiles(const QStringList &paths)
 {
     if (!runIsIdle() || !ltvTask->isEnabled())
         return;
+    TurnOffNotice->cancel();
     for (const QString &path : paths) {
         if (QFileInfo(path).isDir())
             AddInputDirectory(path);

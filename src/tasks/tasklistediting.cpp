@@ -3,6 +3,7 @@
 #include <mainform.h>
 
 #include "inputfiles.h"
+#include "tasklistrows.h"
 #include "tasktrim.h"
 #include "timetext.h"
 
@@ -43,6 +44,9 @@ void TMainForm::exchangeTasks(int from, int to)
     ReadTask(to, tasks::SelectWholeRow, other);
     WriteTask(to, tasks::SelectWholeRow, moving);
     WriteTask(from, tasks::SelectWholeRow, other);
+    const QString movingLog = tasks::TaskLog(*ltvTask, from);
+    tasks::SetTaskLog(*ltvTask, from, tasks::TaskLog(*ltvTask, to));
+    tasks::SetTaskLog(*ltvTask, to, movingLog);
     ltvTask->topLevelItem(to)->setSelected(true);
     ltvTask->topLevelItem(from)->setSelected(false);
 }
@@ -176,7 +180,7 @@ void TMainForm::ppmTaskPopup()
         if (name == QLatin1String("mnuOpen") || name == QLatin1String("mnuRemove"))
             action->setEnabled(selected >= 0);
         else if (name == QLatin1String("mnuShowLog"))
-            action->setEnabled(selected >= 0 && !failureLog(ltvTask->topLevelItem(selected)->text(0)).isEmpty());
+            action->setEnabled(selected >= 0 && !failureLog(selected).isEmpty());
         else if (name == QLatin1String("mnuClear"))
             action->setEnabled(ltvTask->topLevelItemCount() > 0);
     }
@@ -188,7 +192,7 @@ void TMainForm::ShowFailureLog()
     if (selected < 0)
         return;
     const QString input = ltvTask->topLevelItem(selected)->text(0);
-    const QString log = failureLog(input);
+    const QString log = failureLog(selected);
     m_services.dialogs.messageBox(this, QStringLiteral("Show Log"),
                                   log.isEmpty() ? QStringLiteral("No encoder output is kept for \"%1\".").arg(input)
                                                 : QStringLiteral("%1\n\n%2").arg(input, log),

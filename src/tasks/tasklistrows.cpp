@@ -3,6 +3,9 @@
 #include <QTreeWidget>
 
 namespace tasks {
+namespace {
+constexpr int TaskLogRole = Qt::UserRole + 1;
+} // namespace
 
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
 {
@@ -29,6 +32,18 @@ void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData 
         if (selectsSubItem(selector, sub))
             row->setText(columnOf(sub), record.*subItemField(sub));
     }
+}
+
+QString TaskLog(const QTreeWidget &list, int position)
+{
+    const QTreeWidgetItem *row = list.topLevelItem(position);
+    return row ? row->data(0, TaskLogRole).toString() : QString();
+}
+
+void SetTaskLog(QTreeWidget &list, int position, const QString &log)
+{
+    if (QTreeWidgetItem *row = list.topLevelItem(position))
+        row->setData(0, TaskLogRole, log.isEmpty() ? QVariant() : QVariant(log));
 }
 
 } // namespace tasks
