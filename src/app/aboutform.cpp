@@ -28,7 +28,6 @@ QLabel *TAboutForm::link(const QString &caption, int left, int top)
                                  .arg(caption.toHtmlEscaped()), this);
     label->setTextFormat(Qt::RichText);
     label->setCursor(Qt::PointingHandCursor);
-    label->setAccessibleName(caption);
     label->move(left, top);
     label->adjustSize();
     return label;

@@ -23,8 +23,11 @@ InputFiles collectInputFiles(const QStringList &given)
             inputs.missing << path;
         } else if (info.isDir()) {
             const QString folder = platform::IncludeTrailingBackslash(absolute);
-            for (const QString &name : tasks::ListSupportedFiles(absolute))
+            for (const QString &name : tasks::ListSupportedFiles(absolute)) {
                 add(folder + name);
+                if (tasks::NeedsStreamCheck(folder + name))
+                    inputs.unconfirmed << folder + name;
+            }
         } else {
             add(absolute);
         }

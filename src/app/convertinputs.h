@@ -13,6 +13,8 @@ namespace app {
 struct InputFiles {
     QStringList files;   // absolute paths, each once, in the order given
     QStringList missing; // inputs as given that do not exist
+    // Files of a folder that are inputs only if their probe finds a stream.
+    QStringList unconfirmed;
 };
 
 // A folder adds its videos as the window's Add Directory does, a file itself whatever its name.

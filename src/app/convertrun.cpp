@@ -35,11 +35,14 @@ void ConvertRun::probeNext()
 {
     if (m_ended)
         return;
-    if (m_tasks.size() == m_setup.inputs.size())
+    if (m_probed == m_setup.inputs.size())
         return startConverting();
-    const QStringList batch = m_setup.inputs.mid(m_tasks.size(), ProbeBatchSize);
+    const QStringList batch = m_setup.inputs.mid(m_probed, ProbeBatchSize);
+    m_probed += batch.size();
     const QList<tasks::ProbeResults> probes = tasks::ProbeMediaFiles(m_launcher, m_setup.encoderPath, batch);
     for (qsizetype i = 0; i < batch.size(); ++i) {
+        if (m_setup.unconfirmedInputs.contains(batch[i]) && !tasks::FoundStream(probes.value(i)))
+            continue;
         ltvItemData task;
         if (const auto problem = taskFromProbe(batch[i], probes.value(i), m_setup.outputExtension, m_setup.start,
                                                m_setup.end, task)) {

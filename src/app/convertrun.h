@@ -42,6 +42,7 @@ private:
     ConvertSetup m_setup;
     conversion::BatchRun m_run;
     QList<ltvItemData> m_tasks;
+    qsizetype m_probed = 0; // inputs probed so far
     int m_signal = 0; // the interrupt that came, if any
     bool m_ended = false;
 };

@@ -119,6 +119,7 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
         return outcome;
     }
     setup.inputs = inputs.files;
+    setup.unconfirmedInputs = inputs.unconfirmed;
     outcome.setup = setup;
     return outcome;
 }

@@ -23,6 +23,7 @@ struct ConvertSetup {
     bool renameExisting = false;
     int jobs = 1;
     QStringList inputs; // absolute paths of files, each once
+    QStringList unconfirmedInputs; // those left out unless their probe finds a stream
     std::optional<QString> start;
     std::optional<QString> end;
 };

@@ -96,7 +96,6 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     for (int column = 0; column < 4; ++column)
         ltvTask->setColumnWidth(column, widths[column]);
     labLink->setText(app::PublisherName + QStringLiteral(" - ") + app::WebAddress);
-    labLink->setAccessibleName(labLink->text());
     labLink->adjustSize();
     labLinkMouseUp();
 
@@ -167,9 +166,11 @@ void TMainForm::AddStartupInputs(const QStringList &arguments)
 void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!std::exchange(m_shown, true))
+    if (!std::exchange(m_shown, true)) {
+        m_centreWhenGrowing = true;
         FormShow();
-    widenRightPanelForGrids();
+        m_centreWhenGrowing = false;
+    }
 }
 
 void TMainForm::FormShow()
@@ -294,6 +295,7 @@ void TMainForm::panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModif
     // The main area keeps room for its margin and a sliver of the list.
     const int widest = centralWidget()->width() - panSplitter->width() - 2 * app::MinimumWidth - panLeft->width();
     panProfile->setFixedWidth(app::rightPanelWidthAfterDrag(panProfile->width(), position.x(), widest));
+    m_panelDragged = true;
     centralWidget()->layout()->activate();
     FormResize();
 }

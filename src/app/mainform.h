@@ -246,6 +246,9 @@ private:
     int m_rememberedListWidth = app::InitialRememberedListWidth;
     int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
     QList<profiles::ProfileEntry> m_profiles;
+    // The output folder Preferences.ini names, and the one shown instead when that was unusable.
+    QString m_storedOutputPath;
+    QString m_outputPathStandIn;
     // The extension of every profile loaded so far: a task holding one of them took it from a
     // profile, not from the user.
     QSet<QString> m_profileExtensions;
@@ -256,6 +259,8 @@ private:
     bool m_closeAfterRun = false;
     bool m_closing = false;
     bool m_shown = false;
+    bool m_centreWhenGrowing = false;
+    bool m_panelDragged = false; // the user gave the right panel its width
     int m_elapsedSeconds = 0;
     int m_remainingSeconds = 0;
     app::BalloonTip *m_tip = nullptr;

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QScreen>
 #include <QSplitter>
 #include <QSvgRenderer>
 #include <QPainter>
@@ -384,18 +385,33 @@ void TMainForm::createRightPanel()
 // The grids never scroll sideways, so the right panel takes the width their keys and values need;
 // the main area gives it up, and the window grows instead while the main area has no more than
 // its designed width. Only a shown window has the widths to compare.
+// The loaded profile's keys and values are shown whole: the panel widens for them and the window
+// grows to keep the list its designed room, but never past the screen, and a width the user gave
+// the panel by dragging is left alone.
 void TMainForm::widenRightPanelForGrids()
 {
-    if (!profileSections->isVisible())
+    if (m_panelDragged || !profileSections->isVisible())
         return;
     const int extra = profileSections->minimumSizeHint().width() - profileSections->width();
     if (extra <= 0)
         return;
-    const int mainWidth = panMain->width();
-    panProfile->setFixedWidth(panProfile->width() + extra);
-    const int shortfall = qMin(extra, app::DesignedMainAreaWidth - (mainWidth - extra));
-    if (shortfall > 0 && !isMaximized() && !isFullScreen())
-        resize(width() + shortfall, height());
+    int growth = 0;
+    if (!isMaximized() && !isFullScreen()) {
+        const int shortfall = qMax(0, qMin(extra, app::DesignedMainAreaWidth - (panMain->width() - extra)));
+        const QRect screenArea = screen() ? screen()->availableGeometry() : QRect();
+        const int room = screenArea.isValid() ? screenArea.width() - frameGeometry().width() : shortfall;
+        growth = qBound(0, shortfall, room);
+    }
+    const int widest = centralWidget()->width() + growth - panSplitter->width() - 2 * app::MinimumWidth - panLeft->width();
+    panProfile->setFixedWidth(qMin(panProfile->width() + extra, qMax(panProfile->width(), widest)));
+    if (growth == 0)
+        return;
+    resize(width() + growth, height());
+    // Growing as it first appears, the window stays in the middle of the screen.
+    if (m_centreWhenGrowing && screen()) {
+        const QRect screenArea = screen()->availableGeometry();
+        move(qMax(screenArea.left(), x() - growth / 2), y());
+    }
 }
 
 void TMainForm::createProfileSections()

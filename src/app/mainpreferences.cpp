@@ -15,7 +15,9 @@ void TMainForm::LoadMainPreferences()
 {
     const platform::IniFile ini(m_values.preferencesPath());
     const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.locations.defaultOutputDirectory);
-    edtOutputdir->setText(app::usableOutputDirectory(m_values.locations, keys.outputPath.readFrom(ini)));
+    m_storedOutputPath = keys.outputPath.readFrom(ini);
+    edtOutputdir->setText(app::usableOutputDirectory(m_values.locations, m_storedOutputPath));
+    m_outputPathStandIn = edtOutputdir->text() != m_storedOutputPath ? edtOutputdir->text() : QString();
     if (cmbProfile->count() == 0)
         return;
     // A stored position beyond the list selects nothing.
@@ -28,8 +30,11 @@ bool TMainForm::SaveMainPreferences()
 {
     platform::IniFile ini(m_values.preferencesPath());
     const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.locations.defaultOutputDirectory);
+    // A folder that stood in for an unplugged disk is not the user's choice: the disk's folder
+    // stays stored unless the user chose another.
+    const bool standingIn = !m_outputPathStandIn.isEmpty() && edtOutputdir->text() == m_outputPathStandIn;
     const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
-        && keys.outputPath.writeTo(ini, edtOutputdir->text())
+        && keys.outputPath.writeTo(ini, standingIn ? m_storedOutputPath : edtOutputdir->text())
         && keys.synMode.writeTo(ini, SettingForm->cmbSyn->currentIndex())
         && keys.autoOpenDir.writeTo(ini, SettingForm->chkOpenDir->isChecked())
         && keys.autoExit.writeTo(ini, SettingForm->chkExit->isChecked())

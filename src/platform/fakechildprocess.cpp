@@ -43,7 +43,7 @@ public:
     void terminate() override
     {
         ++m_launcher.terminations;
-        if (!m_running)
+        if (!m_running || m_run.finishedBeforeTerminate)
             return;
         m_terminated = true;
         m_running = false;

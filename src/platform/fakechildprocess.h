@@ -15,6 +15,9 @@ struct FakeRun {
     bool failsToStart = false;
     QList<QByteArray> reads;
     bool hangsAfterReads = false; // silent until terminated; a waiting read runs out of time
+    // Already gone when a terminate reaches it, as a child whose exit is still on its way: the
+    // terminate has no effect and its own output and exit arrive.
+    bool finishedBeforeTerminate = false;
     ProcessExit exit{false, 0};
     std::function<void()> onStart; // runs when the child starts, e.g. to write its output file
 };

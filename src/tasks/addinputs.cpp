@@ -49,7 +49,13 @@ void TMainForm::AddInputDirectory(const QString &directory)
         QCoreApplication::processEvents();
         if (m_closing || !runIsIdle())
             return;
-        AddInputFile(folder + name);
+        const QString path = folder + name;
+        if (tasks::NeedsStreamCheck(path)) {
+            ProbeMedia(path);
+            if (!tasks::FoundStream(m_probe))
+                continue;
+        }
+        AddInputFile(path);
     }
 }
 

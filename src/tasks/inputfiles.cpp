@@ -3,6 +3,7 @@
 #include <pathdelimiter.h>
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 
@@ -78,6 +79,19 @@ QStringList ListSupportedFiles(const QString &directory)
         return folded != 0 ? folded < 0 : a < b;
     });
     return names;
+}
+
+bool NeedsStreamCheck(const QString &path)
+{
+    constexpr char SyncByte = 0x47;
+    constexpr int PacketSize = 188;
+    if (asciiLower(ExtractFileExt(path)) != QLatin1String(".ts"))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray start = file.read(PacketSize + 1);
+    return start.size() <= PacketSize || start.at(0) != SyncByte || start.at(PacketSize) != SyncByte;
 }
 
 } // namespace tasks

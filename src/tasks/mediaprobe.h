@@ -18,6 +18,12 @@ struct ProbeResults {
     QString ProbeEndText;
 };
 
+// Whether the probe found anything of a medium: a length or a frame size.
+inline bool FoundStream(const ProbeResults &probe)
+{
+    return !probe.ProbeLengthText.isEmpty() || !probe.ProbeSizeText.isEmpty();
+}
+
 struct CutValues {
     QString duration;
     QString frameSize;

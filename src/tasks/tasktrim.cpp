@@ -2,12 +2,28 @@
 
 #include "timetext.h"
 
+#include <cmath>
+
 namespace tasks {
+namespace {
+
+// A time the task can hold is one its time text shows and reads back: far beyond any input,
+// the hours no longer read back, and the span would be the malformed -1.
+double typedTime(const QString &text)
+{
+    const double seconds = TimeTextToSeconds(text);
+    if (seconds == -1)
+        return -1;
+    const double readBack = TimeTextToSeconds(SecondsToTimeText(seconds));
+    return readBack != -1 && std::abs(readBack - seconds) <= 0.05 ? seconds : -1;
+}
+
+} // namespace
 
 TrimTaken applyStartAndEnd(ltvItemData &task, const QString &startText, const QString &endText)
 {
-    double start = TimeTextToSeconds(startText);
-    double end = TimeTextToSeconds(endText);
+    double start = typedTime(startText);
+    double end = typedTime(endText);
     TrimTaken taken{start != -1, end != -1};
     if (!taken.start)
         start = task.StartSec;

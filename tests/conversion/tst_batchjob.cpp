@@ -147,6 +147,11 @@ private slots:
         platform::QtProcessLauncher launcher;
         auto run = std::make_unique<BatchRun>(launcher);
         Watch watch(*run);
+        QString partial;
+        connect(run.get(), &BatchRun::taskStarted, this, [&partial](int, const QString &output) {
+            partial = output + ".part";
+            QFile(partial).open(QIODevice::WriteOnly);
+        });
         qputenv("FAKE_ENCODER_SCRIPT", "sleep:60000");
         QVERIFY(run->start(planFor({"/v/a.avi"}, m_output.path())));
         QTRY_COMPARE(watch.events, QStringList{"start 0"});
@@ -155,6 +160,7 @@ private slots:
         clock.start();
         run.reset();
         QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!QFile::exists(partial));
         QTest::qWait(50);
         QVERIFY(watch.ends.isEmpty());
     }
@@ -220,6 +226,79 @@ private slots:
         QCOMPARE(watch.events, (QStringList{"start 0", "start 1", "Stop 0", "Stop 1"}));
         QCOMPARE(watch.ends.first().end, RunEnd::Cancelled);
         QCOMPARE(launcher.starts.size(), 2);
+    }
+
+    // Progress is read by lines: a read that ends inside a number loses nothing, and the banner's
+    // two lines are never taken for progress.
+    void progressLinesCutAnywhere()
+    {
+        platform::FakeProcessLauncher launcher;
+        launcher.responder = [](const FakeStart &start) {
+            FakeRun fake = writingRun(start);
+            fake.reads = {"time=59.0 banner\ntime=59.0 ban", "ner\rtime=1", "5.0 speed=1x\r", "time=3", "0.0 \n"};
+            return fake;
+        };
+        BatchRun run(launcher);
+        Watch watch(run);
+        QList<int> percents;
+        connect(&run, &BatchRun::taskProgressed, &run, [&](int, int percent) { percents << percent; });
+        QVERIFY(run.start(planFor({"/v/a.avi"}, m_output.path())));
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(percents, (QList<int>{25, 50}));
+    }
+
+    // A Stop that finds the encoders' work done stops nothing: a task whose encoder had exited 0
+    // is Complete, and a run whose every task is done completes.
+    void aStopThatComesTooLate_data()
+    {
+        QTest::addColumn<bool>("beforeTheExitArrives");
+        QTest::newRow("before the last exit arrives") << true;
+        QTest::newRow("after the last exit") << false;
+    }
+    void aStopThatComesTooLate()
+    {
+        QFETCH(bool, beforeTheExitArrives);
+        platform::FakeProcessLauncher launcher;
+        launcher.responder = [](const FakeStart &start) {
+            FakeRun fake = writingRun(start);
+            fake.finishedBeforeTerminate = true;
+            return fake;
+        };
+        BatchRun run(launcher);
+        Watch watch(run);
+        if (beforeTheExitArrives)
+            connect(&run, &BatchRun::taskProgressed, &run, [&run](int row, int percent) {
+                if (row == 1 && percent == 100)
+                    run.stop();
+            });
+        else
+            connect(&run, &BatchRun::taskEnded, &run, [&run](int row) {
+                if (row == 1)
+                    run.stop();
+            });
+        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi"}, m_output.path());
+        plan.jobs = 2;
+        QVERIFY(run.start(plan));
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(watch.events, (QStringList{"start 0", "start 1", "Complete 0", "Complete 1"}));
+        QCOMPARE(watch.ends.first().end, RunEnd::Completed);
+    }
+
+    // An encoder that stays silent and writes nothing past the limit is killed; its task fails
+    // saying so, and the batch goes on.
+    void aStalledEncoderFails()
+    {
+        platform::FakeProcessLauncher launcher;
+        launcher.responder = [](const FakeStart &start) { return writingRun(start, start.arguments.contains("/v/a.avi")); };
+        BatchRun run(launcher);
+        Watch watch(run);
+        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi"}, m_output.path());
+        plan.stallLimitMs = 300;
+        QVERIFY(run.start(plan));
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(watch.events, (QStringList{"start 0", "Failed 0", "start 1", "Complete 1"}));
+        QVERIFY2(watch.logs.first().endsWith("FFmpeg made no progress for 1 second"), qPrintable(watch.logs.first()));
+        QCOMPARE(watch.ends.first().end, RunEnd::Completed);
     }
 
     // Stop kills every running encoder with its children, and none of their partial files stays.

@@ -4,8 +4,11 @@
 #include <mainform.h>
 #include <qtchildprocess.h>
 #include <settingform.h>
+#include <signalinterruption.h>
 #include <turnoffnotice.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +30,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -338,7 +343,12 @@ private slots:
         w.form->SettingForm->chkTurnoff->setChecked(turnOff);
         w.form->SettingForm->chkExit->setChecked(exit);
         w.form->SettingForm->chkOpenDir->setChecked(openDir);
+        // The message is read over the progress it sums up; the faces swap after it.
+        w.dialogs.onMessage = [&w](const platform::ShownMessage &) {
+            QVERIFY(w.form->panBottomLeft->isVisible() && w.desktop.opened.isEmpty());
+        };
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QVERIFY(w.form->panBottomCenter->isVisible() || !w.form->isVisible());
         if (turnOff) {
             // The computer turns off only when the notice has counted down, each second shown.
             TTurnOffNotice &notice = *w.form->TurnOffNotice;
@@ -547,6 +557,146 @@ private slots:
         QCOMPARE(w.power.powerOffs, 0);
         QVERIFY(w.form->isVisible());
         QVERIFY(w.form->tbtnStart->isEnabled());
+    }
+
+    // The user who comes back keeps the computer on: a new run or adding files cancels the notice.
+    void turnOffNoticeGivesWayToTheUser_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Start") << "tbtnStart";
+        QTest::newRow("Add Video Files") << "tbtnAddFile";
+        QTest::newRow("Add Directory") << "tbtnAddDir";
+    }
+    void turnOffNoticeGivesWayToTheUser()
+    {
+        QFETCH(QString, button);
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->SettingForm->chkTurnoff->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        TTurnOffNotice &notice = *w.form->TurnOffNotice;
+        QVERIFY(notice.isCounting());
+        QSignalSpy cancelled(&notice, &TTurnOffNotice::cancelled);
+        QTest::mouseClick(w.form->findChild<QToolButton *>(button), Qt::LeftButton);
+        QCOMPARE(cancelled.size(), 1);
+        notice.timerCountdown->setInterval(1);
+        QTest::qWait(200);
+        QCOMPARE(w.power.powerOffs, 0);
+        QVERIFY(w.form->isVisible());
+    }
+
+    // A screen reader meets the notice as a dialog whose text is the count, Cancel focused.
+    void turnOffNoticeIsReadOut()
+    {
+        Window w;
+        w.add({"/v/a.avi"});
+        w.form->SettingForm->chkTurnoff->setChecked(true);
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QAccessibleInterface *notice = QAccessible::queryAccessibleInterface(w.form->TurnOffNotice.get());
+        QVERIFY(notice);
+        QCOMPARE(notice->role(), QAccessible::Dialog);
+        QStringList texts;
+        for (int i = 0; i < notice->childCount(); ++i) {
+            if (notice->child(i)->role() == QAccessible::StaticText)
+                texts << notice->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(texts, QStringList{"The computer will turn off in 60 seconds."});
+        QTRY_VERIFY(notice->focusChild());
+        QCOMPARE(notice->focusChild()->role(), QAccessible::Button);
+        QCOMPARE(notice->focusChild()->text(QAccessible::Name), "Cancel");
+    }
+
+    // A run that ends while "Stop it and close the program?" is open: Yes still closes.
+    void closingWhenTheRunEndedMeanwhile()
+    {
+        Window w;
+        w.conversion = [&w](const FakeStart &start, int) {
+            FakeRun run = convertingRun(start);
+            run.onStart = [&w, onStart = run.onStart] {
+                onStart();
+                QTimer::singleShot(0, w.form.get(), &QWidget::close);
+            };
+            return run;
+        };
+        w.dialogs.onMessage = [&w](const platform::ShownMessage &message) {
+            if (message.caption == "Close")
+                QVERIFY(QTest::qWaitFor([&w] { return w.form->runIsIdle(); }, 5000));
+        };
+        w.add({"/v/a.avi"});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QTRY_VERIFY(!w.form->isVisible());
+        QCOMPARE(w.statuses(), QStringList{"Complete"});
+    }
+
+    // Show Log tells of the row's own last run: the log moves with its row, and a later run
+    // that was stopped has none.
+    void logsBelongToTheirRows()
+    {
+        Window w;
+        bool stopping = false;
+        w.conversion = [&stopping](const FakeStart &start, int) {
+            const bool a = start.arguments.contains("/v/a.avi");
+            FakeRun run = convertingRun(start, a && !stopping ? 1 : 0);
+            if (a && !stopping)
+                run.reads << "Unknown encoder 'h263x'\n";
+            run.hangsAfterReads = a && stopping;
+            return run;
+        };
+        w.add({"/v/a.avi", "/v/b.avi"});
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QVERIFY(w.form->failureLog(0).contains("h263x"));
+        w.form->ltvTask->topLevelItem(0)->setSelected(true);
+        QTest::mouseClick(w.form->tbtnDown, Qt::LeftButton);
+        QVERIFY(w.form->failureLog(1).contains("h263x"));
+        QVERIFY(w.form->failureLog(0).isEmpty());
+
+        stopping = true;
+        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
+            if (row == 1)
+                QTimer::singleShot(50, w.form->tbtnStop, &QToolButton::click);
+        });
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop"}));
+        QVERIFY(w.form->failureLog(1).isEmpty());
+    }
+
+    // A termination signal or a coming shutdown ends the program as a close does, without the
+    // question: the run stops, its partial output goes, the preferences are stored.
+    void endedFromOutside_data()
+    {
+        QTest::addColumn<int>("signal"); // 0: logind announces a shutdown
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("shutdown") << 0;
+    }
+    void endedFromOutside()
+    {
+        QFETCH(int, signal);
+        Window w;
+        QString partial;
+        w.conversion = [&partial](const FakeStart &start, int) {
+            FakeRun run = convertingRun(start);
+            partial = start.arguments.last() + ".part";
+            run.onStart = [partial] { QFile(partial).open(QIODevice::WriteOnly); };
+            run.hangsAfterReads = true;
+            return run;
+        };
+        platform::SignalInterruption interruption;
+        connect(&interruption, &platform::Interruption::interrupted, w.form.get(), &TMainForm::closeWithoutQuestion);
+        w.add({"/v/a.avi"});
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QTRY_VERIFY(QFile::exists(partial));
+        QCOMPARE(w.power.heldDelays, 1);
+        if (signal != 0)
+            std::raise(signal);
+        else
+            w.power.announceShutdown();
+        QTRY_VERIFY(!w.form->isVisible());
+        QVERIFY(!QFile::exists(partial));
+        QCOMPARE(w.power.heldDelays, 0);
+        QCOMPARE(w.messageTexts(), QStringList());
+        QVERIFY(QFile::exists(w.programDir.filePath("Preferences.ini")));
     }
 
     // A file that never answers the probe costs the time limit, then is listed without a length.

@@ -172,6 +172,9 @@ private slots:
                                                 << "00:00:00" << "00:01:00" << "00:01:00";
         QTest::newRow("name with a directory") << "../elsewhere.3gp" << "00:00:00" << "00:01:00" << "X" << ""
                                                << "00:00:00" << "00:01:00" << "00:01:00";
+        // Hours beyond what the time text reads back would make the span malformed.
+        QTest::newRow("end far beyond any input") << "clip.3gp" << "00:00:00" << "00:00:1e13" << "clip" << ".3gp"
+                                                  << "00:00:00" << "00:01:00" << "00:01:00";
         QTest::newRow("tenths") << "x.mp4" << "00:00:01.25" << "00:00:59.96" << "x" << ".mp4"
                                 << "00:00:01.2" << "00:01:00" << "00:00:58.7";
     }
