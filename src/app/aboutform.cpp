@@ -114,7 +114,7 @@ void TAboutForm::btnOKClick()
 
 void TAboutForm::labWebsiteClick()
 {
-    m_desktop.open(labWebsite->accessibleName());
+    m_desktop.open(app::WebAddress);
 }
 
 void TAboutForm::labMoreClick()

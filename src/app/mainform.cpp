@@ -206,6 +206,9 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::closeWithoutQuestion()
 {
+    // A message waiting for OK (the end of a batch, say) must not keep the program alive.
+    for (int open = 0; open < 8 && QApplication::activeModalWidget(); ++open)
+        QApplication::activeModalWidget()->close();
     if (runIsIdle()) {
         close();
         return;

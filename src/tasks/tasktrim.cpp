@@ -15,7 +15,7 @@ double typedTime(const QString &text)
     if (seconds == -1)
         return -1;
     const double readBack = TimeTextToSeconds(SecondsToTimeText(seconds));
-    return readBack != -1 && std::abs(readBack - seconds) <= 0.05 ? seconds : -1;
+    return readBack != -1 && std::abs(readBack - seconds) < 0.051 ? seconds : -1; // tenths are rounded
 }
 
 } // namespace

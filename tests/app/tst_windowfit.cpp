@@ -7,11 +7,13 @@
 #include <keyvaluegrid.h>
 #include <profilelist.h>
 #include <settingform.h>
+#include <splitterbar.h>
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
@@ -83,7 +85,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         verifyWhole(*form.profileSections, QStringLiteral("designed rows"));
         const int mainAreaWidth = form.panMain->width();
-        QCOMPARE(mainAreaWidth, 580);
+        // The window grows for the grids to give the list its designed room, but never past the
+        // screen.
+        const int screenWidth = form.screen()->availableGeometry().width();
+        QVERIFY(form.frameGeometry().width() <= screenWidth);
+        QVERIFY(mainAreaWidth == 580 || form.frameGeometry().width() == screenWidth);
         QVERIFY(form.cmbProfile->count() >= 10);
         for (int position = 0; position < form.cmbProfile->count(); ++position) {
             form.cmbProfile->setCurrentIndex(position);
@@ -108,6 +114,31 @@ private slots:
             verifyWhole(*settings.profileSections, QStringLiteral("settings: ") + settings.cmbProfile->currentText());
         }
         QVERIFY(w.dialogs.messages.isEmpty());
+    }
+
+    // A panel the user dragged narrower stays so when another profile is loaded, and loading
+    // the same profile again grows nothing.
+    void aDraggedPanelIsLeftAlone()
+    {
+        testwindow::Window w(shippedProfiles());
+        TMainForm &form = *w.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const int windowWidth = form.width();
+        form.cmbProfile->setCurrentIndex(0);
+        form.cmbProfileChange();
+        form.cmbProfileChange();
+        QCOMPARE(form.width(), windowWidth);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(40, 5), form.panSplitter->mapToGlobal(QPointF(40, 5)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.panSplitter, &drag);
+        const int dragged = form.panProfile->width();
+        for (int position = 1; position < form.cmbProfile->count(); ++position) {
+            form.cmbProfile->setCurrentIndex(position);
+            form.cmbProfileChange();
+            QCOMPARE(form.panProfile->width(), dragged);
+        }
+        QCOMPARE(form.width(), windowWidth);
     }
 
     // Both windows list the profiles in one order, and the stored position is a place in it.

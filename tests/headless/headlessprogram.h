@@ -44,6 +44,9 @@ double duration(const QString &video);
 // Processes still alive (not zombies) whose command line mentions text.
 QList<qint64> processesMentioning(const QString &text);
 
+// Whether the process has a handler of its own for the signal yet.
+bool catchesSignal(qint64 pid, int signal);
+
 QByteArray contents(const QString &path);
 QStringList fileNames(const QString &directory);
 

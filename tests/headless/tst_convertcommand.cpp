@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <csignal>
+
 using namespace headlesstest;
 
 namespace {
@@ -394,6 +396,7 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("Ctrl+C") << "INT" << 130;
         QTest::newRow("termination") << "TERM" << 143;
+        QTest::newRow("hang-up") << "HUP" << 129;
     }
     void anInterruptStopsTheRun()
     {
@@ -424,6 +427,32 @@ private slots:
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "long.mp4"}));
         QCOMPARE(contents(output.filePath("long.mp4")), "from an earlier day");
         QCOMPARE(contents(output.filePath("a.mp4")), converted);
+    }
+
+    // The window, too, ends on a closed terminal or a logout as on a close: its preferences are
+    // stored and it exits normally.
+    void theWindowEndsOnASignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("hang-up") << int(SIGHUP);
+        QTest::newRow("termination") << int(SIGTERM);
+    }
+    void theWindowEndsOnASignal()
+    {
+        QFETCH(int, signal);
+        ProgramCopy copy(TestProfiles);
+        copy.writePreferences("[Main]\r\nProfile=1\r\n");
+        QProcess process;
+        QProcessEnvironment environment = copy.environment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start(copy.program(), {});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(process.processId(), signal), 30000);
+        QCOMPARE(QProcess::execute("kill", {"-" + QString::number(signal), QString::number(process.processId())}), 0);
+        const Finished finished = finish(process, 30000);
+        QVERIFY2(finished.exitCode == 0 && !finished.crashed, qPrintable(finished.describe()));
+        QVERIFY(contents(copy.directory.filePath("Preferences.ini")).contains("Output Path="));
     }
 
     // A reader that stops reading (a "| head") leaves the batch to finish rather than half-written files.

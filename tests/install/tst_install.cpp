@@ -250,6 +250,35 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
+    // An output folder on a disk that is not plugged in gives way to ~/Videos for the session,
+    // but stays the stored one unless the user chooses another.
+    void anUnpluggedOutputFolderStaysStored()
+    {
+        QTemporaryDir program;
+        Home home;
+        QFile marker(program.filePath(app::SystemWideMarkerName));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        const QString usb = home.path("usb") + "/";
+        const QString preferences = home.path(".config/velkor/Preferences.ini");
+        QVERIFY(QDir().mkpath(home.path(".config/velkor")));
+        QVERIFY(platform::saveFileAtomically(preferences, ("[Main]\r\nOutput Path=" + usb + "\r\n").toUtf8(), nullptr));
+        {
+            Window w(program.path() + "/");
+            QCOMPARE(w.form->edtOutputdir->text(), home.path("Videos") + "/");
+            w.form->close();
+        }
+        QVERIFY2(contents(preferences).contains(("Output Path=" + usb).toUtf8()), contents(preferences).constData());
+        {
+            Window w(program.path() + "/");
+            QVERIFY(QDir().mkpath(home.path("chosen")));
+            w.dialogs.folderToChoose = home.path("chosen");
+            click(w.form->bbtnBrowser);
+            w.form->close();
+        }
+        QVERIFY(contents(preferences).contains(("Output Path=" + home.path("chosen") + "/").toUtf8()));
+    }
+
     // Root may write into an installed program directory, but keeps its files as shipped too.
     void systemWideInstallationIsShared()
     {

@@ -205,6 +205,31 @@ private slots:
         QVERIFY(!empty.form->tbtnStart->isEnabled());
     }
 
+    // A folder of sources shares ".ts" with transport streams: only a stream becomes a task,
+    // one that begins with its sync bytes or one the probe finds a stream in.
+    void transportStreamsAmongSources()
+    {
+        const QString folder = m_media.filePath("sources");
+        QDir().mkpath(folder);
+        const auto write = [&folder](const char *name, const QByteArray &text) {
+            QFile file(folder + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        };
+        write("app.ts", "export const answer: number = 42;\n");
+        write("lang.ts", "<?xml version=\"1.0\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"></TS>\n");
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-i", m_clip, "-c", "copy", "-f", "mpegts", folder + "/stream.ts"});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        // The same stream cut off one byte into its first packet: no sync at 0, but a stream.
+        QFile stream(folder + "/stream.ts");
+        QVERIFY(stream.open(QIODevice::ReadOnly));
+        write("shifted.ts", stream.readAll().mid(1));
+        Window w;
+        w.dialogs.folderToChoose = folder;
+        w.form->tbtnAddDir->click();
+        QCOMPARE(w.names(), (QStringList{"shifted.ts", "stream.ts"}));
+    }
+
     void dropFilesAndFolders()
     {
         Window w;
