@@ -131,26 +131,31 @@ public:
 private:
     QDBusUnixFileDescriptor m_lock;
 };
-} // namespace
 
-std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString &who, const QString &why)
-{
-    QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                           QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
-    if (!manager.isValid())
-        return nullptr;
-    const QDBusReply<QDBusUnixFileDescriptor> reply =
-        manager.call(QStringLiteral("Inhibit"), QStringLiteral("sleep:idle"), who, why, QStringLiteral("block"));
-    if (!reply.isValid() || !reply.value().isValid())
-        return nullptr;
-    return std::make_unique<LogindInhibition>(reply.value());
-}
-
-namespace {
 const QString Login1Service = QStringLiteral("org.freedesktop.login1");
 const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
 const QString Login1Manager = QStringLiteral("org.freedesktop.login1.Manager");
 
+// logind's Inhibit: a descriptor that holds the lock while it is open; invalid when refused.
+QDBusUnixFileDescriptor inhibit(const QString &what, const QString &who, const QString &why, const QString &mode)
+{
+    QDBusInterface manager(Login1Service, Login1Path, Login1Manager, QDBusConnection::systemBus());
+    if (!manager.isValid())
+        return {};
+    const QDBusReply<QDBusUnixFileDescriptor> reply = manager.call(QStringLiteral("Inhibit"), what, who, why, mode);
+    return reply.isValid() ? reply.value() : QDBusUnixFileDescriptor();
+}
+} // namespace
+
+std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString &who, const QString &why)
+{
+    QDBusUnixFileDescriptor lock = inhibit(QStringLiteral("sleep:idle"), who, why, QStringLiteral("block"));
+    if (!lock.isValid())
+        return nullptr;
+    return std::make_unique<LogindInhibition>(std::move(lock));
+}
+
+namespace {
 // A "delay" lock of logind: the shutdown waits (up to logind's own limit) until the descriptor is
 // closed, and PrepareForShutdown(true) tells us it is coming.
 class LogindShutdownDelay final : public ShutdownDelay {
@@ -178,14 +183,10 @@ private:
 
 std::unique_ptr<ShutdownDelay> LogindPowerControl::delayShutdown(const QString &who, const QString &why)
 {
-    QDBusInterface manager(Login1Service, Login1Path, Login1Manager, QDBusConnection::systemBus());
-    if (!manager.isValid())
+    QDBusUnixFileDescriptor lock = inhibit(QStringLiteral("shutdown"), who, why, QStringLiteral("delay"));
+    if (!lock.isValid())
         return nullptr;
-    const QDBusReply<QDBusUnixFileDescriptor> reply =
-        manager.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown"), who, why, QStringLiteral("delay"));
-    if (!reply.isValid() || !reply.value().isValid())
-        return nullptr;
-    return std::make_unique<LogindShutdownDelay>(reply.value());
+    return std::make_unique<LogindShutdownDelay>(std::move(lock));
 }
 
 } // namespace platform

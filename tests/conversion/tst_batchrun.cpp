@@ -667,7 +667,6 @@ private slots:
         QTest::addColumn<int>("signal"); // 0: logind announces a shutdown
         QTest::newRow("SIGTERM") << int(SIGTERM);
         QTest::newRow("SIGHUP") << int(SIGHUP);
-        QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("shutdown") << 0;
     }
     void endedFromOutside()
