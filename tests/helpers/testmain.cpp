@@ -3,7 +3,13 @@
 // objects that have them; the others are skipped rather than failed for not knowing them.
 #include "testmain.h"
 
+#ifdef VELKOR_TEST_CORE_ONLY
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
 #include <QMetaMethod>
 #include <QTest>
 
@@ -31,7 +37,7 @@ bool hasTestFunction(const QObject &test, const QByteArray &name)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     std::vector<char *> options{argv[0]};
     std::vector<char *> functions;
     for (int i = 1; i < argc; ++i) {
