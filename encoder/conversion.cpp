@@ -3,7 +3,7 @@
 #include "childprocess.h"
 #include "console.h"
 #include "conversionplan.h"
-#include "encoderexitstatus.h"
+#include "exitstatus.h"
 #include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
@@ -11,7 +11,7 @@
 #include "mediainfo.h"
 #include "outputcheck.h"
 #include "signalinterruption.h"
-#include "timetext.h"
+#include "durationtext.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -35,7 +35,7 @@ QStringList toQStringList(const std::vector<std::string> &texts)
 // The window reads 3 as a kept but incomplete output: a failure must never say that.
 int failureStatus(int ffmpegExitCode)
 {
-    return ffmpegExitCode == conversion::EncoderIncomplete || ffmpegExitCode == conversion::EncoderSucceeded
+    return ffmpegExitCode == protocol::EncoderIncomplete || ffmpegExitCode == protocol::EncoderSucceeded
         ? 1
         : ffmpegExitCode;
 }
@@ -69,7 +69,7 @@ MuxerKinds muxerKinds(const ConversionRequest &request, const std::vector<std::s
 
 std::string timeText(double seconds)
 {
-    return tasks::SecondsToTimeText(seconds).toStdString();
+    return protocol::durationText(seconds);
 }
 
 int conclude(const ConversionRequest &request, const std::optional<Expectation> &expected,
@@ -104,9 +104,9 @@ int conclude(const ConversionRequest &request, const std::optional<Expectation> 
     if (expected && expected->seconds && clearlyShort(converted, *expected->seconds)) {
         console::printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
                             + "; the input may be damaged");
-        return conversion::EncoderIncomplete;
+        return protocol::EncoderIncomplete;
     }
-    return conversion::EncoderSucceeded;
+    return protocol::EncoderSucceeded;
 }
 
 } // namespace

@@ -12,7 +12,7 @@ extern "C" {
 
 std::string partPathFor(const std::string &output)
 {
-    return output + conversion::PartialOutputSuffix;
+    return protocol::partialOutputPath(output);
 }
 
 std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest &request)

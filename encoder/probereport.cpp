@@ -1,7 +1,7 @@
 #include "probereport.h"
 
 #include "decimaltext.h"
-#include "timetext.h"
+#include "durationtext.h"
 
 #include <algorithm>
 
@@ -16,7 +16,7 @@ std::string withoutCommas(std::string text)
 std::string durationLine(const MediaInfo &info)
 {
     const std::string duration = info.durationSeconds
-        ? tasks::SecondsToTimeText(*info.durationSeconds).toStdString()
+        ? protocol::durationText(*info.durationSeconds)
         : std::string("N/A");
     const std::string start = info.startSeconds ? fixedDecimal(*info.startSeconds, 6) : std::string("N/A");
     const std::string bitRate = info.bitRate ? std::to_string(*info.bitRate / 1000) + " kb/s" : std::string("N/A");

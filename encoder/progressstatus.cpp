@@ -2,6 +2,8 @@
 
 #include "decimaltext.h"
 
+#include <statusline.h>
+
 #include <algorithm>
 #include <charconv>
 
@@ -65,6 +67,5 @@ std::optional<std::string> ProgressStatus::takeLine(std::string_view line)
 
 std::string ProgressStatus::statusLine() const
 {
-    return "frame=" + frame_ + " fps=" + fps_ + " size=" + std::to_string(totalBytes_ / 1024)
-        + "kB time=" + fixedDecimal(seconds_, 2) + " bitrate=" + bitRate_ + " speed=" + speed_ + " ";
+    return protocol::statusLine({frame_, fps_, totalBytes_ / 1024, fixedDecimal(seconds_, 2), bitRate_, speed_});
 }

@@ -28,4 +28,4 @@ private:
     std::string speed_ = "N/A";
 };
 
-using conversion::LineSplitter;
+using protocol::LineSplitter;

@@ -17,7 +17,7 @@ struct ConvertRequest {
     HeadlessAction action = HeadlessAction::Convert;
     std::optional<QString> profile; // a profile's name, any letter case
     std::optional<QString> outputDirectory;
-    int jobs = 1; // at least 1
+    std::optional<int> jobs; // at least 1; the stored "Jobs" when not given
     std::optional<bool> renameExisting;
     QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
     std::optional<QString> start;                // time texts

@@ -4,6 +4,7 @@
 
 #include <inifile.h>
 #include <parametersettings.h>
+#include <generalpreferences.h>
 #include <parameterstring.h>
 #include <preferencekeys.h>
 #include <profilecheck.h>
@@ -47,8 +48,9 @@ std::optional<int> profilePosition(const QList<profiles::ProfileEntry> &entries,
     return std::nullopt;
 }
 
-// The parameter string of the profile as the grids would show it after the request's settings.
-std::optional<QString> parametersOf(const profiles::ProfileData &profile, const ConvertRequest &request, QString *error)
+// The profile as the grids would show it after the request's settings.
+std::optional<runsetup::ProfileChoice> profileChoice(const profiles::ProfileData &profile, const ConvertRequest &request,
+                                                     QString *error)
 {
     profiles::ParameterSettings settings(profile);
     for (const auto &[key, choice] : request.settings) {
@@ -57,7 +59,7 @@ std::optional<QString> parametersOf(const profiles::ProfileData &profile, const 
             return std::nullopt;
         }
     }
-    return profiles::BuildParameterString(profile, settings.shownValue());
+    return runsetup::ProfileChoice{profile, settings.shownValue(), {}};
 }
 
 } // namespace
@@ -72,12 +74,15 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     SetupOutcome outcome;
     const platform::IniFile preferences(readablePreferencesPath(values.locations));
     const preferences::PreferenceKeys keys = preferences::mainKeys(values.locations.defaultOutputDirectory);
+    const runsetup::GeneralPreferences general = runsetup::readGeneralPreferences(preferences, keys);
     ConvertSetup setup;
     setup.encoderPath = values.encoderPath;
-    setup.jobs = request.jobs;
     setup.start = request.start;
     setup.end = request.end;
-    setup.renameExisting = request.renameExisting.value_or(!keys.overwrite.readFrom(preferences));
+    // What the window last used, unless the command line says otherwise; the completion actions
+    // are the window's alone.
+    setup.options.renameExisting = request.renameExisting.value_or(general.run.renameExisting);
+    setup.options.jobs = request.jobs.value_or(runsetup::usableJobs(general.run.jobs));
 
     const QList<profiles::ProfileEntry> entries = listedProfiles(values.locations);
     const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences), &outcome.error);
@@ -90,16 +95,16 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
         return outcome;
     }
     const profiles::ProfileData profile = profiles::ReadProfileFile(profilePath);
-    const auto parameters = parametersOf(profile, request, &outcome.error);
-    if (!parameters)
+    const auto choice = profileChoice(profile, request, &outcome.error);
+    if (!choice)
         return outcome;
-    setup.parameters = *parameters;
+    setup.profile = *choice;
     setup.outputExtension = profile.outputExtension();
 
     // The stored folder only when none is given: making it usable may create the default one.
     const QString output = request.outputDirectory
         ? *request.outputDirectory
-        : usableOutputDirectory(values.locations, keys.outputPath.readFrom(preferences));
+        : usableOutputDirectory(values.locations, general.outputPath);
     if (!QFileInfo(output).isDir()) {
         outcome.error = QStringLiteral("The output folder \"%1\" does not exist.").arg(output);
         return outcome;

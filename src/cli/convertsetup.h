@@ -3,6 +3,8 @@
 #include "convertoptions.h"
 #include "programvalues.h"
 
+#include <runplan.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -17,11 +19,10 @@ enum ExitStatus { ExitAllComplete = 0, ExitNotAllComplete = 1, ExitUsage = 2 };
 // preferences as the window would make it; the inputs are probed later.
 struct ConvertSetup {
     QString encoderPath;
-    QString parameters; // empty or beginning with a blank
-    QString outputExtension;
+    runsetup::ProfileChoice profile;
+    QString outputExtension; // the profile's
     QString outputDirectory;
-    bool renameExisting = false;
-    int jobs = 1;
+    runsetup::RunOptions options;
     QStringList inputs; // absolute paths of files, each once
     QStringList unconfirmedInputs; // those left out unless their probe finds a stream
     std::optional<QString> start;

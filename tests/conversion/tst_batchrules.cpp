@@ -101,7 +101,8 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(double, position);
-        const auto read = conversion::reportedPosition(text);
+        const QByteArray line = text.toUtf8();
+        const auto read = conversion::reportedPosition(std::string_view(line.constData(), std::size_t(line.size())));
         QCOMPARE(read.value_or(-1), position);
     }
 

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // The first two reads of a conversion are never examined.
         if (reads < 2)
             continue;
-        if (const auto position = conversion::reportedPosition(QString::fromUtf8(piece))) {
+        if (const auto position = conversion::reportedPosition(std::string_view(piece.constData(), std::size_t(piece.size())))) {
             fuzz::check(std::isfinite(*position), "a reported position is a number");
             largest = qMax(largest, *position);
         }
@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     "a bar holds 0 to 100");
     }
     // The same output read at once.
-    conversion::reportedPosition(QString::fromUtf8(output));
+    conversion::reportedPosition(std::string_view(output.constData(), std::size_t(output.size())));
     return 0;
 }

@@ -64,10 +64,10 @@ class ConvertCommandTest : public QObject {
     QTemporaryDir m_storedOutput; // the output path in the preferences
 
     QString media(const QString &name) const { return m_media.filePath(name); }
-    void storePreferences(const QByteArray &overwrite = "1")
+    void storePreferences(const QByteArray &overwrite = "1", const QByteArray &jobs = "1")
     {
         m_program->writePreferences("[Main]\r\nVersion=2.1\r\nProfile=2\r\nOutput Path=" + m_storedOutput.path().toUtf8()
-                                    + "\r\nOverwrite=" + overwrite + "\r\n");
+                                    + "\r\nOverwrite=" + overwrite + "\r\nJobs=" + jobs + "\r\n");
     }
 
 private slots:
@@ -300,11 +300,13 @@ private slots:
             QVERIFY2(contents(one.filePath(name)) == contents(two.filePath(name)), qPrintable(name));
     }
 
-    // For other programs every line is one JSON object; the run's end comes last.
+    // For other programs every line is one JSON object; the run's end comes last. Without -j the
+    // run takes as many jobs as the window last used.
     void jsonEvents()
     {
         QTemporaryDir output;
-        const Finished finished = run(*m_program, {"--convert", "--json", "-j", "2", "-o", output.path(),
+        storePreferences("1", "2");
+        const Finished finished = run(*m_program, {"--convert", "--json", "-o", output.path(),
                                                    media("broken.avi"), media("four.avi")});
         QCOMPARE(finished.exitCode, 1);
         QList<QJsonObject> events;
@@ -315,6 +317,7 @@ private slots:
             events << document.object();
         }
         QVERIFY(events.size() >= 5);
+        QCOMPARE(events.at(1).value("event").toString(), "taskStarted");
         QCOMPARE(events.last().value("event").toString(), "runEnded");
         QCOMPARE(events.last().value("end").toString(), "completed");
         QCOMPARE(events.last().value("tasks").toInt(), 2);

@@ -115,6 +115,7 @@ app::ConvertSetup setupFor(const QStringList &inputs)
     app::ConvertSetup setup;
     setup.encoderPath = "/fake/wmaspi.dll";
     setup.outputExtension = ".3gp";
+    setup.profile.profile.type = "3gp";
     setup.outputDirectory = "/fake/out";
     setup.inputs = inputs;
     return setup;
@@ -193,13 +194,13 @@ private slots:
                            .request;
         QVERIFY(request.has_value());
         QCOMPARE(request->action, app::HeadlessAction::Convert);
-        QCOMPARE(request->jobs, qMax(QThread::idealThreadCount(), 1));
+        QCOMPARE(request->jobs.value_or(-1), qMax(QThread::idealThreadCount(), 1));
         QCOMPARE(request->settings, (Settings{{"Video Size", "160x120"}, {"Filter", "a=b"}}));
         QCOMPARE(request->inputs, (QStringList{"-a.avi", "--json"}));
         QVERIFY(!request->json && !request->renameExisting && !request->profile && !request->start);
         request = parsed({"--convert", "--json", "--overwrite", "-pSmall", "--start", "00:00:01", "a.avi"}).request;
         QVERIFY(request.has_value());
-        QCOMPARE(request->jobs, 1);
+        QVERIFY(!request->jobs);
         QVERIFY(request->json);
         QCOMPARE(request->renameExisting, false);
         QCOMPARE(request->profile, "Small");

@@ -1,6 +1,7 @@
 #include "batchrules.h"
 
-#include "encoderexitstatus.h"
+#include <exitstatus.h>
+#include <statusline.h>
 
 #include <pathdelimiter.h>
 #include <rtlnumbers.h>
@@ -47,7 +48,7 @@ TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output)
     const bool present = QFileInfo(output).size() > 0;
     if (exit.succeeded() && present)
         return TaskStatus::Complete;
-    if (!exit.crashed && exit.exitCode == EncoderIncomplete && present)
+    if (!exit.crashed && exit.exitCode == protocol::EncoderIncomplete && present)
         return TaskStatus::Incomplete;
     return TaskStatus::Failed;
 }
@@ -82,16 +83,12 @@ QString trimOptions(const ltvItemData &task)
     return options;
 }
 
-std::optional<double> reportedPosition(const QString &text)
+std::optional<double> reportedPosition(std::string_view line)
 {
-    const qsizetype time = text.indexOf(QLatin1String("time"));
-    if (time < 0)
+    const std::string_view time = protocol::timeField(line);
+    if (time.empty())
         return std::nullopt;
-    const QString rest = text.mid(time + 5);
-    const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-    if (blank <= 0)
-        return std::nullopt;
-    return tasks::parseRtlFloat(rest.left(blank));
+    return tasks::parseRtlFloat(QString::fromUtf8(time.data(), qsizetype(time.size())));
 }
 
 namespace {

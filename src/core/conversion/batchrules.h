@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 
 namespace conversion {
 
@@ -35,7 +36,7 @@ QString trimOptions(const ltvItemData &task);
 
 // The encoder's position in seconds, read from the text after the first "time" and one more
 // character, up to the next blank; nothing when the text holds no such number.
-std::optional<double> reportedPosition(const QString &text);
+std::optional<double> reportedPosition(std::string_view line);
 
 struct ProgressBars {
     int current = 0;

@@ -1,7 +1,7 @@
 #include "batchrun.h"
 
 #include "encodercommand.h"
-#include "encoderexitstatus.h"
+#include <exitstatus.h>
 #include "linesplitter.h"
 #include "partialoutput.h"
 
@@ -22,7 +22,7 @@ constexpr int StallCheckMs = 10 * 1000;
 
 QString partialPathOf(const QString &output)
 {
-    return output + QLatin1String(conversion::PartialOutputSuffix);
+    return protocol::partialOutputPath(output);
 }
 
 QString durationText(int milliseconds)
@@ -59,7 +59,7 @@ struct BatchRun::Task {
     int lineCount = 0;
     int percent = 0;
     QByteArray log;
-    LineSplitter lines;
+    protocol::LineSplitter lines;
     // Since when neither the position nor the output has moved.
     QElapsedTimer sinceProgress;
     qint64 partialSize = 0;
@@ -204,7 +204,7 @@ void BatchRun::examineLine(Task *task, std::string_view line)
 {
     if (task->lineCount++ < UnexaminedLines)
         return;
-    const auto position = reportedPosition(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    const auto position = reportedPosition(line);
     if (position && *position > task->largestPosition) {
         task->largestPosition = *position;
         task->sinceProgress.restart();
@@ -263,7 +263,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
     }
     // An encoder that had put its output in place and exited before the Stop reached it did
     // its work: the Stop came too late for that task.
-    const bool finishedItsWork = !exit.crashed && (exit.exitCode == EncoderSucceeded || exit.exitCode == EncoderIncomplete);
+    const bool finishedItsWork = !exit.crashed && (exit.exitCode == protocol::EncoderSucceeded || exit.exitCode == protocol::EncoderIncomplete);
     if (m_state == RunState::StopRequested && !finishedItsWork) {
         QFile::remove(partial);
         ++m_stopped;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace conversion {
+namespace protocol {
 
 // Splits a byte stream into lines; CR counts as a line end too, since FFmpeg ends its status
 // lines with CR. A read may end anywhere, even inside a number: the unfinished tail waits for
@@ -37,4 +37,4 @@ private:
     std::string pending_;
 };
 
-} // namespace conversion
+} // namespace protocol

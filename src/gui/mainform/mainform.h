@@ -36,6 +36,9 @@ class TSettingForm;
 class TSizeForm;
 class TTurnOffNotice;
 
+namespace runsetup {
+struct ProfileChoice;
+}
 namespace conversion {
 class BatchRun;
 }
@@ -159,7 +162,7 @@ public:
     // The batch run and its clock.
     void tbtnStartClick();
     void tbtnStopClick();
-    void RunBatch(const QString &parameters);
+    void RunBatch(const runsetup::ProfileChoice &choice);
     void TurnOffComputer();
     void timerTimeTimer();
 
@@ -224,7 +227,6 @@ private:
     void createPreviewPlayer();
     void showBottomFace(bool progress);
     QList<QWidget *> controlsLockedByRun() const;
-    conversion::BatchPlan planFor(const QString &parameters) const;
     void connectBatchRun();
     void batchTaskStarted(int row);
     void batchTaskProgressed(int row, int percent);

@@ -1,15 +1,13 @@
 // The main window's own preferences: read when it is first shown, stored when it closes.
 #include "mainform.h"
 
+#include <generalpreferences.h>
 #include <inifile.h>
 #include <preferencekeys.h>
 #include <settingform.h>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QSpinBox>
 
 void TMainForm::LoadMainPreferences()
 {
@@ -33,14 +31,10 @@ bool TMainForm::SaveMainPreferences()
     // A folder that stood in for an unplugged disk is not the user's choice: the disk's folder
     // stays stored unless the user chose another.
     const bool standingIn = !m_outputPathStandIn.isEmpty() && edtOutputdir->text() == m_outputPathStandIn;
+    runsetup::GeneralPreferences general = SettingForm->generalPreferences();
+    general.outputPath = standingIn ? m_storedOutputPath : edtOutputdir->text();
     const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
-        && keys.outputPath.writeTo(ini, standingIn ? m_storedOutputPath : edtOutputdir->text())
-        && keys.synMode.writeTo(ini, SettingForm->cmbSyn->currentIndex())
-        && keys.autoOpenDir.writeTo(ini, SettingForm->chkOpenDir->isChecked())
-        && keys.autoExit.writeTo(ini, SettingForm->chkExit->isChecked())
-        && keys.autoTurnOff.writeTo(ini, SettingForm->chkTurnoff->isChecked())
-        && keys.overwrite.writeTo(ini, SettingForm->rdbOverWrite->isChecked())
-        && keys.jobs.writeChangeTo(ini, SettingForm->spnJobs->value());
+        && runsetup::writeGeneralPreferences(ini, keys, general);
     if (!saved) {
         m_services.dialogs.messageBox(
             this, app::ProgramName,

@@ -6,20 +6,20 @@
 #include "batchrun.h"
 #include "batchrules.h"
 
+#include <profilereading.h>
+#include <runplan.h>
+
 #include <batchnotice.h>
 #include <parameterstring.h>
 #include <profilecheck.h>
 #include <profilegrids.h>
 #include <tasklistrows.h>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -67,6 +67,11 @@ void TMainForm::tbtnStartClick()
 {
     if (!runIsIdle())
         return;
+    // Files still being probed belong to the run: it starts once the last of them is listed.
+    if (probingInputs()) {
+        m_startWhenProbed = true;
+        return;
+    }
     ltvTask->setFocus();
     if (!QFileInfo(edtOutputdir->text()).isDir()) {
         information(m_services.dialogs, this, QStringLiteral("Output path does not exist"),
@@ -82,8 +87,15 @@ void TMainForm::tbtnStartClick()
         information(m_services.dialogs, this, profiles::ProfileProblemCaption, *problem);
         return;
     }
+    runsetup::ProfileChoice choice;
+    if (QFileInfo(profilePath).isFile())
+        choice.profile = profiles::ReadProfileFile(profilePath);
+    else
+        choice.profile.type = m_outputExtension.mid(1);
+    choice.shownValue = profiles::ShownValueOf(parameterGrids());
+    choice.earlierExtensions = m_profileExtensions;
     DisableControlsForRun();
-    RunBatch(profiles::BuildParameterString(profilePath, profiles::ShownValueOf(parameterGrids())));
+    RunBatch(choice);
 }
 
 void TMainForm::tbtnStopClick()
@@ -98,27 +110,7 @@ void TMainForm::showBottomFace(bool progress)
     panBottomLeft->setVisible(progress);
 }
 
-conversion::BatchPlan TMainForm::planFor(const QString &parameters) const
-{
-    conversion::BatchPlan plan;
-    plan.encoderPath = m_values.encoderPath;
-    plan.parameters = parameters;
-    plan.outputDirectory = edtOutputdir->text();
-    plan.profileExtension = m_outputExtension;
-    plan.renameExisting = SettingForm->rdbRename->isChecked();
-    plan.jobs = SettingForm->spnJobs->value();
-    for (int i = 0; i < ltvTask->topLevelItemCount(); ++i) {
-        ltvItemData task;
-        ReadTask(i, tasks::SelectWholeRow, task);
-        // An extension an earlier profile gave would put this profile's container under another's name.
-        if (m_profileExtensions.contains(task.OutputExt))
-            task.OutputExt = m_outputExtension;
-        plan.tasks << task;
-    }
-    return plan;
-}
-
-void TMainForm::RunBatch(const QString &parameters)
+void TMainForm::RunBatch(const runsetup::ProfileChoice &choice)
 {
     labConvertingFile->clear();
     labElapsed->clear();
@@ -136,12 +128,14 @@ void TMainForm::RunBatch(const QString &parameters)
     m_shutdownDelay = m_services.power.delayShutdown(app::ProgramName, QStringLiteral("Converting videos"));
     if (m_shutdownDelay)
         connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, this, &TMainForm::closeWithoutQuestion);
-    m_run->start(planFor(parameters));
+    const tasks::TaskListStore rows(*ltvTask);
+    m_run->start(runsetup::planFor(m_values.encoderPath, rows, choice, edtOutputdir->text(), SettingForm->runOptions()));
 }
 
 void TMainForm::batchTaskStarted(int row)
 {
-    tasks::SetTaskLog(*ltvTask, row, {});
+    tasks::TaskListStore rows(*ltvTask);
+    runsetup::recordTaskStart(rows, row);
     batchTaskProgressed(row, 0);
     showConvertingFiles();
 }
@@ -174,10 +168,8 @@ void TMainForm::batchProgressed(int current, int total)
 
 void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
-    tasks::SetTaskLog(*ltvTask, row, conversion::explainsStatus(status) ? log : QString());
-    ltvItemData task;
-    task.Status = conversion::statusText(status);
-    WriteTask(row, tasks::SelectStatus, task);
+    tasks::TaskListStore rows(*ltvTask);
+    runsetup::recordTaskEnd(rows, row, status, log);
     showConvertingFiles();
 }
 
@@ -225,19 +217,21 @@ void TMainForm::completeRun(const conversion::RunSummary &summary)
     app::notifyBatchEnd(m_services.notifications, this, summary);
     // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
     const bool clean = summary.failed == 0 && summary.incomplete == 0;
-    if (clean && SettingForm->chkTurnoff->isChecked()) {
+    // The user may change these while the run goes: the end follows what they say now.
+    const runsetup::RunOptions options = SettingForm->runOptions();
+    if (clean && options.turnOffComputer) {
         showBottomFace(false);
         TurnOffNotice->begin();
         return;
     }
-    if (clean && SettingForm->chkExit->isChecked()) {
+    if (clean && options.exitProgram) {
         m_closeAfterRun = true;
         return;
     }
     m_services.dialogs.messageBox(this, QStringLiteral("Complete"), conversion::completionText(summary),
                                   clean ? platform::MessageIcon::Information : platform::MessageIcon::Warning,
                                   platform::MessageButton::Ok);
-    if (SettingForm->chkOpenDir->isChecked())
+    if (options.openFolder)
         m_services.desktop.open(edtOutputdir->text());
     // The message is read over the progress it sums up.
     showBottomFace(false);

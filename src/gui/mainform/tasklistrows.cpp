@@ -47,3 +47,26 @@ void SetTaskLog(QTreeWidget &list, int position, const QString &log)
 }
 
 } // namespace tasks
+
+namespace tasks {
+
+int TaskListStore::taskCount() const
+{
+    return m_list.topLevelItemCount();
+}
+
+ltvItemData TaskListStore::task(int row) const
+{
+    ltvItemData record;
+    ReadTask(m_list, row, SelectWholeRow, record);
+    return record;
+}
+
+void TaskListStore::setStatus(int row, const QString &status)
+{
+    ltvItemData record;
+    record.Status = status;
+    WriteTask(m_list, row, SelectStatus, record);
+}
+
+} // namespace tasks

@@ -4,6 +4,8 @@
 #include "newinifile.h"
 #include "preferencekeys.h"
 
+#include <generalpreferences.h>
+
 #include <desktopapi.h>
 #include <programvalues.h>
 
@@ -73,16 +75,36 @@ void TSettingForm::FormCreate()
 
 void TSettingForm::readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys)
 {
-    edtOutputDir->setText(keys.outputPath.readFrom(ini));
-    const int synMode = keys.synMode.readFrom(ini);
-    cmbSyn->setCurrentIndex(synMode >= 0 && synMode < cmbSyn->count() ? synMode : -1);
-    chkOpenDir->setChecked(keys.autoOpenDir.readFrom(ini));
-    chkExit->setChecked(keys.autoExit.readFrom(ini));
-    chkTurnoff->setChecked(keys.autoTurnOff.readFrom(ini));
+    showGeneralPreferences(runsetup::readGeneralPreferences(ini, keys));
+}
+
+void TSettingForm::showGeneralPreferences(const runsetup::GeneralPreferences &general)
+{
+    edtOutputDir->setText(general.outputPath);
+    cmbSyn->setCurrentIndex(general.synMode >= 0 && general.synMode < cmbSyn->count() ? general.synMode : -1);
+    chkOpenDir->setChecked(general.run.openFolder);
+    chkExit->setChecked(general.run.exitProgram);
+    chkTurnoff->setChecked(general.run.turnOffComputer);
     // Radio buttons of a group cannot be unchecked, only the other one checked.
-    (keys.overwrite.readFrom(ini) ? rdbOverWrite : rdbRename)->setChecked(true);
+    (general.run.renameExisting ? rdbRename : rdbOverWrite)->setChecked(true);
     // A file from a computer with more cores asks for more jobs than this one has.
-    spnJobs->setValue(std::clamp(keys.jobs.readFrom(ini), spnJobs->minimum(), spnJobs->maximum()));
+    spnJobs->setValue(std::clamp(general.run.jobs, spnJobs->minimum(), spnJobs->maximum()));
+}
+
+runsetup::RunOptions TSettingForm::runOptions() const
+{
+    runsetup::RunOptions options;
+    options.renameExisting = rdbRename->isChecked();
+    options.jobs = spnJobs->value();
+    options.openFolder = chkOpenDir->isChecked();
+    options.exitProgram = chkExit->isChecked();
+    options.turnOffComputer = chkTurnoff->isChecked();
+    return options;
+}
+
+runsetup::GeneralPreferences TSettingForm::generalPreferences() const
+{
+    return {edtOutputDir->text(), cmbSyn->currentIndex(), runOptions()};
 }
 
 void TSettingForm::LoadPreferences()
@@ -96,13 +118,7 @@ void TSettingForm::SavePreferences()
 {
     const preferences::PreferenceKeys keys = preferences::mainKeys(m_locations.defaultOutputDirectory);
     auto ini = TNewInifile::Create(preferencesPath());
-    keys.outputPath.writeTo(*ini, edtOutputDir->text());
-    keys.synMode.writeTo(*ini, cmbSyn->currentIndex());
-    keys.autoOpenDir.writeTo(*ini, chkOpenDir->isChecked());
-    keys.autoExit.writeTo(*ini, chkExit->isChecked());
-    keys.autoTurnOff.writeTo(*ini, chkTurnoff->isChecked());
-    keys.overwrite.writeTo(*ini, rdbOverWrite->isChecked());
-    keys.jobs.writeChangeTo(*ini, spnJobs->value());
+    runsetup::writeGeneralPreferences(*ini, keys, generalPreferences());
     TNewInifile::SaveAndFree(std::move(ini));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filelocations.h>
+#include <generalpreferences.h>
 #include <profilelist.h>
 
 #include <QDialog>
@@ -55,6 +56,10 @@ public:
     // unwinding through Qt's own frames is not supported and skips their clean-up.
     std::function<void(const std::exception &)> ShowException;
 
+    // What the controls say now, for the next run and for storing.
+    runsetup::RunOptions runOptions() const;
+    runsetup::GeneralPreferences generalPreferences() const;
+
     QTabWidget *pgcSetting = nullptr;
     QLineEdit *edtOutputDir = nullptr;
     QToolButton *sbtnBrowse = nullptr;
@@ -106,6 +111,7 @@ private:
     void sbtnBrowseClick();
 
     void readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys);
+    void showGeneralPreferences(const runsetup::GeneralPreferences &general);
     QString preferencesPath() const;
     // A path in the shipped profiles folder of a shared program directory becomes the same name
     // in the user's folder; any other path stays.

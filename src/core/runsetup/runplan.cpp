@@ -1,0 +1,44 @@
+#include "runplan.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+namespace runsetup {
+
+conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore &tasks, const ProfileChoice &choice,
+                              const QString &outputFolder, const RunOptions &options)
+{
+    conversion::BatchPlan plan;
+    plan.encoderPath = encoderPath;
+    plan.parameters = profiles::BuildParameterString(choice.profile, choice.shownValue);
+    plan.outputDirectory = outputFolder;
+    plan.profileExtension = choice.profile.outputExtension();
+    plan.renameExisting = options.renameExisting;
+    plan.jobs = options.jobs;
+    for (int row = 0; row < tasks.taskCount(); ++row) {
+        ltvItemData task = tasks.task(row);
+        if (choice.earlierExtensions.contains(task.OutputExt))
+            task.OutputExt = plan.profileExtension;
+        plan.tasks << task;
+    }
+    return plan;
+}
+
+int usableJobs(int storedJobs)
+{
+    return std::clamp(storedJobs, 1, std::max(QThread::idealThreadCount(), 1));
+}
+
+void recordTaskStart(tasks::TaskStore &tasks, int row)
+{
+    tasks.setLog(row, QString());
+}
+
+void recordTaskEnd(tasks::TaskStore &tasks, int row, conversion::TaskStatus status, const QString &log)
+{
+    tasks.setLog(row, conversion::explainsStatus(status) ? log : QString());
+    tasks.setStatus(row, conversion::statusText(status));
+}
+
+} // namespace runsetup

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "taskrecord.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace tasks {
+
+// The tasks of a list in list order: what a run reads when it starts, and where each task's
+// status and log are left as it ends. The window's rows are one store, a run without a window
+// keeps its own.
+class TaskStore
+{
+public:
+    virtual ~TaskStore() = default;
+
+    virtual int taskCount() const = 0;
+    virtual ltvItemData task(int row) const = 0;
+    virtual void setStatus(int row, const QString &status) = 0;
+    // What the encoder said in the task's own last run; empty when it has nothing to explain.
+    virtual QString log(int row) const = 0;
+    virtual void setLog(int row, const QString &log) = 0;
+};
+
+// Tasks held in memory.
+class TaskRecords final : public TaskStore
+{
+public:
+    void append(const ltvItemData &task)
+    {
+        m_tasks << task;
+        m_logs << QString();
+    }
+
+    int taskCount() const override { return int(m_tasks.size()); }
+    ltvItemData task(int row) const override { return m_tasks.value(row); }
+    void setStatus(int row, const QString &status) override
+    {
+        if (row >= 0 && row < m_tasks.size())
+            m_tasks[row].Status = status;
+    }
+    QString log(int row) const override { return m_logs.value(row); }
+    void setLog(int row, const QString &log) override
+    {
+        if (row >= 0 && row < m_logs.size())
+            m_logs[row] = log;
+    }
+
+private:
+    QList<ltvItemData> m_tasks;
+    QStringList m_logs;
+};
+
+} // namespace tasks
