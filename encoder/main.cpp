@@ -4,6 +4,8 @@
 #include "mediainfo.h"
 #include "probereport.h"
 
+#include <probeframing.h>
+
 #include <QCoreApplication>
 
 #include <clocale>
@@ -24,9 +26,7 @@ int runProbe(const ProbeRequest &request)
     return 0;
 }
 
-// Each input's report, or the line saying why it could not be read, framed as
-// "Probe <number> <bytes>\n" and then exactly that many bytes: a path may hold any text, so no
-// line of a report can mark where the next one begins.
+// Each input's report, or the line saying why it could not be read, in a frame of its own.
 int runProbeMany(const ProbeManyRequest &request)
 {
     for (std::size_t number = 0; number < request.inputs.size(); ++number) {
@@ -39,8 +39,7 @@ int runProbeMany(const ProbeManyRequest &request)
         } else {
             report = probeFailureLine(input, probe.error) + "\n";
         }
-        console::printLine("Probe " + std::to_string(number) + " " + std::to_string(report.size()));
-        console::printText(report);
+        console::printText(protocol::probeFrameHeader(number, report.size()) + report);
     }
     return 0;
 }

@@ -2,22 +2,20 @@
 
 #include "convertinputs.h"
 
-#include <mediaprobe.h>
-
 #include <QTimer>
 
 namespace app {
 namespace {
 constexpr int SignalExitBase = 128;
-// Inputs probed by one encoder run: it loads the media libraries once for them all, and an
-// interrupt is heard between two such runs.
-constexpr qsizetype ProbeBatchSize = 32;
 } // namespace
 
 ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interruption &interruption,
                        ConvertReporter &reporter, ConvertSetup setup, QObject *parent)
-    : QObject(parent), m_launcher(launcher), m_reporter(reporter), m_setup(std::move(setup)), m_run(launcher)
+    : QObject(parent), m_launcher(launcher), m_reporter(reporter), m_setup(std::move(setup)), m_run(launcher),
+      m_probes(launcher, m_setup.encoderPath)
 {
+    connect(&m_probes, &conversion::ProbeQueue::probed, this, &ConvertRun::inputProbed);
+    connect(&m_probes, &conversion::ProbeQueue::idle, this, &ConvertRun::probesEnded);
     connect(&interruption, &platform::Interruption::interrupted, this, &ConvertRun::interrupted);
     connect(&m_run, &conversion::BatchRun::taskStarted, this, &ConvertRun::taskStarted);
     connect(&m_run, &conversion::BatchRun::taskProgressed, this,
@@ -28,30 +26,29 @@ ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interrupti
 
 void ConvertRun::start()
 {
-    QTimer::singleShot(0, this, &ConvertRun::probeNext);
+    for (const QString &input : m_setup.inputs)
+        m_probes.append(input, m_setup.unconfirmedInputs.contains(input));
+    if (m_setup.inputs.isEmpty())
+        QTimer::singleShot(0, this, &ConvertRun::probesEnded);
 }
 
-void ConvertRun::probeNext()
+void ConvertRun::probesEnded()
+{
+    if (!m_ended)
+        startConverting();
+}
+
+void ConvertRun::inputProbed(const QString &path, const tasks::ProbeResults &probe)
 {
     if (m_ended)
         return;
-    if (m_probed == m_setup.inputs.size())
-        return startConverting();
-    const QStringList batch = m_setup.inputs.mid(m_probed, ProbeBatchSize);
-    m_probed += batch.size();
-    const QList<tasks::ProbeResults> probes = tasks::ProbeMediaFiles(m_launcher, m_setup.encoderPath, batch);
-    for (qsizetype i = 0; i < batch.size(); ++i) {
-        if (m_setup.unconfirmedInputs.contains(batch[i]) && !tasks::FoundStream(probes.value(i)))
-            continue;
-        ltvItemData task;
-        if (const auto problem = taskFromProbe(batch[i], probes.value(i), m_setup.outputExtension, m_setup.start,
-                                               m_setup.end, task)) {
-            m_reporter.error(*problem);
-            return end(ExitUsage);
-        }
-        m_tasks << task;
+    ltvItemData task;
+    if (const auto problem = taskFromProbe(path, probe, m_setup.outputExtension, m_setup.start, m_setup.end, task)) {
+        m_probes.cancel();
+        m_reporter.error(*problem);
+        return end(ExitUsage);
     }
-    QTimer::singleShot(0, this, &ConvertRun::probeNext);
+    m_tasks << task;
 }
 
 void ConvertRun::startConverting()
@@ -69,8 +66,9 @@ void ConvertRun::interrupted(int signal)
     if (m_signal != 0 || m_ended)
         return;
     m_signal = signal;
-    // Before the run began there is nothing to stop; a run stops and then ends as cancelled.
+    // Before the run began only the probes are to be stopped; a run stops and then ends as cancelled.
     if (m_run.isIdle()) {
+        m_probes.cancel();
         m_reporter.error(QStringLiteral("Stopped before any file was converted."));
         end(SignalExitBase + signal);
     } else {

@@ -4,15 +4,15 @@
 #include "convertsetup.h"
 
 #include <batchrun.h>
+#include <probequeue.h>
 #include <interruptionapi.h>
 
 #include <QObject>
 
 namespace app {
 
-// A run without a window: probes its inputs a batch a turn of the event loop, so that an
-// interrupt is heard between batches, then converts them with the window's batch run and says how it went
-// as an exit status.
+// A run without a window: probes its inputs in the background, so that an interrupt is heard at
+// once, then converts them with the window's batch run and says how it went as an exit status.
 class ConvertRun : public QObject {
     Q_OBJECT
 
@@ -29,7 +29,8 @@ signals:
     void finished(int exitStatus);
 
 private:
-    void probeNext();
+    void inputProbed(const QString &path, const tasks::ProbeResults &probe);
+    void probesEnded();
     void startConverting();
     void interrupted(int signal);
     void taskStarted(int row, const QString &output);
@@ -41,9 +42,9 @@ private:
     ConvertReporter &m_reporter;
     ConvertSetup m_setup;
     conversion::BatchRun m_run;
+    conversion::ProbeQueue m_probes;
     QList<ltvItemData> m_tasks;
     tasks::TaskRecords m_store; // the tasks as the run has them
-    qsizetype m_probed = 0; // inputs probed so far
     int m_signal = 0; // the interrupt that came, if any
     bool m_ended = false;
 };

@@ -284,6 +284,7 @@ private slots:
         }
         FakeServices fakes;
         TMainForm form(fakes.services, programDir.path(), arguments);
+        QTRY_VERIFY(!form.probingInputs());
         QStringList rows;
         for (int row = 0; row < form.ltvTask->topLevelItemCount(); ++row)
             rows << form.ltvTask->topLevelItem(row)->text(0);
@@ -293,6 +294,7 @@ private slots:
 
         FakeServices unreadable;
         TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});
+        QTRY_VERIFY(!none.probingInputs());
         QCOMPARE(none.ltvTask->topLevelItemCount(), 0);
         QVERIFY(unreadable.dialogs.messages.isEmpty());
 

@@ -1,3 +1,4 @@
+#include <fakeprobe.h>
 #include <testwindow.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
@@ -5,6 +6,7 @@
 #include <qtchildprocess.h>
 #include <settingform.h>
 #include <signalinterruption.h>
+#include <testclips.h>
 #include <turnoffnotice.h>
 
 #include <QAccessible>
@@ -39,17 +41,12 @@ using platform::FakeStart;
 
 namespace {
 
-bool isProbe(const FakeStart &start)
-{
-    return start.arguments.size() == 2 && start.arguments.first() == QLatin1String("-i");
-}
+using testprobe::isProbe;
 
-FakeRun probeReport(const QString &path)
+QByteArray minuteReport(const QString &path)
 {
-    FakeRun run;
-    run.reads = {("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
-                  "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8()};
-    return run;
+    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
+            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8();
 }
 
 // A conversion that reports its progress and leaves its output where it was asked to.
@@ -82,7 +79,7 @@ struct Window : testwindow::Window {
                              realEncoder ? testwindow::Encoder::Real : testwindow::Encoder::Fake)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {
-            return isProbe(start) ? probeReport(start.arguments.last()) : conversion(start, conversions++);
+            return isProbe(start) ? testprobe::probeRun(start, minuteReport) : conversion(start, conversions++);
         };
         form->show();
         form->edtOutputdir->setText(outputDir.path());
@@ -91,6 +88,7 @@ struct Window : testwindow::Window {
     {
         for (const QString &input : inputs)
             form->AddInputFile(input);
+        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QStringList statuses() const
@@ -116,10 +114,7 @@ struct Window : testwindow::Window {
             texts << message.text;
         return texts;
     }
-    int probes() const
-    {
-        return int(std::count_if(fakeProcesses.starts.cbegin(), fakeProcesses.starts.cend(), isProbe));
-    }
+    int probes() const { return testprobe::probedInputs(fakeProcesses.starts); }
     QStringList outputFiles() const { return QDir(outputDir.path()).entryList(QDir::Files); }
 };
 
@@ -707,6 +702,7 @@ private slots:
             run.hangsAfterReads = true;
             return run;
         };
+        w.form->setProbeTimeLimit(200);
         w.add({"/v/stalled.avi"});
         ltvItemData task;
         w.form->ReadTask(0, tasks::SelectWholeRow, task);
@@ -718,9 +714,7 @@ private slots:
         // The real encoder, held by a named pipe with a video's name.
         Window real(true);
         const QString pipe = m_media.filePath("pipe.avi");
-        QProcess mkfifo;
-        mkfifo.start("mkfifo", {pipe});
-        QVERIFY(mkfifo.waitForFinished() && mkfifo.exitCode() == 0);
+        QVERIFY(testclips::makeNamedPipe(pipe));
         real.form->setProbeTimeLimit(1500);
         QElapsedTimer clock;
         clock.start();
@@ -730,22 +724,29 @@ private slots:
         QVERIFY(real.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectLength)).isEmpty());
     }
 
-    // Closing the window while a folder is being added stops the adding at the next file.
+    // Closing the window while a folder is being added ends the adding: the probing encoder is
+    // killed, and no row comes after the close.
     void closingStopsAddingAFolder()
     {
         QTemporaryDir folder;
         for (int i = 0; i < 20; ++i)
             QFile(folder.filePath(QString("clip%1.avi").arg(i, 2, 10, QChar('0')))).open(QIODevice::WriteOnly);
         Window w;
-        w.fakeProcesses.responder = [&w](const FakeStart &start) {
-            if (w.probes() == 3)
-                QTimer::singleShot(0, w.form.get(), &QWidget::close);
-            return probeReport(start.arguments.last());
+        w.fakeProcesses.responder = [](const FakeStart &start) {
+            FakeRun run = testprobe::probeRun(start, minuteReport);
+            run.reads = run.reads.mid(0, 3);
+            run.hangsAfterReads = true;
+            return run;
         };
         w.dialogs.folderToChoose = folder.path();
         QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
+        QTRY_COMPARE(w.form->ltvTask->topLevelItemCount(), 3);
+        w.form->close();
         QVERIFY(!w.form->isVisible());
-        QVERIFY2(w.probes() <= 4, qPrintable(QString::number(w.probes())));
+        QTRY_COMPARE(w.fakeProcesses.terminations, 1);
+        QTest::qWait(50);
+        QCOMPARE(w.fakeProcesses.starts.size(), 1);
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 3);
     }
 
     void clock()

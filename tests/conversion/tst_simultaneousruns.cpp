@@ -1,5 +1,6 @@
 // The main window converting several tasks at once: the setting that asks for it, what the
 // window shows while they run, Stop, and an outcome that is the one of one task after the other.
+#include <fakeprobe.h>
 #include <processalive.h>
 #include <testclips.h>
 #include <testwindow.h>
@@ -37,10 +38,7 @@ namespace {
 const QByteArray ProbeReport = "Input #0, avi, from 'clip.avi':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
                                "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n";
 
-bool isProbe(const FakeStart &start)
-{
-    return start.arguments.size() == 2 && start.arguments.first() == QLatin1String("-i");
-}
+using testprobe::isProbe;
 
 // A conversion that gets to `seconds` of its minute; then it ends with exitCode, or holds until killed.
 FakeRun conversionTo(const FakeStart &start, double seconds, bool holds, int exitCode = 0)
@@ -73,9 +71,8 @@ struct Window : testwindow::Window {
         : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}}, encoder)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {
-            FakeRun probe;
-            probe.reads = {ProbeReport};
-            return isProbe(start) ? probe : conversion(start);
+            return isProbe(start) ? testprobe::probeRun(start, [](const QString &) { return ProbeReport; })
+                                  : conversion(start);
         };
         form->show();
         form->edtOutputdir->setText(outputDir.path());

@@ -265,8 +265,9 @@ private slots:
                                                   "Stopped: 0 of 3 files complete, 1 failed, 0 incomplete, in 00:00:20."}));
     }
 
-    // An interrupt while the inputs are probed ends the run before any conversion; one while
-    // converting stops the encoders first. Either way the status is 128 + the signal.
+    // An interrupt while the inputs are probed ends the run at once, the probe held by a stalled
+    // input killed, before any conversion; one while converting stops the encoders first. Either
+    // way the status is 128 + the signal.
     void interrupts_data()
     {
         QTest::addColumn<bool>("whileConverting");
@@ -281,7 +282,13 @@ private slots:
         QFETCH(bool, whileConverting);
         QFETCH(QStringList, events);
         platform::FakeProcessLauncher launcher;
-        launcher.responder = fakeEncoder;
+        launcher.responder = [whileConverting](const FakeStart &start) {
+            if (whileConverting || !isProbe(start))
+                return fakeEncoder(start);
+            FakeRun held;
+            held.hangsAfterReads = true;
+            return held;
+        };
         platform::FakeInterruption interruption;
         Record record;
         app::ConvertRun run(launcher, interruption, record, setupFor({"/in/a.avi", "/in/b.avi"}));
@@ -290,7 +297,11 @@ private slots:
         run.start();
         if (whileConverting)
             QTRY_VERIFY(record.events.contains("progress 0 50"));
+        else
+            QTRY_COMPARE(launcher.starts.size(), 1);
         interruption.interrupt(2);
+        if (!whileConverting)
+            QCOMPARE(launcher.terminations, 1);
         QTRY_VERIFY(status.has_value());
         QCOMPARE(*status, 130);
         QCOMPARE(record.events, events);

@@ -15,4 +15,16 @@ bool makeClip(const QString &path, double seconds)
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }
 
+bool makeNamedPipe(const QString &path)
+{
+    QProcess mkfifo;
+    mkfifo.start(QStringLiteral("mkfifo"), {QStringLiteral("--"), path});
+    return mkfifo.waitForFinished() && mkfifo.exitStatus() == QProcess::NormalExit && mkfifo.exitCode() == 0;
+}
+
+void closeWriterOnce(const QString &pipe)
+{
+    QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(": > \"$0\""), pipe});
+}
+
 } // namespace testclips

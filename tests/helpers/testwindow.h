@@ -82,10 +82,12 @@ struct Window {
     }
     ~Window() { app::setErrorDialogs(nullptr); }
 
+    // Adds as the window's commands do and waits until the probes have listed them.
     void add(const QStringList &inputs)
     {
         for (const QString &input : inputs)
             form->AddInputFile(input);
+        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QStringList messageTexts() const

@@ -120,6 +120,7 @@ private slots:
 
             // A conversion lands in the user's videos folder.
             w.form->AddInputFile(clip);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.form->probingInputs(), 60000);
             w.form->EnableListButtonsIfTasks();
             click(w.form->tbtnStart);
             QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);

@@ -1,13 +1,15 @@
+#include <settingform.h>
 #include <testclips.h>
-#include <mediaprobe.h>
 #include <testwindow.h>
-#include <qtchildprocess.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +22,9 @@ namespace {
 
 // A program directory of its own for each window, holding the real encoder.
 struct Window : testwindow::Window {
+    using testwindow::Window::Window;
+    // Until the last file handed over is listed, or dropped.
+    bool probed() const { return QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000); }
     QStringList rows(int column = 0) const
     {
         QStringList texts;
@@ -105,6 +110,7 @@ private slots:
         Window w;
         w.form->AddInputFile(m_clip);
         w.form->AddInputFile(m_broken);
+        QVERIFY(w.probed());
         QCOMPARE(w.rows(1), (QStringList{"00:00:02", ""}));
         QCOMPARE(w.rows(2), (QStringList{" 320x240", ""}));
         QCOMPARE(w.rows(3), (QStringList{"OK", "OK"}));
@@ -122,34 +128,9 @@ private slots:
 
         QFile::remove(w.programDir.filePath("wmaspi.dll"));
         w.form->AddInputFile(copyOfClip(m_media.filePath("no encoder/clip.avi")));
+        QVERIFY(w.probed());
         QCOMPARE(w.rows(1).last(), "");
         QCOMPARE(w.rows(2).last(), "");
-    }
-
-    // One encoder run probes a batch, each input coming out as it does alone; a stalled input costs
-    // its own time limit and the inputs after it are still probed.
-    void probeOfSeveralFilesInOneRun()
-    {
-        const QString pipe = m_media.filePath("stalled.avi");
-        QProcess mkfifo;
-        mkfifo.start("mkfifo", {pipe});
-        QVERIFY(mkfifo.waitForFinished() && mkfifo.exitCode() == 0);
-        const QString dashed = copyOfClip(m_media.filePath("several/-dashed 'quoted'.avi"));
-        const QStringList paths{m_clip, m_broken, m_media.filePath("missing.avi"), pipe, dashed, m_clip};
-        platform::QtProcessLauncher launcher;
-        const QString encoder = QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll");
-        const QList<tasks::ProbeResults> together = tasks::ProbeMediaFiles(launcher, encoder, paths, 1500);
-        QCOMPARE(together.size(), paths.size());
-        for (qsizetype i = 0; i < paths.size(); ++i) {
-            const tasks::ProbeResults alone = tasks::ProbeMedia(launcher, encoder, paths[i], 1500);
-            QCOMPARE(together[i].ProbeLengthText, alone.ProbeLengthText);
-            QCOMPARE(together[i].ProbeSizeText, alone.ProbeSizeText);
-            QCOMPARE(together[i].ProbeStartText, alone.ProbeStartText);
-            QCOMPARE(together[i].ProbeEndText, alone.ProbeEndText);
-        }
-        QCOMPARE(together[4].ProbeLengthText, "00:00:02");
-        QCOMPARE(together[3].ProbeLengthText, "");
-        QVERIFY(tasks::ProbeMediaFiles(launcher, "/nonexistent/wmaspi.dll", paths).at(0).ProbeLengthText.isEmpty());
     }
 
     void addByDialog()
@@ -161,22 +142,25 @@ private slots:
         const QString c = copyOfClip(m_media.filePath("dialog/c.avi"));
         w.dialogs.filesToOpen = {a};
         w.form->tbtnAddFile->click();
-        QCOMPARE(w.form->ltvTask->selectedItems().size(), 1);
+        QTRY_COMPARE(w.form->ltvTask->selectedItems().size(), 1);
         QVERIFY(!w.form->panbg->isVisibleTo(w.form.get()));
         QVERIFY(w.form->tbtnStart->isEnabled() && w.form->tbtnClear->isEnabled());
         w.form->ltvTask->clear();
         w.dialogs.filesToOpen = {a, b, c};
         w.form->tbtnAddFile->click();
+        QVERIFY(w.probed());
         QCOMPARE(w.names(), (QStringList{"b.avi", "c.avi", "a.avi"}));
         QVERIFY(w.form->ltvTask->selectedItems().isEmpty());
         w.dialogs.filesToOpen = {b, QString(b).replace("b.avi", "B.avi")};
         w.form->tbtnAddFile->click(); // the same path again is ignored; another case is another task
+        QVERIFY(w.probed());
         QCOMPARE(w.names(), (QStringList{"b.avi", "c.avi", "a.avi", "B.avi"}));
         QCOMPARE(w.dialogs.lastOpenFilter, w.form->openDialogFilter());
 
         // Cancelling with one task listed selects it.
         w.form->ltvTask->clear();
         w.form->AddInputFile(a);
+        QVERIFY(w.probed());
         w.form->tbtnAddFile->click();
         QCOMPARE(w.form->ltvTask->selectedItems().size(), 1);
         QVERIFY(!w.form->panbg->isVisibleTo(w.form.get())); // never shown again
@@ -191,6 +175,7 @@ private slots:
         QDir(folder).mkdir("dir.avi");
         w.dialogs.folderToChoose = folder;
         w.form->tbtnAddDir->click();
+        QVERIFY(w.probed());
         QCOMPARE(w.dialogs.folderTitles, QStringList{"Add a directory to the Task List"});
         QCOMPARE(w.names(), (QStringList{"b.mpg", "Clip.AVI", "clip.avi"}));
         QCOMPARE(w.rows().first(), folder + "/b.mpg");
@@ -200,9 +185,49 @@ private slots:
         Window empty;
         empty.dialogs.folderToChoose = folder + "/sub/none";
         empty.form->tbtnAddDir->click();
+        QVERIFY(empty.probed());
         QVERIFY(empty.rows().isEmpty());
         QVERIFY(empty.form->panbg->isVisibleTo(empty.form.get()));
         QVERIFY(!empty.form->tbtnStart->isEnabled());
+    }
+
+    // A folder whose probing stalls on a named pipe with a video's name: the window stays live,
+    // the rows come in the folder's order, and a Start pressed meanwhile converts every file of it.
+    void aStalledProbeLeavesTheWindowLive()
+    {
+        const QString folder = m_media.filePath("stalling");
+        for (const char *name : {"a.avi", "b.avi", "c.avi", "t.avi", "u.avi"})
+            copyOfClip(folder + "/" + name);
+        // A folder lists files only: a link is what puts a named pipe among them.
+        const QString pipe = m_media.filePath("stalling pipe");
+        QVERIFY(testclips::makeNamedPipe(pipe));
+        QVERIFY(QFile::link(pipe, folder + "/stuck.mp4"));
+        const QString output = m_media.filePath("stalling out");
+        QVERIFY(QDir().mkpath(output));
+        Window w(QList<std::pair<QString, QByteArray>>{{"Phone.vkp", testwindow::PhoneProfile}});
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        w.form->edtOutputdir->setText(output);
+        w.form->SettingForm->chkOpenDir->setChecked(false);
+        w.form->setProbeTimeLimit(1500);
+        // The pipe's conversion waits for a writer: one that leaves at once gives it an empty input.
+        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&pipe](int row) {
+            if (row == 3)
+                testclips::closeWriterOnce(pipe);
+        });
+        QSignalSpy ended(&w.form->batchRun(), &conversion::BatchRun::runEnded);
+        w.dialogs.folderToChoose = folder;
+        QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
+        // The rows before the pipe are listed while its probe is held.
+        QTRY_COMPARE(w.names(), (QStringList{"a.avi", "b.avi", "c.avi"}));
+        QVERIFY(w.form->probingInputs());
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QVERIFY(w.form->runIsIdle());
+        QTRY_COMPARE_WITH_TIMEOUT(w.names().size(), 6, 30000);
+        QCOMPARE(w.names(), (QStringList{"a.avi", "b.avi", "c.avi", "stuck.mp4", "t.avi", "u.avi"}));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 120000);
+        QCOMPARE(w.rows(3), (QStringList{"Complete", "Complete", "Complete", "Failed", "Complete", "Complete"}));
+        QCOMPARE(QDir(output).entryList(QDir::Files).size(), 5);
     }
 
     // A folder of sources shares ".ts" with transport streams: only a stream becomes a task,
@@ -227,6 +252,7 @@ private slots:
         Window w;
         w.dialogs.folderToChoose = folder;
         w.form->tbtnAddDir->click();
+        QVERIFY(w.probed());
         QCOMPARE(w.names(), (QStringList{"shifted.ts", "stream.ts"}));
     }
 
@@ -253,10 +279,12 @@ private slots:
         };
         w.form->DisableControlsForRun();
         drop();
+        QVERIFY(w.probed());
         QVERIFY(w.rows().isEmpty());
         w.form->EnableControlsAfterRun();
         w.form->SetListButtonsEnabled(false);
         drop();
+        QVERIFY(w.probed());
         QCOMPARE(w.rows(), (QStringList{deep, folder + "/x.mov", folder + "/y.wmv"}));
         QCOMPARE(w.rows(2).first(), " 320x240");
         QVERIFY(w.form->ltvTask->selectedItems().isEmpty());

@@ -54,6 +54,8 @@ struct Window : testwindow::Window {
     {
         dialogs.folderToChoose = folder;
         QTest::mouseClick(form->tbtnAddDir, Qt::LeftButton);
+        // The rows come as the probes end.
+        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
     }
 };
 

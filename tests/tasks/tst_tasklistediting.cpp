@@ -1,3 +1,4 @@
+#include <fakeprobe.h>
 #include <testwindow.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
@@ -23,11 +24,11 @@ struct Window : testwindow::Window {
     explicit Window(const QString &duration = "00:01:00") : testwindow::Window({}, testwindow::Encoder::Fake)
     {
         fakeProcesses.responder = [duration](const platform::FakeStart &start) {
-            platform::FakeRun run;
-            run.reads = {("Input #0, avi, from '" + start.arguments.last() + "':\n  Duration: " + duration
-                          + ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
-                             .toUtf8()};
-            return run;
+            return testprobe::probeRun(start, [&duration](const QString &path) {
+                return ("Input #0, avi, from '" + path + "':\n  Duration: " + duration
+                        + ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
+                    .toUtf8();
+            });
         };
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -42,6 +43,7 @@ struct Window : testwindow::Window {
     {
         for (const QString &name : names)
             form->AddInputFile("/v/" + name + ".avi");
+        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QString order() const

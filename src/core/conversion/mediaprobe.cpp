@@ -5,14 +5,10 @@
 
 #include <encoderrun.h>
 
-#include <optional>
 #include <pathdelimiter.h>
 
 namespace tasks {
 namespace {
-
-// A report longer than this is no report of ours; its head holds all the cut rules need.
-constexpr qsizetype MaxReportBytes = 1 << 20;
 
 // The text from 1-based position k on: all of it for k <= 1, nothing past the end.
 QString fromPosition(const QString &text, qsizetype k)
@@ -26,7 +22,7 @@ qsizetype position(const QString &text, const QString &needle)
     return text.indexOf(needle) + 1;
 }
 
-ProbeResults resultsOf(const QByteArray &report, const QString &path)
+ProbeResults resultsOf(QByteArrayView report, const QString &path)
 {
     ProbeResults results;
     results.ProbeStartText = ZeroTimeText;
@@ -35,34 +31,6 @@ ProbeResults resultsOf(const QByteArray &report, const QString &path)
     results.ProbeSizeText = cut.frameSize;
     results.ProbeEndText = results.ProbeLengthText;
     return results;
-}
-
-// One report of a run probing several inputs, taken off the front of what the run has written.
-struct FramedReport {
-    int number = 0;
-    QByteArray text;
-};
-
-// Nothing while the next report is not all there; sets malformed when the text is no framing of ours.
-std::optional<FramedReport> takeReport(QByteArray &buffer, bool &malformed)
-{
-    const qsizetype lineEnd = buffer.indexOf('\n');
-    if (lineEnd < 0)
-        return std::nullopt;
-    const QList<QByteArray> words = buffer.left(lineEnd).split(' ');
-    bool numbered = false;
-    bool sized = false;
-    const int number = words.value(1).toInt(&numbered);
-    const qsizetype size = words.value(2).toLongLong(&sized);
-    if (words.size() != 3 || words.first() != "Probe" || !numbered || !sized || size < 0 || size > MaxReportBytes) {
-        malformed = true;
-        return std::nullopt;
-    }
-    if (buffer.size() - lineEnd - 1 < size)
-        return std::nullopt;
-    FramedReport report{number, buffer.mid(lineEnd + 1, size)};
-    buffer.remove(0, lineEnd + 1 + size);
-    return report;
 }
 
 } // namespace
@@ -87,79 +55,52 @@ CutValues applyCutRules(const QString &report, const QString &path)
     return values;
 }
 
+ProbeResults TimedOutProbe()
+{
+    ProbeResults results;
+    results.ProbeStartText = ZeroTimeText;
+    return results;
+}
+
+ProbeRunReader::ProbeRunReader(QStringList paths) : m_paths(std::move(paths)) {}
+
+void ProbeRunReader::feed(const QByteArray &bytes, const Handler &handleResult)
+{
+    if (m_paths.size() == 1) {
+        const qsizetype room = qsizetype(protocol::MaxProbeReportBytes) - m_bareReport.size();
+        m_bareReport += bytes.left(qMax<qsizetype>(room, 0));
+        return;
+    }
+    m_frames.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                  [this, &handleResult](std::size_t number, std::string_view report) {
+                      // A number the run was not given is no input of ours.
+                      if (number < std::size_t(m_paths.size()))
+                          handleResult(qsizetype(number),
+                                       resultsOf(QByteArrayView(report.data(), qsizetype(report.size())),
+                                                 m_paths[qsizetype(number)]));
+                  });
+}
+
+void ProbeRunReader::finish(const Handler &handleResult)
+{
+    if (m_paths.size() == 1)
+        handleResult(0, resultsOf(m_bareReport, m_paths.first()));
+}
+
 ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
                         int timeLimitMs)
 {
     ProbeResults results;
-    QByteArray report;
-    const auto outcome = conversion::runEncoder(
-        launcher, encoderPath, conversion::probeCommandLine(path), QDeadlineTimer(timeLimitMs),
-        [&report](const QByteArray &bytes) {
-            if (report.size() < MaxReportBytes)
-                report += bytes.left(MaxReportBytes - report.size());
-        });
+    const auto keep = [&results](qsizetype, const ProbeResults &probed) { results = probed; };
+    ProbeRunReader reader({path});
+    const auto outcome = conversion::runEncoder(launcher, encoderPath, conversion::probeCommandLine(path),
+                                                QDeadlineTimer(timeLimitMs),
+                                                [&](const QByteArray &bytes) { reader.feed(bytes, keep); });
     if (!outcome.started)
         return results;
-    results.ProbeStartText = ZeroTimeText;
     if (outcome.timedOut)
-        return results;
-    return resultsOf(report, path);
-}
-
-QList<ProbeResults> ProbeMediaFiles(platform::ProcessLauncher &launcher, const QString &encoderPath,
-                                    const QStringList &paths, int timeLimitMs)
-{
-    if (paths.size() < 2) {
-        QList<ProbeResults> results;
-        for (const QString &path : paths)
-            results << ProbeMedia(launcher, encoderPath, path, timeLimitMs);
-        return results;
-    }
-    QList<ProbeResults> results(paths.size());
-    QList<bool> probed(paths.size(), false);
-    const std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
-    if (!encoder->start(encoderPath, conversion::probeCommandLine(paths).arguments))
-        return results;
-    QByteArray buffer;
-    bool malformed = false;
-    bool timedOut = false;
-    // Each input has its own time, as when probed alone.
-    QDeadlineTimer deadline(timeLimitMs);
-    while (!malformed) {
-        const auto bytes = encoder->read(conversion::EncoderReadSize, deadline);
-        if (!bytes)
-            timedOut = true;
-        if (!bytes || bytes->isEmpty())
-            break;
-        buffer += *bytes;
-        while (const auto report = takeReport(buffer, malformed)) {
-            if (report->number >= 0 && report->number < paths.size() && !probed[report->number]) {
-                results[report->number] = resultsOf(report->text, paths[report->number]);
-                probed[report->number] = true;
-            }
-            deadline = QDeadlineTimer(timeLimitMs);
-        }
-    }
-    conversion::TerminateEncoder(encoder.get());
-    // The run goes through the inputs in order, so the first one left is the one it was held on;
-    // a new run takes those after it. What an encoder without this framing left is probed one by one.
-    QList<qsizetype> left;
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        if (!probed[i])
-            left << i;
-    }
-    if (timedOut && !left.isEmpty()) {
-        results[left.takeFirst()].ProbeStartText = ZeroTimeText;
-        QStringList rest;
-        for (const qsizetype i : left)
-            rest << paths[i];
-        const QList<ProbeResults> restResults = ProbeMediaFiles(launcher, encoderPath, rest, timeLimitMs);
-        for (qsizetype k = 0; k < left.size(); ++k)
-            results[left[k]] = restResults.value(k);
-        return results;
-    }
-    for (const qsizetype i : left)
-        results[i] = ProbeMedia(launcher, encoderPath, paths[i], timeLimitMs);
+        return TimedOutProbe();
+    reader.finish(keep);
     return results;
 }
 

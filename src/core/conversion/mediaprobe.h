@@ -1,10 +1,13 @@
 #pragma once
 
 #include <childprocessapi.h>
+#include <probeframing.h>
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct ltvItemData;
 
@@ -35,18 +38,36 @@ CutValues applyCutRules(const QString &report, const QString &path);
 // A file on a stalled mount, or a named pipe with a video's name, never ends its report.
 inline constexpr int ProbeTimeLimitMs = 10000;
 
-// Runs the encoder on path in a process of its own, holding the thread until its report has ended
-// or the time limit has passed, and returns what the report says. Results start empty for every
-// probe, so a probe that fails never shows what an earlier one found; one that ran out of time
-// gives an empty length and size.
+// What one probe says of an input that ran out of time: it starts at zero, with no length or size.
+ProbeResults TimedOutProbe();
+
+// The one reader of what an encoder run probing a list of inputs writes, fed as it arrives: a run
+// of one input writes its report bare, a run of several frames each report. Results start empty
+// for every input, so a probe that fails never shows what an earlier one found.
+class ProbeRunReader {
+public:
+    using Handler = std::function<void(qsizetype input, const ProbeResults &results)>;
+
+    explicit ProbeRunReader(QStringList paths);
+
+    // Hands over each input whose report the bytes complete, by its position in the run.
+    void feed(const QByteArray &bytes, const Handler &handleResult);
+    // The output has ended: a bare report is complete only now.
+    void finish(const Handler &handleResult);
+    // The output is no framing of ours (an older encoder's, say): nothing more is read, and the
+    // inputs it did not report must be probed one by one.
+    bool malformed() const { return m_frames.malformed(); }
+
+private:
+    QStringList m_paths;
+    QByteArray m_bareReport;
+    protocol::ProbeFrameReader m_frames;
+};
+
+// Probes path alone, holding the thread until its report has ended or the time limit has passed.
+// Only for a caller that waits anyway: a window probes through a ProbeQueue.
 ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
                         int timeLimitMs = ProbeTimeLimitMs);
-
-// The probes of several inputs through one encoder run, which loads the media libraries once instead
-// of once an input; each input's result is what ProbeMedia gives for it alone, and a stalled
-// input holds the others up no longer than its own time limit.
-QList<ProbeResults> ProbeMediaFiles(platform::ProcessLauncher &launcher, const QString &encoderPath,
-                                    const QStringList &paths, int timeLimitMs = ProbeTimeLimitMs);
 
 // A new task for path from its probe, named after its file, with the output extension given.
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt);

@@ -1,23 +1,92 @@
 // The main window's ways of adding inputs: the open dialog, a folder, files dropped on it.
+#include <errordisplay.h>
 #include <mainform.h>
 #include <programvalues.h>
 #include <turnoffnotice.h>
 
 #include "inputfiles.h"
-#include "mediaprobe.h"
+#include "probequeue.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMimeData>
+#include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
-void TMainForm::ProbeMedia(const QString &path)
+#include <functional>
+
+namespace {
+
+// Hears the window's close without taking part in it: what the window decides is known only
+// after its own handler, so the answer is read at the next turn of the event loop.
+class CloseWatch final : public QObject {
+public:
+    CloseWatch(QWidget *window, std::function<void()> closed) : QObject(window), m_closed(std::move(closed))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close)
+            QTimer::singleShot(0, this, m_closed);
+        return false;
+    }
+
+private:
+    std::function<void()> m_closed;
+};
+
+bool isListed(const QTreeWidget &list, const QString &path)
 {
-    m_probe = tasks::ProbeMedia(m_services.processes, m_values.encoderPath, path, m_probeTimeLimitMs);
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (list.topLevelItem(row)->text(0) == path)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Made with the first file added: the encoder's path is known by then.
+conversion::ProbeQueue &TMainForm::inputProbes()
+{
+    if (m_probes)
+        return *m_probes;
+    m_probes = std::make_unique<conversion::ProbeQueue>(m_services.processes, m_values.encoderPath);
+    m_probes->setTimeLimit(m_probeTimeLimitMs);
+    connect(m_probes.get(), &conversion::ProbeQueue::probed, this, &TMainForm::inputProbed);
+    connect(m_probes.get(), &conversion::ProbeQueue::idle, this, &TMainForm::inputsProbed);
+    new CloseWatch(this, [this] {
+        if (!m_closing)
+            return;
+        m_probes->cancel();
+        m_startWhenProbed = false;
+        m_selectLoneTask = false;
+    });
+    return *m_probes;
+}
+
+void TMainForm::setProbeTimeLimit(int milliseconds)
+{
+    m_probeTimeLimitMs = milliseconds;
+    if (m_probes)
+        m_probes->setTimeLimit(milliseconds);
+}
+
+bool TMainForm::probingInputs() const
+{
+    return m_probes && !m_probes->isIdle();
+}
+
+void TMainForm::ProbeMedia(const QString &path, bool unconfirmed)
+{
+    inputProbes().append(path, unconfirmed);
 }
 
 void TMainForm::AddInputFile(const QString &path)
@@ -25,17 +94,8 @@ void TMainForm::AddInputFile(const QString &path)
     if (!runIsIdle())
         return;
     panbg->hide();
-    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
-        if (ltvTask->topLevelItem(row)->text(0) == path)
-            return;
-    }
-    auto *row = new QTreeWidgetItem(QStringList{path});
-    ltvTask->addTopLevelItem(row);
-    ProbeMedia(path);
-    const ltvItemData record = tasks::newTaskRecord(path, m_probe, m_outputExtension);
-    for (int sub = 0; sub < tasks::SubItemCount; ++sub)
-        row->setText(sub + 1, QString());
-    WriteTask(ltvTask->topLevelItemCount() - 1, tasks::SelectWholeRow, record);
+    if (!isListed(*ltvTask, path))
+        ProbeMedia(path);
 }
 
 void TMainForm::AddInputDirectory(const QString &directory)
@@ -44,19 +104,42 @@ void TMainForm::AddInputDirectory(const QString &directory)
         return;
     const QString folder = app::IncludeTrailingBackslash(directory);
     for (const QString &name : tasks::ListSupportedFiles(directory)) {
-        // The list visibly fills, and the window stays live, while a large folder is added; a
-        // close or a run started meanwhile ends the adding.
-        QCoreApplication::processEvents();
-        if (m_closing || !runIsIdle())
-            return;
         const QString path = folder + name;
-        if (tasks::NeedsStreamCheck(path)) {
-            ProbeMedia(path);
-            if (!tasks::FoundStream(m_probe))
-                continue;
-        }
-        AddInputFile(path);
+        if (tasks::NeedsStreamCheck(path))
+            ProbeMedia(path, true);
+        else
+            AddInputFile(path);
     }
+}
+
+// Rows come in the order their files were added, each as its probe ends; the same file handed
+// over twice meanwhile is listed once.
+void TMainForm::inputProbed(const QString &path, const tasks::ProbeResults &probe)
+{
+    m_probe = probe;
+    if (m_closing || !runIsIdle())
+        return;
+    panbg->hide();
+    if (isListed(*ltvTask, path))
+        return;
+    auto *row = new QTreeWidgetItem(QStringList{path});
+    ltvTask->addTopLevelItem(row);
+    const ltvItemData record = tasks::newTaskRecord(path, probe, m_outputExtension);
+    for (int sub = 0; sub < tasks::SubItemCount; ++sub)
+        row->setText(sub + 1, QString());
+    WriteTask(ltvTask->topLevelItemCount() - 1, tasks::SelectWholeRow, record);
+    EnableListButtonsIfTasks();
+}
+
+void TMainForm::inputsProbed()
+{
+    if (std::exchange(m_selectLoneTask, false) && ltvTask->topLevelItemCount() == 1) {
+        ltvTask->topLevelItem(0)->setSelected(true);
+        ltvTaskClick();
+    }
+    // The run takes every file the user added before it, those probed after the press too.
+    if (std::exchange(m_startWhenProbed, false) && !m_closing)
+        app::guarded([this] { tbtnStartClick(); })();
 }
 
 void TMainForm::tbtnAddFileClick()
@@ -69,10 +152,10 @@ void TMainForm::tbtnAddFileClick()
         AddInputFile(chosen.at(i));
     if (!chosen.isEmpty())
         AddInputFile(chosen.constFirst());
-    if (ltvTask->topLevelItemCount() == 1) {
-        ltvTask->topLevelItem(0)->setSelected(true);
-        ltvTaskClick();
-    }
+    // A lone task is selected, once the chosen files are listed.
+    m_selectLoneTask = true;
+    if (!probingInputs())
+        inputsProbed();
     ltvTask->setFocus();
     EnableListButtonsIfTasks();
 }

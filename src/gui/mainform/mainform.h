@@ -5,7 +5,7 @@
 
 #include <batchplan.h>
 #include <batchrules.h>
-#include <mediaprobe.h>
+#include <probequeue.h>
 #include <profilegrids.h>
 #include <profilelist.h>
 #include <services.h>
@@ -97,7 +97,9 @@ public:
     // partial outputs removed first. For a termination request or a coming shutdown.
     void closeWithoutQuestion();
     // How long a probe may take before its file is added without a length.
-    void setProbeTimeLimit(int milliseconds) { m_probeTimeLimitMs = milliseconds; }
+    void setProbeTimeLimit(int milliseconds);
+    // Whether added files are still being probed: their rows come as their probes end.
+    bool probingInputs() const;
 
     // Toolbar.
     QToolBar *Toolbar1 = nullptr;
@@ -145,7 +147,8 @@ public:
 
     void AddInputFile(const QString &path);
     void AddInputDirectory(const QString &directory);
-    void ProbeMedia(const QString &path);
+    // Hands path to the probes in the background; an unconfirmed one is listed only if they find a stream.
+    void ProbeMedia(const QString &path, bool unconfirmed = false);
 
     // Start-up and the main window's own preferences.
     void AddStartupInputs(const QStringList &arguments);
@@ -247,6 +250,12 @@ private:
     tasks::ProbeResults m_probe;
     int m_rememberedListWidth = app::InitialRememberedListWidth;
     int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
+    conversion::ProbeQueue &inputProbes();
+    void inputProbed(const QString &path, const tasks::ProbeResults &probe);
+    void inputsProbed();
+    std::unique_ptr<conversion::ProbeQueue> m_probes;
+    bool m_startWhenProbed = false; // Start was pressed while files were being probed
+    bool m_selectLoneTask = false; // the dialog's files are being probed
     QList<profiles::ProfileEntry> m_profiles;
     // The output folder Preferences.ini names, and the one shown instead when that was unusable.
     QString m_storedOutputPath;

@@ -67,6 +67,11 @@ void TMainForm::tbtnStartClick()
 {
     if (!runIsIdle())
         return;
+    // Files still being probed belong to the run: it starts once the last of them is listed.
+    if (probingInputs()) {
+        m_startWhenProbed = true;
+        return;
+    }
     ltvTask->setFocus();
     if (!QFileInfo(edtOutputdir->text()).isDir()) {
         information(m_services.dialogs, this, QStringLiteral("Output path does not exist"),
