@@ -7,8 +7,10 @@
 #include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
+#include "leanverdict.h"
 #include "libavformat.h"
 #include "mediainfo.h"
+#include "muxertable.h"
 #include "outputcheck.h"
 #include "signalinterruption.h"
 #include "durationtext.h"
@@ -48,7 +50,7 @@ int failure(const std::string &partPath, const std::string &message, int status)
     return status;
 }
 
-MuxerKinds muxerKinds(const ConversionRequest &request, const std::vector<std::string> &container)
+std::optional<MuxerKinds> muxerKinds(const ConversionRequest &request, const std::vector<std::string> &container)
 {
     // Ours when we add -f, else the profile's own.
     std::string name;
@@ -57,14 +59,18 @@ MuxerKinds muxerKinds(const ConversionRequest &request, const std::vector<std::s
     else if (const auto given = std::find(request.parameters.rbegin(), request.parameters.rend(), "-f");
              given != request.parameters.rend() && given != request.parameters.rbegin())
         name = *std::prev(given);
+    if (name.empty())
+        return std::nullopt;
+    if (const auto tabled = tabledMuxerKinds(name))
+        return tabled;
     const Libavformat *libav = libavformat();
-    const AVOutputFormat *muxer = libav && !name.empty() ? libav->guessFormat(name.c_str(), nullptr, nullptr) : nullptr;
+    const AVOutputFormat *muxer = libav ? libav->guessFormat(name.c_str(), nullptr, nullptr) : nullptr;
     if (!muxer)
-        return {};
+        return std::nullopt;
     // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
     const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE
         && libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
-    return {muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
+    return MuxerKinds{muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
 }
 
 std::string timeText(double seconds)
@@ -72,7 +78,16 @@ std::string timeText(double seconds)
     return protocol::durationText(seconds);
 }
 
-int conclude(const ConversionRequest &request, const std::optional<Expectation> &expected,
+int keep(const ConversionRequest &request, const std::string &part)
+{
+    std::error_code error;
+    std::filesystem::rename(part, request.output, error);
+    if (error)
+        return failure(part, "Cannot write '" + request.output + "': " + error.message(), 1);
+    return protocol::EncoderSucceeded;
+}
+
+int conclude(const ConversionRequest &request, const std::vector<std::string> &container,
              const FfmpegRun::Outcome &outcome)
 {
     const std::string part = partPathFor(request.output);
@@ -90,14 +105,23 @@ int conclude(const ConversionRequest &request, const std::optional<Expectation> 
                            failureStatus(outcome.exitCode));
         break;
     }
+    const auto kinds = muxerKinds(request, container);
+    if (settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
+        if (const auto problem = writtenProblem(part))
+            return failure(part, "Conversion failed: " + *problem + untouched, 1);
+        return keep(request, part);
+    }
+
+    // FFmpeg's account leaves doubt: the files themselves tell. An input we cannot read is
+    // FFmpeg's to report, and it has not.
+    std::optional<Expectation> expected;
+    if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info)
+        expected = expectedOutput(*input.info, request.parameters, kinds.value_or(MuxerKinds{}));
     const OutputCheck check = checkOutput(part, expected.value_or(Expectation{}));
     if (check.problem)
         return failure(part, "Conversion failed: " + *check.problem + untouched, 1);
-
-    std::error_code error;
-    std::filesystem::rename(part, request.output, error);
-    if (error)
-        return failure(part, "Cannot write '" + request.output + "': " + error.message(), 1);
+    if (const int kept = keep(request, part); kept != protocol::EncoderSucceeded)
+        return kept;
 
     // What FFmpeg got through is kept: a user with a damaged file wants what can be saved of it.
     const double converted = std::max(outcome.reachedSeconds, check.seconds.value_or(0.0));
@@ -125,10 +149,9 @@ int runConversion(const ConversionRequest &request)
     }
 
     std::optional<int> status;
-    std::optional<Expectation> expected;
     FfmpegRun run(ffmpeg, toQStringList(ffmpegArguments(request, *container)),
                   [&](const FfmpegRun::Outcome &outcome) {
-                      status = conclude(request, expected, outcome);
+                      status = conclude(request, *container, outcome);
                       QCoreApplication::exit(*status);
                   });
     const platform::SignalInterruption interruption;
@@ -136,10 +159,6 @@ int runConversion(const ConversionRequest &request)
     run.start();
     if (status)
         return *status;
-    // FFmpeg takes longer to start than we take to read the input, so the reading is free
-    // now. An input we cannot read is FFmpeg's to report; it fails on it too.
-    if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info)
-        expected = expectedOutput(*input.info, request.parameters, muxerKinds(request, *container));
     QCoreApplication::exec();
     return status.value_or(1);
 }

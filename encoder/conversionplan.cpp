@@ -45,9 +45,10 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
 std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
                                          const std::vector<std::string> &container)
 {
-    // Progress comes as key=value blocks on stdout; stderr carries only errors.
+    // Progress comes as key=value blocks on stdout. stderr carries the log with each line's
+    // level: the errors are the user's, the input's description and the closing sizes ours.
     std::vector<std::string> arguments = {
-        "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+        "-nostdin", "-hide_banner", "-loglevel", "level+info", "-nostats", "-y",
         "-progress", "pipe:1", "-stats_period", "0.25",
         "-i", "file:" + request.input,
     };

@@ -36,7 +36,7 @@ FfmpegRun::FfmpegRun(const QString &program, const QStringList &arguments,
     QObject::connect(&process_, &QProcess::finished, &process_, [this](int exitCode, QProcess::ExitStatus status) {
         relayProgress();
         relayErrors();
-        errorLines_.finish([](std::string_view line) { console::printError(line); });
+        errorLines_.finish([this](std::string_view line) { relayLogLine(line); });
         if (stopRequested_)
             end({Ending::Stopped, exitCode, {}});
         else if (status == QProcess::CrashExit)
@@ -73,7 +73,13 @@ void FfmpegRun::relayProgress()
 void FfmpegRun::relayErrors()
 {
     errorLines_.feed(process_.readAllStandardError().toStdString(),
-                     [](std::string_view line) { console::printError(line); });
+                     [this](std::string_view line) { relayLogLine(line); });
+}
+
+void FfmpegRun::relayLogLine(std::string_view line)
+{
+    if (const auto shown = log_.takeLine(line))
+        console::printError(*shown);
 }
 
 void FfmpegRun::printStatus(const std::string &line)
@@ -91,5 +97,7 @@ void FfmpegRun::end(const Outcome &outcome)
     killDeadline_.stop();
     Outcome reached = outcome;
     reached.reachedSeconds = status_.seconds();
+    reached.progressEnded = status_.ended();
+    reached.account = log_.account();
     onEnded_(reached);
 }

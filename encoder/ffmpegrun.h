@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ffmpeglog.h"
 #include "progressstatus.h"
 
 #include <QProcess>
@@ -8,7 +9,8 @@
 #include <functional>
 
 // Runs FFmpeg, relaying its progress as status lines (repeated while it is silent, so the
-// window keeps hearing from us) and its error lines as they come.
+// window keeps hearing from us) and its error lines as they come, and keeps its account of
+// what it read and wrote.
 class FfmpegRun
 {
 public:
@@ -18,6 +20,8 @@ public:
         int exitCode = 0;
         QString startError;
         double reachedSeconds = 0; // the last position FFmpeg reported
+        bool progressEnded = false;
+        FfmpegAccount account = {};
     };
 
     FfmpegRun(const QString &program, const QStringList &arguments, std::function<void(const Outcome &)> onEnded);
@@ -30,6 +34,7 @@ public:
 private:
     void relayProgress();
     void relayErrors();
+    void relayLogLine(std::string_view line);
     void printStatus(const std::string &line);
     void end(const Outcome &outcome);
 
@@ -39,6 +44,7 @@ private:
     ProgressStatus status_;
     LineSplitter progressLines_;
     LineSplitter errorLines_;
+    FfmpegLog log_;
     std::function<void(const Outcome &)> onEnded_;
     bool stopRequested_ = false;
     bool ended_ = false;

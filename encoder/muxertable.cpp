@@ -15,6 +15,15 @@ constexpr Entry Table[] = {
 #include "muxertable.inc"
 };
 
+struct KindsEntry {
+    std::string_view muxer;
+    MuxerKinds kinds;
+};
+
+constexpr KindsEntry KindsTable[] = {
+#include "muxerkinds.inc"
+};
+
 } // namespace
 
 std::optional<std::string> tabledMuxer(const std::string &path)
@@ -34,4 +43,13 @@ std::optional<std::string> tabledMuxer(const std::string &path)
     if (found == std::end(Table))
         return std::nullopt;
     return std::string(found->muxer);
+}
+
+std::optional<MuxerKinds> tabledMuxerKinds(const std::string &muxer)
+{
+    const auto found = std::find_if(std::begin(KindsTable), std::end(KindsTable),
+                                    [&muxer](const KindsEntry &entry) { return entry.muxer == muxer; });
+    if (found == std::end(KindsTable))
+        return std::nullopt;
+    return found->kinds;
 }

@@ -25,14 +25,21 @@ std::optional<double> longest(const MediaInfo &info)
 
 } // namespace
 
-OutputCheck checkOutput(const std::string &path, const Expectation &expected)
+std::optional<std::string> writtenProblem(const std::string &path)
 {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
-        return {"FFmpeg wrote no output", std::nullopt};
+        return "FFmpeg wrote no output";
     if (size == 0)
-        return {"FFmpeg wrote an empty output", std::nullopt};
+        return "FFmpeg wrote an empty output";
+    return std::nullopt;
+}
+
+OutputCheck checkOutput(const std::string &path, const Expectation &expected)
+{
+    if (auto problem = writtenProblem(path))
+        return {std::move(problem), std::nullopt};
 
     const MediaProbe probe = probeMedia(path, ProbeDepth::Kinds);
     if (!probe.info)

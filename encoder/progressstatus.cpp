@@ -60,8 +60,10 @@ std::optional<std::string> ProgressStatus::takeLine(std::string_view line)
         // N/A before the first packet; slightly negative while the muxer's start is shifted.
         if (const auto microseconds = parsed<long long>(value))
             seconds_ = std::max(0.0, static_cast<double>(*microseconds) / 1e6);
-    } else if (key == "progress")
+    } else if (key == "progress") {
+        ended_ = value == "end";
         return statusLine();
+    }
     return std::nullopt;
 }
 

@@ -18,6 +18,8 @@ public:
     std::string statusLine() const;
     // How far FFmpeg's output has got.
     double seconds() const { return seconds_; }
+    // Whether FFmpeg has said it is done ("progress=end"), which it does only on a finished run.
+    bool ended() const { return ended_; }
 
 private:
     std::string frame_ = "0";
@@ -26,6 +28,7 @@ private:
     double seconds_ = 0;
     std::string bitRate_ = "N/A";
     std::string speed_ = "N/A";
+    bool ended_ = false;
 };
 
 using protocol::LineSplitter;

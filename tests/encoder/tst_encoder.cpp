@@ -87,6 +87,8 @@ void EncoderTest::initTestCase()
     QVERIFY(writeFile(clip("cut.mkv"), whole.left(whole.size() / 2)));
     QVERIFY(makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", clip("videoonly.mp4")}));
+    // An elementary stream states no length at all.
+    QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", "-f", "m4v", clip("raw.m4v")}));
     hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
 }
 
@@ -315,6 +317,9 @@ void EncoderTest::awkwardInputs_data()
         << "cut.mkv" << QStringList{"-ss", "0.5", "-t", "1"} + To3gp << "out.3gp" << 0 << 1.0 << true << true;
     QTest::newRow("cut-off Matroska") << "cut.mkv" << To3gp << "out.3gp" << 3 << 4.0 << true << true;
     QTest::newRow("cut-off mp4, index in front") << "truncated.mp4" << To3gp << "out.3gp" << 3 << 3.0 << true << true;
+    QTest::newRow("raw MPEG-4 video, no stated length") << "raw.m4v" << To3gp << "out.3gp" << 0 << 3.0 << true << false;
+    QTest::newRow("-map keeps the audio only") << "clip.avi" << QStringList{"-map", "0:a"} + To3gp << "out.3gp" << 0
+                                               << 3.0 << false << true;
 }
 
 void EncoderTest::awkwardInputs()
@@ -355,6 +360,22 @@ void EncoderTest::awkwardInputs()
     }
 }
 
+// The log FFmpeg 5.1 writes with "-loglevel level+info" for clip.avi, with the given figures.
+static QString ffmpegLog(const QString &duration, int videoKb, int audioKb)
+{
+    return QStringLiteral("[info] Input #0, avi, from 'file:clip.avi':\n"
+                          "[info]   Duration: %1, start: 0.000000, bitrate: 430 kb/s\n"
+                          "[info]   Stream #0:0: Video: mpeg4 (Simple Profile) (FMP4 / 0x34504D46), yuv420p, "
+                          "320x240 [SAR 1:1 DAR 4:3], 332 kb/s, 25 fps, 25 tbr, 25 tbn\n"
+                          "[info]   Stream #0:1: Audio: mp3 (U[0][0][0] / 0x0055), 44100 Hz, mono, fltp, 64 kb/s\n"
+                          "[info] Stream mapping:\n"
+                          "[info] video:%2kB audio:%3kB subtitle:0kB other streams:0kB global headers:0kB "
+                          "muxing overhead: 2.174893%\n")
+        .arg(duration)
+        .arg(videoKb)
+        .arg(audioKb);
+}
+
 void EncoderTest::verdictOnWhatFfmpegWrote_data()
 {
     // The stand-in FFmpeg exits with the code and writes the file it is told, whatever the switches.
@@ -374,6 +395,23 @@ void EncoderTest::verdictOnWhatFfmpegWrote_data()
                                               << "";
     QTest::newRow("short output FFmpeg calls a success")
         << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4" << "converted 00:00:03";
+
+    // With FFmpeg's account of the run, the output is opened only when the account leaves doubt:
+    // a text file passes unopened when it settles everything.
+    const auto account = [&quick](const QString &duration, int videoKb, int audioKb, const QString &reached) {
+        return quick + QStringList{"-log", ffmpegLog(duration, videoKb, audioKb), "-reach", reached};
+    };
+    QTest::newRow("account settles it") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") << 0
+                                        << "notvideo.avi" << "";
+    QTest::newRow("account with a kept kind of 0 kB") << "clip.avi" << account("00:00:03.04", 69, 0, "3.1") << 1
+                                                      << "videoonly.mp4" << "no audio";
+    QTest::newRow("account short of the stated length") << "clip.avi" << account("00:00:05.00", 69, 11, "3.1")
+                                                        << 1 << "notvideo.avi" << "cannot be read back";
+    QTest::newRow("account without a stated length") << "clip.avi" << account("N/A", 69, 11, "3.1") << 1
+                                                     << "notvideo.avi" << "cannot be read back";
+    QTest::newRow("account of a run given -map") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1")
+                                                        + QStringList{"-map", "0"}
+                                                 << 1 << "notvideo.avi" << "cannot be read back";
 }
 
 void EncoderTest::verdictOnWhatFfmpegWrote()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "expectation.h"
+#include "ffmpeglog.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a finished conversion should have given, when FFmpeg's own account settles it: the
+// input's duration and stream kinds from its log, every kept kind written, and the position
+// it reached not short of the input's length. Empty whenever the account leaves any doubt:
+// the files must then be opened to judge. Opening them costs more than FFmpeg's start-up.
+std::optional<Expectation> settledByAccount(const FfmpegAccount &account, double reachedSeconds, bool progressEnded,
+                                            const std::vector<std::string> &parameters,
+                                            const std::optional<MuxerKinds> &muxer);
