@@ -22,9 +22,16 @@ bool makeNamedPipe(const QString &path)
     return mkfifo.waitForFinished() && mkfifo.exitStatus() == QProcess::NormalExit && mkfifo.exitCode() == 0;
 }
 
-void closeWriterOnce(const QString &pipe)
+EmptyPipeWriter::EmptyPipeWriter(const QString &pipe)
 {
-    QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(": > \"$0\""), pipe});
+    m_writer.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do : > \"$0\"; done"), pipe});
+    m_writer.waitForStarted();
+}
+
+EmptyPipeWriter::~EmptyPipeWriter()
+{
+    m_writer.kill();
+    m_writer.waitForFinished();
 }
 
 } // namespace testclips

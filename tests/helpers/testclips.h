@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 
 namespace testclips {
@@ -12,8 +13,15 @@ bool makeClip(const QString &path, double seconds);
 // until a writer comes, as a file on a stalled mount does.
 bool makeNamedPipe(const QString &path);
 
-// Opens the pipe for writing and closes it, in a process of its own, so that a reader waiting
-// on it sees an empty input.
-void closeWriterOnce(const QString &pipe);
+// While it lives, every reader that opens the pipe finds it empty: a process of its own opens
+// it for writing and closes it again, over and over.
+class EmptyPipeWriter {
+public:
+    explicit EmptyPipeWriter(const QString &pipe);
+    ~EmptyPipeWriter();
+
+private:
+    QProcess m_writer;
+};
 
 } // namespace testclips

@@ -211,9 +211,10 @@ private slots:
         w.form->SettingForm->chkOpenDir->setChecked(false);
         w.form->setProbeTimeLimit(1500);
         // The pipe's conversion waits for a writer: one that leaves at once gives it an empty input.
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&pipe](int row) {
+        std::unique_ptr<testclips::EmptyPipeWriter> writer;
+        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&writer, &pipe](int row) {
             if (row == 3)
-                testclips::closeWriterOnce(pipe);
+                writer = std::make_unique<testclips::EmptyPipeWriter>(pipe);
         });
         QSignalSpy ended(&w.form->batchRun(), &conversion::BatchRun::runEnded);
         w.dialogs.folderToChoose = folder;
