@@ -6,31 +6,81 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 namespace app {
+namespace {
 
-InputFiles collectInputFiles(const QStringList &given)
+// Each file once, in the order the inputs and the folders' listings give them.
+class FolderWalk {
+public:
+    FolderWalk(InputFiles &inputs, bool recursive, const QString &outputFolder)
+        : m_inputs(inputs), m_recursive(recursive), m_outputFolder(QFileInfo(outputFolder).canonicalFilePath())
+    {
+    }
+
+    // subfolder: the folder the file was found in, relative to the folder given; empty when it is
+    // that folder or the file was given itself.
+    void add(const QString &path, const QString &subfolder = {})
+    {
+        if (m_added.contains(path))
+            return;
+        m_added.insert(path);
+        m_inputs.files << path;
+        if (!subfolder.isEmpty())
+            m_inputs.subfolders.insert(path, subfolder);
+    }
+
+    void addFolder(const QString &folder, const QString &subfolder = {})
+    {
+        if (m_recursive && !entersFirstTime(folder, subfolder.isEmpty()))
+            return;
+        const QString prefix = platform::IncludeTrailingBackslash(folder);
+        for (const QString &name : tasks::ListSupportedFiles(folder)) {
+            add(prefix + name, subfolder);
+            if (tasks::NeedsStreamCheck(prefix + name))
+                m_inputs.unconfirmed << prefix + name;
+        }
+        if (!m_recursive)
+            return;
+        for (const QString &name : tasks::ListSubfolders(folder))
+            addFolder(prefix + name, platform::IncludeTrailingBackslash(subfolder) + name);
+    }
+
+private:
+    // A link back up the tree must not walk it forever, and a folder given within another one
+    // keeps the place its first walk gave its files.
+    bool entersFirstTime(const QString &folder, bool given)
+    {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (m_entered.contains(canonical) || (!given && !canonical.isEmpty() && canonical == m_outputFolder))
+            return false;
+        m_entered.insert(canonical);
+        return true;
+    }
+
+    InputFiles &m_inputs;
+    const bool m_recursive;
+    const QString m_outputFolder; // canonical, as the folders entered
+    QSet<QString> m_entered;
+    QSet<QString> m_added;
+};
+
+} // namespace
+
+InputFiles collectInputFiles(const QStringList &given, bool recursive, const QString &outputFolder)
 {
     InputFiles inputs;
-    const auto add = [&inputs](const QString &path) {
-        if (!inputs.files.contains(path))
-            inputs.files << path;
-    };
+    FolderWalk walk(inputs, recursive, outputFolder);
     for (const QString &path : given) {
         const QFileInfo info(path);
         const QString absolute = QDir::cleanPath(info.absoluteFilePath());
-        if (!info.exists()) {
+        if (!info.exists())
             inputs.missing << path;
-        } else if (info.isDir()) {
-            const QString folder = platform::IncludeTrailingBackslash(absolute);
-            for (const QString &name : tasks::ListSupportedFiles(absolute)) {
-                add(folder + name);
-                if (tasks::NeedsStreamCheck(folder + name))
-                    inputs.unconfirmed << folder + name;
-            }
-        } else {
-            add(absolute);
-        }
+        else if (info.isDir())
+            walk.addFolder(absolute);
+        else
+            walk.add(absolute);
     }
     return inputs;
 }

@@ -3,6 +3,7 @@
 #include <mediaprobe.h>
 #include <taskrecord.h>
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,10 +16,14 @@ struct InputFiles {
     QStringList missing; // inputs as given that do not exist
     // Files of a folder that are inputs only if their probe finds a stream.
     QStringList unconfirmed;
+    // By file, the folder it was found in relative to the folder given, for a file found below it.
+    QHash<QString, QString> subfolders;
 };
 
 // A folder adds its videos as the window's Add Directory does, a file itself whatever its name.
-InputFiles collectInputFiles(const QStringList &given);
+// Recursively, a folder adds those of its folders at any depth too, but never those of the
+// output folder, which a second run would take for inputs.
+InputFiles collectInputFiles(const QStringList &given, bool recursive = false, const QString &outputFolder = {});
 
 // The task of one input from its probe, named as the window adds it, converting from start to
 // end when they are given: the reason instead when they would leave nothing of it to convert.

@@ -24,6 +24,9 @@ struct Options {
                               QStringLiteral("The folder the converted files go to (default: the window's output "
                                              "path)."),
                               QStringLiteral("DIR")};
+    QCommandLineOption recursive{{QStringLiteral("r"), QStringLiteral("recursive")},
+                                 QStringLiteral("Convert the videos of a folder at any depth, each into the same "
+                                                "folders below the output folder.")};
     QCommandLineOption jobs{{QStringLiteral("j"), QStringLiteral("jobs")},
                             QStringLiteral("How many files convert at once; 0 means one per processor core "
                                            "(default: 1)."),
@@ -31,6 +34,9 @@ struct Options {
     QCommandLineOption rename{QStringLiteral("rename"),
                               QStringLiteral("Give an output whose name is taken a numbered name of its own.")};
     QCommandLineOption overwrite{QStringLiteral("overwrite"), QStringLiteral("Overwrite an output whose name is taken.")};
+    QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
+                                    QStringLiteral("Leave out a file whose output is there already, so that a run "
+                                                   "cut off can simply be run again.")};
     QCommandLineOption set{QStringLiteral("set"),
                            QStringLiteral("Set a parameter of the profile, e.g. \"Video Size=352x288 (CIF)\"; "
                                           "may be repeated."),
@@ -72,6 +78,8 @@ std::optional<QString> readConvertOptions(const QCommandLineParser &parser, cons
         return QStringLiteral("Choose either --rename or --overwrite, not both.");
     if (parser.isSet(options.rename) || parser.isSet(options.overwrite))
         request.renameExisting = parser.isSet(options.rename);
+    request.recursive = parser.isSet(options.recursive);
+    request.skipExisting = parser.isSet(options.skipExisting);
     for (const QString &setting : parser.values(options.set)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
         if (equals <= 0)
@@ -117,9 +125,9 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
                        "window with the files given."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({options.convert, options.profile, options.output, options.jobs, options.rename,
-                       options.overwrite, options.set, options.start, options.end, options.listProfiles,
-                       options.json});
+    parser.addOptions({options.convert, options.profile, options.output, options.recursive, options.jobs,
+                       options.rename, options.overwrite, options.skipExisting, options.set, options.start,
+                       options.end, options.listProfiles, options.json});
     parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
                                  QStringLiteral("A video file, or a folder whose videos are all converted. Put "
                                                 "\"--\" before names that begin with \"-\"."),

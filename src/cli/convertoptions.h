@@ -19,6 +19,8 @@ struct ConvertRequest {
     std::optional<QString> outputDirectory;
     std::optional<int> jobs; // at least 1; the stored "Jobs" when not given
     std::optional<bool> renameExisting;
+    bool recursive = false;    // a folder gives the videos below it too, its tree mirrored in the output
+    bool skipExisting = false; // an input whose output is there already is left out
     QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
     std::optional<QString> start;                // time texts
     std::optional<QString> end;

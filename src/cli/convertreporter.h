@@ -15,6 +15,8 @@ class ConvertReporter {
 public:
     virtual ~ConvertReporter() = default;
 
+    // An input left out, before the run starts, because its output is there already.
+    virtual void taskSkipped(const QString &input, const QString &output) = 0;
     virtual void runStarted(int tasks) = 0;
     virtual void taskStarted(int row, const QString &input, const QString &output) = 0;
     virtual void taskProgressed(int row, int percent) = 0;

@@ -2,6 +2,7 @@
 
 #include "convertinputs.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace app {
@@ -53,12 +54,42 @@ void ConvertRun::inputProbed(const QString &path, const tasks::ProbeResults &pro
 
 void ConvertRun::startConverting()
 {
+    if (m_setup.skipExisting)
+        leaveOutConverted();
     for (const ltvItemData &task : m_tasks)
         m_store.append(task);
-    conversion::BatchPlan plan =
-        runsetup::planFor(m_setup.encoderPath, m_store, m_setup.profile, m_setup.outputDirectory, m_setup.options);
+    conversion::BatchPlan plan = planOf(m_store);
     m_reporter.runStarted(int(plan.tasks.size()));
     m_run.start(std::move(plan));
+}
+
+// An input whose output is there under the name it takes without renaming was converted by an
+// earlier run. It is left out before the run is planned, so that the run's rows and counts are
+// those of the files it converts; a partial file of a run cut off has another name.
+void ConvertRun::leaveOutConverted()
+{
+    tasks::TaskRecords all;
+    for (const ltvItemData &task : m_tasks)
+        all.append(task);
+    const conversion::BatchPlan plan = planOf(all);
+    QList<ltvItemData> left;
+    for (int row = 0; row < plan.tasks.size(); ++row) {
+        const QString output = conversion::plannedOutputPath(plan, row, false);
+        if (QFileInfo::exists(output))
+            m_reporter.taskSkipped(m_tasks.at(row).InputFile, output);
+        else
+            left << m_tasks.at(row);
+    }
+    m_tasks = left;
+}
+
+conversion::BatchPlan ConvertRun::planOf(const tasks::TaskStore &tasks) const
+{
+    conversion::BatchPlan plan =
+        runsetup::planFor(m_setup.encoderPath, tasks, m_setup.profile, m_setup.outputDirectory, m_setup.options);
+    for (const ltvItemData &task : plan.tasks)
+        plan.outputSubfolders << m_setup.outputSubfolders.value(task.InputFile);
+    return plan;
 }
 
 void ConvertRun::interrupted(int signal)

@@ -32,6 +32,8 @@ private:
     void inputProbed(const QString &path, const tasks::ProbeResults &probe);
     void probesEnded();
     void startConverting();
+    void leaveOutConverted();
+    conversion::BatchPlan planOf(const tasks::TaskStore &tasks) const;
     void interrupted(int signal);
     void taskStarted(int row, const QString &output);
     void taskEnded(int row, conversion::TaskStatus status, const QString &log);

@@ -83,6 +83,7 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     // are the window's alone.
     setup.options.renameExisting = request.renameExisting.value_or(general.run.renameExisting);
     setup.options.jobs = request.jobs.value_or(runsetup::usableJobs(general.run.jobs));
+    setup.skipExisting = request.skipExisting;
 
     const QList<profiles::ProfileEntry> entries = listedProfiles(values.locations);
     const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences), &outcome.error);
@@ -111,7 +112,7 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     }
     setup.outputDirectory = QFileInfo(output).absoluteFilePath();
 
-    const InputFiles inputs = collectInputFiles(request.inputs);
+    const InputFiles inputs = collectInputFiles(request.inputs, request.recursive, setup.outputDirectory);
     if (!inputs.missing.isEmpty()) {
         QStringList sentences;
         for (const QString &missing : inputs.missing)
@@ -125,6 +126,7 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     }
     setup.inputs = inputs.files;
     setup.unconfirmedInputs = inputs.unconfirmed;
+    setup.outputSubfolders = inputs.subfolders;
     outcome.setup = setup;
     return outcome;
 }

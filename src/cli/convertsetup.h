@@ -5,6 +5,7 @@
 
 #include <runplan.h>
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ struct ConvertSetup {
     runsetup::RunOptions options;
     QStringList inputs; // absolute paths of files, each once
     QStringList unconfirmedInputs; // those left out unless their probe finds a stream
+    QHash<QString, QString> outputSubfolders; // by input, the folder below outputDirectory it goes to
+    bool skipExisting = false;
     std::optional<QString> start;
     std::optional<QString> end;
 };

@@ -31,6 +31,11 @@ void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
     m_out.write(QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
 }
 
+void JsonReporter::taskSkipped(const QString &input, const QString &output)
+{
+    emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}});
+}
+
 void JsonReporter::runStarted(int) {}
 
 void JsonReporter::taskStarted(int row, const QString &input, const QString &output)

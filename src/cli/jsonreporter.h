@@ -7,12 +7,14 @@
 
 namespace app {
 
-// One JSON object a line for every event, for programs that follow a run: "taskStarted",
-// "progress", "taskEnded" and, last, "runEnded". Errors still go to the error output as text.
+// One JSON object a line for every event, for programs that follow a run: first "taskSkipped"
+// for each input left out, then "taskStarted", "progress", "taskEnded" and, last, "runEnded".
+// Errors still go to the error output as text.
 class JsonReporter final : public ConvertReporter {
 public:
     JsonReporter(QIODevice &out, QIODevice &err, MonotonicClock clock = steadyClock());
 
+    void taskSkipped(const QString &input, const QString &output) override;
     void runStarted(int tasks) override;
     void taskStarted(int row, const QString &input, const QString &output) override;
     void taskProgressed(int row, int percent) override;

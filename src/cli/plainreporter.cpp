@@ -9,6 +9,11 @@ PlainReporter::PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock cloc
 {
 }
 
+void PlainReporter::taskSkipped(const QString &input, const QString &output)
+{
+    writeLine(m_out, QStringLiteral("Skipped %1: %2 is there already.").arg(input, output));
+}
+
 void PlainReporter::runStarted(int tasks)
 {
     m_tasks = tasks;

@@ -11,6 +11,9 @@ namespace app {
 namespace {
 
 constexpr int RedrawMs = 1000;
+// An ended task's line: its status, the time it took, its name.
+constexpr int StatusWidth = 10;
+constexpr int TimeWidth = 8; // hh:mm:ss
 const QString Ellipsis = QStringLiteral("\u2026");
 
 bool isWide(char32_t c)
@@ -82,6 +85,16 @@ TerminalReporter::TerminalReporter(const platform::Terminal &terminal, QIODevice
     connect(m_timer, &QTimer::timeout, this, &TerminalReporter::redraw);
 }
 
+// A skipped file took no time: its line leaves the time out, its name in the column of the others.
+void TerminalReporter::taskSkipped(const QString &input, const QString &)
+{
+    erase();
+    writeLine(m_out, QStringLiteral("%1  %2  %3").arg(QStringLiteral("Skipped").leftJustified(StatusWidth),
+                                                      QString(TimeWidth, QLatin1Char(' ')),
+                                                      printable(QFileInfo(input).fileName())));
+    redraw();
+}
+
 void TerminalReporter::runStarted(int)
 {
     m_timer->start(RedrawMs);
@@ -110,7 +123,7 @@ void TerminalReporter::taskEnded(int row, conversion::TaskStatus status, const Q
     if (status == conversion::TaskStatus::Complete)
         ++m_complete;
     const qint64 seconds = (m_clock() - task.startedMs) / 1000;
-    writeLine(m_out, QStringLiteral("%1  %2  %3").arg(conversion::statusText(status).leftJustified(10),
+    writeLine(m_out, QStringLiteral("%1  %2  %3").arg(conversion::statusText(status).leftJustified(StatusWidth),
                                                       tasks::SecondsToTimeText(double(seconds)), task.name));
     if (!failureLog.isEmpty())
         writeLine(m_err, failureReport(status, m_inputs.value(row), failureLog));

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +62,40 @@ private slots:
         touch(d + "/clip_4.3gp");
         QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".3gp"), 2, ".3gp", true), d + "/clip_5.3gp");
         QCOMPARE(outputPathFor(d, task(d + "/clip.3gp", "clip", ".3gp"), 2, ".3gp", false), d + "/clip_3.3gp");
+    }
+
+    // A mirrored tree claims names within each folder: one name in two folders is no clash, and
+    // within one folder a task is numbered by its place among that folder's tasks. Without
+    // folders, as in the window's runs, the place is the row.
+    void plannedOutputPath_data()
+    {
+        QTest::addColumn<QStringList>("subfolders"); // by task; every task is named "clip"
+        QTest::addColumn<bool>("rename");
+        QTest::addColumn<QStringList>("outputs"); // relative to the output folder
+        QTest::newRow("no folders") << QStringList{} << true << QStringList{"clip.3gp", "clip_2.3gp", "clip_3.3gp"};
+        QTest::newRow("a folder each") << QStringList{"", "a", "a/-b c"} << true
+                                       << QStringList{"clip.3gp", "a/clip.3gp", "a/-b c/clip.3gp"};
+        QTest::newRow("numbered within a folder") << QStringList{"a", "b", "a", "a"} << true
+                                                  << QStringList{"a/clip.3gp", "b/clip.3gp", "a/clip_2.3gp", "a/clip_3.3gp"};
+        QTest::newRow("overwriting within a folder") << QStringList{"a", "a"} << false
+                                                     << QStringList{"a/clip.3gp", "a/clip.3gp"};
+    }
+    void plannedOutputPath()
+    {
+        QFETCH(QStringList, subfolders);
+        QFETCH(bool, rename);
+        QFETCH(QStringList, outputs);
+        BatchPlan plan;
+        plan.outputDirectory = "/out";
+        plan.profileExtension = ".3gp";
+        plan.outputSubfolders = subfolders;
+        for (int row = 0; row < outputs.size(); ++row)
+            plan.tasks << task(QStringLiteral("/in/%1/clip.avi").arg(row), "clip", ".3gp");
+        // Every task runs at once: each claims its name before the next is named.
+        QStringList claimed;
+        for (int row = 0; row < outputs.size(); ++row)
+            claimed << conversion::plannedOutputPath(plan, row, rename, claimed);
+        QCOMPARE(claimed.replaceInStrings(QRegularExpression("^/out/"), QString()), outputs);
     }
 
     void trimOptions_data()

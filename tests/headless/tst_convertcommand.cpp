@@ -5,6 +5,7 @@
 #include <testclips.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -42,6 +43,17 @@ const QList<std::pair<QString, QByteArray>> TestProfiles{
 // The realtime filter holds a conversion to the pace of playing, so it is still running when
 // the test interrupts it.
 const QString PlayingPace = QStringLiteral("Video Filter=realtime");
+
+// The files below folder, by their paths relative to it.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator found(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (found.hasNext())
+        files << QDir(folder).relativeFilePath(found.next());
+    files.sort();
+    return files;
+}
 
 // The lines of a plain report that tell one status, e.g. "Complete".
 QStringList linesWith(const QString &out, const QString &status)
@@ -89,6 +101,16 @@ private slots:
         QFile broken(media("broken.avi"));
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(4096, 'x')) > 0);
         QDir(m_media.path()).mkdir("empty");
+        // A tree three folders deep: one name in two folders, two names alike in one, a hidden
+        // folder and one without videos.
+        QVERIFY(testclips::makeClip(media("short.avi"), 0.4));
+        QVERIFY(QDir(m_media.path()).mkpath("tree/one/-two x/three é"));
+        QVERIFY(QDir(m_media.path()).mkpath("tree/.hidden"));
+        QVERIFY(QDir(m_media.path()).mkpath("tree/notes"));
+        for (const char *copy : {"tree/top.avi", "tree/one/clip.avi", "tree/one/clip.mp4", "tree/one/-two x/clip.avi",
+                                 "tree/one/-two x/three é/deep.avi", "tree/.hidden/secret.avi"})
+            QVERIFY(QFile::copy(media("short.avi"), media(copy)));
+        QVERIFY(QFile::copy(media("folder/notes.txt"), media("tree/notes/notes.txt")));
     }
 
     void init() { storePreferences(); }
@@ -166,8 +188,9 @@ private slots:
             finished = run(*m_program, arguments);
             QCOMPARE(finished.exitCode, 0);
             QVERIFY(finished.out.startsWith("Usage: velkor --convert [options] FILE|FOLDER...\n"));
-            for (const char *option : {"--profile <NAME>", "--output <DIR>", "--jobs <N>", "--rename", "--overwrite",
-                                       "--set <Caption=Choice>", "--start <TIME>", "--end <TIME>", "--list-profiles", "--json"})
+            for (const char *option : {"--profile <NAME>", "--output <DIR>", "-r, --recursive", "--jobs <N>", "--rename",
+                                       "--overwrite", "--skip-existing", "--set <Caption=Choice>", "--start <TIME>",
+                                       "--end <TIME>", "--list-profiles", "--json"})
                 QVERIFY2(finished.out.contains(option), option);
         }
         QCOMPARE(finished.err, QString());
@@ -250,6 +273,55 @@ private slots:
         QCOMPARE(run(*m_program, convert + QStringList{"--overwrite"}).exitCode, 0);
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "a_1.mp4", "a_2.mp4"}));
         QCOMPARE(contents(taken), contents(output.filePath("a_1.mp4")));
+    }
+
+    // -r mirrors a folder's tree in the output folder, claiming names within each folder, and
+    // never takes the outputs for inputs when the output folder lies inside it. Run again with
+    // --skip-existing, it converts nothing and exits 0.
+    void recursiveMirrorsTheTree()
+    {
+        const QString output = media("tree/converted");
+        QVERIFY(QDir().mkpath(output));
+        const QStringList convert{"--convert", "-r", "--rename", "-j", "2", "-o", output, media("tree")};
+        Finished finished = run(*m_program, convert);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(filesBelow(output), (QStringList{"one/-two x/clip.3gp", "one/-two x/three é/deep.3gp", "one/clip.3gp",
+                                                  "one/clip_2.3gp", "top.3gp"}));
+        QCOMPARE(QDir(output).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"one"});
+
+        finished = run(*m_program, convert + QStringList{"--skip-existing", "--json"});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        const QStringList events = finished.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(events.size(), 6);
+        QCOMPARE(events.filter("{\"event\":\"taskSkipped\",").size(), 5);
+        // The name before any renaming is the one looked for.
+        const QJsonObject secondClip = QJsonDocument::fromJson(events.at(2).toUtf8()).object();
+        QCOMPARE(secondClip.value("input").toString(), media("tree/one/clip.mp4"));
+        QCOMPARE(secondClip.value("output").toString(), output + "/one/clip.3gp");
+        QVERIFY2(events.last().contains("\"tasks\":0"), qPrintable(events.last()));
+        QVERIFY(QDir(output).removeRecursively());
+    }
+
+    // --skip-existing leaves out a file whose output is there, even with --rename, but not one
+    // whose conversion was cut off and left its partial file.
+    void skipExistingConvertsTheOthers()
+    {
+        QTemporaryDir output;
+        for (const auto &[name, text] : {std::pair{"a.3gp", "the user's own"}, std::pair{"b clip é.3gp.part", "cut off"}}) {
+            QFile file(output.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+        }
+        const Finished finished = run(*m_program, {"--convert", "--skip-existing", "--rename", "-o", output.path(),
+                                                   media("a.avi"), media("b clip é.avi"), "--", media("-lead.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QVERIFY2(finished.out.startsWith("Skipped " + media("a.avi") + ": " + output.filePath("a.3gp")
+                                         + " is there already.\n"),
+                 qPrintable(finished.out));
+        QCOMPARE(finished.out.count("Skipped "), 1);
+        QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
+        QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, in "));
+        QCOMPARE(fileNames(output.path()), (QStringList{"-lead.3gp", "a.3gp", "b clip é.3gp"}));
+        QCOMPARE(contents(output.filePath("a.3gp")), "the user's own");
     }
 
     // A file that fails is told with the encoder's account on the error output; the others are
@@ -481,8 +553,8 @@ private slots:
         QTemporaryDir output;
         QProcess process;
         process.setProcessEnvironment(m_program->environment());
-        process.start(parallel, {"--will-cite", m_program->program(), "--convert", "--profile", "Small", "--output",
-                                 output.path(), "{}", ":::", media("a.avi"), media("b clip é.avi"), media("four.avi")});
+        process.start(parallel, {"--will-cite", m_program->program(), "--convert", "--skip-existing", "--profile", "Small",
+                                 "--output", output.path(), "{}", ":::", media("a.avi"), media("b clip é.avi"), media("four.avi")});
         const Finished finished = finish(process);
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "b clip é.mp4", "four.mp4"}));

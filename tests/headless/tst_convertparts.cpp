@@ -61,6 +61,7 @@ QString parametersAfter(const Settings &settings, bool customSize = true)
 // A reporter that writes down what it is told.
 struct Record final : app::ConvertReporter {
     QStringList events;
+    void taskSkipped(const QString &input, const QString &output) override { events << "skip " + input + " " + output; }
     void runStarted(int tasks) override { events << QStringLiteral("run %1").arg(tasks); }
     void taskStarted(int row, const QString &input, const QString &output) override
     {
@@ -227,7 +228,8 @@ private slots:
     }
 
     // Two running lines, redrawn in place, each cut to the terminal's width less one column; an
-    // ended task leaves its line above them, and its log goes to the error output.
+    // ended task leaves its line above them, and its log goes to the error output. A skipped
+    // file's line comes before them all, its name in the column of the others.
     void terminalScreen()
     {
         platform::FakeTerminal terminal;
@@ -237,19 +239,22 @@ private slots:
         err.open(QIODevice::WriteOnly);
         qint64 now = 0;
         app::TerminalReporter reporter(terminal, out, err, [&now] { return now; });
+        reporter.taskSkipped("/in/done.avi", "/out/done.3gp");
+        const QString skipped = "Skipped               done.avi";
+        QCOMPARE(screen(out.data()), QStringList{skipped});
         reporter.runStarted(3);
         reporter.taskStarted(0, "/in/first.avi", "/out/first.3gp");
         reporter.taskStarted(1, "/in/second clip with a long name.avi", "/out/second.3gp");
         now = 10000;
         reporter.taskProgressed(1, 25);
-        QCOMPARE(screen(out.data()), (QStringList{"  0%  00:00:10 elapsed  00:00:00…",
+        QCOMPARE(screen(out.data()), (QStringList{skipped, "  0%  00:00:10 elapsed  00:00:00…",
                                                   " 25%  00:00:10 elapsed  00:00:30…"}));
         terminal.width = 80;
         reporter.taskEnded(0, conversion::TaskStatus::Failed, "the encoder's account\n");
         reporter.taskStarted(2, "/in/third\x1b[2J.avi", "/out/third.3gp");
         now = 20000;
         reporter.redraw();
-        QCOMPARE(screen(out.data()), (QStringList{"Failed      00:00:10  first.avi",
+        QCOMPARE(screen(out.data()), (QStringList{skipped, "Failed      00:00:10  first.avi",
                                                   " 25%  00:00:20 elapsed  00:01:00 left  second clip with a long name.avi",
                                                   "  0%  00:00:10 elapsed  00:00:00 left  third\uFFFD[2J.avi"}));
         QCOMPARE(err.data(), "Failed: /in/first.avi\nthe encoder's account\n");
@@ -260,7 +265,8 @@ private slots:
         reporter.taskEnded(1, conversion::TaskStatus::Stopped, {});
         reporter.taskEnded(2, conversion::TaskStatus::Stopped, {});
         reporter.runEnded(summary, 130);
-        QCOMPARE(screen(out.data()), (QStringList{"Failed      00:00:10  first.avi", "Stop        00:00:20  second clip with a long name.avi",
+        QCOMPARE(screen(out.data()), (QStringList{skipped, "Failed      00:00:10  first.avi",
+                                                  "Stop        00:00:20  second clip with a long name.avi",
                                                   "Stop        00:00:10  third\uFFFD[2J.avi",
                                                   "Stopped: 0 of 3 files complete, 1 failed, 0 incomplete, in 00:00:20."}));
     }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace conversion {
 
@@ -13,6 +14,10 @@ struct BatchPlan {
     QList<ltvItemData> tasks; // in list order; a task's position is its row
     QString parameters;       // empty or beginning with a blank
     QString outputDirectory;
+    // By row, the folder below outputDirectory that a task's output goes to, relative ("a/b"),
+    // made when its first file goes there. A row without one writes into outputDirectory itself,
+    // as every row of the window's runs does.
+    QStringList outputSubfolders;
     QString profileExtension;
     bool renameExisting = false;
     // How many tasks convert at once; values below 1 count as 1. Tasks still start in list order.

@@ -43,6 +43,17 @@ QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, i
     }
 }
 
+QString plannedOutputPath(const BatchPlan &plan, int row, bool renameExisting, const QStringList &claimed)
+{
+    const QString subfolder = plan.outputSubfolders.value(row);
+    int position = 0;
+    for (int earlier = 0; earlier < row; ++earlier)
+        position += plan.outputSubfolders.value(earlier) == subfolder ? 1 : 0;
+    const QString folder = subfolder.isEmpty() ? plan.outputDirectory
+                                               : platform::IncludeTrailingBackslash(plan.outputDirectory) + subfolder;
+    return outputPathFor(folder, plan.tasks.at(row), position, plan.profileExtension, renameExisting, claimed);
+}
+
 TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output)
 {
     const bool present = QFileInfo(output).size() > 0;

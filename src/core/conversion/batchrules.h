@@ -24,6 +24,11 @@ bool sameFile(const QString &a, const QString &b);
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
                       const QString &profileExtension, bool renameExisting, const QStringList &claimed = {});
 
+// Where task row of the plan writes, as outputPathFor says, in the task's own folder below the
+// plan's output directory. Its position counts only the earlier tasks of that folder, so each
+// folder names its files as a run of its own would and two folders never take each other's names.
+QString plannedOutputPath(const BatchPlan &plan, int row, bool renameExisting, const QStringList &claimed = {});
+
 // What the encoder's exit and the file it left at output say of a conversion.
 TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output);
 

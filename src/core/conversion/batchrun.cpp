@@ -5,6 +5,7 @@
 #include "linesplitter.h"
 #include "partialoutput.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -145,9 +146,7 @@ void BatchRun::startTasks()
         QStringList claimed;
         for (const auto &task : m_running)
             claimed << task->output;
-        const ltvItemData &task = m_plan.tasks.at(m_next);
-        const QString output = outputPathFor(m_plan.outputDirectory, task, m_next, m_plan.profileExtension,
-                                             m_plan.renameExisting, claimed);
+        const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, claimed);
         // Tasks start in list order, so one that has to wait holds back those after it.
         if (!mayStart(m_next, output))
             break;
@@ -189,6 +188,9 @@ void BatchRun::startTask(int row, const QString &output)
             [this, task](platform::ProcessExit exit) { encoderExited(task, exit); });
     connect(task->encoder.get(), &platform::ChildProcess::failedToStart, this,
             [this, task](const QString &reason) { encoderFailedToStart(task, reason); });
+    // A folder that cannot be made leaves the encoder to fail on it and say why.
+    if (!m_plan.outputSubfolders.value(row).isEmpty())
+        QDir().mkpath(QFileInfo(output).absolutePath());
     const auto commandLine = conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record), output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }

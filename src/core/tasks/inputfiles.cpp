@@ -70,15 +70,28 @@ QStringList ListFilesWithExtension(const QString &directory, const QString &exte
     return names;
 }
 
-QStringList ListSupportedFiles(const QString &directory)
+namespace {
+// Without regard to case, and still the same order every time for names that differ only in it.
+QStringList sortedByName(QStringList names)
 {
-    QStringList names = QDir(directory).entryList(QDir::Files, QDir::Unsorted);
-    names.removeIf([](const QString &name) { return !HasSupportedExtension(name); });
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
     return names;
+}
+} // namespace
+
+QStringList ListSupportedFiles(const QString &directory)
+{
+    QStringList names = QDir(directory).entryList(QDir::Files, QDir::Unsorted);
+    names.removeIf([](const QString &name) { return !HasSupportedExtension(name); });
+    return sortedByName(names);
+}
+
+QStringList ListSubfolders(const QString &directory)
+{
+    return sortedByName(QDir(directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
 }
 
 bool NeedsStreamCheck(const QString &path)

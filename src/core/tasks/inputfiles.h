@@ -26,6 +26,10 @@ QStringList ListFilesWithExtension(const QString &directory, const QString &exte
 // sorted by name without regard to case.
 QStringList ListSupportedFiles(const QString &directory);
 
+// Names of the folders directly inside directory, hidden ones skipped, sorted as
+// ListSupportedFiles sorts.
+QStringList ListSubfolders(const QString &directory);
+
 // Whether a file found in a folder must show a stream in its probe before it becomes a task: a
 // ".ts" that does not begin as an MPEG transport stream (a sync byte at 0 and at 188), since
 // TypeScript and Qt translation sources share the extension.
