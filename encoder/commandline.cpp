@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -16,6 +17,20 @@ std::optional<ProbeManyRequest> probeManyRequest(const std::vector<std::string> 
     }
     return request;
 }
+
+// Takes "-fit SIZE" out of the switches meant for FFmpeg; the last one counts, as FFmpeg's do.
+void takeFit(ConversionRequest &request)
+{
+    auto &parameters = request.parameters;
+    for (;;) {
+        const auto at = std::find(parameters.begin(), parameters.end(), "-fit");
+        if (at == parameters.end())
+            return;
+        const bool valued = std::next(at) != parameters.end();
+        request.fit = valued ? *std::next(at) : std::string();
+        parameters.erase(at, valued ? std::next(at, 2) : std::next(at));
+    }
+}
 } // namespace
 
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
@@ -31,6 +46,7 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         request.input = arguments[2];
         request.output = arguments.back();
         request.parameters.assign(arguments.begin() + 3, arguments.end() - 1);
+        takeFit(request);
         if (!request.input.empty() && !request.output.empty())
             return request;
     }

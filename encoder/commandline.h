@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -18,6 +19,9 @@ struct ConversionRequest {
     std::string input;
     std::vector<std::string> parameters; // FFmpeg output switches from the profile
     std::string output;
+    // The SIZE of "-fit SIZE", a switch of ours that FFmpeg never sees; empty text when the
+    // switch came without one.
+    std::optional<std::string> fit;
 };
 
 struct UsageRequest {};
@@ -28,4 +32,7 @@ using EncoderRequest = std::variant<ProbeRequest, ProbeManyRequest, ConversionRe
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 
 inline constexpr std::string_view UsageText =
-    "usage: wmaspi.dll -i <input> [-i <input>...]  |  wmaspi.dll -y -i <input> [ffmpeg options...] <output>";
+    "usage: wmaspi.dll -i <input> [-i <input>...]  |  "
+    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] <output>\n"
+    "  -fit SIZE  converts to an output of at most SIZE bytes, the video in two passes, with k = 1000 and "
+    "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v";

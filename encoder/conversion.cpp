@@ -7,16 +7,14 @@
 #include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
+#include "fitconversion.h"
 #include "leanverdict.h"
-#include "libavformat.h"
 #include "mediainfo.h"
-#include "muxertable.h"
 #include "outputcheck.h"
 #include "signalinterruption.h"
 #include "durationtext.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
 #include <algorithm>
 #include <filesystem>
@@ -26,51 +24,12 @@ namespace {
 
 constexpr int FfmpegMissingStatus = 127;
 
-QStringList toQStringList(const std::vector<std::string> &texts)
-{
-    QStringList list;
-    for (const auto &text : texts)
-        list.append(QString::fromStdString(text));
-    return list;
-}
-
 // The window reads 3 as a kept but incomplete output: a failure must never say that.
 int failureStatus(int ffmpegExitCode)
 {
     return ffmpegExitCode == protocol::EncoderIncomplete || ffmpegExitCode == protocol::EncoderSucceeded
         ? 1
         : ffmpegExitCode;
-}
-
-int failure(const std::string &partPath, const std::string &message, int status)
-{
-    console::printError(message);
-    std::error_code ignored;
-    std::filesystem::remove(partPath, ignored);
-    return status;
-}
-
-std::optional<MuxerKinds> muxerKinds(const ConversionRequest &request, const std::vector<std::string> &container)
-{
-    // Ours when we add -f, else the profile's own.
-    std::string name;
-    if (container.size() == 2)
-        name = container[1];
-    else if (const auto given = std::find(request.parameters.rbegin(), request.parameters.rend(), "-f");
-             given != request.parameters.rend() && given != request.parameters.rbegin())
-        name = *std::prev(given);
-    if (name.empty())
-        return std::nullopt;
-    if (const auto tabled = tabledMuxerKinds(name))
-        return tabled;
-    const Libavformat *libav = libavformat();
-    const AVOutputFormat *muxer = libav ? libav->guessFormat(name.c_str(), nullptr, nullptr) : nullptr;
-    if (!muxer)
-        return std::nullopt;
-    // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
-    const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE
-        && libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
-    return MuxerKinds{muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
 }
 
 std::string timeText(double seconds)
@@ -85,6 +44,16 @@ int keep(const ConversionRequest &request, const std::string &part)
     if (error)
         return failure(part, "Cannot write '" + request.output + "': " + error.message(), 1);
     return protocol::EncoderSucceeded;
+}
+
+} // namespace
+
+int failure(const std::string &partPath, const std::string &message, int status)
+{
+    console::printError(message);
+    std::error_code ignored;
+    std::filesystem::remove(partPath, ignored);
+    return status;
 }
 
 int conclude(const ConversionRequest &request, const std::vector<std::string> &container,
@@ -133,8 +102,6 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     return protocol::EncoderSucceeded;
 }
 
-} // namespace
-
 int runConversion(const ConversionRequest &request)
 {
     const QString ffmpeg = locateFfmpeg();
@@ -147,13 +114,14 @@ int runConversion(const ConversionRequest &request)
         console::printError("No known container for '" + request.output + "': give it a known extension");
         return 1;
     }
+    if (request.fit)
+        return runFitConversion(request, ffmpeg, *container);
 
     std::optional<int> status;
-    FfmpegRun run(ffmpeg, toQStringList(ffmpegArguments(request, *container)),
-                  [&](const FfmpegRun::Outcome &outcome) {
-                      status = conclude(request, *container, outcome);
-                      QCoreApplication::exit(*status);
-                  });
+    FfmpegRun run(ffmpeg, ffmpegArguments(request, *container), [&](const FfmpegRun::Outcome &outcome) {
+        status = conclude(request, *container, outcome);
+        QCoreApplication::exit(*status);
+    });
     const platform::SignalInterruption interruption;
     QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
     run.start();

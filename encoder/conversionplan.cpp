@@ -30,6 +30,33 @@ std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest 
     return std::vector<std::string>{"-f", format->name};
 }
 
+std::optional<std::string> muxerName(const ConversionRequest &request, const std::vector<std::string> &container)
+{
+    if (container.size() == 2)
+        return container[1];
+    const auto given = std::find(request.parameters.rbegin(), request.parameters.rend(), "-f");
+    if (given == request.parameters.rend() || given == request.parameters.rbegin())
+        return std::nullopt;
+    return *std::prev(given);
+}
+
+std::optional<MuxerKinds> muxerKinds(const ConversionRequest &request, const std::vector<std::string> &container)
+{
+    const auto name = muxerName(request, container);
+    if (!name || name->empty())
+        return std::nullopt;
+    if (const auto tabled = tabledMuxerKinds(*name))
+        return tabled;
+    const Libavformat *libav = libavformat();
+    const AVOutputFormat *muxer = libav ? libav->guessFormat(name->c_str(), nullptr, nullptr) : nullptr;
+    if (!muxer)
+        return std::nullopt;
+    // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
+    const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE
+        && libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
+    return MuxerKinds{muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
+}
+
 std::optional<double> switchSeconds(const std::vector<std::string> &parameters, const std::string &name)
 {
     // FFmpeg lets the last occurrence win.
@@ -40,6 +67,18 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
     if (av_parse_time(&microseconds, std::prev(found)->c_str(), 1) < 0)
         return std::nullopt;
     return static_cast<double>(microseconds) / 1e6;
+}
+
+double trimmedSeconds(double seconds, const std::vector<std::string> &parameters)
+{
+    const double start = switchSeconds(parameters, "-ss").value_or(0.0);
+    double left = std::max(0.0, seconds - start);
+    // FFmpeg takes -t over -to; an output's -to is a position, as its -ss is.
+    if (const auto span = switchSeconds(parameters, "-t"))
+        left = std::min(left, *span);
+    else if (const auto end = switchSeconds(parameters, "-to"))
+        left = std::min(left, std::max(0.0, *end - start));
+    return left;
 }
 
 std::vector<std::string> ffmpegArguments(const ConversionRequest &request,

@@ -53,12 +53,9 @@ Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string
     }
     if (kept.empty() || mapped)
         return expected;
-    double seconds = has(parameters, "-shortest") ? *std::min_element(kept.begin(), kept.end())
-                                                  : *std::max_element(kept.begin(), kept.end());
-    seconds = std::max(0.0, seconds - switchSeconds(parameters, "-ss").value_or(0.0));
-    if (const auto span = switchSeconds(parameters, "-t"))
-        seconds = std::min(seconds, *span);
-    expected.seconds = seconds;
+    const double seconds = has(parameters, "-shortest") ? *std::min_element(kept.begin(), kept.end())
+                                                        : *std::max_element(kept.begin(), kept.end());
+    expected.seconds = trimmedSeconds(seconds, parameters);
     return expected;
 }
 

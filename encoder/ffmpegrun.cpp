@@ -10,12 +10,15 @@ constexpr int StopGraceMs = 2000;
 
 } // namespace
 
-FfmpegRun::FfmpegRun(const QString &program, const QStringList &arguments,
-                     std::function<void(const Outcome &)> onEnded)
-    : onEnded_(std::move(onEnded))
+FfmpegRun::FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
+                     std::function<void(const Outcome &)> onEnded, ProgressShare share)
+    : status_(share), onEnded_(std::move(onEnded))
 {
+    QStringList list;
+    for (const auto &argument : arguments)
+        list.append(QString::fromStdString(argument));
     process_.setProgram(program);
-    process_.setArguments(arguments);
+    process_.setArguments(list);
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     // FFmpeg stays in our process group, which the window kills as a whole.
     platform::confineChildProcess(process_, platform::ProcessGroup::Inherit);

@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // Runs FFmpeg, relaying its progress as status lines (repeated while it is silent, so the
 // window keeps hearing from us) and its error lines as they come, and keeps its account of
@@ -24,7 +26,8 @@ public:
         FfmpegAccount account = {};
     };
 
-    FfmpegRun(const QString &program, const QStringList &arguments, std::function<void(const Outcome &)> onEnded);
+    FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
+              std::function<void(const Outcome &)> onEnded, ProgressShare share = {});
 
     // onEnded may be called from within start() when the program cannot be run at all.
     void start();

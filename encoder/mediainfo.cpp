@@ -60,6 +60,8 @@ StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
         info.sampleRate = codec.sample_rate;
         info.channels = channelsText(codec.ch_layout);
     }
+    if (codec.bit_rate > 0)
+        info.bitRate = codec.bit_rate;
     if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
         info.durationSeconds = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
     return info;
@@ -106,6 +108,7 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
     MediaInfo info;
     info.formatName = context->iformat->name;
     info.durationSeconds = seconds(context->duration);
+    info.durationGuessed = context->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
     info.startSeconds = seconds(context->start_time);
     if (context->bit_rate > 0)
         info.bitRate = context->bit_rate;

@@ -17,11 +17,14 @@ struct StreamInfo {
     int sampleRate = 0;
     std::string channels;
     std::optional<double> durationSeconds; // the stream's own, when the container gives one
+    std::optional<std::int64_t> bitRate;   // bits per second, when the container or codec says
 };
 
 struct MediaInfo {
     std::string formatName;
     std::optional<double> durationSeconds;
+    // libavformat's guess from the file's size and a bit rate, for a file that states no length.
+    bool durationGuessed = false;
     std::optional<double> startSeconds;
     std::optional<std::int64_t> bitRate; // bits per second
     std::vector<StreamInfo> streams;

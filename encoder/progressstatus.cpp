@@ -69,5 +69,8 @@ std::optional<std::string> ProgressStatus::takeLine(std::string_view line)
 
 std::string ProgressStatus::statusLine() const
 {
-    return protocol::statusLine({frame_, fps_, totalBytes_ / 1024, fixedDecimal(seconds_, 2), bitRate_, speed_});
+    double shown = share_.from + share_.scale * seconds_;
+    if (share_.upTo)
+        shown = std::min(shown, *share_.upTo);
+    return protocol::statusLine({frame_, fps_, totalBytes_ / 1024, fixedDecimal(shown, 2), bitRate_, speed_});
 }

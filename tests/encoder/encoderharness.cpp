@@ -33,6 +33,14 @@ bool makeClip(const QStringList &ffmpegArguments)
     return made.exitStatus == QProcess::NormalExit && made.exitCode == 0;
 }
 
+QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg)
+{
+    const QString copy = dir.filePath(QStringLiteral("wmaspi.dll"));
+    if (!QFile::copy(encoderPath(), copy) || (!ffmpeg.isEmpty() && !QFile::copy(ffmpeg, dir.filePath("ffmpeg"))))
+        return {};
+    return copy;
+}
+
 bool ffmpegHasEncoder(const QString &name)
 {
     const QString list = runToEnd(QStringLiteral("ffmpeg"), {"-hide_banner", "-encoders"}).output;
@@ -136,9 +144,11 @@ bool processAlive(qint64 pid)
     return info && info->first != QLatin1Char('Z');
 }
 
-RunningEncoder::RunningEncoder(const QStringList &arguments, const QString &program)
+RunningEncoder::RunningEncoder(const QStringList &arguments, const QString &program,
+                               const QProcessEnvironment &environment)
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessEnvironment(environment);
     QObject::connect(&process, &QProcess::readyRead, &process, [this] {
         pending_ += process.readAll();
         qsizetype end;

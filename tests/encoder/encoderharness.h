@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -24,6 +25,8 @@ inline Finished runEncoder(const QStringList &arguments, const QString &workingD
     return runToEnd(encoderPath(), arguments, workingDirectory);
 }
 bool makeClip(const QStringList &ffmpegArguments);
+// A copy of the encoder in the directory and, optionally, the given program as its ffmpeg.
+QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg = {});
 bool ffmpegHasEncoder(const QString &name);
 
 // What libavformat itself says about a file.
@@ -56,7 +59,8 @@ bool processAlive(qint64 pid);
 class RunningEncoder
 {
 public:
-    RunningEncoder(const QStringList &arguments, const QString &program = encoderPath());
+    RunningEncoder(const QStringList &arguments, const QString &program = encoderPath(),
+                   const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     ~RunningEncoder();
 
     QProcess process;

@@ -4,7 +4,7 @@
 // "-copy-from FILE" writes that file as its output (the last argument), like an FFmpeg that
 // claims success for whatever it produced. "-log TEXT" writes TEXT to stderr as FFmpeg's log
 // and "-reach SECONDS" ends its progress at that position, for an FFmpeg that gives an account
-// of its run.
+// of its run. "-abort" makes it crash once ready.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     const char *copyFrom = nullptr;
     const char *log = nullptr;
     const char *reach = nullptr;
+    bool crash = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
         if (argument == "-silent" && i + 1 < argc)
@@ -34,8 +35,12 @@ int main(int argc, char *argv[])
             reach = argv[i + 1];
         if (argument == "-ignore-term")
             std::signal(SIGTERM, SIG_IGN);
+        if (argument == "-abort")
+            crash = true;
     }
     std::fputs("fake ffmpeg ready\n", stderr);
+    if (crash)
+        std::abort();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     if (copyFrom) {
         std::string_view output(argv[argc - 1]);

@@ -41,7 +41,9 @@ const QString TypedCustomSize = QStringLiteral("320x240");
 const QStringList BareSwitches = {"-vn", "-an", "-bitexact"};
 const QStringList ValueSwitches = {"-c:v", "-s",   "-b:v", "-r",      "-aspect",     "-c:a",     "-b:a",
                                    "-ar",  "-ac",  "-af",  "-vf",     "-pix_fmt",    "-preset",  "-profile:v",
-                                   "-movflags", "-vtag", "-cpu-used", "-row-mt"};
+                                   "-movflags", "-vtag", "-cpu-used", "-row-mt", "-fit"};
+// The encoder's own switch: FFmpeg never sees it, and the encoder's tests check the size it keeps.
+const QString FitSwitch = QStringLiteral("-fit");
 const QMap<QString, QString> CodecOfEncoder = {
     {"h263", "h263"},   {"mpeg4", "mpeg4"},   {"libx264", "h264"},      {"libx265", "hevc"},
     {"wmv2", "wmv2"},   {"libvpx-vp9", "vp9"}, {"aac", "aac"},          {"libmp3lame", "mp3"},
@@ -207,8 +209,11 @@ QList<Choice> coveringChoices(const QString &profilePath, const ProfileData &pro
 std::optional<QString> ffmpegRefusal(const QString &input, const QList<QStringList> &outputs)
 {
     QStringList arguments{"-v", "error", "-nostdin", "-y", "-i", input};
-    for (const QStringList &output : outputs)
+    for (QStringList output : outputs) {
+        if (const qsizetype fit = output.indexOf(FitSwitch); fit >= 0)
+            output.remove(fit, 2);
         arguments += output;
+    }
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
     ffmpeg.start("ffmpeg", arguments);
@@ -268,6 +273,19 @@ private slots:
             }
         }
         QVERIFY(fixed && free);
+
+        // A size is handed to the encoder in decimal megabytes; Off leaves the switch out.
+        int sized = 0;
+        for (const ProfileEntry &entry : entries) {
+            const ProfileData profile = ReadProfileFile(entry.path);
+            if (!std::ranges::any_of(profile.parameters, [](const auto &p) { return p.name == "Target Size"; }))
+                continue;
+            ++sized;
+            QCOMPARE(switchIn(choose(entry.path, profile, {{"Target Size", "16 MB"}}).arguments, FitSwitch),
+                     (QStringList{FitSwitch, "16M"}));
+            QVERIFY(!choose(entry.path, profile, {{"Target Size", "Off"}}).arguments.contains(FitSwitch));
+        }
+        QCOMPARE(sized, 5);
     }
 
     // The encoder picks the muxer from the output's extension, so each container gets one real

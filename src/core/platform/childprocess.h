@@ -18,4 +18,10 @@ void killProcessGroup(qint64 pid);
 // Asks the process to end gracefully (SIGTERM on this platform).
 void requestTermination(qint64 pid);
 
+// Whether a process with this number is running now (one of another user's counts too).
+bool processIsRunning(qint64 pid);
+
+// This process's own number.
+qint64 currentProcessId();
+
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -33,6 +34,16 @@ void requestTermination(qint64 pid)
 {
     if (pid > 0)
         ::kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+bool processIsRunning(qint64 pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+qint64 currentProcessId()
+{
+    return ::getpid();
 }
 
 } // namespace platform
