@@ -33,6 +33,18 @@ bool makeClip(const QStringList &ffmpegArguments)
     return made.exitStatus == QProcess::NormalExit && made.exitCode == 0;
 }
 
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg)
 {
     const QString copy = dir.filePath(QStringLiteral("wmaspi.dll"));

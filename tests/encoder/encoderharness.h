@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
 #include <QProcess>
@@ -28,6 +29,12 @@ bool makeClip(const QStringList &ffmpegArguments);
 // A copy of the encoder in the directory and, optionally, the given program as its ffmpeg.
 QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg = {});
 bool ffmpegHasEncoder(const QString &name);
+
+// What stands at an output before a conversion, to show that a failed one leaves it alone.
+inline const QByteArray EarlierOutput = "the user's earlier file";
+bool writeFile(const QString &path, const QByteArray &content);
+// The file's bytes, or "<missing>".
+QByteArray readFile(const QString &path);
 
 // What libavformat itself says about a file.
 struct LibavFigures {

@@ -33,19 +33,6 @@ private:
     bool hasX264_ = false;
 };
 
-static const QByteArray EarlierOutput = "the user's earlier file";
-
-static bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-static QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QProcessEnvironment EncoderFitTest::environment() const
 {
