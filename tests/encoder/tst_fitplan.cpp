@@ -53,8 +53,6 @@ private slots:
     void sizeText_data();
     void sizeText();
     void sizesInTheUsersUnit();
-    void budget_data();
-    void budget();
     void lowering_data();
     void lowering();
     void plan_data();
@@ -111,35 +109,6 @@ void FitPlanTest::sizesInTheUsersUnit()
     QCOMPARE(overText(712345, *parseFitSize("700k")), "712.3 kB");
     QCOMPARE(leastText(2000.2, *parseFitSize("1500")), "2001 bytes");
     QCOMPARE(unfitSentence(17.23e6, megabytes), "could not fit in 16 MB: 17.2 MB at the lowest bit rate tried");
-}
-
-void FitPlanTest::budget_data()
-{
-    QTest::addColumn<double>("seconds");
-    QTest::addColumn<double>("audio");
-    QTest::addColumn<bool>("video");
-    QTest::addColumn<QString>("muxer");
-    QTest::addColumn<double>("videoBitRate");
-    // Of 1 MB: 2 % margin, 700 B/s of MP4 index, 10 s of 64 kbit/s audio.
-    QTest::newRow("mp4") << 10.0 << 64e3 << true << "mp4" << (980e3 - 7e3 - 80e3) * 8 / 10;
-    QTest::newRow("no audio") << 10.0 << 0.0 << true << "matroska" << (980e3 - 6e3) * 8 / 10;
-    QTest::newRow("a share as well") << 10.0 << 0.0 << true << "mpegts" << (980e3 * 0.975 - 67e3) * 8 / 10;
-    QTest::newRow("unknown muxer") << 10.0 << 0.0 << true << "nut" << (980e3 * 0.99 - 10e3) * 8 / 10;
-    // Audio goes once at its own bit rate, with no margin for a rate control: 50 s of 128
-    // kbit/s and the index make 858 kB.
-    QTest::newRow("audio only") << 50.0 << 128e3 << false << "mp3" << 0.0;
-}
-
-void FitPlanTest::budget()
-{
-    QFETCH(double, seconds);
-    QFETCH(double, audio);
-    QFETCH(bool, video);
-    QFETCH(QString, muxer);
-    QFETCH(double, videoBitRate);
-    const FitBudget budget = fitBudget({1e6, seconds, audio, video, containerAllowance(muxer.toStdString())});
-    QVERIFY(!budget.unfit);
-    QCOMPARE(budget.videoBitRate, videoBitRate);
 }
 
 void FitPlanTest::lowering_data()
