@@ -1,6 +1,8 @@
 // Figures, not verdicts: folders of clips converted by the headless batch mode, one and two at a
 // time, against bare FFmpeg with the same switches, in the same run; and the processor time the
 // encoder program adds to each conversion.
+#include "benchfigures.h"
+
 #include <parametersettings.h>
 #include <parameterstring.h>
 #include <profilereading.h>
@@ -60,23 +62,6 @@ void emptyFolder(const QString &path)
 {
     QDir(path).removeRecursively();
     QDir().mkpath(path);
-}
-
-// Seconds a job took, -1 when it failed.
-double timed(const std::function<bool()> &job)
-{
-    QElapsedTimer clock;
-    clock.start();
-    const bool ok = job();
-    return ok ? double(clock.nsecsElapsed()) / 1e9 : -1;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty() || std::count(values.begin(), values.end(), -1.0))
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Processor time of our reaped children, user and system, in milliseconds: the encoder reaps

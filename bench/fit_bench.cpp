@@ -1,5 +1,6 @@
 // Figures, not verdicts: conversions into a size by the encoder program, each against one plain
 // conversion by the same program at the video bit rate the fit computes, on clips made here.
+#include "benchfigures.h"
 #include "conversionplan.h"
 #include "fitparameters.h"
 #include "fitplan.h"
@@ -68,22 +69,13 @@ QStringList toQt(const std::vector<std::string> &texts)
 // Seconds the encoder took, -1 when it failed.
 double timedRun(const QString &encoder, const QStringList &arguments)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(encoder, arguments);
-    const bool ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return ok ? double(clock.nsecsElapsed()) / 1e9 : -1;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty() || std::count(values.begin(), values.end(), -1.0))
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return timed([&] {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(encoder, arguments);
+        return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    });
 }
 
 } // namespace
