@@ -3,6 +3,7 @@
 #include <taskrecord.h>
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,9 @@ struct BatchPlan {
     // as every row of the window's runs does.
     QStringList outputSubfolders;
     QString profileExtension;
+    // Rows a run cut off by the end of the program had converted: this run leaves them out and
+    // keeps their status, so that a restored list goes on where it stopped.
+    QSet<int> convertedEarlier;
     bool renameExisting = false;
     // How many tasks convert at once; values below 1 count as 1. Tasks still start in list order.
     int jobs = 1;

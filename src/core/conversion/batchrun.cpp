@@ -100,10 +100,19 @@ bool BatchRun::start(BatchPlan plan)
     m_stopped = 0;
     m_stallWatch.setInterval(qBound(10, m_plan.stallLimitMs / 4, StallCheckMs));
     m_stallWatch.start();
-    for (const ltvItemData &task : m_plan.tasks)
-        m_totalSpan += task.SpanSec;
+    for (int row = 0; row < m_plan.tasks.size(); ++row) {
+        if (!m_plan.convertedEarlier.contains(row))
+            m_totalSpan += m_plan.tasks.at(row).SpanSec;
+    }
+    skipConvertedEarlier();
     QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
     return true;
+}
+
+void BatchRun::skipConvertedEarlier()
+{
+    while (m_next < m_plan.tasks.size() && m_plan.convertedEarlier.contains(m_next))
+        ++m_next;
 }
 
 void BatchRun::stop()
@@ -151,6 +160,7 @@ void BatchRun::startTasks()
         if (!mayStart(m_next, output))
             break;
         startTask(m_next++, output);
+        skipConvertedEarlier();
     }
     if (m_state == RunState::Converting && m_running.empty() && m_next >= m_plan.tasks.size())
         finish(RunEnd::Completed);
@@ -328,7 +338,7 @@ void BatchRun::finish(RunEnd end, const QString &reason)
     m_stallWatch.stop();
     RunSummary summary;
     summary.end = end;
-    summary.tasks = int(m_plan.tasks.size());
+    summary.tasks = int(m_plan.tasks.size() - m_plan.convertedEarlier.size());
     summary.failed = m_failed;
     summary.incomplete = m_incomplete;
     summary.reason = reason;

@@ -51,6 +51,7 @@ private:
     struct Task;
 
     void startTasks();
+    void skipConvertedEarlier();
     bool mayStart(int row, const QString &output) const;
     void startTask(int row, const QString &output);
     void readOutput(Task *task, const QByteArray &bytes);

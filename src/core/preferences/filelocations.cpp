@@ -40,12 +40,14 @@ FileLocations fileLocationsFor(const QString &programDirectory)
     if (locations.portable) {
         locations.preferencesPath = locations.shippedPreferencesPath;
         locations.defaultOutputDirectory = programDirectory;
+        locations.journalDirectory = programDirectory;
         return locations;
     }
     locations.preferencesPath = IncludeTrailingBackslash(userFolder(QStandardPaths::GenericConfigLocation))
         + PreferencesFileName;
-    locations.userProfilesDirectory = IncludeTrailingBackslash(userFolder(QStandardPaths::GenericDataLocation))
-        + ProfilesDirectoryName;
+    const QString userData = IncludeTrailingBackslash(userFolder(QStandardPaths::GenericDataLocation));
+    locations.userProfilesDirectory = userData + ProfilesDirectoryName;
+    locations.journalDirectory = userData;
     locations.defaultOutputDirectory
         = IncludeTrailingBackslash(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
     return locations;

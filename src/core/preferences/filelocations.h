@@ -11,7 +11,7 @@ inline const QString UserFolderName = QStringLiteral("velkor");
 // write there (root) keeps the files the package manager owns as they were shipped.
 inline const QString SystemWideMarkerName = QStringLiteral("system-wide");
 
-// Where Preferences.ini, the profiles and the default output folder live. A program directory
+// Where Preferences.ini, the profiles, the default output folder and the task journal live. A program directory
 // the user can write keeps them all beside the executable; a shared one keeps the shipped files
 // untouched and the user's own copies in the home folder.
 struct FileLocations {
@@ -21,6 +21,8 @@ struct FileLocations {
     QString shippedProfilesDirectory;
     QString userProfilesDirectory;  // empty when portable: the shipped folder is the user's
     QString defaultOutputDirectory; // ends in the path delimiter
+    // Where the window keeps the journal of its task list.
+    QString journalDirectory;
 
     // Where profiles are saved: never over the shipped ones of a shared program directory.
     QString writableProfilesDirectory() const { return portable ? shippedProfilesDirectory : userProfilesDirectory; }

@@ -21,6 +21,8 @@ conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore
         if (choice.earlierExtensions.contains(task.OutputExt))
             task.OutputExt = plan.profileExtension;
         plan.tasks << task;
+        if (tasks.convertedEarlier(row))
+            plan.convertedEarlier << row;
     }
     return plan;
 }

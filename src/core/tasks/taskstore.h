@@ -21,6 +21,8 @@ public:
     // What the encoder said in the task's own last run; empty when it has nothing to explain.
     virtual QString log(int row) const = 0;
     virtual void setLog(int row, const QString &log) = 0;
+    // Converted by a run that the end of the program cut off: the next run leaves it out.
+    virtual bool convertedEarlier(int /*row*/) const { return false; }
 };
 
 // Tasks held in memory.

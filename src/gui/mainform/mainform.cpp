@@ -16,6 +16,8 @@
 #include <customsizetrigger.h>
 #include <keyvaluegrid.h>
 #include <profilefolders.h>
+#include <journalslot.h>
+#include <journalwriter.h>
 #include <tasklistrows.h>
 
 #include <QApplication>
@@ -86,6 +88,8 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
                                         m_values.locations.userProfilesDirectory);
     cmbProfile->addItems(profiles::ProfileNames(m_profiles));
     cmbProfile->setCurrentIndex(-1);
+    // A restored list comes first; the files named on the command line are added after it.
+    RestoreTaskList();
     AddStartupInputs(arguments);
     EnableListButtonsIfTasks();
     setAcceptDrops(true);
@@ -176,6 +180,7 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::FormShow()
 {
     LoadMainPreferences();
+    applyRestoredRunSettings();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -209,6 +214,7 @@ void TMainForm::closeWithoutQuestion()
     // A message waiting for OK (the end of a batch, say) must not keep the program alive.
     for (int open = 0; open < 8 && QApplication::activeModalWidget(); ++open)
         QApplication::activeModalWidget()->close();
+    m_keepJournalAtClose = true;
     if (runIsIdle()) {
         close();
         return;
@@ -220,6 +226,7 @@ void TMainForm::closeWithoutQuestion()
 void TMainForm::FormClose()
 {
     SaveMainPreferences();
+    closeTaskJournal();
     SettingForm->hide();
     SizeForm->hide();
 }

@@ -9,6 +9,7 @@
 #include <profilegrids.h>
 #include <profilelist.h>
 #include <services.h>
+#include <taskjournal.h>
 #include <taskrecord.h>
 
 #include <QMainWindow>
@@ -41,6 +42,10 @@ struct ProfileChoice;
 }
 namespace conversion {
 class BatchRun;
+}
+namespace tasks {
+class JournalSlot;
+class JournalWriter;
 }
 
 namespace app {
@@ -100,6 +105,8 @@ public:
     void setProbeTimeLimit(int milliseconds);
     // Whether added files are still being probed: their rows come as their probes end.
     bool probingInputs() const;
+    // Where the journal of this window's task list is kept; empty when it keeps none.
+    QString journalPath() const;
 
     // Toolbar.
     QToolBar *Toolbar1 = nullptr;
@@ -151,6 +158,8 @@ public:
     void ProbeMedia(const QString &path, bool unconfirmed = false);
 
     // Start-up and the main window's own preferences.
+    // Offers back the list of a session that did not close normally, and begins this one's journal.
+    void RestoreTaskList();
     void AddStartupInputs(const QStringList &arguments);
     void LoadMainPreferences();
     // False, after telling the user, when Preferences.ini could not be written.
@@ -231,7 +240,7 @@ private:
     void showBottomFace(bool progress);
     QList<QWidget *> controlsLockedByRun() const;
     void connectBatchRun();
-    void batchTaskStarted(int row);
+    void batchTaskStarted(int row, const QString &output);
     void batchTaskProgressed(int row, int percent);
     void batchProgressed(int current, int total);
     void batchTaskEnded(int row, conversion::TaskStatus status, const QString &log);
@@ -241,6 +250,11 @@ private:
     void completeRun(const conversion::RunSummary &summary);
     void endRunOnStartFailure(const QString &reason);
     void turnOffExpired();
+    void restoreTasks(tasks::TaskJournal journal);
+    void applyRestoredRunSettings();
+    tasks::TaskJournal journalOfTaskList() const;
+    void taskJournalChangedNow();
+    void closeTaskJournal();
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
@@ -263,6 +277,12 @@ private:
     // The extension of every profile loaded so far: a task holding one of them took it from a
     // profile, not from the user.
     QSet<QString> m_profileExtensions;
+
+    std::unique_ptr<tasks::JournalSlot> m_journalSlot;
+    std::unique_ptr<tasks::JournalWriter> m_journal;
+    QString m_restoredProfile;
+    QString m_restoredOutputFolder;
+    bool m_keepJournalAtClose = false;
 
     std::unique_ptr<conversion::BatchRun> m_run;
     std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;

@@ -132,12 +132,14 @@ void TMainForm::RunBatch(const runsetup::ProfileChoice &choice)
     m_run->start(runsetup::planFor(m_values.encoderPath, rows, choice, edtOutputdir->text(), SettingForm->runOptions()));
 }
 
-void TMainForm::batchTaskStarted(int row)
+void TMainForm::batchTaskStarted(int row, const QString &output)
 {
     tasks::TaskListStore rows(*ltvTask);
     runsetup::recordTaskStart(rows, row);
+    tasks::SetTaskOutput(*ltvTask, row, output);
     batchTaskProgressed(row, 0);
     showConvertingFiles();
+    taskJournalChangedNow();
 }
 
 void TMainForm::batchTaskProgressed(int row, int percent)
@@ -170,7 +172,9 @@ void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QSt
 {
     tasks::TaskListStore rows(*ltvTask);
     runsetup::recordTaskEnd(rows, row, status, log);
+    tasks::SetTaskOutput(*ltvTask, row, QString());
     showConvertingFiles();
+    taskJournalChangedNow();
 }
 
 void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
@@ -186,6 +190,9 @@ void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
         endRunOnStartFailure(summary.reason);
         break;
     case conversion::RunEnd::Completed:
+        // The list restored after a crash is done with: later runs convert every task again.
+        for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
+            tasks::SetConvertedEarlier(*ltvTask, row, false);
         // A window closing after its run wants no completion action of that run.
         if (m_closeAfterRun)
             showBottomFace(false);

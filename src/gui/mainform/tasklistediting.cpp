@@ -47,6 +47,9 @@ void TMainForm::exchangeTasks(int from, int to)
     const QString movingLog = tasks::TaskLog(*ltvTask, from);
     tasks::SetTaskLog(*ltvTask, from, tasks::TaskLog(*ltvTask, to));
     tasks::SetTaskLog(*ltvTask, to, movingLog);
+    const bool movingConverted = tasks::ConvertedEarlier(*ltvTask, from);
+    tasks::SetConvertedEarlier(*ltvTask, from, tasks::ConvertedEarlier(*ltvTask, to));
+    tasks::SetConvertedEarlier(*ltvTask, to, movingConverted);
     ltvTask->topLevelItem(to)->setSelected(true);
     ltvTask->topLevelItem(from)->setSelected(false);
 }

@@ -5,6 +5,20 @@
 namespace tasks {
 namespace {
 constexpr int TaskLogRole = Qt::UserRole + 1;
+constexpr int TaskOutputRole = Qt::UserRole + 2;
+constexpr int ConvertedEarlierRole = Qt::UserRole + 3;
+
+QVariant rowData(const QTreeWidget &list, int position, int role)
+{
+    const QTreeWidgetItem *row = list.topLevelItem(position);
+    return row ? row->data(0, role) : QVariant();
+}
+
+void setRowData(QTreeWidget &list, int position, int role, const QVariant &value)
+{
+    if (QTreeWidgetItem *row = list.topLevelItem(position))
+        row->setData(0, role, value);
+}
 } // namespace
 
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
@@ -36,14 +50,32 @@ void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData 
 
 QString TaskLog(const QTreeWidget &list, int position)
 {
-    const QTreeWidgetItem *row = list.topLevelItem(position);
-    return row ? row->data(0, TaskLogRole).toString() : QString();
+    return rowData(list, position, TaskLogRole).toString();
 }
 
 void SetTaskLog(QTreeWidget &list, int position, const QString &log)
 {
-    if (QTreeWidgetItem *row = list.topLevelItem(position))
-        row->setData(0, TaskLogRole, log.isEmpty() ? QVariant() : QVariant(log));
+    setRowData(list, position, TaskLogRole, log.isEmpty() ? QVariant() : QVariant(log));
+}
+
+QString TaskOutput(const QTreeWidget &list, int position)
+{
+    return rowData(list, position, TaskOutputRole).toString();
+}
+
+void SetTaskOutput(QTreeWidget &list, int position, const QString &output)
+{
+    setRowData(list, position, TaskOutputRole, output.isEmpty() ? QVariant() : QVariant(output));
+}
+
+bool ConvertedEarlier(const QTreeWidget &list, int position)
+{
+    return rowData(list, position, ConvertedEarlierRole).toBool();
+}
+
+void SetConvertedEarlier(QTreeWidget &list, int position, bool converted)
+{
+    setRowData(list, position, ConvertedEarlierRole, converted ? QVariant(true) : QVariant());
 }
 
 } // namespace tasks

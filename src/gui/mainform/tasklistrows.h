@@ -18,6 +18,14 @@ void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData 
 QString TaskLog(const QTreeWidget &list, int position);
 void SetTaskLog(QTreeWidget &list, int position, const QString &log);
 
+// The file the row's run is writing, while it converts.
+QString TaskOutput(const QTreeWidget &list, int position);
+void SetTaskOutput(QTreeWidget &list, int position, const QString &output);
+
+// Whether a run before the program's restart converted the row: the next run leaves it out.
+bool ConvertedEarlier(const QTreeWidget &list, int position);
+void SetConvertedEarlier(QTreeWidget &list, int position, bool converted);
+
 } // namespace tasks
 
 namespace tasks {
@@ -33,6 +41,7 @@ public:
     void setStatus(int row, const QString &status) override;
     QString log(int row) const override { return TaskLog(m_list, row); }
     void setLog(int row, const QString &log) override { SetTaskLog(m_list, row, log); }
+    bool convertedEarlier(int row) const override { return ConvertedEarlier(m_list, row); }
 
 private:
     QTreeWidget &m_list;
