@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <deque>
 #include <memory>
 
 namespace testwindow {
@@ -65,20 +66,25 @@ struct Window {
     platform::Services services;
     std::unique_ptr<TMainForm> form;
 
-    // profiles: file name and contents of each profile to put into Profiles/.
-    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real)
+    // profiles: file name and contents of each profile to put into Profiles/. directory: a program
+    // directory to use instead of a new one, as a second start of the program does. answers: what
+    // the messages of the start are answered.
+    explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real,
+                    const QString &directory = {}, std::deque<platform::MessageButton> answers = {})
         : services{encoder == Encoder::Real ? static_cast<platform::ProcessLauncher &>(realProcesses) : fakeProcesses,
                    dialogs, desktop, power, notifications}
     {
-        QDir(programDir.path()).mkdir(QStringLiteral("Profiles"));
+        const QDir program(directory.isEmpty() ? programDir.path() : directory);
+        program.mkdir(QStringLiteral("Profiles"));
         for (const auto &[name, contents] : profiles) {
-            QFile file(programDir.filePath(QStringLiteral("Profiles/") + name));
+            QFile file(program.filePath(QStringLiteral("Profiles/") + name));
             file.open(QIODevice::WriteOnly);
             file.write(contents);
         }
-        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), programDir.filePath(QStringLiteral("wmaspi.dll")));
+        QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), program.filePath(QStringLiteral("wmaspi.dll")));
         app::setErrorDialogs(&dialogs);
-        form = std::make_unique<TMainForm>(services, programDir.path());
+        dialogs.answers = std::move(answers);
+        form = std::make_unique<TMainForm>(services, program.path());
     }
     ~Window() { app::setErrorDialogs(nullptr); }
 
