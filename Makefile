@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= inifile profile probe timetext progress startup
+FUZZ_TARGETS ?= inifile profile probe timetext progress startup journal
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build run test test-sanitize fuzz install package clean
