@@ -92,6 +92,8 @@ private slots:
         QTest::newRow("another program's JSON") << QByteArray("{\"version\":1,\"tasks\":[]}") << "it is not a task list";
         QTest::newRow("a number for a text") << QByteArray(written).replace("\"size\":\" 320x240\"", "\"size\":320")
                                              << "it is cut off or damaged";
+        QTest::newRow("a key this version does not know")
+            << QByteArray(written).replace("\"size\":", "\"subtitles\":\"x\",\"size\":") << "it is cut off or damaged";
         QTest::newRow("a task without its end") << QByteArray(written).replace(",\"end\":\"00:00:03\"", "")
                                                 << "it is cut off or damaged";
     }
@@ -123,17 +125,24 @@ private slots:
     // The start after a normal close, after No, after a damaged journal, and two windows at once.
     void startAfterAJournal()
     {
-        testwindow::Window closed({{QStringLiteral("Phone.vkp"), QByteArray(testwindow::PhoneProfile)}});
+        // A termination request keeps the list for the next start; the close the user asks for
+        // then removes it.
         QVERIFY(testclips::makeClip(m_media.filePath("a.avi"), 1));
-        closed.add({m_media.filePath("a.avi")});
-        const QString journal = closed.form->journalPath();
-        QTRY_VERIFY(QFileInfo::exists(journal));
+        auto terminated = std::make_unique<testwindow::Window>(
+            QList<std::pair<QString, QByteArray>>{{"Phone.vkp", testwindow::PhoneProfile}});
+        terminated->add({m_media.filePath("a.avi")});
+        const QString journal = terminated->form->journalPath();
+        terminated->form->closeWithoutQuestion();
+        QCOMPARE(tasks::decodeTaskJournal(readAll(journal))->tasks.size(), 1);
+        const QString program = QFileInfo(journal).absolutePath();
+        terminated->form.reset();
+        testwindow::Window closed({}, testwindow::Encoder::Fake, program);
+        QCOMPARE(closed.form->ltvTask->topLevelItemCount(), 1);
         closed.form->close();
         QVERIFY(!QFileInfo::exists(journal));
         closed.form.reset();
 
         // A second window beside the first keeps a journal of its own.
-        const QString program = QFileInfo(journal).absolutePath();
         writeAll(journal, tasks::encodeTaskJournal(sampleJournal()));
         testwindow::Window declined({}, testwindow::Encoder::Fake, program, {platform::MessageButton::No});
         QCOMPARE(declined.form->journalPath(), journal);

@@ -132,8 +132,7 @@ int remainingSeconds(int elapsed, int percent, int previous)
 
 QString convertingStatusText(int jobs, int percent)
 {
-    const QString converting = QStringLiteral("Converting");
-    return jobs > 1 ? converting + QStringLiteral(" %1%").arg(percent) : converting;
+    return jobs > 1 ? tasks::ConvertingStatus + QStringLiteral(" %1%").arg(percent) : tasks::ConvertingStatus;
 }
 
 QString convertingFilesText(const QStringList &runningInputs, const QString &shown)

@@ -60,7 +60,13 @@ void JournalWriter::discard()
         m_pending.reset();
     }
     // After any write already queued, so that none can bring the file back.
-    QMetaObject::invokeMethod(&m_onThread, [this] { QFile::remove(m_path); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_onThread,
+        [this] {
+            QFile::remove(m_path);
+            m_written.clear();
+        },
+        Qt::BlockingQueuedConnection);
 }
 
 QString JournalWriter::lastError() const
@@ -92,8 +98,13 @@ void JournalWriter::writePending()
     }
     if (!journal)
         return;
+    QByteArray bytes = encodeTaskJournal(*journal);
+    // A change the journal does not keep (a bar's percentage) costs no write.
+    if (bytes == m_written)
+        return;
     QString error;
-    platform::saveFileAtomically(m_path, encodeTaskJournal(*journal), &error);
+    if (platform::saveFileAtomically(m_path, bytes, &error))
+        m_written = std::move(bytes);
     QMutexLocker locker(&m_mutex);
     m_lastError = error;
 }

@@ -50,6 +50,7 @@ private:
     mutable QMutex m_mutex;
     std::optional<TaskJournal> m_pending;
     QString m_lastError;
+    QByteArray m_written; // on m_thread only: what the file holds
     bool m_discarded = false;
 };
 

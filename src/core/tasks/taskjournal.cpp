@@ -60,9 +60,30 @@ bool readText(const QJsonObject &object, const QString &key, QString &text, bool
     return true;
 }
 
+// A key this version does not write means a file it cannot fully understand.
+bool onlyKnownKeys(const QJsonObject &object, const QStringList &known)
+{
+    for (auto key = object.constBegin(); key != object.constEnd(); ++key) {
+        if (!known.contains(key.key()))
+            return false;
+    }
+    return true;
+}
+
+const QStringList &taskKeys()
+{
+    static const QStringList keys = [] {
+        QStringList all{InputKey, LogKey, OutputKey, ConvertedEarlierKey};
+        for (const QString &key : SubItemKeys)
+            all << key;
+        return all;
+    }();
+    return keys;
+}
+
 std::optional<JournalTask> readTask(const QJsonValue &value)
 {
-    if (!value.isObject())
+    if (!value.isObject() || !onlyKnownKeys(value.toObject(), taskKeys()))
         return std::nullopt;
     const QJsonObject object = value.toObject();
     JournalTask entry;
@@ -122,6 +143,8 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
         return refuse(problem, QStringLiteral("a newer version of the program wrote it"));
     if (version.toDouble() != TaskJournalVersion)
         return refuse(problem, Damaged);
+    if (!onlyKnownKeys(root, {FormatKey, VersionKey, ProfileKey, OutputFolderKey, TasksKey}))
+        return refuse(problem, Damaged);
     TaskJournal journal;
     if (!readText(root, ProfileKey, journal.profile) || !readText(root, OutputFolderKey, journal.outputFolder)
         || !root.value(TasksKey).isArray())
@@ -138,7 +161,7 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
 void settleInterruptedTasks(TaskJournal &journal)
 {
     for (JournalTask &entry : journal.tasks) {
-        if (entry.task.Status.startsWith(QStringLiteral("Converting"))) {
+        if (entry.task.Status.startsWith(ConvertingStatus)) {
             entry.task.Status = QStringLiteral("OK");
             entry.log.clear();
             if (!entry.output.isEmpty()) {

@@ -109,6 +109,9 @@ tasks::TaskJournal TMainForm::journalOfTaskList() const
     for (int position = 0; position < count; ++position) {
         tasks::JournalTask entry;
         tasks::ReadTask(*ltvTask, position, tasks::SelectWholeRow, entry.task);
+        // A restart begins the task again: how far it had come is not kept.
+        if (entry.task.Status.startsWith(tasks::ConvertingStatus))
+            entry.task.Status = tasks::ConvertingStatus;
         entry.log = tasks::TaskLog(*ltvTask, position);
         entry.output = tasks::TaskOutput(*ltvTask, position);
         entry.convertedEarlier = tasks::ConvertedEarlier(*ltvTask, position);
