@@ -61,6 +61,17 @@ private:
     qint64 m_worstNs = 0;
 };
 
+// The real processes and fakes for the desktop, as long as a window lives.
+struct WindowServices {
+    platform::QtProcessLauncher processes;
+    platform::FakeDialogs dialogs;
+    platform::FakeDesktop desktop;
+    platform::FakePowerControl power;
+    platform::Services services{processes, dialogs, desktop, power};
+    WindowServices() { app::setErrorDialogs(&dialogs); }
+    ~WindowServices() { app::setErrorDialogs(nullptr); }
+};
+
 struct FolderFigure {
     bool ok = false;
     int rows = 0;
@@ -88,18 +99,13 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
     QDir(program.path()).mkdir("Profiles");
     QFile::link(encoder, program.filePath("wmaspi.dll"));
 
-    platform::QtProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    app::setErrorDialogs(&dialogs);
+    WindowServices window;
     {
-        TMainForm form(services, program.path());
+        TMainForm form(window.services, program.path());
         form.setProbeTimeLimit(probeLimitMs);
         form.show();
         QApplication::processEvents();
-        dialogs.folderToChoose = folder.path();
+        window.dialogs.folderToChoose = folder.path();
         QElapsedTimer clock;
         const LatenessWatch watch;
         clock.start();
@@ -117,7 +123,6 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
         figure.rows = form.ltvTask->topLevelItemCount();
         figure.ok = !form.probingInputs();
     }
-    app::setErrorDialogs(nullptr);
     return figure;
 }
 
@@ -151,14 +156,9 @@ JournalFigure editALongList(const QString &encoder, int rows, int edits)
         return figure;
     file.close();
 
-    platform::QtProcessLauncher processes;
-    platform::FakeDialogs dialogs; // answers Yes to the offer of the list
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    app::setErrorDialogs(&dialogs);
+    WindowServices window; // its dialogs answer Yes to the offer of the list
     {
-        TMainForm form(services, program.path());
+        TMainForm form(window.services, program.path());
         form.show();
         QApplication::processEvents();
         if (form.ltvTask->topLevelItemCount() != rows)
@@ -181,7 +181,6 @@ JournalFigure editALongList(const QString &encoder, int rows, int edits)
         figure.journalBytes = QFileInfo(journalPath).size();
         figure.ok = true;
     }
-    app::setErrorDialogs(nullptr);
     return figure;
 }
 
