@@ -31,6 +31,14 @@ void takeFit(ConversionRequest &request)
         parameters.erase(at, valued ? std::next(at, 2) : std::next(at));
     }
 }
+
+void takeNoReplace(ConversionRequest &request)
+{
+    auto &parameters = request.parameters;
+    const auto end = std::remove(parameters.begin(), parameters.end(), "-n");
+    request.replaceExisting = end == parameters.end();
+    parameters.erase(end, parameters.end());
+}
 } // namespace
 
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
@@ -47,6 +55,7 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         request.output = arguments.back();
         request.parameters.assign(arguments.begin() + 3, arguments.end() - 1);
         takeFit(request);
+        takeNoReplace(request);
         if (!request.input.empty() && !request.output.empty())
             return request;
     }

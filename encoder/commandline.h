@@ -22,6 +22,9 @@ struct ConversionRequest {
     // The SIZE of "-fit SIZE", a switch of ours that FFmpeg never sees; empty text when the
     // switch came without one.
     std::optional<std::string> fit;
+    // "-n", as FFmpeg spells it: the output was not there when the run chose its name, so one
+    // that is there now is another run's and is never replaced.
+    bool replaceExisting = true;
 };
 
 struct UsageRequest {};
@@ -33,6 +36,7 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 
 inline constexpr std::string_view UsageText =
     "usage: wmaspi.dll -i <input> [-i <input>...]  |  "
-    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] <output>\n"
+    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] [-n] <output>\n"
     "  -fit SIZE  converts to an output of at most SIZE bytes, the video in two passes, with k = 1000 and "
-    "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v";
+    "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v\n"
+    "  -n        leaves an existing output alone: the conversion fails instead";

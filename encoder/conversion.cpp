@@ -14,6 +14,8 @@
 #include "signalinterruption.h"
 #include "durationtext.h"
 
+#include <outputclaim.h>
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -37,22 +39,57 @@ std::string timeText(double seconds)
     return protocol::durationText(seconds);
 }
 
-int keep(const ConversionRequest &request, const std::string &part)
+// One encoder converts one output: the claim on its part file is the process's own.
+platform::OutputClaim &partClaim()
 {
-    std::error_code error;
-    std::filesystem::rename(part, request.output, error);
-    if (error)
-        return failure(part, "Cannot write '" + request.output + "': " + error.message(), 1);
+    static platform::OutputClaim claim;
+    return claim;
+}
+
+// The part file is ours from before FFmpeg opens it until the process ends, so no other run
+// writes it meanwhile, and none takes a name that is ours.
+std::optional<int> claimPart(const ConversionRequest &request)
+{
+    const std::string part = partPathFor(request.output);
+    std::string error;
+    switch (partClaim().claim(part, &error)) {
+    case platform::OutputClaim::Outcome::Claimed:
+        break;
+    case platform::OutputClaim::Outcome::HeldElsewhere:
+        console::printError("'" + request.output + "' is being converted by another run; it was not changed");
+        return protocol::EncoderOutputTaken;
+    case platform::OutputClaim::Outcome::Failed:
+        console::printError("Cannot write '" + part + "': " + error);
+        return 1;
+    }
+    std::error_code ignored;
+    if (!request.replaceExisting && std::filesystem::exists(request.output, ignored)) {
+        partClaim().discard();
+        console::printError("'" + request.output + "' was written by another run meanwhile; it was not changed");
+        return protocol::EncoderOutputTaken;
+    }
+    return std::nullopt;
+}
+
+int keep(const ConversionRequest &request)
+{
+    std::string error;
+    if (!partClaim().moveInto(request.output, request.replaceExisting, &error)) {
+        std::error_code ignored;
+        const bool taken = !request.replaceExisting && std::filesystem::exists(request.output, ignored);
+        return failure("Cannot write '" + request.output + "': " + error,
+                       taken ? protocol::EncoderOutputTaken : 1);
+    }
     return protocol::EncoderSucceeded;
 }
 
 } // namespace
 
-int failure(const std::string &partPath, const std::string &message, int status)
+int failure(const std::string &message, int status)
 {
     console::printError(message);
-    std::error_code ignored;
-    std::filesystem::remove(partPath, ignored);
+    // Only the file this conversion claimed goes: any other part file is another run's.
+    partClaim().discard();
     return status;
 }
 
@@ -63,22 +100,22 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     const std::string untouched = "; '" + request.output + "' was not changed";
     switch (outcome.ending) {
     case FfmpegRun::Ending::Stopped:
-        return failure(part, "Conversion stopped on request" + untouched, 1);
+        return failure("Conversion stopped on request" + untouched, 1);
     case FfmpegRun::Ending::FailedToStart:
-        return failure(part, "Cannot start FFmpeg: " + outcome.startError.toStdString(), FfmpegMissingStatus);
+        return failure("Cannot start FFmpeg: " + outcome.startError.toStdString(), FfmpegMissingStatus);
     case FfmpegRun::Ending::Crashed:
-        return failure(part, "FFmpeg ended abnormally" + untouched, 1);
+        return failure("FFmpeg ended abnormally" + untouched, 1);
     case FfmpegRun::Ending::Exited:
         if (outcome.exitCode != 0)
-            return failure(part, "FFmpeg failed with exit code " + std::to_string(outcome.exitCode) + untouched,
+            return failure("FFmpeg failed with exit code " + std::to_string(outcome.exitCode) + untouched,
                            failureStatus(outcome.exitCode));
         break;
     }
     const auto kinds = muxerKinds(request, container);
     if (settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
         if (const auto problem = writtenProblem(part))
-            return failure(part, "Conversion failed: " + *problem + untouched, 1);
-        return keep(request, part);
+            return failure("Conversion failed: " + *problem + untouched, 1);
+        return keep(request);
     }
 
     // FFmpeg's account leaves doubt: the files themselves tell. An input we cannot read is
@@ -88,8 +125,8 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
         expected = expectedOutput(*input.info, request.parameters, kinds.value_or(MuxerKinds{}));
     const OutputCheck check = checkOutput(part, expected.value_or(Expectation{}));
     if (check.problem)
-        return failure(part, "Conversion failed: " + *check.problem + untouched, 1);
-    if (const int kept = keep(request, part); kept != protocol::EncoderSucceeded)
+        return failure("Conversion failed: " + *check.problem + untouched, 1);
+    if (const int kept = keep(request); kept != protocol::EncoderSucceeded)
         return kept;
 
     // What FFmpeg got through is kept: a user with a damaged file wants what can be saved of it.
@@ -114,6 +151,8 @@ int runConversion(const ConversionRequest &request)
         console::printError("No known container for '" + request.output + "': give it a known extension");
         return 1;
     }
+    if (const auto refused = claimPart(request))
+        return *refused;
     if (request.fit)
         return runFitConversion(request, ffmpeg, *container);
 

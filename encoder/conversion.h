@@ -14,5 +14,5 @@ int runConversion(const ConversionRequest &request);
 // several passes, on the last one.
 int conclude(const ConversionRequest &request, const std::vector<std::string> &container,
              const FfmpegRun::Outcome &outcome);
-// Says why the conversion failed and removes the part file; returns status.
-int failure(const std::string &partPath, const std::string &message, int status);
+// Says why the conversion failed and removes the part file it claimed; returns status.
+int failure(const std::string &message, int status);

@@ -134,7 +134,7 @@ private:
             LeastVideoBitRate, loweredVideoBitRate(videoBitRate_, double(reached), videoBytes, plan_.size.bytes));
         if (!plan_.video || retries_ == MostRetries || lowered >= videoBitRate_) {
             const std::string untouched = "; '" + request_.output + "' was not changed";
-            return finish(failure(part, unfitSentence(double(reached), plan_.size) + untouched, 1));
+            return finish(failure(unfitSentence(double(reached), plan_.size) + untouched, 1));
         }
         console::printError(overText(double(reached), plan_.size) + " is over " + givenText(plan_.size)
                             + ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");

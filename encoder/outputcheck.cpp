@@ -27,12 +27,11 @@ std::optional<double> longest(const MediaInfo &info)
 
 std::optional<std::string> writtenProblem(const std::string &path)
 {
+    // The part file is made before FFmpeg starts, to claim its name: empty, it holds nothing of FFmpeg's.
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    if (error)
+    if (error || size == 0)
         return "FFmpeg wrote no output";
-    if (size == 0)
-        return "FFmpeg wrote an empty output";
     return std::nullopt;
 }
 

@@ -6,6 +6,12 @@
 
 namespace app {
 
+QString skipReasonText(SkipReason reason)
+{
+    return reason == SkipReason::BeingConverted ? QStringLiteral("is being converted by another run")
+                                                : QStringLiteral("is there already");
+}
+
 MonotonicClock steadyClock()
 {
     QElapsedTimer timer;

@@ -9,14 +9,20 @@
 
 namespace app {
 
+enum class SkipReason { OutputThere, BeingConverted };
+
+// Why a file was left out, as the end of a sentence about its output: "is there already".
+QString skipReasonText(SkipReason reason);
+
 // How a run without a window tells what happens: to a person on a terminal, to a log, or to
 // another program. Rows are the tasks' positions in the run.
 class ConvertReporter {
 public:
     virtual ~ConvertReporter() = default;
 
-    // An input left out, before the run starts, because its output is there already.
-    virtual void taskSkipped(const QString &input, const QString &output) = 0;
+    // An input left out, before the run starts, because its output is there already or another
+    // run is converting to it.
+    virtual void taskSkipped(const QString &input, const QString &output, SkipReason reason) = 0;
     virtual void runStarted(int tasks) = 0;
     virtual void taskStarted(int row, const QString &input, const QString &output) = 0;
     virtual void taskProgressed(int row, int percent) = 0;

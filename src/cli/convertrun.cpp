@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+#include <optional>
+
 namespace app {
 namespace {
 constexpr int SignalExitBase = 128;
@@ -20,7 +23,7 @@ ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interrupti
     connect(&interruption, &platform::Interruption::interrupted, this, &ConvertRun::interrupted);
     connect(&m_run, &conversion::BatchRun::taskStarted, this, &ConvertRun::taskStarted);
     connect(&m_run, &conversion::BatchRun::taskProgressed, this,
-            [this](int row, int percent) { m_reporter.taskProgressed(row, percent); });
+            [this](int row, int percent) { m_reporter.taskProgressed(reportedRow(row), percent); });
     connect(&m_run, &conversion::BatchRun::taskEnded, this, &ConvertRun::taskEnded);
     connect(&m_run, &conversion::BatchRun::runEnded, this, &ConvertRun::runEnded);
 }
@@ -54,33 +57,43 @@ void ConvertRun::inputProbed(const QString &path, const tasks::ProbeResults &pro
 
 void ConvertRun::startConverting()
 {
-    if (m_setup.skipExisting)
-        leaveOutConverted();
     for (const ltvItemData &task : m_tasks)
         m_store.append(task);
     conversion::BatchPlan plan = planOf(m_store);
-    m_reporter.runStarted(int(plan.tasks.size()));
+    if (m_setup.skipExisting)
+        leaveOutConverted(plan);
+    m_reporter.runStarted(int(plan.tasks.size() - plan.convertedEarlier.size()));
     m_run.start(std::move(plan));
 }
 
 // An input whose output is there under the name it takes without renaming was converted by an
-// earlier run. It is left out before the run is planned, so that the run's rows and counts are
-// those of the files it converts; a partial file of a run cut off has another name.
-void ConvertRun::leaveOutConverted()
+// earlier run; one whose output another run is converting now is that run's. Such rows stay in
+// the plan, left out, so that the run names the files of the others exactly as this look did:
+// in list order, around the names of the rows before. A partial file of a run cut off does not
+// count.
+void ConvertRun::leaveOutConverted(conversion::BatchPlan &plan)
 {
-    tasks::TaskRecords all;
-    for (const ltvItemData &task : m_tasks)
-        all.append(task);
-    const conversion::BatchPlan plan = planOf(all);
-    QList<ltvItemData> left;
+    QStringList namesOfRun;
     for (int row = 0; row < plan.tasks.size(); ++row) {
-        const QString output = conversion::plannedOutputPath(plan, row, false);
+        const QString output = conversion::plannedOutputPath(plan, row, false, namesOfRun);
+        namesOfRun << output;
+        std::optional<SkipReason> reason;
         if (QFileInfo::exists(output))
-            m_reporter.taskSkipped(m_tasks.at(row).InputFile, output);
-        else
-            left << m_tasks.at(row);
+            reason = SkipReason::OutputThere;
+        else if (conversion::beingConverted(output))
+            reason = SkipReason::BeingConverted;
+        if (reason) {
+            plan.convertedEarlier.insert(row);
+            m_reporter.taskSkipped(m_tasks.at(row).InputFile, output, *reason);
+        }
     }
-    m_tasks = left;
+    m_leftOut = plan.convertedEarlier;
+}
+
+// The reporters count only the files the run converts.
+int ConvertRun::reportedRow(int row) const
+{
+    return row - int(std::count_if(m_leftOut.cbegin(), m_leftOut.cend(), [row](int left) { return left < row; }));
 }
 
 conversion::BatchPlan ConvertRun::planOf(const tasks::TaskStore &tasks) const
@@ -109,13 +122,13 @@ void ConvertRun::interrupted(int signal)
 
 void ConvertRun::taskStarted(int row, const QString &output)
 {
-    m_reporter.taskStarted(row, m_tasks.at(row).InputFile, output);
+    m_reporter.taskStarted(reportedRow(row), m_tasks.at(row).InputFile, output);
 }
 
 void ConvertRun::taskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
     runsetup::recordTaskEnd(m_store, row, status, log);
-    m_reporter.taskEnded(row, status, m_store.log(row));
+    m_reporter.taskEnded(reportedRow(row), status, m_store.log(row));
 }
 
 void ConvertRun::runEnded(const conversion::RunSummary &summary)

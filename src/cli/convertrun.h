@@ -32,7 +32,8 @@ private:
     void inputProbed(const QString &path, const tasks::ProbeResults &probe);
     void probesEnded();
     void startConverting();
-    void leaveOutConverted();
+    void leaveOutConverted(conversion::BatchPlan &plan);
+    int reportedRow(int row) const;
     conversion::BatchPlan planOf(const tasks::TaskStore &tasks) const;
     void interrupted(int signal);
     void taskStarted(int row, const QString &output);
@@ -47,6 +48,7 @@ private:
     conversion::ProbeQueue m_probes;
     QList<ltvItemData> m_tasks;
     tasks::TaskRecords m_store; // the tasks as the run has them
+    QSet<int> m_leftOut; // rows of the plan that --skip-existing leaves out
     int m_signal = 0; // the interrupt that came, if any
     bool m_ended = false;
 };

@@ -31,9 +31,10 @@ void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
     m_out.write(QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
 }
 
-void JsonReporter::taskSkipped(const QString &input, const QString &output)
+void JsonReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
-    emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}});
+    const QString why = reason == SkipReason::BeingConverted ? QStringLiteral("beingConverted") : QStringLiteral("outputThere");
+    emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}, {"reason", why}});
 }
 
 void JsonReporter::runStarted(int) {}

@@ -14,7 +14,7 @@ class JsonReporter final : public ConvertReporter {
 public:
     JsonReporter(QIODevice &out, QIODevice &err, MonotonicClock clock = steadyClock());
 
-    void taskSkipped(const QString &input, const QString &output) override;
+    void taskSkipped(const QString &input, const QString &output, SkipReason reason) override;
     void runStarted(int tasks) override;
     void taskStarted(int row, const QString &input, const QString &output) override;
     void taskProgressed(int row, int percent) override;

@@ -9,9 +9,9 @@ PlainReporter::PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock cloc
 {
 }
 
-void PlainReporter::taskSkipped(const QString &input, const QString &output)
+void PlainReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
-    writeLine(m_out, QStringLiteral("Skipped %1: %2 is there already.").arg(input, output));
+    writeLine(m_out, QStringLiteral("Skipped %1: %2 %3.").arg(input, output, skipReasonText(reason)));
 }
 
 void PlainReporter::runStarted(int tasks)

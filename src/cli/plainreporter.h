@@ -11,7 +11,7 @@ class PlainReporter final : public ConvertReporter {
 public:
     PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock clock = steadyClock());
 
-    void taskSkipped(const QString &input, const QString &output) override;
+    void taskSkipped(const QString &input, const QString &output, SkipReason reason) override;
     void runStarted(int tasks) override;
     void taskStarted(int row, const QString &input, const QString &output) override;
     void taskProgressed(int, int) override {}

@@ -86,12 +86,13 @@ TerminalReporter::TerminalReporter(const platform::Terminal &terminal, QIODevice
 }
 
 // A skipped file took no time: its line leaves the time out, its name in the column of the others.
-void TerminalReporter::taskSkipped(const QString &input, const QString &)
+void TerminalReporter::taskSkipped(const QString &input, const QString &, SkipReason reason)
 {
     erase();
+    const QString why = reason == SkipReason::BeingConverted ? QStringLiteral(" (being converted by another run)") : QString();
     writeLine(m_out, QStringLiteral("%1  %2  %3").arg(QStringLiteral("Skipped").leftJustified(StatusWidth),
                                                       QString(TimeWidth, QLatin1Char(' ')),
-                                                      printable(QFileInfo(input).fileName())));
+                                                      printable(QFileInfo(input).fileName()) + why));
     redraw();
 }
 

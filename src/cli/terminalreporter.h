@@ -22,7 +22,7 @@ public:
     TerminalReporter(const platform::Terminal &terminal, QIODevice &out, QIODevice &err,
                      MonotonicClock clock = steadyClock(), QObject *parent = nullptr);
 
-    void taskSkipped(const QString &input, const QString &output) override;
+    void taskSkipped(const QString &input, const QString &output, SkipReason reason) override;
     void runStarted(int tasks) override;
     void taskStarted(int row, const QString &input, const QString &output) override;
     void taskProgressed(int row, int percent) override;

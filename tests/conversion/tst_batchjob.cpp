@@ -172,14 +172,14 @@ private slots:
         QTest::addColumn<bool>("rename");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QStringList>("outputs");
-        // b and c share a name: with Rename c takes the next index at once; with Overwrite it waits
-        // for b, which a second encoder on the same file would spoil.
+        // b and c share a name: c takes the next index at once, with Overwrite too, which is for
+        // files that were there before the run, never for one of its own.
         QTest::newRow("rename") << true
                                 << QStringList{"start 0", "start 1", "start 2", "Complete 0", "Complete 1", "Complete 2"}
                                 << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
         QTest::newRow("overwrite") << false
-                                   << QStringList{"start 0", "start 1", "Complete 0", "Complete 1", "start 2", "Complete 2"}
-                                   << QStringList{"a.3gp", "b.3gp"};
+                                   << QStringList{"start 0", "start 1", "start 2", "Complete 0", "Complete 1", "Complete 2"}
+                                   << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
     }
     void simultaneousTasks()
     {

@@ -1,4 +1,5 @@
 #include <batchrules.h>
+#include <outputclaim.h>
 #include <timetext.h>
 
 #include <QDir>
@@ -62,6 +63,15 @@ private slots:
         touch(d + "/clip_4.3gp");
         QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".3gp"), 2, ".3gp", true), d + "/clip_5.3gp");
         QCOMPARE(outputPathFor(d, task(d + "/clip.3gp", "clip", ".3gp"), 2, ".3gp", false), d + "/clip_3.3gp");
+        // A name another run is converting to is taken as a file there is; a partial file that
+        // nobody holds any more is not.
+        touch(d + "/live.3gp.part");
+        touch(d + "/stale.3gp.part");
+        platform::OutputClaim otherRun;
+        QCOMPARE(otherRun.claim(QFile::encodeName(d + "/live.3gp.part").toStdString(), nullptr),
+                 platform::OutputClaim::Outcome::Claimed);
+        QCOMPARE(outputPathFor(d, task("/v/live.avi", "live", ".3gp"), 0, ".3gp", true), d + "/live_1.3gp");
+        QCOMPARE(outputPathFor(d, task("/v/stale.avi", "stale", ".3gp"), 0, ".3gp", true), d + "/stale.3gp");
     }
 
     // A mirrored tree claims names within each folder: one name in two folders is no clash, and
@@ -77,8 +87,9 @@ private slots:
                                        << QStringList{"clip.3gp", "a/clip.3gp", "a/-b c/clip.3gp"};
         QTest::newRow("numbered within a folder") << QStringList{"a", "b", "a", "a"} << true
                                                   << QStringList{"a/clip.3gp", "b/clip.3gp", "a/clip_2.3gp", "a/clip_3.3gp"};
+        // Overwriting is for files that were there before: the run's own are never written twice.
         QTest::newRow("overwriting within a folder") << QStringList{"a", "a"} << false
-                                                     << QStringList{"a/clip.3gp", "a/clip.3gp"};
+                                                     << QStringList{"a/clip.3gp", "a/clip_2.3gp"};
     }
     void plannedOutputPath()
     {

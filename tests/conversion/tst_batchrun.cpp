@@ -225,10 +225,11 @@ private slots:
         const auto runs = w.conversionArguments();
         QCOMPARE(runs.size(), 3);
         const QString out = w.outputDir.path() + "/";
+        // "-n": a file that appears at a name that was free is another run's, never replaced.
         QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac",
-                                          "-ac", "1", "-ar", "8000", out + "a.3gp"}));
+                                          "-ac", "1", "-ar", "8000", "-n", out + "a.3gp"}));
         QCOMPARE(runs.at(1).last(), out + "b_2.3gp");
-        QCOMPARE(runs.at(2).mid(13), (QStringList{"-ss", "00:00:10", "-t", "12", out + "c.3gp"}));
+        QCOMPARE(runs.at(2).mid(13), (QStringList{"-ss", "00:00:10", "-t", "12", "-n", out + "c.3gp"}));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
     }
 

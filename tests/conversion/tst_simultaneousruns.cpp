@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -67,8 +68,8 @@ struct Window : testwindow::Window {
         return conversionTo(start, 60, false);
     };
 
-    explicit Window(testwindow::Encoder encoder = testwindow::Encoder::Fake)
-        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}}, encoder)
+    explicit Window(testwindow::Encoder encoder = testwindow::Encoder::Fake, const QString &directory = {})
+        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}}, encoder, directory)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {
             return isProbe(start) ? testprobe::probeRun(start, [](const QString &) { return ProbeReport; })
@@ -287,6 +288,44 @@ private slots:
         }
         QCOMPARE(outputs.first().keys(), (QStringList{"one.3gp", "three.3gp", "two clip.3gp"}));
         QVERIFY(outputs.first() == outputs.last());
+    }
+
+    // Two windows of one program folder convert the same files into one folder at the same time:
+    // neither writes into a file the other is writing, and every file called complete plays.
+    void twoWindowsMeet()
+    {
+        QStringList clips;
+        for (const char *name : {"meet one.avi", "-meet two.avi"}) {
+            clips << m_media.filePath(name);
+            QVERIFY(testclips::makeClip(clips.last(), 3));
+        }
+        Window first(testwindow::Encoder::Real);
+        Window second(testwindow::Encoder::Real, first.programDir.path());
+        second.form->edtOutputdir->setText(first.outputDir.path());
+        int ended = 0;
+        for (Window *w : {&first, &second}) {
+            w->add(clips);
+            connect(&w->form->batchRun(), &conversion::BatchRun::runEnded, [&ended] { ++ended; });
+        }
+        QTest::mouseClick(first.form->tbtnStart, Qt::LeftButton);
+        QTest::mouseClick(second.form->tbtnStart, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(ended, 2, 120000);
+
+        for (Window *w : {&first, &second}) {
+            for (int row = 0; row < clips.size(); ++row) {
+                const QString status = w->statuses().at(row);
+                QVERIFY2(status == "Complete" || (status == "Failed" && w->form->failureLog(row).contains("by another run")),
+                         qPrintable(status + ": " + w->form->failureLog(row)));
+            }
+        }
+        const QDir output(first.outputDir.path());
+        QCOMPARE(output.entryList(QDir::Files), (QStringList{"-meet two.3gp", "meet one.3gp"}));
+        for (const QString &name : output.entryList(QDir::Files)) {
+            QProcess probe;
+            probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", output.filePath(name)});
+            QVERIFY(probe.waitForFinished(30000));
+            QVERIFY2(probe.readAllStandardOutput().trimmed().toDouble() > 2.5, qPrintable(name));
+        }
     }
 };
 

@@ -2,10 +2,15 @@
 
 #include "timetext.h"
 
+#include <exitstatus.h>
+#include <outputclaim.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class EncoderTest : public QObject
 {
@@ -29,6 +34,7 @@ private slots:
     void verdictOnWhatFfmpegWrote();
     void failedConversionKeepsEarlierOutput_data();
     void failedConversionKeepsEarlierOutput();
+    void anOutputOfAnotherRun();
     void missingFfmpeg();
     void unusualPathsReachFfmpegWhole_data();
     void unusualPathsReachFfmpegWhole();
@@ -147,9 +153,10 @@ void EncoderTest::usage()
     const Finished run = runEncoder(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
-    // The usage line, then the one switch of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 2);
+    // The usage line, then the switches of ours that FFmpeg never sees.
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 3);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
+    QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
 }
 
 static const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
@@ -220,8 +227,10 @@ void EncoderTest::failedConversionKeepsEarlierOutput_data()
     QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
                                      << "Unknown encoder 'nosuchcodec'";
     QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
-    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1 << "exit code 1";
-    QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1 << "exit code 1";
+    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1
+                                           << "nofolder/out.3gp.part': No such file or directory";
+    QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1
+                                      << "afile/out.3gp.part': Not a directory";
 }
 
 void EncoderTest::failedConversionKeepsEarlierOutput()
@@ -244,6 +253,39 @@ void EncoderTest::failedConversionKeepsEarlierOutput()
     QVERIFY2(run.output.contains(reason), qPrintable(run.output));
     QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
     QVERIFY(!QFile::exists(output + ".part"));
+}
+
+// A name another conversion holds, or a file that appeared at a name the run found free, is
+// never written: the encoder says so with a status of its own, and a run that renames tries the
+// next name. A partial file whose holder is gone is taken over.
+void EncoderTest::anOutputOfAnotherRun()
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath("-out é.3gp");
+    const QString part = output + ".part";
+    QVERIFY(writeFile(part, "another run's part"));
+    auto otherRun = std::make_unique<platform::OutputClaim>();
+    QCOMPARE(otherRun->claim(QFile::encodeName(part).toStdString(), nullptr), platform::OutputClaim::Outcome::Claimed);
+    const QStringList convert = QStringList{"-y", "-i", clip("clip.avi")} + To3gp;
+
+    Finished run = runEncoder(convert + QStringList{output});
+    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
+    QVERIFY2(run.output.contains("is being converted by another run"), qPrintable(run.output));
+    QCOMPARE(readFile(part), QByteArray("another run's part"));
+    QVERIFY(!QFile::exists(output));
+
+    otherRun.reset();
+    QVERIFY(writeFile(output, EarlierOutput));
+    run = runEncoder(convert + QStringList{"-n", output});
+    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
+    QCOMPARE(readFile(output), EarlierOutput);
+    QVERIFY(!QFile::exists(part));
+
+    QVERIFY(writeFile(part, "left by a killed run"));
+    run = runEncoder(convert + QStringList{output});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+    QVERIFY(libavFigures(output));
+    QVERIFY(!QFile::exists(part));
 }
 
 void EncoderTest::containerFromExtension_data()
@@ -447,6 +489,8 @@ void EncoderTest::unusualPathsReachFfmpegWhole_data()
     QTest::newRow("blanks quotes accents") << "my \"best\" clip été.avi" << "out \"q\" à l'été.3gp";
     QTest::newRow("leading dash") << "-clip.avi" << "-out.3gp";
     QTest::newRow("protocol-like colon") << "concat:clip.avi" << "http:out.3gp";
+    // The partial file's name would pass the file system's limit of 255 bytes.
+    QTest::newRow("longest name") << "clip.avi" << QString(125, QChar(0xE9)) + "x.3gp";
 }
 
 void EncoderTest::unusualPathsReachFfmpegWhole()
@@ -465,6 +509,7 @@ void EncoderTest::unusualPathsReachFfmpegWhole()
     QVERIFY2(run.exitCode == 0, qPrintable(run.output));
     const auto figures = libavFigures(dir.filePath(outputName));
     QVERIFY(figures && figures->frameSize == QSize(176, 144));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void EncoderTest::silentFfmpegStillHeard()

@@ -205,12 +205,13 @@ private slots:
                                                    media("folder/a.avi"), "--", media("-lead.avi"), media("a.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         const QString out = m_storedOutput.path() + "/";
-        // The second "a" is written over the first, as the stored Overwrite says.
-        QCOMPARE(fileNames(out), (QStringList{"-lead.3gp", "C.3gp", "a.3gp", "b clip é.3gp"}));
+        // The second "a" takes its indexed name: the stored Overwrite is for files that were there
+        // before the run, never for one the run wrote.
+        QCOMPARE(fileNames(out), (QStringList{"-lead.3gp", "C.3gp", "a.3gp", "a_3.3gp", "b clip é.3gp"}));
         QCOMPARE(linesWith(finished.out, "Complete"),
                  (QStringList{"[1/5] Complete " + media("folder/a.avi") + " -> " + out + "a.3gp",
                               "[2/5] Complete " + media("folder/C.MP4") + " -> " + out + "C.3gp",
-                              "[3/5] Complete " + media("a.avi") + " -> " + out + "a.3gp",
+                              "[3/5] Complete " + media("a.avi") + " -> " + out + "a_3.3gp",
                               "[4/5] Complete " + media("b clip é.avi") + " -> " + out + "b clip é.3gp",
                               "[5/5] Complete " + media("-lead.avi") + " -> " + out + "-lead.3gp"}));
         QCOMPARE(linesWith(finished.out, "Converting").size(), 5);
@@ -294,10 +295,11 @@ private slots:
         const QStringList events = finished.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(events.size(), 6);
         QCOMPARE(events.filter("{\"event\":\"taskSkipped\",").size(), 5);
-        // The name before any renaming is the one looked for.
+        // The name looked for is the one the run gives without renaming, around the names of the
+        // files before it in its folder.
         const QJsonObject secondClip = QJsonDocument::fromJson(events.at(2).toUtf8()).object();
         QCOMPARE(secondClip.value("input").toString(), media("tree/one/clip.mp4"));
-        QCOMPARE(secondClip.value("output").toString(), output + "/one/clip.3gp");
+        QCOMPARE(secondClip.value("output").toString(), output + "/one/clip_2.3gp");
         QVERIFY2(events.last().contains("\"tasks\":0"), qPrintable(events.last()));
         QVERIFY(QDir(output).removeRecursively());
     }
@@ -322,6 +324,74 @@ private slots:
         QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, in "));
         QCOMPARE(fileNames(output.path()), (QStringList{"-lead.3gp", "a.3gp", "b clip é.3gp"}));
         QCOMPARE(contents(output.filePath("a.3gp")), "the user's own");
+    }
+
+    // Two inputs of one name in one run never write one file: overwriting is for files that were
+    // there before. --skip-existing names them in the same order, so the second is not left out
+    // for the first one's output.
+    void oneRunNeverWritesANameTwice()
+    {
+        QTemporaryDir output;
+        QFile before(output.filePath("a.3gp"));
+        QVERIFY(before.open(QIODevice::WriteOnly) && before.write("from an earlier day") > 0);
+        before.close();
+        const QStringList inputs{media("a.avi"), media("folder/a.avi")};
+        Finished finished = run(*m_program, QStringList{"--convert", "--overwrite", "-o", output.path()} + inputs);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QVERIFY(finished.out.contains("\n2 of 2 files complete"));
+        QCOMPARE(fileNames(output.path()), (QStringList{"a.3gp", "a_2.3gp"}));
+        QVERIFY(duration(output.filePath("a.3gp")) > 0.5 && duration(output.filePath("a_2.3gp")) > 0.5);
+
+        QVERIFY(QFile::remove(output.filePath("a_2.3gp")));
+        finished = run(*m_program, QStringList{"--convert", "--skip-existing", "-o", output.path()} + inputs);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(finished.out.count("Skipped "), 1);
+        QVERIFY(finished.out.contains("[1/1] Complete " + media("folder/a.avi") + " -> " + output.filePath("a_2.3gp")));
+    }
+
+    // Two runs started together on the same files and folder, as two terminals or GNU parallel
+    // start them, never write into one file: a name another run is converting is taken, as a file
+    // there is. Every file reported complete plays, and no partial file is left.
+    void twoRunsMeet_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("overwrite") << "--overwrite";
+        QTest::newRow("rename") << "--rename";
+        QTest::newRow("skip existing") << "--skip-existing";
+    }
+    void twoRunsMeet()
+    {
+        QFETCH(QString, choice);
+        QTemporaryDir output;
+        const QStringList convert{"--convert", choice, "--set", PlayingPace, "-o", output.path(),
+                                  media("a.avi"), media("b clip é.avi")};
+        QProcess first, second;
+        start(first, *m_program, convert);
+        start(second, *m_program, convert);
+        const QList<Finished> runs{finish(first), finish(second)};
+        int complete = 0;
+        for (const Finished &finished : runs) {
+            QVERIFY2(!finished.crashed && (finished.exitCode == 0 || finished.exitCode == 1), qPrintable(finished.describe()));
+            for (const QString &line : linesWith(finished.out, "Complete")) {
+                const QString written = line.section(" -> ", 1);
+                QVERIFY2(duration(written) > 0.5, qPrintable(line));
+                ++complete;
+            }
+            // What one run could not convert, the other was converting.
+            for (const QString &line : linesWith(finished.out, "Failed"))
+                QVERIFY2(finished.err.contains("by another run"), qPrintable(line + "\n" + finished.err));
+        }
+        const QStringList files = fileNames(output.path());
+        QCOMPARE(files.filter(".part"), QStringList());
+        for (const QString &file : files)
+            QVERIFY2(duration(output.filePath(file)) > 0.5 && !frameSize(output.filePath(file)).isEmpty(), qPrintable(file));
+        if (choice == "--rename") {
+            QCOMPARE(complete, 4);
+            QCOMPARE(files.size(), 4);
+        } else {
+            QVERIFY(complete >= 2);
+            QCOMPARE(files, (QStringList{"a.3gp", "b clip é.3gp"}));
+        }
     }
 
     // A file that fails is told with the encoder's account on the error output; the others are

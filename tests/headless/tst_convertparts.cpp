@@ -61,7 +61,10 @@ QString parametersAfter(const Settings &settings, bool customSize = true)
 // A reporter that writes down what it is told.
 struct Record final : app::ConvertReporter {
     QStringList events;
-    void taskSkipped(const QString &input, const QString &output) override { events << "skip " + input + " " + output; }
+    void taskSkipped(const QString &input, const QString &output, app::SkipReason) override
+    {
+        events << "skip " + input + " " + output;
+    }
     void runStarted(int tasks) override { events << QStringLiteral("run %1").arg(tasks); }
     void taskStarted(int row, const QString &input, const QString &output) override
     {
@@ -239,7 +242,7 @@ private slots:
         err.open(QIODevice::WriteOnly);
         qint64 now = 0;
         app::TerminalReporter reporter(terminal, out, err, [&now] { return now; });
-        reporter.taskSkipped("/in/done.avi", "/out/done.3gp");
+        reporter.taskSkipped("/in/done.avi", "/out/done.3gp", app::SkipReason::OutputThere);
         const QString skipped = "Skipped               done.avi";
         QCOMPARE(screen(out.data()), QStringList{skipped});
         reporter.runStarted(3);

@@ -20,8 +20,9 @@ struct BatchPlan {
     // as every row of the window's runs does.
     QStringList outputSubfolders;
     QString profileExtension;
-    // Rows a run cut off by the end of the program had converted: this run leaves them out and
-    // keeps their status, so that a restored list goes on where it stopped.
+    // Rows converted before this run, by a run the end of the program cut off or by an earlier
+    // run whose files are there: this run leaves them out and keeps their status, and its other
+    // rows name their files around theirs.
     QSet<int> convertedEarlier;
     bool renameExisting = false;
     // How many tasks convert at once; values below 1 count as 1. Tasks still start in list order.

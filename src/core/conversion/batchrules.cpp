@@ -1,11 +1,15 @@
 #include "batchrules.h"
 
 #include <exitstatus.h>
+#include <partialoutput.h>
 #include <statusline.h>
+
+#include <outputclaim.h>
 
 #include <pathdelimiter.h>
 #include <rtlnumbers.h>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -23,13 +27,15 @@ bool sameFile(const QString &a, const QString &b)
 }
 
 QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, int position,
-                      const QString &profileExtension, bool renameExisting, const QStringList &claimed)
+                      const QString &profileExtension, bool renameExisting, const QStringList &namesOfRun)
 {
-    const auto taken = [&claimed](const QString &path) { return claimed.contains(path) || QFileInfo::exists(path); };
+    const auto taken = [&](const QString &path) {
+        return namesOfRun.contains(path) || (renameExisting && (QFileInfo::exists(path) || beingConverted(path)));
+    };
     const QString folder = platform::IncludeTrailingBackslash(outputDirectory);
     const QString plain = folder + task.NewName + profileExtension;
     const bool isInput = plain == task.InputFile || sameFile(plain, task.InputFile);
-    if (!isInput && !(renameExisting && taken(plain)))
+    if (!isInput && !taken(plain))
         return plain;
     const QString extension = task.OutputExt.isEmpty() ? profileExtension : task.OutputExt;
     const QString base = folder + task.NewName + QLatin1Char('_');
@@ -38,12 +44,12 @@ QString outputPathFor(const QString &outputDirectory, const ltvItemData &task, i
         // The input is never written, whatever the choice.
         if (indexed == task.InputFile || sameFile(indexed, task.InputFile))
             continue;
-        if (!renameExisting || !taken(indexed))
+        if (!taken(indexed))
             return indexed;
     }
 }
 
-QString plannedOutputPath(const BatchPlan &plan, int row, bool renameExisting, const QStringList &claimed)
+QString plannedOutputPath(const BatchPlan &plan, int row, bool renameExisting, const QStringList &namesOfRun)
 {
     const QString subfolder = plan.outputSubfolders.value(row);
     int position = 0;
@@ -51,7 +57,24 @@ QString plannedOutputPath(const BatchPlan &plan, int row, bool renameExisting, c
         position += plan.outputSubfolders.value(earlier) == subfolder ? 1 : 0;
     const QString folder = subfolder.isEmpty() ? plan.outputDirectory
                                                : platform::IncludeTrailingBackslash(plan.outputDirectory) + subfolder;
-    return outputPathFor(folder, plan.tasks.at(row), position, plan.profileExtension, renameExisting, claimed);
+    return outputPathFor(folder, plan.tasks.at(row), position, plan.profileExtension, renameExisting, namesOfRun);
+}
+
+namespace {
+std::string partialPathOnDisk(const QString &output)
+{
+    return QFile::encodeName(protocol::partialOutputPath(output)).toStdString();
+}
+} // namespace
+
+bool beingConverted(const QString &output)
+{
+    return platform::isClaimedElsewhere(partialPathOnDisk(output));
+}
+
+void removeLeftPartial(const QString &output)
+{
+    platform::removeUnlessClaimed(partialPathOnDisk(output));
 }
 
 TaskStatus taskVerdict(platform::ProcessExit exit, const QString &output)

@@ -20,6 +20,8 @@ constexpr qsizetype FailureLogBytes = 8 * 1024;
 constexpr int UnexaminedLines = 2;
 // How often a stall is looked for, at most.
 constexpr int StallCheckMs = 10 * 1000;
+// How often a renaming task looks for another name when other runs keep taking the one it chose.
+constexpr int MostNameAttempts = 20;
 
 QString partialPathOf(const QString &output)
 {
@@ -65,6 +67,7 @@ struct BatchRun::Task {
     QElapsedTimer sinceProgress;
     qint64 partialSize = 0;
     bool stalled = false;
+    int nameAttempts = 1;
     std::unique_ptr<platform::ChildProcess> encoder;
 };
 
@@ -77,9 +80,12 @@ BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObje
 // themselves.
 BatchRun::~BatchRun()
 {
-    for (const auto &task : m_running) {
+    for (const auto &task : m_running)
         task->encoder->terminate();
-        QFile::remove(partialPathOf(task->output));
+    // Each encoder is waited for as it goes, and only then lets go of its partial file.
+    for (const auto &task : m_running) {
+        task->encoder.reset();
+        removeLeftPartial(task->output);
     }
 }
 
@@ -98,6 +104,7 @@ bool BatchRun::start(BatchPlan plan)
     m_failed = 0;
     m_incomplete = 0;
     m_stopped = 0;
+    m_namesOfRun.clear();
     m_stallWatch.setInterval(qBound(10, m_plan.stallLimitMs / 4, StallCheckMs));
     m_stallWatch.start();
     for (int row = 0; row < m_plan.tasks.size(); ++row) {
@@ -109,10 +116,12 @@ bool BatchRun::start(BatchPlan plan)
     return true;
 }
 
+// A task converted before keeps its file: later tasks of the run name theirs around it, in the
+// order a run of all of them would have.
 void BatchRun::skipConvertedEarlier()
 {
     while (m_next < m_plan.tasks.size() && m_plan.convertedEarlier.contains(m_next))
-        ++m_next;
+        m_namesOfRun << plannedOutputPath(m_plan, m_next++, false, m_namesOfRun);
 }
 
 void BatchRun::stop()
@@ -152,10 +161,7 @@ void BatchRun::startTasks()
         return finish(RunEnd::Cancelled);
     }
     while (m_state == RunState::Converting && int(m_running.size()) < m_plan.jobs && m_next < m_plan.tasks.size()) {
-        QStringList claimed;
-        for (const auto &task : m_running)
-            claimed << task->output;
-        const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, claimed);
+        const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, m_namesOfRun);
         // Tasks start in list order, so one that has to wait holds back those after it.
         if (!mayStart(m_next, output))
             break;
@@ -179,7 +185,7 @@ bool BatchRun::mayStart(int row, const QString &output) const
     return true;
 }
 
-void BatchRun::startTask(int row, const QString &output)
+void BatchRun::startTask(int row, const QString &output, int nameAttempts)
 {
     const ltvItemData &record = m_plan.tasks.at(row);
     auto owned = std::make_unique<Task>();
@@ -188,9 +194,11 @@ void BatchRun::startTask(int row, const QString &output)
     task->input = record.InputFile;
     task->output = output;
     task->span = record.SpanSec;
+    task->nameAttempts = nameAttempts;
     task->sinceProgress.start();
     task->encoder = m_launcher.create();
     m_running.push_back(std::move(owned));
+    m_namesOfRun << output;
     emit taskStarted(row, output);
     connect(task->encoder.get(), &platform::ChildProcess::output, this,
             [this, task](const QByteArray &bytes) { readOutput(task, bytes); });
@@ -201,7 +209,11 @@ void BatchRun::startTask(int row, const QString &output)
     // A folder that cannot be made leaves the encoder to fail on it and say why.
     if (!m_plan.outputSubfolders.value(row).isEmpty())
         QDir().mkpath(QFileInfo(output).absolutePath());
-    const auto commandLine = conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record), output);
+    // A name that is free now and taken when the encoder looks again was taken by another run,
+    // whose file must stay.
+    const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
+    const auto commandLine =
+        conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record) + noReplace, output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }
 
@@ -266,9 +278,8 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
     retire(task);
     task->lines.finish([this, task](std::string_view line) { examineLine(task, line); });
     // A killed encoder could not clean up after itself.
-    const QString partial = partialPathOf(task->output);
     if (task->stalled) {
-        QFile::remove(partial);
+        removeLeftPartial(task->output);
         task->log += "\nFFmpeg made no progress for " + durationText(m_plan.stallLimitMs).toUtf8();
         exit = {};
         exit.crashed = true;
@@ -277,15 +288,27 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
     // its work: the Stop came too late for that task.
     const bool finishedItsWork = !exit.crashed && (exit.exitCode == protocol::EncoderSucceeded || exit.exitCode == protocol::EncoderIncomplete);
     if (m_state == RunState::StopRequested && !finishedItsWork) {
-        QFile::remove(partial);
+        removeLeftPartial(task->output);
+        m_namesOfRun.removeOne(task->output);
         ++m_stopped;
         endTask(task->row, TaskStatus::Stopped, task->log);
         QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
         return;
     }
+    const bool nameTaken = !exit.crashed && exit.exitCode == protocol::EncoderOutputTaken;
+    if (nameTaken && m_state == RunState::Converting && m_plan.renameExisting
+        && task->nameAttempts < MostNameAttempts) {
+        // Another run took the name between our look and the encoder's claim: the next free one.
+        startTask(task->row, plannedOutputPath(m_plan, task->row, true, m_namesOfRun), task->nameAttempts + 1);
+        return;
+    }
     const TaskStatus status = taskVerdict(exit, task->output);
-    if (status == TaskStatus::Failed)
-        QFile::remove(partial);
+    if (status == TaskStatus::Failed) {
+        // Nothing of a name another run holds is ours to remove.
+        if (!nameTaken)
+            removeLeftPartial(task->output);
+        m_namesOfRun.removeOne(task->output);
+    }
     m_doneSpan += task->span;
     endTask(task->row, status, task->log);
     if (task->row + 1 < m_plan.tasks.size() && m_state == RunState::Converting) {

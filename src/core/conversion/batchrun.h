@@ -53,7 +53,7 @@ private:
     void startTasks();
     void skipConvertedEarlier();
     bool mayStart(int row, const QString &output) const;
-    void startTask(int row, const QString &output);
+    void startTask(int row, const QString &output, int nameAttempts = 1);
     void readOutput(Task *task, const QByteArray &bytes);
     void examineLine(Task *task, std::string_view line);
     void watchForStalls();
@@ -72,6 +72,9 @@ private:
     // Tasks that ended inside their encoder's signal: their encoders go at the next turn.
     std::vector<std::unique_ptr<Task>> m_retired;
     QString m_startFailure;
+    // The outputs this run has written or is writing, and those of the tasks it leaves out as
+    // converted before: no later task of the run takes them.
+    QStringList m_namesOfRun;
     double m_totalSpan = 0;
     double m_doneSpan = 0;
     ProgressBars m_bars;
