@@ -139,6 +139,24 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     return protocol::EncoderSucceeded;
 }
 
+namespace {
+int runPlain(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container)
+{
+    std::optional<int> status;
+    FfmpegRun run(ffmpeg, ffmpegArguments(request, container), [&](const FfmpegRun::Outcome &outcome) {
+        status = conclude(request, container, outcome);
+        QCoreApplication::exit(*status);
+    });
+    const platform::SignalInterruption interruption;
+    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
+    run.start();
+    if (status)
+        return *status;
+    QCoreApplication::exec();
+    return status.value_or(1);
+}
+} // namespace
+
 int runConversion(const ConversionRequest &request)
 {
     const QString ffmpeg = locateFfmpeg();
@@ -153,19 +171,8 @@ int runConversion(const ConversionRequest &request)
     }
     if (const auto refused = claimPart(request))
         return *refused;
-    if (request.fit)
-        return runFitConversion(request, ffmpeg, *container);
-
-    std::optional<int> status;
-    FfmpegRun run(ffmpeg, ffmpegArguments(request, *container), [&](const FfmpegRun::Outcome &outcome) {
-        status = conclude(request, *container, outcome);
-        QCoreApplication::exit(*status);
-    });
-    const platform::SignalInterruption interruption;
-    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
-    run.start();
-    if (status)
-        return *status;
-    QCoreApplication::exec();
-    return status.value_or(1);
+    const int status = request.fit ? runFitConversion(request, ffmpeg, *container) : runPlain(request, ffmpeg, *container);
+    // A conversion refused before FFmpeg wrote anything leaves no part file behind either.
+    partClaim().discard();
+    return status;
 }

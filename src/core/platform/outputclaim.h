@@ -24,7 +24,7 @@ public:
     bool isHeld() const { return m_descriptor >= 0; }
     // Moves the claimed file to target, but only while path still names the file this claim
     // created: what another program put there is neither moved nor counted as ours. Unless
-    // replace, an existing target is left alone and the move fails.
+    // replace, an existing target is left alone and the move fails. Moved, the claim is let go.
     bool moveInto(const std::string &target, bool replace, std::string *error);
     // Removes the claimed file if path still names it, and lets the claim go.
     void discard();

@@ -116,7 +116,8 @@ bool OutputClaim::moveInto(const std::string &target, bool replace, std::string 
             *error = errno == EEXIST ? std::string("another program wrote it meanwhile") : std::strerror(errno);
         return false;
     }
-    m_path = target;
+    // In place, the file is the user's: nothing of the claim is left to hold.
+    release();
     return true;
 }
 
