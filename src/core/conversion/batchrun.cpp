@@ -4,6 +4,8 @@
 #include <exitstatus.h>
 #include "linesplitter.h"
 #include "partialoutput.h"
+#include "passlogfolder.h"
+#include "processfolders.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +26,13 @@ constexpr int StallCheckMs = 10 * 1000;
 QString partialPathOf(const QString &output)
 {
     return protocol::partialOutputPath(output);
+}
+
+// An encoder killed outright leaves the pass log of a Target Size conversion; once it has
+// ended, whatever is named after it is left over.
+void removeLeftFolders(const platform::ChildProcess &encoder)
+{
+    platform::removeProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix), encoder.processId());
 }
 
 QString durationText(int milliseconds)
@@ -71,6 +80,8 @@ struct BatchRun::Task {
 BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher)
 {
     connect(&m_stallWatch, &QTimer::timeout, this, &BatchRun::watchForStalls);
+    // Those of a program that was killed with its encoders.
+    platform::removeOrphanedProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix));
 }
 
 // A run that goes with encoders still running kills them, and they cannot clean up after
@@ -80,6 +91,7 @@ BatchRun::~BatchRun()
     for (const auto &task : m_running) {
         task->encoder->terminate();
         QFile::remove(partialPathOf(task->output));
+        removeLeftFolders(*task->encoder);
     }
 }
 
@@ -264,6 +276,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     // Out of the running ones before anyone hears of its end, so a Stop from there sees the rest.
     retire(task);
+    removeLeftFolders(*task->encoder);
     task->lines.finish([this, task](std::string_view line) { examineLine(task, line); });
     // A killed encoder could not clean up after itself.
     const QString partial = partialPathOf(task->output);
