@@ -617,6 +617,7 @@ private slots:
         QCOMPARE(filesBelow(output.path()), QStringList{"real/clip.3gp"});
         QCOMPARE(finished.err, "\"" + tree.filePath("real") + "/caf\\xe9.avi\" is left out: its name is not UTF-8, so it "
                                                              "cannot be opened.\n");
+        QVERIFY(testclips::removeTree(tree.path()));
     }
 
     // A reader that stops reading (a "| head") leaves the batch to finish rather than half-written files.

@@ -210,6 +210,7 @@ private slots:
         QCOMPARE(inputs.subfolders.value(inputs.files.at(2)), "real/b link");
         QCOMPARE(inputs.leftOut, QStringList{"\"" + root.filePath("tree") + "/\\xe9t\\xe9.avi\" is left out: its "
                                                                              "name is not UTF-8, so it cannot be opened."});
+        QVERIFY(testclips::removeTree(media.path()));
     }
 
     // What the options say once read; their mistakes are told by the program's own tests.

@@ -34,6 +34,11 @@ bool copyUnderRawName(const QString &source, const QString &folder, const QByteA
     return copy.waitForFinished() && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
 }
 
+bool removeTree(const QString &folder)
+{
+    return QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QStringLiteral("--"), folder}) == 0;
+}
+
 EmptyPipeWriter::EmptyPipeWriter(const QString &pipe)
 {
     m_writer.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do : > \"$0\"; done"), pipe});

@@ -17,6 +17,9 @@ bool makeNamedPipe(const QString &path);
 // name: the system's own shell makes it.
 bool copyUnderRawName(const QString &source, const QString &folder, const QByteArray &name);
 
+// Removes folder with all it holds, names that are no UTF-8 too, which Qt cannot remove.
+bool removeTree(const QString &folder);
+
 // While it lives, every reader that opens the pipe finds it empty: a process of its own opens
 // it for writing and closes it again, over and over.
 class EmptyPipeWriter {

@@ -278,6 +278,7 @@ private slots:
         QCOMPARE(w.names(), QStringList{"good é.avi"});
         QCOMPARE(w.messageTexts(), QStringList{"\"" + folder + "/bad\\xff é\\xc3.avi\" is left out: its name is "
                                                 "not UTF-8, so it cannot be opened."});
+        QVERIFY(testclips::removeTree(folder));
     }
 
     void dropFilesAndFolders()
