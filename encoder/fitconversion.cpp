@@ -12,10 +12,10 @@
 #include "probereport.h"
 #include "signalinterruption.h"
 
-#include <childprocess.h>
+#include <passlogfolder.h>
+#include <processfolders.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -161,23 +161,6 @@ private:
     std::vector<std::unique_ptr<FfmpegRun>> runs_;
 };
 
-
-// A pass log folder is named after the encoder that made it. One whose encoder is gone was left
-// by a conversion killed outright (the window's Stop kills the whole process group), and only
-// takes room.
-constexpr auto PassLogPrefix = "wmaspi-fit-";
-
-void removeOrphanedPassLogs()
-{
-    const QDir temporary(QDir::tempPath());
-    const QString prefix = QString::fromLatin1(PassLogPrefix);
-    for (const QString &name : temporary.entryList({prefix + "*"}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numbered = false;
-        const qint64 pid = name.mid(prefix.size()).section('-', 0, 0).toLongLong(&numbered);
-        if (numbered && !platform::processIsRunning(pid))
-            QDir(temporary.filePath(name)).removeRecursively();
-    }
-}
 } // namespace
 
 int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
@@ -201,10 +184,10 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
     // caught before the pass log has a folder.
     const platform::SignalInterruption interruption;
     // A folder of its own for every conversion, so that two at once never share a pass log.
-    removeOrphanedPassLogs();
-    const QTemporaryDir passLogFolder(QDir::tempPath() + QStringLiteral("/%1%2-XXXXXX")
-                                                             .arg(PassLogPrefix)
-                                                             .arg(platform::currentProcessId()));
+    // Named after this encoder: one killed outright cannot remove it, whoever killed it does.
+    const QString prefix = QString::fromLatin1(protocol::PassLogFolderPrefix);
+    platform::removeOrphanedProcessFolders(prefix);
+    const QTemporaryDir passLogFolder(platform::processFolderTemplate(prefix));
     if (!passLogFolder.isValid()) {
         console::printError("Cannot make a folder for the pass log: " + passLogFolder.errorString().toStdString());
         return 1;

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <deque>
+#include <utility>
+
 namespace app {
 namespace {
 
@@ -41,10 +44,28 @@ public:
             if (tasks::NeedsStreamCheck(prefix + name))
                 m_inputs.unconfirmed << prefix + name;
         }
+        m_inputs.leftOut << tasks::UndecodableFileSentences(folder);
         if (!m_recursive)
             return;
-        for (const QString &name : tasks::ListSubfolders(folder))
-            addFolder(prefix + name, platform::IncludeTrailingBackslash(subfolder) + name);
+        for (const QString &name : tasks::ListSubfolders(folder)) {
+            const QString path = prefix + name;
+            const QString below = platform::IncludeTrailingBackslash(subfolder) + name;
+            // A link is walked after every real folder, so that a folder of the tree reached
+            // through one keeps its own name, and is not walked twice.
+            if (QFileInfo(path).isSymLink())
+                m_links.push_back({path, below});
+            else
+                addFolder(path, below);
+        }
+    }
+
+    void addLinkedFolders()
+    {
+        while (!m_links.empty()) {
+            const auto [path, subfolder] = m_links.front();
+            m_links.pop_front();
+            addFolder(path, subfolder);
+        }
     }
 
 private:
@@ -64,6 +85,7 @@ private:
     const QString m_outputFolder; // canonical, as the folders entered
     QSet<QString> m_entered;
     QSet<QString> m_added;
+    std::deque<std::pair<QString, QString>> m_links; // each with the subfolder it stands for
 };
 
 } // namespace
@@ -82,6 +104,7 @@ InputFiles collectInputFiles(const QStringList &given, bool recursive, const QSt
         else
             walk.add(absolute);
     }
+    walk.addLinkedFolders();
     return inputs;
 }
 

@@ -16,6 +16,8 @@ struct InputFiles {
     QStringList missing; // inputs as given that do not exist
     // Files of a folder that are inputs only if their probe finds a stream.
     QStringList unconfirmed;
+    // Sentences on the files of a folder that no path can name, left out.
+    QStringList leftOut;
     // By file, the folder it was found in relative to the folder given, for a file found below it.
     QHash<QString, QString> subfolders;
 };

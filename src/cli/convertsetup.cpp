@@ -120,6 +120,7 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
         outcome.error = sentences.join(QLatin1Char('\n'));
         return outcome;
     }
+    outcome.leftOut = inputs.leftOut;
     if (inputs.files.isEmpty()) {
         outcome.error = QStringLiteral("The folders given hold no video file to convert.");
         return outcome;

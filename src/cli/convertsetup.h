@@ -35,6 +35,7 @@ struct ConvertSetup {
 struct SetupOutcome {
     std::optional<ConvertSetup> setup; // nothing when the request cannot be carried out
     QString error;
+    QStringList leftOut; // sentences on the files of the folders that are left out
 };
 
 // The names of the window's profile list, in its order.

@@ -7,6 +7,7 @@
 #include "programvalues.h"
 #include "terminalreporter.h"
 
+#include <childprocess.h>
 #include <qtchildprocess.h>
 #include <signalinterruption.h>
 #include <standardterminal.h>
@@ -33,15 +34,17 @@ std::unique_ptr<ConvertReporter> reporterFor(const ConvertRequest &request, cons
     return std::make_unique<PlainReporter>(out, err);
 }
 
-int convert(const ProgramValues &values, const ConvertRequest &request, QIODevice &out, QIODevice &err)
+int convert(const ProgramValues &values, const ConvertRequest &request, platform::Interruption &interruption,
+            QIODevice &out, QIODevice &err)
 {
     const SetupOutcome outcome = prepareConversion(values, request);
+    for (const QString &sentence : outcome.leftOut)
+        writeLine(err, sentence);
     if (!outcome.setup) {
         writeLine(err, outcome.error);
         return ExitUsage;
     }
     platform::QtProcessLauncher launcher;
-    platform::SignalInterruption interruption;
     const platform::StandardOutputTerminal terminal;
     const auto reporter = reporterFor(request, terminal, out, err);
     ConvertRun run(launcher, interruption, *reporter, *outcome.setup);
@@ -63,6 +66,9 @@ bool wantsHeadless(int argc, char *argv[])
 int runHeadless(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Caught from the start: one that comes while the inputs are gathered is heard as soon as
+    // the run can hear it, and ends it as it would later.
+    platform::SignalInterruption interruption;
     const ProgramValues values = programValuesFor(QCoreApplication::applicationDirPath());
     QCoreApplication::setApplicationName(ProgramName);
     QCoreApplication::setApplicationVersion(values.versionText);
@@ -91,7 +97,10 @@ int runHeadless(int argc, char *argv[])
     case HeadlessAction::Convert:
         break;
     }
-    return convert(values, *parsed.request, out, err);
+    const int status = convert(values, *parsed.request, interruption, out, err);
+    // Killed encoders may take a while to be gone; none may outlive the program.
+    platform::endProcessGroups();
+    return status;
 }
 
 } // namespace app

@@ -123,6 +123,21 @@ private slots:
         QCOMPARE(none.field(&tasks::ProbeResults::ProbeStartText), QStringList{""});
     }
 
+    // An unconfirmed input whose probe runs out of time is told of: nothing showed it is no video.
+    void anUnconfirmedInputOutOfTime()
+    {
+        const QString pipe = m_media.filePath("stuck stream.ts");
+        QVERIFY(testclips::makeNamedPipe(pipe));
+        platform::QtProcessLauncher launcher;
+        conversion::ProbeQueue queue(launcher, Encoder);
+        queue.setTimeLimit(1000);
+        Told told(queue);
+        queue.append(pipe, true);
+        QTRY_COMPARE_WITH_TIMEOUT(told.idles, 1, 30000);
+        QCOMPARE(told.paths, QStringList{pipe});
+        QCOMPARE(told.field(&tasks::ProbeResults::ProbeLengthText), QStringList{""});
+    }
+
     // A cancel kills the encoder held by the pipe at once; nothing is told after it.
     void cancelKillsTheEncoder()
     {

@@ -40,6 +40,14 @@ const QList<std::pair<QString, QByteArray>> TestProfiles{
                                "Caption=Small,\r\nValue=176x144,\r\nIndex=4\r\n")},
 };
 
+// A Target Size conversion held to the pace of playing.
+const QByteArray SizedProfile =
+    "[Main]\r\nType=mp4\r\nPara=4\r\n0=Video Codec\r\n1=Audio Codec\r\n2=Target Size\r\n3=Video Filter\r\n"
+    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=MPEG-4,\r\nValue=mpeg4,\r\nIndex=0\r\n"
+    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC,\r\nValue=aac,\r\nIndex=0\r\n"
+    "[Target Size]\r\nSort=3\r\nReadOnly=1\r\ncmd=-fit\r\nList=0\r\nCaption=1M\r\nValue=1M\r\n"
+    "[Video Filter]\r\nSort=3\r\nReadOnly=1\r\ncmd=-vf\r\nList=0\r\nCaption=realtime\r\nValue=realtime\r\n";
+
 // The realtime filter holds a conversion to the pace of playing, so it is still running when
 // the test interrupts it.
 const QString PlayingPace = QStringLiteral("Video Filter=realtime");
@@ -598,6 +606,88 @@ private slots:
         const Finished finished = finish(process, 30000);
         QVERIFY2(finished.exitCode == 0 && !finished.crashed, qPrintable(finished.describe()));
         QVERIFY(contents(copy.directory.filePath("Preferences.ini")).contains("Output Path="));
+    }
+
+    // A ".ts" among a folder's files is opened by its probe alone, so a named pipe holds neither
+    // face's start; a signal that comes while they start ends them as it would later.
+    void aSignalDuringTheStart_data()
+    {
+        QTest::addColumn<bool>("window");
+        QTest::newRow("window") << true;
+        QTest::newRow("command line") << false;
+    }
+    void aSignalDuringTheStart()
+    {
+        QFETCH(bool, window);
+        ProgramCopy copy(TestProfiles);
+        copy.writePreferences("[Main]\r\nProfile=1\r\n");
+        QTemporaryDir folder, output;
+        QVERIFY(testclips::makeNamedPipe(folder.filePath("pipe")));
+        QVERIFY(QFile::link(folder.filePath("pipe"), folder.filePath("stuck.ts")));
+        QVERIFY(QFile::copy(media("a.avi"), folder.filePath("a.avi")));
+        QProcess process;
+        QProcessEnvironment environment = copy.environment();
+        if (window)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start(copy.program(), window ? QStringList{folder.path()}
+                                             : QStringList{"--convert", "-p", "small", "-o", output.path(), folder.path()});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(process.processId(), SIGTERM), 30000);
+        QCOMPARE(QProcess::execute("kill", {"-TERM", QString::number(process.processId())}), 0);
+        const Finished finished = finish(process, 30000);
+        QVERIFY2(finished.exitCode == (window ? 0 : 143) && !finished.crashed, qPrintable(finished.describe()));
+        QCOMPARE(processesMentioning(folder.path()), QList<qint64>());
+        if (window)
+            QVERIFY(contents(copy.directory.filePath("Preferences.ini")).contains("Output Path="));
+        else
+            QVERIFY2(finished.err.contains("Stopped before any file was converted."), qPrintable(finished.describe()));
+    }
+
+    // A Target Size conversion cut off by a signal leaves no pass log behind; one that a program
+    // killed with its encoders left goes at the next start, Target Size or not.
+    void noPassLogOutlivesItsRun()
+    {
+        ProgramCopy copy({{"Sized.vkp", SizedProfile}, {"Small.vkp", TestProfiles.first().second}});
+        QTemporaryDir temporary, output;
+        QProcessEnvironment environment = copy.environment();
+        environment.insert("TMPDIR", temporary.path());
+        const QDir passLogs(temporary.path());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(copy.program(), {"--convert", "-p", "sized", "-o", output.path(), media("long.avi")});
+        QTRY_VERIFY_WITH_TIMEOUT(!passLogs.entryList({"wmaspi-fit-*"}, QDir::Dirs).isEmpty(), 60000);
+        QCOMPARE(QProcess::execute("kill", {"-TERM", QString::number(process.processId())}), 0);
+        Finished finished = finish(process, 30000);
+        QVERIFY2(finished.exitCode == 143 && !finished.crashed, qPrintable(finished.describe()));
+        QCOMPARE(passLogs.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+        QProcess gone;
+        gone.start("true");
+        QVERIFY(gone.waitForFinished());
+        const QString orphan = QStringLiteral("wmaspi-fit-%1-AbCdEf").arg(gone.processId());
+        QVERIFY(passLogs.mkpath(orphan + "/inner"));
+        process.start(copy.program(), {"--convert", "-p", "small", "-o", output.path(), media("a.avi")});
+        finished = finish(process);
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(passLogs.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    // -r names each output folder after the real folder, never after a link to it within the
+    // tree; a file whose name is no UTF-8 is told of, with its bytes, and the others converted.
+    void linksAndUndecodableNames()
+    {
+        QTemporaryDir tree, output;
+        QVERIFY(QDir(tree.path()).mkpath("real"));
+        QVERIFY(QFile::copy(media("short.avi"), tree.filePath("real/clip.avi")));
+        QVERIFY(QFile::link(tree.filePath("real"), tree.filePath("a link")));
+        QVERIFY(testclips::copyUnderRawName(media("short.avi"), tree.filePath("real"), "caf\xe9.avi"));
+        const Finished finished = run(*m_program, {"--convert", "-r", "-o", output.path(), tree.path()});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QCOMPARE(filesBelow(output.path()), QStringList{"real/clip.3gp"});
+        QCOMPARE(finished.err, "\"" + tree.filePath("real") + "/caf\\xe9.avi\" is left out: its name is not UTF-8, so it "
+                                                             "cannot be opened.\n");
+        QVERIFY(testclips::removeTree(tree.path()));
     }
 
     // A reader that stops reading (a "| head") leaves the batch to finish rather than half-written files.

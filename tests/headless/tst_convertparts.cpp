@@ -1,5 +1,6 @@
 // The parts of the program without its window that a real conversion hardly reaches: the rules
 // of --set, the terminal's lines, and an interrupt at each stage of a run.
+#include <convertinputs.h>
 #include <convertoptions.h>
 #include <convertrun.h>
 #include <fakechildprocess.h>
@@ -8,9 +9,13 @@
 #include <parametersettings.h>
 #include <profilereading.h>
 #include <terminalreporter.h>
+#include <testclips.h>
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -185,6 +190,30 @@ private slots:
         QFETCH(bool, customSize);
         QFETCH(QString, parameters);
         QCOMPARE(parametersAfter(settings, customSize), parameters);
+    }
+
+    // -r walks every real folder before any link, so that a folder reached both ways is named as
+    // it is; a link out of the tree is walked under its own name, one back up never. A file
+    // whose name is no UTF-8 is left out with a sentence.
+    void folderWalk()
+    {
+        QTemporaryDir media;
+        const QDir root(media.path());
+        QVERIFY(root.mkpath("tree/real/deep") && root.mkpath("outside"));
+        for (const char *name : {"tree/top.avi", "tree/real/deep/d.avi", "outside/o.avi"})
+            QVERIFY(QFile(root.filePath(name)).open(QIODevice::WriteOnly));
+        QVERIFY(testclips::copyUnderRawName(root.filePath("tree/top.avi"), root.filePath("tree"), "\xe9t\xe9.avi"));
+        QVERIFY(QFile::link(root.filePath("tree/real/deep"), root.filePath("tree/a link")));
+        QVERIFY(QFile::link(root.filePath("outside"), root.filePath("tree/real/b link")));
+        QVERIFY(QFile::link(root.filePath("tree"), root.filePath("tree/real/deep/up")));
+        const app::InputFiles inputs = app::collectInputFiles({root.filePath("tree")}, true);
+        QCOMPARE(inputs.files, (QStringList{root.filePath("tree/top.avi"), root.filePath("tree/real/deep/d.avi"),
+                                            root.filePath("tree/real/b link/o.avi")}));
+        QCOMPARE(inputs.subfolders.value(inputs.files.at(1)), "real/deep");
+        QCOMPARE(inputs.subfolders.value(inputs.files.at(2)), "real/b link");
+        QCOMPARE(inputs.leftOut, QStringList{"\"" + root.filePath("tree") + "/\\xe9t\\xe9.avi\" is left out: its "
+                                                                             "name is not UTF-8, so it cannot be opened."});
+        QVERIFY(testclips::removeTree(media.path()));
     }
 
     // What the options say once read; their mistakes are told by the program's own tests.

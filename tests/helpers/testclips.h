@@ -13,6 +13,13 @@ bool makeClip(const QString &path, double seconds);
 // until a writer comes, as a file on a stalled mount does.
 bool makeNamedPipe(const QString &path);
 
+// A copy of source in folder under name, bytes that need not be UTF-8, which no QString can
+// name: the system's own shell makes it.
+bool copyUnderRawName(const QString &source, const QString &folder, const QByteArray &name);
+
+// Removes folder with all it holds, names that are no UTF-8 too, which Qt cannot remove.
+bool removeTree(const QString &folder);
+
 // While it lives, every reader that opens the pipe finds it empty: a process of its own opens
 // it for writing and closes it again, over and over.
 class EmptyPipeWriter {

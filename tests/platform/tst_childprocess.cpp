@@ -1,3 +1,4 @@
+#include <childprocess.h>
 #include <processalive.h>
 #include <encoderrun.h>
 #include <qtchildprocess.h>
@@ -159,6 +160,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(exit.has_value(), 5000);
         QVERIFY(exit->crashed);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
+    }
+
+    // The program exits only once its children's groups are empty: what a leader that ended left
+    // is given its time, then killed.
+    void groupsEndBeforeTheProgram()
+    {
+        platform::QtProcessLauncher launcher;
+        const auto leader = launcher.create();
+        QVERIFY(leader->start("sh", {"-c", "sleep 60 > /dev/null & echo child=$!"}));
+        QByteArray output;
+        while (pidAfter(output, "child") == 0) {
+            const auto read = leader->read(64, QDeadlineTimer(10000));
+            QVERIFY(read && !read->isEmpty());
+            output += *read;
+        }
+        QVERIFY(leader->waitForExit(QDeadlineTimer(10000)));
+        const qint64 child = pidAfter(output, "child");
+        QVERIFY(processAlive(child));
+        QVERIFY(platform::endProcessGroups(50));
+        QVERIFY(!processAlive(child));
+        QVERIFY(platform::endProcessGroups(0));
     }
 
     // Killing us must not leave an orphan encoder, nor its children.

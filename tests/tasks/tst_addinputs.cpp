@@ -231,8 +231,9 @@ private slots:
         QCOMPARE(QDir(output).entryList(QDir::Files).size(), 5);
     }
 
-    // A folder of sources shares ".ts" with transport streams: only a stream becomes a task,
-    // one that begins with its sync bytes or one the probe finds a stream in.
+    // A folder of sources shares ".ts" with transport streams: only a stream becomes a task, one
+    // the probe finds a stream in, or one it could not read in time: a named pipe holds the
+    // window no longer than the probe's time limit, and is no source to leave out.
     void transportStreamsAmongSources()
     {
         const QString folder = m_media.filePath("sources");
@@ -250,11 +251,34 @@ private slots:
         QFile stream(folder + "/stream.ts");
         QVERIFY(stream.open(QIODevice::ReadOnly));
         write("shifted.ts", stream.readAll().mid(1));
+        const QString pipe = m_media.filePath("stalled stream");
+        QVERIFY(testclips::makeNamedPipe(pipe));
+        QVERIFY(QFile::link(pipe, folder + "/stalled.ts"));
+        Window w;
+        w.form->setProbeTimeLimit(1500);
+        w.dialogs.folderToChoose = folder;
+        QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
+        QVERIFY(w.form->probingInputs());
+        QVERIFY(w.probed());
+        QCOMPARE(w.names(), (QStringList{"shifted.ts", "stalled.ts", "stream.ts"}));
+    }
+
+    // A name that is no UTF-8 cannot be opened by the name Qt reads: the file is told of, with
+    // its bytes, and the others are added.
+    void aNameThatIsNoUtf8()
+    {
+        const QString folder = m_media.filePath("bytes");
+        copyOfClip(folder + "/good é.avi");
+        QVERIFY(testclips::copyUnderRawName(m_clip, folder, "bad\xff \xc3\xa9\xc3.avi"));
+        QVERIFY(testclips::copyUnderRawName(m_clip, folder, "notes\xfe.txt"));
         Window w;
         w.dialogs.folderToChoose = folder;
-        w.form->tbtnAddDir->click();
+        QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
         QVERIFY(w.probed());
-        QCOMPARE(w.names(), (QStringList{"shifted.ts", "stream.ts"}));
+        QCOMPARE(w.names(), QStringList{"good é.avi"});
+        QCOMPARE(w.messageTexts(), QStringList{"\"" + folder + "/bad\\xff é\\xc3.avi\" is left out: its name is "
+                                                "not UTF-8, so it cannot be opened."});
+        QVERIFY(testclips::removeTree(folder));
     }
 
     void dropFilesAndFolders()

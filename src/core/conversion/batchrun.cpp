@@ -4,6 +4,8 @@
 #include <exitstatus.h>
 #include "linesplitter.h"
 #include "partialoutput.h"
+#include "passlogfolder.h"
+#include "processfolders.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,6 +28,13 @@ constexpr int MostNameAttempts = 20;
 QString partialPathOf(const QString &output)
 {
     return protocol::partialOutputPath(output);
+}
+
+// An encoder killed outright leaves the pass log of a Target Size conversion; once it has
+// ended, whatever is named after it is left over.
+void removeLeftFolders(qint64 encoderPid)
+{
+    platform::removeProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix), encoderPid);
 }
 
 QString durationText(int milliseconds)
@@ -74,6 +83,8 @@ struct BatchRun::Task {
 BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher)
 {
     connect(&m_stallWatch, &QTimer::timeout, this, &BatchRun::watchForStalls);
+    // Those of a program that was killed with its encoders.
+    platform::removeOrphanedProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix));
 }
 
 // A run that goes with encoders still running kills them, and they cannot clean up after
@@ -84,7 +95,9 @@ BatchRun::~BatchRun()
         task->encoder->terminate();
     // Each encoder is waited for as it goes, and only then lets go of its partial file.
     for (const auto &task : m_running) {
+        const qint64 pid = task->encoder->processId();
         task->encoder.reset();
+        removeLeftFolders(pid);
         removeLeftPartial(task->output);
     }
 }
@@ -276,6 +289,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     // Out of the running ones before anyone hears of its end, so a Stop from there sees the rest.
     retire(task);
+    removeLeftFolders(task->encoder->processId());
     task->lines.finish([this, task](std::string_view line) { examineLine(task, line); });
     // A killed encoder could not clean up after itself.
     if (task->stalled) {

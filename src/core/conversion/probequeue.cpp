@@ -141,7 +141,8 @@ void ProbeQueue::runTimedOut()
     if (!m_encoder)
         return;
     for (qsizetype position = 0; position < qsizetype(m_run.size()); ++position) {
-        if (inputAt(position)) {
+        if (Input *input = inputAt(position)) {
+            input->timedOut = true;
             settle(position, tasks::TimedOutProbe());
             break;
         }
@@ -203,7 +204,7 @@ void ProbeQueue::tell()
         m_inputs.pop_front();
         ++m_told;
         toldAny = true;
-        if (input.unconfirmed && !tasks::FoundStream(*input.results))
+        if (input.unconfirmed && !input.timedOut && !tasks::FoundStream(*input.results))
             continue;
         emit probed(input.path, *input.results);
         if (!alive)

@@ -27,8 +27,9 @@ public:
 
     // Each input's own time; an input already probing keeps the time it began with.
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
-    // An unconfirmed input is told of only when its probe finds a stream. Probing begins at the
-    // next turn of the event loop, so inputs appended together share a run.
+    // An unconfirmed input is told of only when its probe finds a stream, or runs out of time:
+    // then nothing says it is no video. Probing begins at the next turn of the event loop, so
+    // inputs appended together share a run.
     void append(const QString &path, bool unconfirmed = false);
     // Forgets every input not told of yet and kills the encoder; nothing more is told, not even idle.
     void cancel();
@@ -47,6 +48,7 @@ private:
         bool unconfirmed = false;
         bool alone = false; // probed in a run of its own
         bool probing = false;
+        bool timedOut = false;
         std::optional<tasks::ProbeResults> results;
     };
 

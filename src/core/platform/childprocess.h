@@ -15,6 +15,14 @@ void confineChildProcess(QProcess &process, ProcessGroup group);
 // Kills every process of the group led by pid at once; no effect when the group is gone.
 void killProcessGroup(qint64 pid);
 
+// Remembers the group the child pid leads, just started, until the group is found empty.
+void watchProcessGroup(qint64 pid);
+
+// Before the program exits: waits until no process is left of the groups its children lead, at
+// most patienceMs, then kills what is left and waits for that a little. False when a process
+// outlived even that.
+bool endProcessGroups(int patienceMs = 5000);
+
 // Asks the process to end gracefully (SIGTERM on this platform).
 void requestTermination(qint64 pid);
 

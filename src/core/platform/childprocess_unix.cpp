@@ -1,6 +1,12 @@
 #include "childprocess.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QMutex>
 #include <QProcess>
+#include <QSet>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -8,6 +14,51 @@
 #include <unistd.h>
 
 namespace platform {
+namespace {
+
+QMutex watchedGroupsLock;
+// Leaders of the groups started and not found empty yet; a group's number is not given to
+// another process while the group has a member, and an empty one is forgotten at the next look.
+QSet<qint64> watchedGroups;
+
+// The groups with a member still alive: a zombie has ended already.
+QSet<qint64> livingGroups()
+{
+    QSet<qint64> groups;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!entry.front().isDigit() || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // The command name in parentheses may hold anything; state, parent and group follow it.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(0) != "Z")
+            groups.insert(fields.at(2).toLongLong());
+    }
+    return groups;
+}
+
+// Forgets the watched groups that are gone; a leader still there may not have founded its group
+// yet.
+QSet<qint64> livingWatchedGroups()
+{
+    const QSet<qint64> living = livingGroups();
+    const QMutexLocker locker(&watchedGroupsLock);
+    watchedGroups.removeIf([&living](qint64 group) { return !living.contains(group) && !processIsRunning(group); });
+    return watchedGroups;
+}
+
+bool waitForWatchedGroups(QDeadlineTimer deadline)
+{
+    while (!livingWatchedGroups().isEmpty()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+} // namespace
 
 void confineChildProcess(QProcess &process, ProcessGroup group)
 {
@@ -28,6 +79,26 @@ void killProcessGroup(qint64 pid)
 {
     if (pid > 0)
         ::kill(-static_cast<pid_t>(pid), SIGKILL);
+}
+
+void watchProcessGroup(qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    // Forgetting the empty ones here keeps the set small, and a reused number out of it.
+    livingWatchedGroups();
+    const QMutexLocker locker(&watchedGroupsLock);
+    watchedGroups.insert(pid);
+}
+
+bool endProcessGroups(int patienceMs)
+{
+    // A killed process is not gone until it has run to its end, which a loaded machine delays.
+    if (waitForWatchedGroups(QDeadlineTimer(patienceMs)))
+        return true;
+    for (const qint64 group : livingWatchedGroups())
+        killProcessGroup(group);
+    return waitForWatchedGroups(QDeadlineTimer(1000));
 }
 
 void requestTermination(qint64 pid)

@@ -44,6 +44,8 @@ public:
     // Kills the child and every process it started; does not wait.
     virtual void terminate() = 0;
     virtual bool isRunning() const = 0;
+    // The child's process number once started; 0 for one that is no real process.
+    virtual qint64 processId() const { return 0; }
 
 signals:
     void output(const QByteArray &bytes);

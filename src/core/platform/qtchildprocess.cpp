@@ -40,6 +40,7 @@ public:
         });
         m_process.start(program, arguments, QIODevice::ReadOnly);
         m_pid = m_process.processId();
+        watchProcessGroup(m_pid);
     }
 
     bool start(const QString &program, const QStringList &arguments) override
@@ -48,6 +49,7 @@ public:
         if (!m_process.waitForStarted(-1))
             return false;
         m_pid = m_process.processId();
+        watchProcessGroup(m_pid);
         return true;
     }
 
@@ -83,6 +85,7 @@ public:
     }
 
     bool isRunning() const override { return m_process.state() != QProcess::NotRunning; }
+    qint64 processId() const override { return m_pid; }
 
 private:
     void deliverOutput()

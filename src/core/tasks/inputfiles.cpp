@@ -1,5 +1,6 @@
 #include "inputfiles.h"
 
+#include <filenames.h>
 #include <pathdelimiter.h>
 
 #include <QDir>
@@ -84,9 +85,26 @@ QStringList sortedByName(QStringList names)
 
 QStringList ListSupportedFiles(const QString &directory)
 {
-    QStringList names = QDir(directory).entryList(QDir::Files, QDir::Unsorted);
-    names.removeIf([](const QString &name) { return !HasSupportedExtension(name); });
+    const QDir folder(directory);
+    QStringList names = folder.entryList(QDir::Files, QDir::Unsorted);
+    // A name that is no UTF-8 comes with a replacement character, and names no file.
+    names.removeIf([&folder](const QString &name) {
+        return !HasSupportedExtension(name) || (name.contains(QChar::ReplacementCharacter) && !folder.exists(name));
+    });
     return sortedByName(names);
+}
+
+QStringList UndecodableFileSentences(const QString &directory)
+{
+    const QByteArray folder = QFile::encodeName(platform::IncludeTrailingBackslash(QDir(directory).absolutePath()));
+    QStringList sentences;
+    for (const QByteArray &name : platform::undecodableNames(directory)) {
+        if (HasSupportedExtension(QFile::decodeName(name)))
+            sentences << QStringLiteral("\"%1\" is left out: its name is not UTF-8, so it cannot be opened.")
+                             .arg(platform::escapedName(folder + name));
+    }
+    std::sort(sentences.begin(), sentences.end());
+    return sentences;
 }
 
 QStringList ListSubfolders(const QString &directory)
@@ -96,15 +114,7 @@ QStringList ListSubfolders(const QString &directory)
 
 bool NeedsStreamCheck(const QString &path)
 {
-    constexpr char SyncByte = 0x47;
-    constexpr int PacketSize = 188;
-    if (asciiLower(ExtractFileExt(path)) != QLatin1String(".ts"))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray start = file.read(PacketSize + 1);
-    return start.size() <= PacketSize || start.at(0) != SyncByte || start.at(PacketSize) != SyncByte;
+    return asciiLower(ExtractFileExt(path)) == QLatin1String(".ts");
 }
 
 } // namespace tasks

@@ -26,13 +26,18 @@ QStringList ListFilesWithExtension(const QString &directory, const QString &exte
 // sorted by name without regard to case.
 QStringList ListSupportedFiles(const QString &directory);
 
+// The sentences telling of the files directly inside directory with a supported extension whose
+// names are no UTF-8: no QString names them, so ListSupportedFiles leaves them out.
+QStringList UndecodableFileSentences(const QString &directory);
+
 // Names of the folders directly inside directory, hidden ones skipped, sorted as
 // ListSupportedFiles sorts.
 QStringList ListSubfolders(const QString &directory);
 
 // Whether a file found in a folder must show a stream in its probe before it becomes a task: a
-// ".ts" that does not begin as an MPEG transport stream (a sync byte at 0 and at 188), since
-// TypeScript and Qt translation sources share the extension.
+// ".ts", since TypeScript and Qt translation sources share the extension. Decided by the name
+// alone: the file may be a named pipe or on a stalled mount, and only the probe, with its time
+// limit, opens it.
 bool NeedsStreamCheck(const QString &path);
 
 } // namespace tasks

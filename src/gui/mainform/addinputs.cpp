@@ -110,6 +110,10 @@ void TMainForm::AddInputDirectory(const QString &directory)
         else
             AddInputFile(path);
     }
+    if (const QStringList leftOut = tasks::UndecodableFileSentences(directory); !leftOut.isEmpty()) {
+        m_services.dialogs.messageBox(this, app::ProgramName, leftOut.join(QLatin1Char('\n')),
+                                      platform::MessageIcon::Warning, platform::MessageButton::Ok);
+    }
 }
 
 // Rows come in the order their files were added, each as its probe ends; the same file handed
