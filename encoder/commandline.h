@@ -22,6 +22,10 @@ struct ConversionRequest {
     // The SIZE of "-fit SIZE", a switch of ours that FFmpeg never sees; empty text when the
     // switch came without one.
     std::optional<std::string> fit;
+    // The seconds of "-length SECONDS", another switch of ours: how long the input was when the
+    // run planned its conversion. The verdict holds the output to it, not to what the input has
+    // become since.
+    std::optional<double> plannedSeconds;
 };
 
 struct UsageRequest {};
@@ -33,6 +37,8 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 
 inline constexpr std::string_view UsageText =
     "usage: wmaspi.dll -i <input> [-i <input>...]  |  "
-    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] <output>\n"
+    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] [-length SECONDS] <output>\n"
     "  -fit SIZE  converts to an output of at most SIZE bytes, the video in two passes, with k = 1000 and "
-    "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v";
+    "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v\n"
+    "  -length SECONDS  the input's length when the conversion was planned: an output clearly shorter than it "
+    "asks for is incomplete, even when the input has shrunk since";

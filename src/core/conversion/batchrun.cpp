@@ -201,7 +201,8 @@ void BatchRun::startTask(int row, const QString &output)
     // A folder that cannot be made leaves the encoder to fail on it and say why.
     if (!m_plan.outputSubfolders.value(row).isEmpty())
         QDir().mkpath(QFileInfo(output).absolutePath());
-    const auto commandLine = conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record), output);
+    const auto commandLine = conversionCommandLine(
+        record.InputFile, m_plan.parameters + trimOptions(record) + plannedLengthOption(record.LengthSec), output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }
 
