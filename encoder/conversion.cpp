@@ -57,6 +57,18 @@ std::optional<double> shrunkInput(const ConversionRequest &request, std::optiona
     return std::nullopt;
 }
 
+// What the input lasts now: its container's word or, where a quick look leaves that unsaid, its
+// longest stream's.
+std::optional<double> lastsNow(const MediaInfo &input)
+{
+    std::optional<double> seconds = input.durationSeconds;
+    for (const StreamInfo &stream : input.streams) {
+        if (!input.durationSeconds && stream.durationSeconds && (!seconds || *stream.durationSeconds > *seconds))
+            seconds = stream.durationSeconds;
+    }
+    return seconds;
+}
+
 // FFmpeg is given nothing it would read or write besides the input and the part file.
 std::optional<std::string> refusal(const ConversionRequest &request, const std::vector<std::string> &container)
 {
@@ -108,7 +120,7 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     std::optional<double> shrunk;
     if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info) {
         expected = expectedOutput(*input.info, request.parameters, kinds.value_or(MuxerKinds{}));
-        shrunk = shrunkInput(request, input.info->durationSeconds);
+        shrunk = shrunkInput(request, lastsNow(*input.info));
         if (shrunk && expected->seconds)
             expected->seconds = trimmedSeconds(*request.plannedSeconds, request.parameters);
     }

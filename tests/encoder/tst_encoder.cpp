@@ -153,9 +153,10 @@ void EncoderTest::usage()
     const Finished run = runEncoder(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
-    // The usage line, then the one switch of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 2);
+    // The usage line, then the switches of ours that FFmpeg never sees.
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 3);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
+    QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
 }
 
 static const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
@@ -515,7 +516,7 @@ void EncoderTest::stopRequest()
     if (stubbornFfmpeg) {
         encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
         QVERIFY(!encoder.isEmpty());
-        parameters = {"-silent", "30", "-ignore-term"};
+        parameters = {"-silent", "30", "-ignore-term", "1"}; // a value, as FFmpeg reads a switch it does not know
     }
 
     RunningEncoder run(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, encoder);
