@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace {
@@ -39,6 +40,28 @@ void takeNoReplace(ConversionRequest &request)
     request.replaceExisting = end == parameters.end();
     parameters.erase(end, parameters.end());
 }
+
+// Takes "-length SECONDS" out as takeFit does -fit; a value that is no length leaves none.
+void takeLength(ConversionRequest &request)
+{
+    auto &parameters = request.parameters;
+    for (;;) {
+        const auto at = std::find(parameters.begin(), parameters.end(), "-length");
+        if (at == parameters.end())
+            return;
+        request.plannedSeconds.reset();
+        if (std::next(at) == parameters.end()) {
+            parameters.erase(at);
+            return;
+        }
+        const std::string &text = *std::next(at);
+        double seconds = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+        if (error == std::errc() && end == text.data() + text.size() && seconds > 0)
+            request.plannedSeconds = seconds;
+        parameters.erase(at, std::next(at, 2));
+    }
+}
 } // namespace
 
 EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
@@ -56,6 +79,7 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         request.parameters.assign(arguments.begin() + 3, arguments.end() - 1);
         takeFit(request);
         takeNoReplace(request);
+        takeLength(request);
         if (!request.input.empty() && !request.output.empty())
             return request;
     }

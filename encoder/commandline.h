@@ -25,6 +25,10 @@ struct ConversionRequest {
     // "-n", as FFmpeg spells it: the output was not there when the run chose its name, so one
     // that is there now is another run's and is never replaced.
     bool replaceExisting = true;
+    // The seconds of "-length SECONDS", another switch of ours: how long the input was when the
+    // run planned its conversion. The verdict holds the output to it, not to what the input has
+    // become since.
+    std::optional<double> plannedSeconds;
 };
 
 struct UsageRequest {};
@@ -36,7 +40,9 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 
 inline constexpr std::string_view UsageText =
     "usage: wmaspi.dll -i <input> [-i <input>...]  |  "
-    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] [-n] <output>\n"
+    "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] [-length SECONDS] [-n] <output>\n"
     "  -fit SIZE  converts to an output of at most SIZE bytes, the video in two passes, with k = 1000 and "
     "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v\n"
+    "  -length SECONDS  the input's length when the conversion was planned: an output clearly shorter than it "
+    "asks for is incomplete, even when the input has shrunk since\n"
     "  -n        leaves an existing output alone: the conversion fails instead";

@@ -1,8 +1,10 @@
 #include "conversion.h"
 
+#include "argumentcheck.h"
 #include "childprocess.h"
 #include "console.h"
 #include "conversionplan.h"
+#include "decimaltext.h"
 #include "exitstatus.h"
 #include "expectation.h"
 #include "ffmpeglocator.h"
@@ -83,6 +85,36 @@ int keep(const ConversionRequest &request)
     return protocol::EncoderSucceeded;
 }
 
+// The input's length now, when it is clearly short of the length the run planned with: the file
+// was cut while it waited or while FFmpeg read it.
+std::optional<double> shrunkInput(const ConversionRequest &request, std::optional<double> nowSeconds)
+{
+    if (request.plannedSeconds && nowSeconds && clearlyShort(*nowSeconds, *request.plannedSeconds))
+        return nowSeconds;
+    return std::nullopt;
+}
+
+// What the input lasts now: its container's word or, where a quick look leaves that unsaid, its
+// longest stream's.
+std::optional<double> lastsNow(const MediaInfo &input)
+{
+    std::optional<double> seconds = input.durationSeconds;
+    for (const StreamInfo &stream : input.streams) {
+        if (!input.durationSeconds && stream.durationSeconds && (!seconds || *stream.durationSeconds > *seconds))
+            seconds = stream.durationSeconds;
+    }
+    return seconds;
+}
+
+// FFmpeg is given nothing it would read or write besides the input and the part file.
+std::optional<std::string> refusal(const ConversionRequest &request, const std::vector<std::string> &container)
+{
+    const std::vector<std::string> arguments = ffmpegArguments(request, container);
+    const auto input = std::find(arguments.begin(), arguments.end(), "-i");
+    const auto from = std::size_t(std::distance(arguments.begin(), input)) + 2;
+    return argumentsRefusal(arguments, from, from + request.parameters.size());
+}
+
 } // namespace
 
 int failure(const std::string &message, int status)
@@ -112,7 +144,8 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
         break;
     }
     const auto kinds = muxerKinds(request, container);
-    if (settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
+    if (!shrunkInput(request, outcome.account.inputSeconds)
+        && settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
         if (const auto problem = writtenProblem(part))
             return failure("Conversion failed: " + *problem + untouched, 1);
         return keep(request);
@@ -121,8 +154,13 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     // FFmpeg's account leaves doubt: the files themselves tell. An input we cannot read is
     // FFmpeg's to report, and it has not.
     std::optional<Expectation> expected;
-    if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info)
+    std::optional<double> shrunk;
+    if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info) {
         expected = expectedOutput(*input.info, request.parameters, kinds.value_or(MuxerKinds{}));
+        shrunk = shrunkInput(request, lastsNow(*input.info));
+        if (shrunk && expected->seconds)
+            expected->seconds = trimmedSeconds(*request.plannedSeconds, request.parameters);
+    }
     const OutputCheck check = checkOutput(part, expected.value_or(Expectation{}));
     if (check.problem)
         return failure("Conversion failed: " + *check.problem + untouched, 1);
@@ -132,8 +170,11 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     // What FFmpeg got through is kept: a user with a damaged file wants what can be saved of it.
     const double converted = std::max(outcome.reachedSeconds, check.seconds.value_or(0.0));
     if (expected && expected->seconds && clearlyShort(converted, *expected->seconds)) {
+        const std::string why = shrunk ? "; the input is now " + fixedDecimal(*shrunk, 1) + " s; it was "
+                + fixedDecimal(*request.plannedSeconds, 1) + " s when added"
+                                       : std::string("; the input may be damaged");
         console::printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
-                            + "; the input may be damaged");
+                            + why);
         return protocol::EncoderIncomplete;
     }
     return protocol::EncoderSucceeded;
@@ -167,6 +208,11 @@ int runConversion(const ConversionRequest &request)
     const auto container = containerSwitch(request);
     if (!container) {
         console::printError("No known container for '" + request.output + "': give it a known extension");
+        return 1;
+    }
+    // Before anything is opened or written: a refused list converts nothing.
+    if (const auto refused = refusal(request, *container)) {
+        console::printError(*refused + "; nothing was converted");
         return 1;
     }
     if (const auto refused = claimPart(request))

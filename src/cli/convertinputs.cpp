@@ -118,7 +118,7 @@ std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResu
         return std::nullopt;
     const tasks::TrimTaken taken = tasks::applyStartAndEnd(task, start.value_or(QString()), end.value_or(QString()));
     if ((!start || taken.start) && (!end || taken.end))
-        return std::nullopt;
+        return tasks::tooShortToConvert(task);
     if (task.LengthText.isEmpty())
         return QStringLiteral("\"%1\" cannot be cut: its length is unknown.").arg(path);
     const QString which = start && !taken.start ? QStringLiteral("start time ") + *start

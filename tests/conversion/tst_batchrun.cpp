@@ -222,8 +222,17 @@ private slots:
         QFile(w.outputDir.filePath("b.3gp")).open(QIODevice::WriteOnly);
         w.form->SettingForm->rdbRename->setChecked(true);
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        const auto runs = w.conversionArguments();
+        auto runs = w.conversionArguments();
         QCOMPARE(runs.size(), 3);
+        // Each encoder learns the input's length as it was added, to judge the output by.
+        for (int row = 0; row < 3; ++row) {
+            ltvItemData task;
+            w.form->ReadTask(row, tasks::SelectWholeRow, task);
+            QStringList &run = runs[row];
+            QCOMPARE(run.at(run.size() - 3), QString("-length"));
+            QVERIFY(qAbs(run.at(run.size() - 2).toDouble() - task.LengthSec) < 0.001);
+            run.remove(run.size() - 3, 2);
+        }
         const QString out = w.outputDir.path() + "/";
         // "-n": a file that appears at a name that was free is another run's, never replaced.
         QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac",

@@ -5,7 +5,9 @@
 #include <exitstatus.h>
 #include <outputclaim.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -42,6 +44,10 @@ private slots:
     void stopRequest_data();
     void stopRequest();
     void killedEncoderTakesFfmpegAlong();
+    void parametersReachingOtherFilesAreRefused_data();
+    void parametersReachingOtherFilesAreRefused();
+    void verdictAgainstTheLengthWhenAdded_data();
+    void verdictAgainstTheLengthWhenAdded();
 
 private:
     QString clip(const QString &name) const { return clips_.filePath(name); }
@@ -157,6 +163,7 @@ void EncoderTest::usage()
     QCOMPARE(run.output.count(QLatin1Char('\n')), 3);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
+    QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
 }
 
 static const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
@@ -554,7 +561,7 @@ void EncoderTest::stopRequest()
     if (stubbornFfmpeg) {
         encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
         QVERIFY(!encoder.isEmpty());
-        parameters = {"-silent", "30", "-ignore-term"};
+        parameters = {"-silent", "30", "-ignore-term", "1"}; // a value, as FFmpeg reads a switch it does not know
     }
 
     RunningEncoder run(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, encoder);
@@ -586,6 +593,74 @@ void EncoderTest::killedEncoderTakesFfmpegAlong()
     QCOMPARE(children.size(), 1);
     run.process.kill();
     QTRY_VERIFY_WITH_TIMEOUT(!processAlive(children.first()), 5000);
+}
+
+
+void EncoderTest::parametersReachingOtherFilesAreRefused_data()
+{
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<QString>("named"); // the parameter the refusal names
+    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere/PWNED.mp4"));
+    QTest::newRow("a word after a value") << QStringList{"-preset", "fast", elsewhere} << "\"-preset fast\"";
+    QTest::newRow("a second input") << QStringList{"-i", clip("tone.mp3")} << "\"-i " + clip("tone.mp3") + "\"";
+    QTest::newRow("a pass log") << QStringList{"-passlogfile", elsewhere} << "\"-passlogfile " + elsewhere + "\"";
+    QTest::newRow("video statistics") << QStringList{"-vstats"} << "\"-vstats\"";
+    QTest::newRow("an attachment") << QStringList{"-attach", clip("tone.mp3")} << "\"-attach ";
+    QTest::newRow("movie filter") << QStringList{"-vf", "movie=" + clip("clip.mp4") + ",scale=8:8"} << "filter movie";
+    QTest::newRow("amovie in a complex graph") << QStringList{"-filter_complex", "amovie=a.mp3[x];[0:a][x]amix"}
+                                               << "filter amovie";
+    QTest::newRow("a lut file by position") << QStringList{"-vf:0", "lut3d=grade.cube"} << "filter lut3d";
+    QTest::newRow("a switch eating the container") << QStringList{"-c:v", "mpeg4", "-metadata"} << "\"-metadata -f";
+    QTest::newRow("segments") << QStringList{"-f", "hls"} << "\"-f hls\"";
+    QTest::newRow("library stats") << QStringList{"-x264-params", "keyint=50:stats=" + elsewhere} << "\"-x264-params";
+    QTest::newRow("standard output") << QStringList{"-c:v", "mpeg4", "-"} << "\"-\" after \"-c:v mpeg4\"";
+}
+
+// Whatever a profile holds, FFmpeg reads the input and writes the output and nothing else: a list
+// that would reach another file fails before FFmpeg starts, naming the parameter.
+void EncoderTest::parametersReachingOtherFilesAreRefused()
+{
+    QFETCH(QStringList, parameters);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    const QString output = dir.filePath("out.mkv");
+    QVERIFY(writeFile(output, EarlierOutput));
+    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere"));
+    QVERIFY(QDir().mkpath(elsewhere));
+
+    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, dir.path());
+    QDir(elsewhere).removeRecursively();
+    QVERIFY2(run.exitCode == 1, qPrintable(run.output));
+    QVERIFY2(run.output.contains(named) && run.output.contains("; nothing was converted"), qPrintable(run.output));
+    QCOMPARE(readFile(output), EarlierOutput);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.mkv"});
+}
+
+void EncoderTest::verdictAgainstTheLengthWhenAdded_data()
+{
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("shrunk since") << QStringList{"-length", "12.04"} << 3
+                                  << "; the input is now 3.0 s; it was 12.0 s when added\n";
+    QTest::newRow("as long as then") << QStringList{"-length", "3.0"} << 0 << "";
+    QTest::newRow("the part still there") << QStringList{"-t", "2", "-length", "12.04"} << 0 << "";
+    QTest::newRow("a start past what is left") << QStringList{"-ss", "1", "-length", "12.04"} << 3
+                                               << " of 00:00:11";
+}
+
+// An input cut while it waited is judged by the length the run planned with, not by what is left.
+void EncoderTest::verdictAgainstTheLengthWhenAdded()
+{
+    QFETCH(QStringList, parameters);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString output = dir.filePath("out.mkv");
+    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi"), "-c", "copy"} + parameters + QStringList{output});
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.output));
+    QVERIFY2(run.output.contains(said), qPrintable(run.output));
+    QVERIFY(QFileInfo(output).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(EncoderTest)

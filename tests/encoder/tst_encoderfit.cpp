@@ -184,7 +184,7 @@ void EncoderFitTest::crashInFirstPass()
     const QString encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
     QVERIFY(!encoder.isEmpty());
     const QString output = dir.filePath("out.mp4");
-    const QStringList arguments = {"-y", "-i", clip("ten.mp4"), "-silent", "0", "-abort", "-fit", "1M", output};
+    const QStringList arguments = {"-y", "-i", clip("ten.mp4"), "-silent", "0", "-abort", "1", "-fit", "1M", output};
     // What an encoder killed outright left goes; a running one's stays.
     QProcess gone;
     gone.start(QStringLiteral("true"));

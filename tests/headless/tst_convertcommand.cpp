@@ -166,6 +166,9 @@ private slots:
                 + "\" to convert: it runs from 00:00:00.0 to 00:00:01.";
         QTest::newRow("end before start") << QStringList{"--convert", "--start", "00:00:00.8", "--end", "00:00:00.5", a}
                                           << "The start time 00:00:00.8 leaves nothing";
+        QTest::newRow("part too short") << QStringList{"--convert", "--start", "00:00:03.8", media("four.avi")}
+                                        << "The part of \"" + media("four.avi")
+                + "\" from 00:00:03.8 to 00:00:04 is too short to convert: it must last more than half a second.";
         QTest::newRow("missing input") << QStringList{"--convert", a, media("gone.avi"), media("gone too.avi")}
                                        << "The input \"" + media("gone.avi") + "\" does not exist.\nThe input \""
                 + media("gone too.avi") + "\" does not exist.";
@@ -529,6 +532,8 @@ private slots:
         QTest::newRow("start") << QStringList{"--start", "00:00:01"} << 3.0;
         QTest::newRow("end") << QStringList{"--end", "00:00:02"} << 2.0;
         QTest::newRow("both") << QStringList{"--start", "0:0:1.5", "--end", "00:00:02.5"} << 1.0;
+        // As the Output grid takes it: the file ends first.
+        QTest::newRow("end past the file") << QStringList{"--start", "00:00:01", "--end", "00:00:09"} << 3.0;
     }
     void startAndEndShorten()
     {
@@ -539,6 +544,62 @@ private slots:
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         const double length = duration(output.filePath("four.3gp"));
         QVERIFY2(qAbs(length - seconds) < 0.3, qPrintable(QString::number(length)));
+    }
+
+    // A value typed for a free parameter is one value, and a profile handed over whose values would
+    // have FFmpeg write elsewhere fails its file before FFmpeg starts, naming the parameter.
+    void parametersWriteNothingElsewhere_data()
+    {
+        QTest::addColumn<QByteArray>("profile");
+        QTest::addColumn<QStringList>("settings");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("typed") << profileText("mp4", "Original Size,176x144 (QCIF),", ",176x144,") << QStringList{"--set", "Video Filter=scale=96:64 PWNED.mp4"}
+                               << "";
+        QTest::newRow("in a profile") << profileText("mp4", "Original Size,176x144 (QCIF),", ",176x144,").replace("Value=yuv420p", "Value=yuv420p PWNED.mp4")
+                                      << QStringList{} << "another output, \"PWNED.mp4\" after \"-pix_fmt yuv420p\"";
+    }
+    void parametersWriteNothingElsewhere()
+    {
+        QFETCH(QByteArray, profile);
+        QFETCH(QStringList, settings);
+        QFETCH(QString, told);
+        ProgramCopy handed({{"Handed.vkp", profile}});
+        QVERIFY(handed.isValid());
+        QTemporaryDir output;
+        QTemporaryDir working;
+        const Finished finished = run(handed, QStringList{"--convert", "-p", "Handed", "-o", output.path()} + settings
+                                          + QStringList{media("a.avi")},
+                                      working.path());
+        QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
+        QCOMPARE(linesWith(finished.out, "Failed").size(), 1);
+        QVERIFY2(finished.err.contains(told), qPrintable(finished.describe()));
+        QCOMPARE(fileNames(output.path()), QStringList());
+        QCOMPARE(fileNames(working.path()), QStringList());
+    }
+
+    // A file cut while it waits for its turn converts to what is left, and is incomplete: the run
+    // planned its length when it was added, and the log says the input changed.
+    void anInputCutWhileQueued()
+    {
+        const QString victim = media("victim.ts");
+        QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25:duration=12",
+                                              "-c:v", "mpeg1video", "-f", "mpegts", victim}),
+                 0);
+        QTemporaryDir output;
+        QProcess process;
+        start(process, *m_program, {"--convert", "-p", "small", "--set", PlayingPace, "-o", output.path(), media("four.avi"), victim});
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("[1/2] Converting"), 60000);
+        QFile cut(victim);
+        QVERIFY(cut.resize(cut.size() / 6 / 188 * 188));
+        Finished finished = finish(process, 60000);
+        finished.out.prepend(out);
+        QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
+        QCOMPARE(linesWith(finished.out, "Incomplete"),
+                 QStringList{"[2/2] Incomplete " + victim + " -> " + output.filePath("victim.mp4")});
+        QVERIFY2(finished.err.contains(QRegularExpression("the input is now 2\\.\\d s; it was 12\\.0 s when added")),
+                 qPrintable(finished.describe()));
+        QVERIFY(duration(output.filePath("victim.mp4")) < 3);
     }
 
     // Ctrl+C, or the system's request to end, stops the run: the encoders are gone, their partial

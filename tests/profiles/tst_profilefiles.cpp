@@ -10,6 +10,7 @@
 #include <splitlist.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,13 @@ private slots:
             << QStringList{"Channels=MONO"} << defaults;
         QTest::newRow("free typed") << QStringList{"Preset=slow"} << " -pix_fmt yuv420p -preset slow -ac 1 -q:a 2";
         QTest::newRow("free emptied") << QStringList{"Preset="} << " -pix_fmt yuv420p -ac 1 -q:a 2";
+        // What the user types stays one argument, so it can neither add a switch nor a file.
+        QTest::newRow("free typed with blanks") << QStringList{"Preset=fast ~/elsewhere/PWNED.mp4"}
+                                                << " -pix_fmt yuv420p -preset \"fast ~/elsewhere/PWNED.mp4\" -ac 1 -q:a 2";
+        QTest::newRow("free typed with quotes") << QStringList{"Preset=say \"hi\""}
+                                                << " -pix_fmt yuv420p -preset \"say \"\"\"hi\"\"\"\" -ac 1 -q:a 2";
+        QTest::newRow("custom size with a blank") << QStringList{"Video Size=320x240 -i x"}
+                                                  << " -s \"320x240 -i x\"" + defaults;
         QTest::newRow("fixed passes the file's value") << QStringList{"Pixel Format=rgb24"} << defaults;
         QTest::newRow("no switch adds nothing") << QStringList{"No Switch=B"} << defaults;
         QTest::newRow("grid kept from the parameter before")
@@ -179,6 +187,12 @@ private slots:
             QVERIFY2(found, qPrintable(key));
         }
         QTEST(BuildParameterString(path, ShownValueOf(grids)), "parameters");
+        // The encoder gets a quoted value whole.
+        QFETCH(QString, parameters);
+        if (parameters.contains('"')) {
+            const QString typed = shown.first().mid(shown.first().indexOf('=') + 1);
+            QVERIFY(QProcess::splitCommand(parameters).contains(typed));
+        }
     }
 
     void parameterStringOfNoProfile()

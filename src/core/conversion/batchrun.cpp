@@ -225,8 +225,9 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     // A name that is free now and taken when the encoder looks again was taken by another run,
     // whose file must stay.
     const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
-    const auto commandLine =
-        conversionCommandLine(record.InputFile, m_plan.parameters + trimOptions(record) + noReplace, output);
+    const auto commandLine = conversionCommandLine(
+        record.InputFile, m_plan.parameters + trimOptions(record) + plannedLengthOption(record.LengthSec) + noReplace,
+        output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }
 

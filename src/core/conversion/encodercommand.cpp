@@ -1,6 +1,7 @@
 #include "encodercommand.h"
 
 #include <QProcess>
+#include <QtNumeric>
 
 namespace conversion {
 namespace {
@@ -23,6 +24,13 @@ EncoderCommandLine probeCommandLine(const QStringList &inputPaths)
         line.arguments << QStringLiteral("-i") << path;
     }
     return line;
+}
+
+QString plannedLengthOption(double lengthSeconds)
+{
+    if (!(lengthSeconds > 0) || !qIsFinite(lengthSeconds))
+        return QString();
+    return QStringLiteral(" -length ") + QString::number(lengthSeconds, 'f', 3);
 }
 
 EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,

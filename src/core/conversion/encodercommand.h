@@ -19,6 +19,10 @@ EncoderCommandLine probeCommandLine(const QString &inputPath);
 // One encoder run probing every input in turn.
 EncoderCommandLine probeCommandLine(const QStringList &inputPaths);
 // parameters is empty or begins with a blank; it is split at blanks, double quotes grouping.
+// " -length SECONDS": the input's length when it was added, which the encoder holds the output
+// to, for an input that shrinks before or while it converts. Empty when the length is unknown.
+QString plannedLengthOption(double lengthSeconds);
+
 EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
                                          const QString &outputPath);
 

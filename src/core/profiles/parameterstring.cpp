@@ -5,26 +5,42 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace profiles {
 
 namespace {
 
 const QString BareSwitch = QStringLiteral("\\");
 
+// The encoder splits the string at blanks, double quotes grouping and three standing for one.
+QString oneArgument(const QString &value)
+{
+    const bool splits = std::any_of(value.begin(), value.end(),
+                                    [](QChar c) { return c.isSpace() || c == QLatin1Char('"'); });
+    if (!splits)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// What the user typed is one value however many words it holds, or it would pass switches and
+// file names of its own; what the profile's author wrote for a choice may pass several.
 QString encoderValue(const ProfileParameter &parameter, const ShownValue &shownValue)
 {
     switch (parameter.kind()) {
     case ParameterKind::Fixed:
         return parameter.value;
     case ParameterKind::Free:
-        return shownValue(parameter.grid, parameter.name);
+        return oneArgument(shownValue(parameter.grid, parameter.name));
     case ParameterKind::PickList:
         break;
     }
     const QString shown = shownValue(parameter.grid, parameter.name);
     const qsizetype chosen = IndexOfCaption(parameter.captions(), shown);
     // Not a caption: a custom video size typed into the size dialog.
-    return chosen < 0 ? shown : parameter.values().value(chosen);
+    return chosen < 0 ? oneArgument(shown) : parameter.values().value(chosen);
 }
 
 } // namespace

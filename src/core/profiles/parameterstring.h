@@ -11,7 +11,9 @@ namespace profiles {
 using ShownValue = std::function<QString(int grid, const QString &key)>;
 
 // " cmd value" for every parameter that contributes, in profile order: empty or beginning with a
-// blank. Nothing is quoted; a value "\" passes the switch alone, as " cmd ".
+// blank. A value the user typed (a free one, a custom size) is quoted when it holds blanks or
+// double quotes, so that it stays one argument; nothing else is. A value "\" passes the switch
+// alone, as " cmd ".
 QString BuildParameterString(const ProfileData &profile, const ShownValue &shownValue);
 
 // Reads the file with the platform's INI reader; empty when it does not exist.

@@ -1,5 +1,6 @@
 #include "tasktrim.h"
 
+#include "rtlnumbers.h"
 #include "timetext.h"
 
 #include <cmath>
@@ -44,6 +45,15 @@ TrimTaken applyStartAndEnd(ltvItemData &task, const QString &startText, const QS
     for (int selector : {SelectStart, SelectEnd, SelectSpan})
         deriveSeconds(task, selector);
     return taken;
+}
+
+std::optional<QString> tooShortToConvert(const ltvItemData &task)
+{
+    // A span that is the whole input is not passed at all.
+    if (task.SpanSec == task.LengthSec || roundHalfEven(task.SpanSec) != 0)
+        return std::nullopt;
+    return QStringLiteral("The part of \"%1\" from %2 to %3 is too short to convert: it must last more than half a second.")
+        .arg(task.InputFile, task.StartText, task.EndText);
 }
 
 } // namespace tasks

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tasks {
 
 // Which of the two typed times a task took.
@@ -17,5 +19,10 @@ struct TrimTaken {
 // of the input to convert, keeps the task's own. Updates the start, the end and the span, texts
 // and seconds.
 TrimTaken applyStartAndEnd(ltvItemData &task, const QString &startText, const QString &endText);
+
+// Why the part of the input the task converts cannot be converted: a run passes its span in whole
+// seconds, so a part of half a second or less would go as " -t 0", which converts nothing. Empty
+// when it converts something.
+std::optional<QString> tooShortToConvert(const ltvItemData &task);
 
 } // namespace tasks
