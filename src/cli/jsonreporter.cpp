@@ -33,6 +33,7 @@ void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
 
 void JsonReporter::taskSkipped(const QString &input, const QString &output)
 {
+    ++m_skipped;
     emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}});
 }
 
@@ -69,6 +70,7 @@ void JsonReporter::runEnded(const conversion::RunSummary &summary, int exitStatu
                        {"complete", m_complete},
                        {"failed", summary.failed},
                        {"incomplete", summary.incomplete},
+                       {"skipped", m_skipped},
                        {"seconds", qint64(m_clock() / 1000)},
                        {"exitStatus", exitStatus}};
     if (!summary.reason.isEmpty())

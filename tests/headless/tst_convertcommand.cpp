@@ -192,6 +192,11 @@ private slots:
                                        "--overwrite", "--skip-existing", "--set <Caption=Choice>", "--start <TIME>",
                                        "--end <TIME>", "--list-profiles", "--json"})
                 QVERIFY2(finished.out.contains(option), option);
+            // Without -j the run takes the window's number, not 1.
+            QVERIFY2(!finished.out.contains(QRegularExpression("\\(default:\\s+1\\)")), qPrintable(finished.out));
+            QVERIFY2(finished.out.contains(
+                         QRegularExpression("\\(default:\\s+the\\s+window's\\s+simultaneous\\s+conversions\\)")),
+                     qPrintable(finished.out));
         }
         QCOMPARE(finished.err, QString());
     }
@@ -299,6 +304,11 @@ private slots:
         QCOMPARE(secondClip.value("input").toString(), media("tree/one/clip.mp4"));
         QCOMPARE(secondClip.value("output").toString(), output + "/one/clip.3gp");
         QVERIFY2(events.last().contains("\"tasks\":0"), qPrintable(events.last()));
+        QCOMPARE(QJsonDocument::fromJson(events.last().toUtf8()).object().value("skipped").toInt(), 5);
+        // Without --json the summary says why nothing was converted.
+        finished = run(*m_program, convert + QStringList{"--skip-existing"});
+        QVERIFY2(finished.out.contains("\n0 of 0 files complete, 0 failed, 0 incomplete, 5 skipped, in "),
+                 qPrintable(finished.out));
         QVERIFY(QDir(output).removeRecursively());
     }
 
@@ -319,7 +329,7 @@ private slots:
                  qPrintable(finished.out));
         QCOMPARE(finished.out.count("Skipped "), 1);
         QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
-        QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, in "));
+        QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, 1 skipped, in "));
         QCOMPARE(fileNames(output.path()), (QStringList{"-lead.3gp", "a.3gp", "b clip é.3gp"}));
         QCOMPARE(contents(output.filePath("a.3gp")), "the user's own");
     }
