@@ -227,6 +227,28 @@ private slots:
             QVERIFY(QFile::remove(out + name));
     }
 
+    // The stored profile is the one of the stored name while it is listed: a profile added to
+    // the folder since the window stored it moves the others down the list. Without a listed
+    // name, the stored position.
+    void theStoredProfileGoesByName_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("name") << QByteArray("Profile=1\r\nProfile Name=Tiny\r\n") << "a.3gp";
+        QTest::newRow("name not listed") << QByteArray("Profile=1\r\nProfile Name=Gone\r\n") << "a.mp4";
+        QTest::newRow("position only") << QByteArray("Profile=1\r\n") << "a.mp4";
+    }
+    void theStoredProfileGoesByName()
+    {
+        QFETCH(QByteArray, stored);
+        m_program->writePreferences("[Main]\r\nVersion=2.1\r\n" + stored);
+        QTemporaryDir output;
+        const Finished finished = run(*m_program, {"--convert", "-o", output.path(), media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QFETCH(QString, converted);
+        QCOMPARE(fileNames(output.path()), QStringList{converted});
+    }
+
     // An installed program keeps the user's files in their home: the run reads the user's
     // profiles and preferences there, or the shipped preferences while they have none of their
     // own, and makes nothing but the default output folder.
