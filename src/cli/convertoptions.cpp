@@ -29,7 +29,7 @@ struct Options {
                                                 "folders below the output folder.")};
     QCommandLineOption jobs{{QStringLiteral("j"), QStringLiteral("jobs")},
                             QStringLiteral("How many files convert at once; 0 means one per processor core "
-                                           "(default: 1)."),
+                                           "(default: the window's simultaneous conversions)."),
                             QStringLiteral("N")};
     QCommandLineOption rename{QStringLiteral("rename"),
                               QStringLiteral("Give an output whose name is taken a numbered name of its own.")};

@@ -29,15 +29,17 @@ QString failureReport(conversion::TaskStatus status, const QString &input, const
     return QStringLiteral("%1: %2\n%3").arg(conversion::statusText(status), input, failureLog.trimmed());
 }
 
-QString summaryText(const conversion::RunSummary &summary, int complete, qint64 elapsedSeconds)
+QString summaryText(const conversion::RunSummary &summary, int complete, int skipped, qint64 elapsedSeconds)
 {
-    const QString counts = QStringLiteral("%1 of %2 %3 complete, %4 failed, %5 incomplete, in %6.")
+    // Only a run that left files out says so: "0 of 0 files" alone reads as if nothing was found.
+    const QString leftOut = skipped > 0 ? QStringLiteral(", %1 skipped").arg(skipped) : QString();
+    const QString counts = QStringLiteral("%1 of %2 %3 complete, %4 failed, %5 incomplete%6, in %7.")
                                .arg(complete)
                                .arg(summary.tasks)
                                .arg(summary.tasks == 1 ? QStringLiteral("file") : QStringLiteral("files"))
                                .arg(summary.failed)
                                .arg(summary.incomplete)
-                               .arg(tasks::SecondsToTimeText(double(elapsedSeconds)));
+                               .arg(leftOut, tasks::SecondsToTimeText(double(elapsedSeconds)));
     return summary.end == conversion::RunEnd::Completed ? counts : QStringLiteral("Stopped: ") + counts;
 }
 

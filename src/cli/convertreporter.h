@@ -43,7 +43,8 @@ void writeLine(QIODevice &device, const QString &text);
 // What the error output says of a task that failed or was left incomplete.
 QString failureReport(conversion::TaskStatus status, const QString &input, const QString &failureLog);
 
-// The last line of a run: how many of its files are complete, and how long it took.
-QString summaryText(const conversion::RunSummary &summary, int complete, qint64 elapsedSeconds);
+// The last line of a run: how many of its files are complete, how many were left out as
+// converted before, and how long it took.
+QString summaryText(const conversion::RunSummary &summary, int complete, int skipped, qint64 elapsedSeconds);
 
 } // namespace app

@@ -32,7 +32,7 @@ QString withProfileNames(const QString &sentence, const QList<profiles::ProfileE
 // The position of the profile in the window's list: the one named, or the one chosen last in
 // the window.
 std::optional<int> profilePosition(const QList<profiles::ProfileEntry> &entries, const ConvertRequest &request,
-                                   int storedPosition, QString *error)
+                                   int storedPosition, const QString &storedName, QString *error)
 {
     if (request.profile) {
         for (int position = 0; position < entries.size(); ++position) {
@@ -42,8 +42,8 @@ std::optional<int> profilePosition(const QList<profiles::ProfileEntry> &entries,
         *error = withProfileNames(QStringLiteral("There is no profile \"%1\".").arg(*request.profile), entries);
         return std::nullopt;
     }
-    if (storedPosition >= 0 && storedPosition < entries.size())
-        return storedPosition;
+    if (const int stored = profiles::StoredProfilePosition(entries, storedPosition, storedName); stored >= 0)
+        return stored;
     *error = withProfileNames(QStringLiteral("No profile is chosen; name one with --profile."), entries);
     return std::nullopt;
 }
@@ -86,7 +86,8 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     setup.skipExisting = request.skipExisting;
 
     const QList<profiles::ProfileEntry> entries = listedProfiles(values.locations);
-    const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences), &outcome.error);
+    const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences),
+                                          keys.profileName.readFrom(preferences), &outcome.error);
     if (!position)
         return outcome;
     const QString profilePath = entries.at(*position).path;

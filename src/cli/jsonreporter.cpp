@@ -33,6 +33,7 @@ void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
 
 void JsonReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
+    ++m_skipped;
     const QString why = reason == SkipReason::BeingConverted ? QStringLiteral("beingConverted") : QStringLiteral("outputThere");
     emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}, {"reason", why}});
 }
@@ -70,6 +71,7 @@ void JsonReporter::runEnded(const conversion::RunSummary &summary, int exitStatu
                        {"complete", m_complete},
                        {"failed", summary.failed},
                        {"incomplete", summary.incomplete},
+                       {"skipped", m_skipped},
                        {"seconds", qint64(m_clock() / 1000)},
                        {"exitStatus", exitStatus}};
     if (!summary.reason.isEmpty())

@@ -29,6 +29,7 @@ private:
     QIODevice &m_err;
     MonotonicClock m_clock;
     int m_complete = 0;
+    int m_skipped = 0; // inputs left out as converted before
     QHash<int, std::pair<QString, QString>> m_paths;
 };
 

@@ -11,6 +11,7 @@ PlainReporter::PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock cloc
 
 void PlainReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
+    ++m_skipped;
     writeLine(m_out, QStringLiteral("Skipped %1: %2 %3.").arg(input, output, skipReasonText(reason)));
 }
 
@@ -42,7 +43,7 @@ void PlainReporter::taskEnded(int row, conversion::TaskStatus status, const QStr
 
 void PlainReporter::runEnded(const conversion::RunSummary &summary, int)
 {
-    writeLine(m_out, summaryText(summary, m_complete, m_clock() / 1000));
+    writeLine(m_out, summaryText(summary, m_complete, m_skipped, m_clock() / 1000));
 }
 
 void PlainReporter::error(const QString &text)

@@ -27,6 +27,7 @@ private:
     MonotonicClock m_clock;
     int m_tasks = 0;
     int m_complete = 0;
+    int m_skipped = 0; // inputs left out as converted before
     QHash<int, std::pair<QString, QString>> m_paths; // input and output of each started row
 };
 

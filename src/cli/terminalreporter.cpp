@@ -88,6 +88,7 @@ TerminalReporter::TerminalReporter(const platform::Terminal &terminal, QIODevice
 // A skipped file took no time: its line leaves the time out, its name in the column of the others.
 void TerminalReporter::taskSkipped(const QString &input, const QString &, SkipReason reason)
 {
+    ++m_skipped;
     erase();
     const QString why = reason == SkipReason::BeingConverted ? QStringLiteral(" (being converted by another run)") : QString();
     writeLine(m_out, QStringLiteral("%1  %2  %3").arg(QStringLiteral("Skipped").leftJustified(StatusWidth),
@@ -136,7 +137,7 @@ void TerminalReporter::runEnded(const conversion::RunSummary &summary, int)
     m_timer->stop();
     erase();
     m_running.clear();
-    writeLine(m_out, summaryText(summary, m_complete, m_clock() / 1000));
+    writeLine(m_out, summaryText(summary, m_complete, m_skipped, m_clock() / 1000));
 }
 
 void TerminalReporter::error(const QString &text)

@@ -55,6 +55,7 @@ private:
     QHash<int, QString> m_inputs;
     int m_drawnLines = 0;
     int m_complete = 0;
+    int m_skipped = 0; // inputs left out as converted before
 };
 
 // How many terminal columns text takes: marks that combine with the character before take none,

@@ -1,6 +1,8 @@
+#include <fakeprobe.h>
 #include <testwindow.h>
 #include <dialogfilter.h>
 #include <inputfiles.h>
+#include <keyvaluegrid.h>
 #include <fakechildprocess.h>
 #include <fakedesktop.h>
 #include <mainform.h>
@@ -21,6 +23,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -45,6 +48,43 @@ void dragSplitter(TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
 }
 
 using testwindow::FakeServices;
+
+// A window whose encoder probes every input as a minute of video, except that a probe of a file
+// named "slow" never ends, and whose conversions run until stopped.
+struct ProbingWindow : testwindow::Window {
+    explicit ProbingWindow(const QList<std::pair<QString, QByteArray>> &profiles)
+        : testwindow::Window(profiles, testwindow::Encoder::Fake)
+    {
+        fakeProcesses.responder = [](const platform::FakeStart &start) {
+            platform::FakeRun run;
+            run.hangsAfterReads = !testprobe::isProbe(start) || start.arguments.join(' ').contains("slow");
+            if (testprobe::isProbe(start) && !run.hangsAfterReads) {
+                run = testprobe::probeRun(start, [](const QString &path) {
+                    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000\n"
+                            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n").toUtf8();
+                });
+            }
+            return run;
+        };
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    int conversions() const
+    {
+        return int(std::count_if(fakeProcesses.starts.cbegin(), fakeProcesses.starts.cend(),
+                                 [](const platform::FakeStart &start) { return !testprobe::isProbe(start); }));
+    }
+    void clickRow(int row)
+    {
+        QTest::mouseClick(form->ltvTask->viewport(), Qt::LeftButton, {},
+                          form->ltvTask->visualItemRect(form->ltvTask->topLevelItem(row)).center());
+    }
+};
+
+QByteArray profileOfType(const QByteArray &type)
+{
+    return QByteArray(testwindow::PhoneProfile).replace("Type=3gp", "Type=" + type);
+}
 } // namespace
 
 class AppTest : public QObject {
@@ -333,8 +373,10 @@ private slots:
         QCOMPARE(again.outputExtension(), ".avi");
         again.close();
 
-        // A stored position beyond the list selects nothing; an unwritable file is reported.
+        // A stored position beyond the list, without a name listed, selects nothing; an
+        // unwritable file is reported.
         platform::IniFile(programDir.filePath("Preferences.ini")).WriteInteger("Main", "Profile", 9);
+        platform::IniFile(programDir.filePath("Preferences.ini")).WriteString("Main", "Profile Name", "gone");
         FakeServices third;
         TMainForm beyond(third.services, programDir.path());
         beyond.show();
@@ -401,6 +443,141 @@ private slots:
                               app::OtherProducts[2].webPage}));
         about.btnOK->click();
         QVERIFY(!about.isVisible() && form.isEnabled());
+    }
+
+    // The selected task's New Filename follows the profile chosen after it was selected.
+    void outputNameFollowsTheProfile()
+    {
+        ProbingWindow w({{"Phone.vkp", profileOfType("3gp")}, {"Web.vkp", profileOfType("mp4")}});
+        w.add({"/v/holiday for chat.avi"});
+        w.clickRow(0);
+        const auto shownName = [&w] { return w.form->vleOutput->valueOf("New Filename"); };
+        QCOMPARE(shownName(), "holiday for chat.3gp");
+        w.form->cmbProfile->setFocus();
+        QTest::keyClick(w.form->cmbProfile, Qt::Key_Down);
+        QCOMPARE(w.form->cmbProfile->currentText(), "Web");
+        QCOMPARE(shownName(), "holiday for chat.mp4");
+        QTest::keyClick(w.form->cmbProfile, Qt::Key_Up);
+        QCOMPARE(w.form->outputExtension(), ".3gp");
+        QCOMPARE(shownName(), "holiday for chat.3gp");
+    }
+
+    // Start pressed while files are still probed shows that it waits, and Stop calls it off;
+    // left alone, it starts the run once the files are listed.
+    void startWaitsForTheProbes_data()
+    {
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("stopped") << true;
+    }
+    void startWaitsForTheProbes()
+    {
+        QFETCH(bool, stopped);
+        ProbingWindow w(QList<std::pair<QString, QByteArray>>{{"Phone.vkp", testwindow::PhoneProfile}});
+        w.add({"/v/a.avi"});
+        w.form->setProbeTimeLimit(500);
+        w.form->AddInputFile("/v/slow.avi");
+        QVERIFY(w.form->probingInputs());
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QVERIFY(w.form->runIsIdle());
+        QVERIFY(w.form->panBottomLeft->isVisible() && !w.form->panBottomCenter->isVisible());
+        QCOMPARE(w.form->labConvertingFile->text(), "Waiting for the files being added");
+        QVERIFY(!w.form->tbtnStart->isEnabled() && w.form->tbtnStop->isEnabled());
+        if (stopped) {
+            QTest::mouseClick(w.form->tbtnStop, Qt::LeftButton);
+            QVERIFY(w.form->panBottomCenter->isVisible() && !w.form->panBottomLeft->isVisible());
+            QVERIFY(w.form->tbtnStart->isEnabled() && !w.form->tbtnStop->isEnabled());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!w.form->probingInputs(), 30000);
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 2);
+        if (stopped) {
+            QVERIFY(w.form->runIsIdle());
+            QCOMPARE(w.conversions(), 0);
+            QVERIFY(w.dialogs.messages.isEmpty());
+            return;
+        }
+        QVERIFY(!w.form->runIsIdle());
+        QTRY_COMPARE(w.conversions(), 1);
+        QTest::mouseClick(w.form->tbtnStop, Qt::LeftButton);
+        QTRY_VERIFY(w.form->runIsIdle());
+        QCOMPARE(w.messageTexts(), QStringList{"The Coversion is canceled."});
+    }
+
+    // Where the desktop has no program to open a folder, a page or a file, the commands that
+    // rely on one say so instead of doing nothing.
+    void openingWithoutALauncherIsTold()
+    {
+        FakeServices fakes;
+        fakes.desktop.launcherFound = false;
+        QTemporaryDir programDir;
+        TMainForm form(fakes.services, programDir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.tbtnHelp, Qt::LeftButton);
+        QTest::mouseClick(form.bbtnOpen, Qt::LeftButton);
+        QTest::mouseClick(form.labLink, Qt::LeftButton, {}, form.labLink->rect().center());
+        const QStringList targets{form.programValues().helpFilePath(), form.edtOutputdir->text(), app::WebAddress};
+        QCOMPARE(fakes.desktop.opened, targets);
+        QCOMPARE(fakes.dialogs.messages.size(), targets.size());
+        for (int n = 0; n < targets.size(); ++n) {
+            const platform::ShownMessage &message = fakes.dialogs.messages.at(n);
+            QCOMPARE(message.caption, app::ProgramName);
+            QCOMPARE(message.text, "No program was found to open \"" + targets.at(n) + "\".");
+            QCOMPARE(message.icon, platform::MessageIcon::Warning);
+        }
+    }
+
+    // The help page Help opens names every extension the program takes from folders and drops.
+    void helpPageNamesEveryExtension()
+    {
+        FakeServices fakes;
+        QTemporaryDir programDir;
+        TMainForm form(fakes.services, programDir.path());
+        QTest::mouseClick(form.tbtnHelp, Qt::LeftButton);
+        QCOMPARE(fakes.desktop.opened.size(), 1);
+        QFile help(QStringLiteral(VELKOR_BIN_DIR "/") + QFileInfo(fakes.desktop.opened.first()).fileName());
+        QVERIFY2(help.open(QIODevice::ReadOnly), qPrintable(help.fileName()));
+        const QString page = QString::fromUtf8(help.readAll());
+        for (const QString &extension : tasks::SupportedInputExtensions()) {
+            const QRegularExpression named("(?<!\\w)" + QRegularExpression::escape(extension) + "(?!\\w)");
+            QVERIFY2(page.contains(named), qPrintable(extension));
+        }
+    }
+
+    // The profile stored is found again by its name after a profile added to the folder has
+    // moved it down the list.
+    void theStoredProfileGoesByName()
+    {
+        QTemporaryDir programDir;
+        QDir(programDir.path()).mkdir("Profiles");
+        const auto addProfile = [&programDir](const QString &name, const QByteArray &type) {
+            QFile profile(programDir.filePath("Profiles/" + name));
+            QVERIFY(profile.open(QIODevice::WriteOnly));
+            profile.write("[Main]\r\nType=" + type + "\r\n");
+        };
+        addProfile("a.vkp", "avi");
+        addProfile("b.vkp", "mkv");
+        {
+            FakeServices fakes;
+            TMainForm form(fakes.services, programDir.path());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.cmbProfile->setFocus();
+            QTest::keyClick(form.cmbProfile, Qt::Key_Down);
+            QCOMPARE(form.cmbProfile->currentText(), "b");
+            form.close();
+        }
+        addProfile("0 first.vkp", "mp4");
+        FakeServices fakes;
+        TMainForm again(fakes.services, programDir.path());
+        again.show();
+        QCOMPARE(again.cmbProfile->currentText(), "b");
+        QCOMPARE(again.outputExtension(), ".mkv");
+        // The position is still written beside the name.
+        again.close();
+        const platform::IniFile ini(programDir.filePath("Preferences.ini"));
+        QCOMPARE(ini.ReadInteger("Main", "Profile", -1), 2);
+        QCOMPARE(ini.ReadString("Main", "Profile Name", ""), "b");
     }
 
     void openDialogFilter()

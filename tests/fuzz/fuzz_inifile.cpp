@@ -52,6 +52,7 @@ void readEveryPreference(const Ini &ini)
         keys.version.readFrom(ini);
         keys.outputPath.readFrom(ini);
         keys.profile.readFrom(ini);
+        keys.profileName.readFrom(ini);
         keys.synMode.readFrom(ini);
         keys.autoOpenDir.readFrom(ini);
         keys.autoExit.readFrom(ini);

@@ -203,6 +203,11 @@ private slots:
                                        "--overwrite", "--skip-existing", "--set <Caption=Choice>", "--start <TIME>",
                                        "--end <TIME>", "--list-profiles", "--json"})
                 QVERIFY2(finished.out.contains(option), option);
+            // Without -j the run takes the window's number, not 1.
+            QVERIFY2(!finished.out.contains(QRegularExpression("\\(default:\\s+1\\)")), qPrintable(finished.out));
+            QVERIFY2(finished.out.contains(
+                         QRegularExpression("\\(default:\\s+the\\s+window's\\s+simultaneous\\s+conversions\\)")),
+                     qPrintable(finished.out));
         }
         QCOMPARE(finished.err, QString());
     }
@@ -232,6 +237,28 @@ private slots:
         QCOMPARE(finished.err, QString());
         for (const QString &name : fileNames(out))
             QVERIFY(QFile::remove(out + name));
+    }
+
+    // The stored profile is the one of the stored name while it is listed: a profile added to
+    // the folder since the window stored it moves the others down the list. Without a listed
+    // name, the stored position.
+    void theStoredProfileGoesByName_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("name") << QByteArray("Profile=1\r\nProfile Name=Tiny\r\n") << "a.3gp";
+        QTest::newRow("name not listed") << QByteArray("Profile=1\r\nProfile Name=Gone\r\n") << "a.mp4";
+        QTest::newRow("position only") << QByteArray("Profile=1\r\n") << "a.mp4";
+    }
+    void theStoredProfileGoesByName()
+    {
+        QFETCH(QByteArray, stored);
+        m_program->writePreferences("[Main]\r\nVersion=2.1\r\n" + stored);
+        QTemporaryDir output;
+        const Finished finished = run(*m_program, {"--convert", "-o", output.path(), media("a.avi")});
+        QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
+        QFETCH(QString, converted);
+        QCOMPARE(fileNames(output.path()), QStringList{converted});
     }
 
     // An installed program keeps the user's files in their home: the run reads the user's
@@ -312,6 +339,11 @@ private slots:
         QCOMPARE(secondClip.value("input").toString(), media("tree/one/clip.mp4"));
         QCOMPARE(secondClip.value("output").toString(), output + "/one/clip_2.3gp");
         QVERIFY2(events.last().contains("\"tasks\":0"), qPrintable(events.last()));
+        QCOMPARE(QJsonDocument::fromJson(events.last().toUtf8()).object().value("skipped").toInt(), 5);
+        // Without --json the summary says why nothing was converted.
+        finished = run(*m_program, convert + QStringList{"--skip-existing"});
+        QVERIFY2(finished.out.contains("\n0 of 0 files complete, 0 failed, 0 incomplete, 5 skipped, in "),
+                 qPrintable(finished.out));
         QVERIFY(QDir(output).removeRecursively());
     }
 
@@ -332,7 +364,7 @@ private slots:
                  qPrintable(finished.out));
         QCOMPARE(finished.out.count("Skipped "), 1);
         QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
-        QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, in "));
+        QVERIFY(finished.out.contains("\n2 of 2 files complete, 0 failed, 0 incomplete, 1 skipped, in "));
         QCOMPARE(fileNames(output.path()), (QStringList{"-lead.3gp", "a.3gp", "b clip é.3gp"}));
         QCOMPARE(contents(output.filePath("a.3gp")), "the user's own");
     }

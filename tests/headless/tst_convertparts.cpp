@@ -261,7 +261,8 @@ private slots:
 
     // Two running lines, redrawn in place, each cut to the terminal's width less one column; an
     // ended task leaves its line above them, and its log goes to the error output. A skipped
-    // file's line comes before them all, its name in the column of the others.
+    // file's line comes before them all, its name in the column of the others, and the summary
+    // counts it.
     void terminalScreen()
     {
         platform::FakeTerminal terminal;
@@ -300,7 +301,8 @@ private slots:
         QCOMPARE(screen(out.data()), (QStringList{skipped, "Failed      00:00:10  first.avi",
                                                   "Stop        00:00:20  second clip with a long name.avi",
                                                   "Stop        00:00:10  third\uFFFD[2J.avi",
-                                                  "Stopped: 0 of 3 files complete, 1 failed, 0 incomplete, in 00:00:20."}));
+                                                  "Stopped: 0 of 3 files complete, 1 failed, 0 incomplete, 1 skipped, "
+                                                  "in 00:00:20."}));
     }
 
     // An interrupt while the inputs are probed ends the run at once, the probe held by a stalled

@@ -280,7 +280,9 @@ private slots:
         }
         window.changeChoices();
         window.dialogs.fileToSave = target;
-        window.settings().btnSaveAs->click();
+        QTest::mouseClick(window.settings().btnSaveAs, Qt::LeftButton);
+        // The dialog starts in the folder the lists are read from, not in the working folder.
+        QCOMPARE(window.dialogs.lastSaveDirectory, window.programDir.filePath("Profiles"));
         QCOMPARE(window.dialogs.lastSaveFilter, "Profiles (*.vkp)|*.vkp");
         QCOMPARE(window.dialogs.lastSaveSuffix, ".vkp");
         QCOMPARE(readFile(target), changedPhone());

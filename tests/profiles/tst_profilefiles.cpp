@@ -101,6 +101,30 @@ private slots:
         QVERIFY(ListProfiles(dir.filePath("missing")).isEmpty());
     }
 
+    // A stored name wins over the stored position while it is listed, in its exact case.
+    void storedProfilePosition_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("name moved down") << 1 << "Phone" << 3;
+        QTest::newRow("exact case") << 0 << "mp3" << 1;
+        QTest::newRow("name no longer listed") << 2 << "Gone" << 2;
+        QTest::newRow("no name") << 4 << "" << 4;
+        QTest::newRow("beyond the list") << 6 << "" << -1;
+        QTest::newRow("nothing chosen") << -1 << "" << -1;
+        QTest::newRow("unlisted name beyond the list") << 9 << "Gone" << -1;
+    }
+    void storedProfilePosition()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, name);
+        QList<ProfileEntry> entries;
+        for (const QString listed : {"Mp3", "mp3", "MP4", "Phone", "zoom"})
+            entries.append({listed, "/p/" + listed + ".vkp"});
+        QTEST(StoredProfilePosition(entries, position, name), "selected");
+    }
+
     void damagedProfilesAreNamed_data()
     {
         QTest::addColumn<QByteArray>("text");

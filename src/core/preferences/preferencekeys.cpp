@@ -8,6 +8,7 @@ PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirect
         {section, QStringLiteral("Version"), QStringLiteral("2.1")},
         {section, QStringLiteral("Output Path"), defaultOutputDirectory},
         {section, QStringLiteral("Profile"), 0},
+        {section, QStringLiteral("Profile Name"), QString()},
         {section, QStringLiteral("Syn Mode"), 0},
         {section, QStringLiteral("Auto Open Dir"), autoOpenDir},
         {section, QStringLiteral("Auto Exit"), false},

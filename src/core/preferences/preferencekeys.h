@@ -56,12 +56,14 @@ struct Setting {
     }
 };
 
-// "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected. "Jobs" is how
-// many conversions run at once.
+// "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected. "Profile Name"
+// names the profile at "Profile" when it was stored: a profile added since moves the others, the
+// name does not move. "Jobs" is how many conversions run at once.
 struct PreferenceKeys {
     Setting<QString> version;
     Setting<QString> outputPath;
     Setting<int> profile;
+    Setting<QString> profileName;
     Setting<int> synMode;
     Setting<bool> autoOpenDir;
     Setting<bool> autoExit;

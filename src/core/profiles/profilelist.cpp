@@ -43,4 +43,14 @@ QString ProfilePathAt(const QList<ProfileEntry> &entries, int position)
     return position >= 0 && position < entries.size() ? entries.at(position).path : QString();
 }
 
+int StoredProfilePosition(const QList<ProfileEntry> &entries, int position, const QString &name)
+{
+    // In exact case: "Phone" and "phone" may both be listed.
+    for (int listed = 0; listed < entries.size() && !name.isEmpty(); ++listed) {
+        if (entries.at(listed).name == name)
+            return listed;
+    }
+    return position >= 0 && position < entries.size() ? position : -1;
+}
+
 } // namespace profiles

@@ -27,4 +27,8 @@ QStringList ProfileNames(const QList<ProfileEntry> &entries);
 // The file of the profile at position in a list of these entries; empty for no position.
 QString ProfilePathAt(const QList<ProfileEntry> &entries, int position);
 
+// The position of a profile stored as its position and its name: where the name is listed now,
+// else the stored position (files written before names were kept); -1 when that is off the list.
+int StoredProfilePosition(const QList<ProfileEntry> &entries, int position, const QString &name);
+
 } // namespace profiles

@@ -142,8 +142,10 @@ void TMainForm::inputsProbed()
         ltvTaskClick();
     }
     // The run takes every file the user added before it, those probed after the press too.
-    if (std::exchange(m_startWhenProbed, false) && !m_closing)
+    if (m_startWhenProbed && !m_closing) {
+        setStartPending(false);
         app::guarded([this] { tbtnStartClick(); })();
+    }
 }
 
 void TMainForm::tbtnAddFileClick()

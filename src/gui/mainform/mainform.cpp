@@ -326,7 +326,7 @@ void TMainForm::bbtnOpenClick()
 {
     const QString folder = edtOutputdir->text();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        m_services.desktop.open(folder);
+        OpenWithDesktop(folder);
 }
 
 // The controls that could change the list, the profile or the settings, in the order they switch.
@@ -353,8 +353,10 @@ void TMainForm::EnableControlsAfterRun()
 
 void TMainForm::SetListButtonsEnabled(bool enabled)
 {
-    for (QToolButton *button : {tbtnUp, tbtnDown, tbtnRemove, tbtnClear, tbtnStart})
+    for (QToolButton *button : {tbtnUp, tbtnDown, tbtnRemove, tbtnClear})
         button->setEnabled(enabled);
+    // A Start already waiting for the probes is not pressed twice.
+    tbtnStart->setEnabled(enabled && !m_startWhenProbed);
 }
 
 void TMainForm::EnableListButtonsIfTasks()

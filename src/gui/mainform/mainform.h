@@ -212,6 +212,8 @@ public:
     void labLinkMouseDown();
     void labLinkMouseUp();
     void labLinkClick();
+    // Opens target with the desktop, or tells the user that nothing could open it.
+    void OpenWithDesktop(const QString &target);
     // Adds dropped files and folders, unless a run has the list.
     void DropFiles(const QStringList &paths);
 
@@ -238,6 +240,7 @@ private:
     void createSecondaryWindows();
     void createPreviewPlayer();
     void showBottomFace(bool progress);
+    void setStartPending(bool pending);
     QList<QWidget *> controlsLockedByRun() const;
     void connectBatchRun();
     void batchTaskStarted(int row, const QString &output);

@@ -23,5 +23,7 @@ void TMainForm::cmbProfileChange()
         m_outputExtension = *extension;
         m_profileExtensions.insert(*extension);
         widenRightPanelForGrids();
+        // The selected task's New Filename shows the extension its output now takes.
+        ltvTaskClick();
     }
 }

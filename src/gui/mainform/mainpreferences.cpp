@@ -4,6 +4,7 @@
 #include <generalpreferences.h>
 #include <inifile.h>
 #include <preferencekeys.h>
+#include <profilelist.h>
 #include <settingform.h>
 
 #include <QComboBox>
@@ -18,9 +19,8 @@ void TMainForm::LoadMainPreferences()
     m_outputPathStandIn = edtOutputdir->text() != m_storedOutputPath ? edtOutputdir->text() : QString();
     if (cmbProfile->count() == 0)
         return;
-    // A stored position beyond the list selects nothing.
-    const int position = keys.profile.readFrom(ini);
-    cmbProfile->setCurrentIndex(position < cmbProfile->count() ? position : -1);
+    cmbProfile->setCurrentIndex(
+        profiles::StoredProfilePosition(m_profiles, keys.profile.readFrom(ini), keys.profileName.readFrom(ini)));
     cmbProfileChange();
 }
 
@@ -34,6 +34,7 @@ bool TMainForm::SaveMainPreferences()
     runsetup::GeneralPreferences general = SettingForm->generalPreferences();
     general.outputPath = standingIn ? m_storedOutputPath : edtOutputdir->text();
     const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
+        && keys.profileName.writeTo(ini, cmbProfile->currentText())
         && runsetup::writeGeneralPreferences(ini, keys, general);
     if (!saved) {
         m_services.dialogs.messageBox(

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
@@ -65,11 +66,11 @@ void TMainForm::connectBatchRun()
 
 void TMainForm::tbtnStartClick()
 {
-    if (!runIsIdle())
+    if (!runIsIdle() || m_startWhenProbed)
         return;
     // Files still being probed belong to the run: it starts once the last of them is listed.
     if (probingInputs()) {
-        m_startWhenProbed = true;
+        setStartPending(true);
         return;
     }
     ltvTask->setFocus();
@@ -100,7 +101,9 @@ void TMainForm::tbtnStartClick()
 
 void TMainForm::tbtnStopClick()
 {
-    if (m_run->state() == RunState::Converting)
+    if (m_startWhenProbed)
+        setStartPending(false);
+    else if (m_run->state() == RunState::Converting)
         m_run->stop();
 }
 
@@ -108,6 +111,25 @@ void TMainForm::showBottomFace(bool progress)
 {
     panBottomCenter->setVisible(!progress);
     panBottomLeft->setVisible(progress);
+}
+
+// A Start that waits for the probes must not look like a Start that did nothing: the progress
+// face says what it waits for, and Stop calls it off.
+void TMainForm::setStartPending(bool pending)
+{
+    m_startWhenProbed = pending;
+    tbtnStart->setEnabled(!pending && ltvTask->topLevelItemCount() > 0);
+    tbtnStop->setEnabled(pending);
+    if (pending) {
+        labConvertingFile->setText(QStringLiteral("Waiting for the files being added"));
+        labConvertingFile->setToolTip(
+            QStringLiteral("The conversion starts when the files being added are listed. Press Stop to cancel it."));
+        labElapsed->clear();
+        labRemaining->clear();
+        showPercent(pgbCurrent, labCurProgress, 0);
+        showPercent(pgbTotal, labTotalProgress, 0);
+    }
+    showBottomFace(pending);
 }
 
 void TMainForm::RunBatch(const runsetup::ProfileChoice &choice)
@@ -239,7 +261,7 @@ void TMainForm::completeRun(const conversion::RunSummary &summary)
                                   clean ? platform::MessageIcon::Information : platform::MessageIcon::Warning,
                                   platform::MessageButton::Ok);
     if (options.openFolder)
-        m_services.desktop.open(edtOutputdir->text());
+        OpenWithDesktop(edtOutputdir->text());
     // The message is read over the progress it sums up.
     showBottomFace(false);
 }

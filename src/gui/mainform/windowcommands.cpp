@@ -49,7 +49,7 @@ void TMainForm::tbtnAboutClick()
 
 void TMainForm::tbtnHelpClick()
 {
-    m_services.desktop.open(m_values.helpFilePath());
+    OpenWithDesktop(m_values.helpFilePath());
 }
 
 void TMainForm::labLinkMouseDown()
@@ -64,5 +64,16 @@ void TMainForm::labLinkMouseUp()
 
 void TMainForm::labLinkClick()
 {
-    m_services.desktop.open(app::WebAddress);
+    OpenWithDesktop(app::WebAddress);
+}
+
+void TMainForm::OpenWithDesktop(const QString &target)
+{
+    // A desktop without a handler for the kind of target refuses quietly; the user would be left
+    // pressing a button that does nothing.
+    if (m_services.desktop.open(target))
+        return;
+    m_services.dialogs.messageBox(this, app::ProgramName,
+                                  QStringLiteral("No program was found to open \"%1\".").arg(target),
+                                  platform::MessageIcon::Warning, platform::MessageButton::Ok);
 }

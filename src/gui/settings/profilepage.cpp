@@ -135,10 +135,12 @@ QString TSettingForm::SaveShownProfile(const QString &profilePath)
 
 void TSettingForm::btnSaveAsClick()
 {
-    if (!m_locations.portable)
-        QDir().mkpath(m_locations.userProfilesDirectory);
-    const QString chosen = m_dialogs.saveFileIn(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"),
-                                                m_locations.portable ? QString() : m_locations.userProfilesDirectory);
+    // The dialog opens where the profile lists come from: a copy saved anywhere else would never
+    // be listed.
+    const QString folder = m_locations.writableProfilesDirectory();
+    QDir().mkpath(folder);
+    const QString chosen =
+        m_dialogs.saveFileIn(this, QStringLiteral("Profiles (*.vkp)|*.vkp"), QStringLiteral(".vkp"), folder);
     if (chosen.isEmpty())
         return;
     const QString target = ownProfilePath(chosen);

@@ -44,9 +44,10 @@ public:
     bool open(const QString &target) override
     {
         opened.append(target);
-        return true;
+        return launcherFound;
     }
     QStringList opened;
+    bool launcherFound = true; // false: as a desktop without a program to open anything
 };
 
 struct Inhibition {
