@@ -1,5 +1,6 @@
 // The parts of the program without its window that a real conversion hardly reaches: the rules
 // of --set, the terminal's lines, and an interrupt at each stage of a run.
+#include <convertinputs.h>
 #include <convertoptions.h>
 #include <convertrun.h>
 #include <fakechildprocess.h>
@@ -10,6 +11,9 @@
 #include <terminalreporter.h>
 
 #include <QBuffer>
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
@@ -150,6 +154,23 @@ class ConvertPartsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Inputs named relative to the working folder are converted by their whole paths.
+    void relativeInputs()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath("sub/in"));
+        for (const char *name : {"-a é.avi", "sub/in/b.avi"}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString working = QDir::currentPath();
+        const auto back = qScopeGuard([&working] { QDir::setCurrent(working); });
+        QVERIFY(QDir::setCurrent(folder.filePath("sub")));
+        const app::InputFiles inputs = app::collectInputFiles({"../-a é.avi", "in", "gone.avi"});
+        QCOMPARE(inputs.files, (QStringList{folder.filePath("-a é.avi"), folder.filePath("sub/in/b.avi")}));
+        QCOMPARE(inputs.missing, QStringList{"gone.avi"});
+    }
+
     void settings_data()
     {
         QTest::addColumn<Settings>("settings");
