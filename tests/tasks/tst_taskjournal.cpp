@@ -1,7 +1,12 @@
 #include <journalslot.h>
+#include <journalwriter.h>
+#include <partialoutput.h>
+#include <startupinputs.h>
 #include <taskjournal.h>
+#include <tasklistrows.h>
 #include <testclips.h>
 #include <testwindow.h>
+#include <unprivileged.h>
 
 #include <keyvaluegrid.h>
 
@@ -10,6 +15,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
 
 namespace {
 
@@ -71,12 +78,93 @@ QStringList column(const TMainForm &form, int sub)
     return texts;
 }
 
+// The user's data and configuration folders, for a scope.
+struct UserFolders {
+    const QByteArray data = qgetenv("XDG_DATA_HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    UserFolders(const QString &dataHome, const QString &configHome)
+    {
+        QDir().mkpath(configHome + "/velkor");
+        qputenv("XDG_DATA_HOME", dataHome.toUtf8());
+        qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+    }
+    ~UserFolders()
+    {
+        const std::pair<const char *, QByteArray> saved[] = {{"XDG_DATA_HOME", data}, {"XDG_CONFIG_HOME", config}};
+        for (const auto &[name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+};
+
+// The notices about the journal, leaving out the end of a batch.
+QStringList journalNotices(const testwindow::Window &w)
+{
+    QStringList texts;
+    for (const auto &notice : w.notifications.shown) {
+        if (notice.body.startsWith("The task list cannot be kept"))
+            texts << notice.body;
+    }
+    return texts;
+}
+
+QString notKept(const QString &cause)
+{
+    return "The task list cannot be kept: " + cause + "; it will not be offered back after a crash.";
+}
+
+// Like the Phone profile, with a second frame size to choose.
+const char *TabletProfile =
+    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
+    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,H.263 352x288,\r\n"
+    "Value=h263 -s 176x144,h263 -s 352x288,\r\nIndex=0\r\n"
+    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
+
+// The journal a window keeps of the clips added to it, as a termination leaves it.
+tasks::TaskJournal journalOfClips(const QStringList &clips)
+{
+    testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
+    w.add(clips);
+    const QString path = w.form->journalPath();
+    w.form->closeWithoutQuestion();
+    return tasks::decodeTaskJournal(readAll(path)).value_or(tasks::TaskJournal{});
+}
+
+// A list of tasks with these statuses; the one converting was writing into output.
+tasks::TaskJournal journalWithStatuses(const QStringList &statuses, const QString &output)
+{
+    tasks::TaskJournal journal = sampleJournal();
+    const tasks::JournalTask model = journal.tasks.constFirst();
+    journal.tasks.clear();
+    for (const QString &status : statuses) {
+        tasks::JournalTask entry = model;
+        entry.convertedEarlier = false;
+        entry.task.InputFile = "/v/" + QString::number(journal.tasks.size()) + ".avi";
+        entry.task.Status = status;
+        if (status.startsWith(tasks::ConvertingStatus))
+            entry.output = output;
+        journal.tasks << entry;
+    }
+    return journal;
+}
+
 } // namespace
 
 class TaskJournalTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_media;
+
+    // Two seconds: a cut to whole seconds still leaves one.
+    QString clip(const QString &name)
+    {
+        const QString path = m_media.filePath(name);
+        if (!QFileInfo::exists(path) && !testclips::makeClip(path, 2))
+            qWarning() << "no clip" << path;
+        return path;
+    }
 
 private slots:
     void reading_data()
@@ -204,7 +292,8 @@ private slots:
         const QDateTime firstWritten = firstOutput.lastModified();
 
         testwindow::Window again({}, testwindow::Encoder::Real, program.path(), {platform::MessageButton::Yes});
-        QCOMPARE(again.messageTexts(), QStringList{"The program ended while 3 tasks were waiting. Restore them?"});
+        // The first task was complete: two were waiting.
+        QCOMPARE(again.messageTexts(), QStringList{"The program ended while 2 tasks were waiting. Restore them?"});
         again.form->show();
         QCOMPARE(column(*again.form, tasks::SelectStatus), (QStringList{"Complete", "OK", "OK"}));
         QCOMPARE(column(*again.form, tasks::SelectNewName), (QStringList{"part one", "part two", "third"}));
@@ -218,6 +307,328 @@ private slots:
         QCOMPARE(column(*again.form, tasks::SelectStatus), (QStringList{"Complete", "Complete", "Complete"}));
         QCOMPARE(QDir(output.path()).entryList(QDir::Files), (QStringList{"part one.3gp", "part two.3gp", "third.3gp"}));
         QCOMPARE(QFileInfo(output.filePath("part one.3gp")).lastModified(), firstWritten);
+    }
+
+    // The lowest layer of each failure: the folder, a path that is no file, a write.
+    void journalFailures()
+    {
+        QTemporaryDir folder;
+        writeAll(folder.filePath("file"), "not a folder");
+        QString problem;
+        QVERIFY(!tasks::JournalSlot::claim(folder.filePath("file/journals"), &problem));
+        QCOMPARE(problem, "the folder \"" + folder.filePath("file/journals") + "\" cannot be written");
+
+        auto slot = tasks::JournalSlot::claim(folder.path());
+        QVERIFY(slot && !slot->hasJournal());
+        QCOMPARE(QProcess::execute("mkfifo", {slot->journalPath()}), 0);
+        QVERIFY(slot->hasJournal());
+        QVERIFY(!slot->readJournal(&problem));
+        QCOMPARE(problem, "\"" + slot->journalPath() + "\" is not a file");
+
+        QVERIFY(QFile::remove(slot->journalPath()) && QDir().mkdir(slot->journalPath()));
+        tasks::JournalWriter writer(slot->journalPath(), [] { return sampleJournal(); });
+        QSignalSpy failed(&writer, &tasks::JournalWriter::writeFailed);
+        writer.flush();
+        QTRY_COMPARE(failed.size(), 1);
+        QVERIFY(!failed.first().first().toString().isEmpty());
+        QCOMPARE(writer.lastError(), failed.first().first().toString());
+        QVERIFY(QDir().rmdir(slot->journalPath()));
+        writer.flush();
+        QCOMPARE(writer.lastError(), QString());
+        QCOMPARE(slot->readJournal(&problem).value_or(QByteArray()), tasks::encodeTaskJournal(sampleJournal()));
+    }
+
+    // A journal path that is no file is never opened, and the window comes up all the same.
+    void aJournalThatIsNotAFile_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("a folder") << false;
+        QTest::newRow("a named pipe") << true;
+    }
+    void aJournalThatIsNotAFile()
+    {
+        QFETCH(bool, pipe);
+        QTemporaryDir program;
+        const QString journal = program.filePath("tasks.journal");
+        if (pipe)
+            QCOMPARE(QProcess::execute("mkfifo", {journal}), 0);
+        else
+            QVERIFY(QDir().mkdir(journal));
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
+        QCOMPARE(journalNotices(w), QStringList{notKept("\"" + journal + "\" is not a file")});
+        QVERIFY(w.dialogs.messages.isEmpty());
+        QCOMPARE(w.form->journalPath(), QString());
+        w.add({clip("a.avi")});
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
+        w.form->closeWithoutQuestion();
+        QVERIFY(QFileInfo(journal).isDir() != pipe && !QFileInfo(journal).isFile());
+        QCOMPARE(journalNotices(w).size(), 1);
+    }
+
+    // A shared installation whose user's data folder cannot be made.
+    void aFolderThatCannotBeWritten()
+    {
+        QTemporaryDir home, program;
+        writeAll(home.filePath("data"), "a file where the folder should be");
+        writeAll(program.filePath("system-wide"), "");
+        const UserFolders folders(home.filePath("data"), home.filePath("config"));
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
+        QCOMPARE(journalNotices(w),
+                 QStringList{notKept("the folder \"" + home.filePath("data/velkor") + "\" cannot be written")});
+        QVERIFY(w.dialogs.messages.isEmpty());
+        w.add({clip("a.avi")});
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
+    }
+
+    // A journal this user may not read is left alone; a folder without write permission keeps none.
+    void journalPermissions()
+    {
+        if (unprivileged::isPrivileged()) {
+            QVERIFY2(unprivileged::rerunAsNobody("journalPermissions"), "failed as the user nobody");
+            return;
+        }
+        QTemporaryDir program;
+        const QString journal = program.filePath("tasks.journal");
+        const QByteArray written = tasks::encodeTaskJournal(sampleJournal());
+        writeAll(journal, written);
+        QVERIFY(QFile::setPermissions(journal, QFile::WriteOwner));
+        {
+            testwindow::Window w({}, testwindow::Encoder::Fake, program.path());
+            QCOMPARE(journalNotices(w), QStringList{notKept("\"" + journal + "\" cannot be read (Permission denied)")});
+            QVERIFY(w.dialogs.messages.isEmpty());
+            QCOMPARE(w.form->journalPath(), QString());
+            w.form->close();
+        }
+        QVERIFY(QFile::setPermissions(journal, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(readAll(journal), written);
+
+        QTemporaryDir shared, data;
+        writeAll(shared.filePath("system-wide"), "");
+        QVERIFY(QDir(data.path()).mkdir("velkor"));
+        QVERIFY(QFile::setPermissions(data.filePath("velkor"), QFile::ReadOwner | QFile::ExeOwner));
+        const UserFolders folders(data.path(), data.filePath("config"));
+        testwindow::Window w({}, testwindow::Encoder::Fake, shared.path());
+        QCOMPARE(journalNotices(w),
+                 QStringList{notKept("the folder \"" + data.filePath("velkor") + "\" cannot be written")});
+        QVERIFY(w.dialogs.messages.isEmpty());
+    }
+
+    // Writes that fail are told once, however many there are.
+    void aWriteThatFails()
+    {
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
+        const QString journal = w.form->journalPath();
+        QVERIFY(QDir().mkdir(journal));
+        w.add({clip("a.avi")});
+        QTRY_COMPARE(journalNotices(w), QStringList{notKept("\"" + journal + "\" cannot be written (Filename refers to a directory)")});
+        w.add({clip("b clip.avi")});
+        w.form->closeWithoutQuestion();
+        QCoreApplication::processEvents();
+        QCOMPARE(journalNotices(w).size(), 1);
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 2);
+        QVERIFY(w.dialogs.messages.isEmpty());
+    }
+
+    // The question counts the tasks a run would still convert; a declined list loses the partial
+    // file of the task cut off, as a restored one does.
+    void theQuestion_data()
+    {
+        QTest::addColumn<QStringList>("statuses");
+        QTest::addColumn<platform::MessageButton>("answer");
+        QTest::addColumn<QString>("question"); // empty: none asked
+        QTest::newRow("two of three waiting")
+            << QStringList{"Complete", "Failed", "Converting"} << platform::MessageButton::Yes
+            << "The program ended while 2 tasks were waiting. Restore them?";
+        QTest::newRow("one waiting, declined") << QStringList{"Complete", "Converting"} << platform::MessageButton::No
+                                               << "The program ended while 1 task was waiting. Restore it?";
+        QTest::newRow("one waiting, restored") << QStringList{"Complete", "Converting"} << platform::MessageButton::Yes
+                                               << "The program ended while 1 task was waiting. Restore it?";
+        QTest::newRow("every task complete")
+            << QStringList{"Complete", "Complete"} << platform::MessageButton::Yes << "";
+    }
+    void theQuestion()
+    {
+        QFETCH(QStringList, statuses);
+        QFETCH(platform::MessageButton, answer);
+        QFETCH(QString, question);
+        QTemporaryDir program, output;
+        const QString target = output.filePath("cut off.3gp");
+        writeAll(protocol::partialOutputPath(target), "half a video");
+        const QByteArray written = tasks::encodeTaskJournal(journalWithStatuses(statuses, target));
+        writeAll(program.filePath("tasks.journal"), written);
+        testwindow::Window w({}, testwindow::Encoder::Fake, program.path(), {answer});
+        QCOMPARE(w.messageTexts(), question.isEmpty() ? QStringList{} : QStringList{question});
+        const bool restored = !question.isEmpty() && answer == platform::MessageButton::Yes;
+        QCOMPARE(w.form->ltvTask->topLevelItemCount(), restored ? statuses.size() : 0);
+        QCOMPARE(readAll(program.filePath("tasks.previous")), restored ? QByteArray() : written);
+        QCOMPARE(QFileInfo::exists(protocol::partialOutputPath(target)), !statuses.contains("Converting"));
+    }
+
+    // A list finished before a logout's termination request is not offered at the next start.
+    void aFinishedListAfterATermination()
+    {
+        QTemporaryDir program, output;
+        {
+            testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
+            w.form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+            w.form->edtOutputdir->setText(output.path());
+            w.add({clip("a.avi")});
+            QVERIFY(testwindow::startAndWaitForRun(*w.form));
+            QCOMPARE(column(*w.form, tasks::SelectStatus), QStringList{"Complete"});
+            w.form->closeWithoutQuestion();
+            QVERIFY(QFileInfo::exists(program.filePath("tasks.journal")));
+        }
+        testwindow::Window next({}, testwindow::Encoder::Fake, program.path());
+        QVERIFY(next.dialogs.messages.isEmpty());
+        QCOMPARE(next.form->ltvTask->topLevelItemCount(), 0);
+        QVERIFY(QFileInfo::exists(program.filePath("tasks.previous")));
+    }
+
+    // The list of a second window that died is offered by the next window to start, even alone.
+    void aListLeftByASecondWindow()
+    {
+        QTemporaryDir program;
+        const QString left = program.filePath("tasks-2.journal");
+        writeAll(left, tasks::encodeTaskJournal(sampleJournal()));
+        {
+            testwindow::Window w({}, testwindow::Encoder::Fake, program.path(), {platform::MessageButton::Yes});
+            QCOMPARE(w.messageTexts(), QStringList{"The program ended while 2 tasks were waiting. Restore them?"});
+            QCOMPARE(w.form->journalPath(), program.filePath("tasks.journal"));
+            QCOMPARE(column(*w.form, tasks::SelectNewName), (QStringList{"first", "q"}));
+            QVERIFY(!QFileInfo::exists(left));
+            QCOMPARE(tasks::decodeTaskJournal(readAll(w.form->journalPath()))->tasks.size(), 2);
+            // While its window lives, a list is that window's alone.
+            testwindow::Window beside({}, testwindow::Encoder::Fake, program.path());
+            QVERIFY(beside.dialogs.messages.isEmpty());
+            QCOMPARE(beside.form->ltvTask->topLevelItemCount(), 0);
+            beside.form->close();
+            w.form->close();
+        }
+        // Declined, it waits one start, as a window's own list does.
+        writeAll(left, tasks::encodeTaskJournal(sampleJournal()));
+        {
+            testwindow::Window w({}, testwindow::Encoder::Fake, program.path(), {platform::MessageButton::No});
+            QCOMPARE(w.messageTexts().size(), 1);
+            QCOMPARE(w.form->ltvTask->topLevelItemCount(), 0);
+            QVERIFY(!QFileInfo::exists(left) && QFileInfo::exists(program.filePath("tasks-2.previous")));
+            w.form->close();
+        }
+        testwindow::Window last({}, testwindow::Encoder::Fake, program.path());
+        QVERIFY(last.dialogs.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(program.filePath("tasks-2.previous")));
+    }
+
+    // The mark of a converted row holds only while its output texts stay.
+    void convertedEarlierMark()
+    {
+        QTreeWidget list;
+        list.setColumnCount(tasks::SubItemCount + 1);
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{"/v/a.avi"}));
+        tasks::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().task);
+        tasks::SetConvertedEarlier(list, 0, true);
+        ltvItemData record;
+        record.Status = "Complete";
+        tasks::WriteTask(list, 0, tasks::SelectStatus, record);
+        QVERIFY(tasks::ConvertedEarlier(list, 0));
+        for (int sub : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectStart, tasks::SelectEnd}) {
+            tasks::SetConvertedEarlier(list, 0, true);
+            record.*tasks::subItemField(sub) = "changed";
+            tasks::WriteTask(list, 0, sub, record);
+            QVERIFY2(!tasks::ConvertedEarlier(list, 0), qPrintable(QString::number(sub)));
+        }
+    }
+
+    // A restored complete row is left out of Start until something that decides its output changes.
+    void aConvertedRowAfterAChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("converted");
+        QTest::addColumn<bool>("otherFolder");
+        QTest::newRow("nothing") << "" << QStringList{"two clip.3gp"} << false;
+        QTest::newRow("its name") << "name" << QStringList{"renamed.3gp", "two clip.3gp"} << false;
+        QTest::newRow("its end") << "end" << QStringList{"one.3gp", "two clip.3gp"} << false;
+        QTest::newRow("the output folder") << "folder" << QStringList{"one.3gp", "two clip.3gp"} << true;
+        QTest::newRow("the profile") << "profile" << QStringList{"one.3gp", "two clip.3gp"} << false;
+        QTest::newRow("a parameter") << "parameter" << QStringList{"one.3gp", "two clip.3gp"} << false;
+    }
+    void aConvertedRowAfterAChange()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, converted);
+        QFETCH(bool, otherFolder);
+        QTemporaryDir program, output, other;
+        tasks::TaskJournal journal = journalOfClips({clip("one.avi"), clip("two clip.avi")});
+        QCOMPARE(journal.tasks.size(), 2);
+        journal.profile = "Tablet";
+        journal.outputFolder = output.path();
+        journal.tasks[0].task.Status = "Complete";
+        writeAll(program.filePath("tasks.journal"), tasks::encodeTaskJournal(journal));
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}, {"Tablet.vkp", TabletProfile}},
+                             testwindow::Encoder::Real, program.path(), {platform::MessageButton::Yes});
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        QCOMPARE(w.form->cmbProfile->currentText(), "Tablet");
+        const auto clickRow = [&w](int row) {
+            QTest::mouseClick(w.form->ltvTask->viewport(), Qt::LeftButton, {},
+                              w.form->ltvTask->visualItemRect(w.form->ltvTask->topLevelItem(row)).center());
+        };
+        if (change == "name" || change == "end") {
+            clickRow(0);
+            if (change == "name")
+                typeSetting(w.form->vleOutput, "New Filename", "renamed");
+            else
+                typeSetting(w.form->vleOutput, "End Time", "00:00:01");
+        } else if (change == "folder") {
+            w.form->edtOutputdir->selectAll();
+            QTest::keyClicks(w.form->edtOutputdir, other.path());
+        } else if (change == "profile") {
+            w.form->cmbProfile->setFocus();
+            QTest::keyClick(w.form->cmbProfile, Qt::Key_Up);
+            QCOMPARE(w.form->cmbProfile->currentText(), "Phone");
+        } else if (change == "parameter") {
+            const int row = w.form->vleVideo->findRow("Video Codec");
+            w.form->vleVideo->choosePickListEntry(row, "H.263 352x288");
+            QCOMPARE(w.form->vleVideo->value(row), "H.263 352x288");
+        }
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(QDir(otherFolder ? other.path() : output.path()).entryList(QDir::Files), converted);
+        QCOMPARE(column(*w.form, tasks::SelectStatus), (QStringList{"Complete", "Complete"}));
+    }
+
+    // Inputs named relative to the working folder are listed by their whole paths, which a
+    // journal restored from another folder still finds.
+    void relativeInputs()
+    {
+        const QString working = QDir::currentPath();
+        const auto back = qScopeGuard([&working] { QDir::setCurrent(working); });
+        QVERIFY(QDir::setCurrent(m_media.path()));
+        const QString lead = clip("-lead é.avi");
+        writeAll(m_media.filePath("list.tmp"), "a.avi\r\n\r\n" + lead.toUtf8() + "\n");
+        QCOMPARE(app::startupInputPaths({"-lead é.avi", "", "./sub/../a.avi"}),
+                 (QStringList{lead, "", m_media.filePath("a.avi")}));
+        QCOMPARE(app::startupInputPaths({"list.tmp"}), (QStringList{m_media.filePath("a.avi"), lead}));
+
+        QTemporaryDir program, output;
+        {
+            testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
+            w.form.reset();
+            w.form = std::make_unique<TMainForm>(w.services, program.path(), QStringList{"-lead é.avi"});
+            w.form->show();
+            QVERIFY(QTest::qWaitFor([&w] { return !w.form->probingInputs(); }, 60000));
+            QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
+            QCOMPARE(w.form->ltvTask->topLevelItem(0)->text(0), lead);
+            w.form->edtOutputdir->setText(output.path());
+            w.form->closeWithoutQuestion();
+        }
+        QVERIFY(QDir::setCurrent(output.path()));
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path(),
+                             {platform::MessageButton::Yes});
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        QVERIFY(testwindow::startAndWaitForRun(*w.form));
+        QCOMPARE(column(*w.form, tasks::SelectStatus), QStringList{"Complete"});
+        QCOMPARE(QDir(output.path()).entryList(QDir::Files), QStringList{"-lead é.3gp"});
     }
 
 private:

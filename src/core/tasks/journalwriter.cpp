@@ -103,10 +103,15 @@ void JournalWriter::writePending()
     if (bytes == m_written)
         return;
     QString error;
-    if (platform::saveFileAtomically(m_path, bytes, &error))
+    const bool saved = platform::saveFileAtomically(m_path, bytes, &error);
+    if (saved)
         m_written = std::move(bytes);
-    QMutexLocker locker(&m_mutex);
-    m_lastError = error;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_lastError = error;
+    }
+    if (!saved)
+        emit writeFailed(error);
 }
 
 } // namespace tasks

@@ -38,6 +38,11 @@ public:
     // Why the last write failed; empty after a write that worked.
     QString lastError() const;
 
+signals:
+    // A write failed (a full disk, a folder made read-only); emitted on the writer's thread, for
+    // every failed write.
+    void writeFailed(const QString &reason);
+
 private:
     void writeSnapshot();
     void writePending();

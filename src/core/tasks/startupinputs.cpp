@@ -2,15 +2,30 @@
 
 #include <inputfiles.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace app {
 
+namespace {
+// A restored list may be converted from another working folder.
+QStringList absolutePaths(QStringList paths)
+{
+    for (QString &path : paths) {
+        // An empty argument names nothing, not the working folder.
+        if (!path.isEmpty())
+            path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    }
+    return paths;
+}
+} // namespace
+
 QStringList startupInputPaths(const QStringList &arguments)
 {
     if (arguments.isEmpty() || tasks::asciiLower(tasks::ExtractFileExt(arguments.constFirst())) != QLatin1String(".tmp"))
-        return arguments;
+        return absolutePaths(arguments);
     QFile list(arguments.constFirst());
     if (!list.open(QIODevice::ReadOnly))
         return {};
@@ -23,7 +38,7 @@ QStringList startupInputPaths(const QStringList &arguments)
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     QStringList paths = QString::fromUtf8(content).split(lineEnd);
     paths.removeAll(QString());
-    return paths;
+    return absolutePaths(paths);
 }
 
 } // namespace app

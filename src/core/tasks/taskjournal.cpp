@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace tasks {
 namespace {
 
@@ -156,6 +158,12 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
         journal.tasks << *entry;
     }
     return journal;
+}
+
+int waitingTaskCount(const TaskJournal &journal)
+{
+    return int(std::count_if(journal.tasks.cbegin(), journal.tasks.cend(),
+                             [](const JournalTask &entry) { return entry.task.Status != CompleteStatus; }));
 }
 
 void settleInterruptedTasks(TaskJournal &journal)

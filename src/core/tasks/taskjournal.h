@@ -35,6 +35,9 @@ QByteArray encodeTaskJournal(const TaskJournal &journal);
 // Refuses, with the reason as part of a sentence, what this version did not write.
 std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *problem = nullptr);
 
+// The tasks of the journal a run would still convert: all but the complete ones.
+int waitingTaskCount(const TaskJournal &journal);
+
 // What the restored list holds: a task cut off while converting is ready again and the partial
 // file its run left is removed; every other task keeps its status and log.
 void settleInterruptedTasks(TaskJournal &journal);

@@ -28,6 +28,7 @@ namespace tasks {
 inline constexpr int SubItemCount = 10;
 // The status of a task being converted, which a run may follow with its percentage.
 inline const QString ConvertingStatus = QStringLiteral("Converting");
+inline const QString CompleteStatus = QStringLiteral("Complete");
 // Field selectors of ReadTask and WriteTask besides the sub-item numbers 0 to 9.
 inline constexpr int SelectWholeRow = -2;
 inline constexpr int SelectCaption = -1;

@@ -253,11 +253,16 @@ private:
     void completeRun(const conversion::RunSummary &summary);
     void endRunOnStartFailure(const QString &reason);
     void turnOffExpired();
+    bool offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes);
+    void startTaskJournal();
     void restoreTasks(tasks::TaskJournal journal);
     void applyRestoredRunSettings();
+    QString outputDecidingSettings() const;
+    void forgetConvertedEarlierIfChanged();
     tasks::TaskJournal journalOfTaskList() const;
     void taskJournalChangedNow();
     void closeTaskJournal();
+    void noticeJournalProblem(const QString &cause);
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
@@ -285,6 +290,9 @@ private:
     std::unique_ptr<tasks::JournalWriter> m_journal;
     QString m_restoredProfile;
     QString m_restoredOutputFolder;
+    // The settings a restored list's converted rows were converted with, as far as it is known.
+    QString m_restoredRunSettings;
+    QSet<QString> m_journalProblems; // each told once
     bool m_keepJournalAtClose = false;
 
     std::unique_ptr<conversion::BatchRun> m_run;

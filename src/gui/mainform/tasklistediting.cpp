@@ -42,13 +42,15 @@ void TMainForm::exchangeTasks(int from, int to)
     ltvItemData moving, other;
     ReadTask(from, tasks::SelectWholeRow, moving);
     ReadTask(to, tasks::SelectWholeRow, other);
+    // Read while each row still has its own texts, which the mark is checked against.
+    const bool movingConverted = tasks::ConvertedEarlier(*ltvTask, from);
+    const bool otherConverted = tasks::ConvertedEarlier(*ltvTask, to);
     WriteTask(to, tasks::SelectWholeRow, moving);
     WriteTask(from, tasks::SelectWholeRow, other);
     const QString movingLog = tasks::TaskLog(*ltvTask, from);
     tasks::SetTaskLog(*ltvTask, from, tasks::TaskLog(*ltvTask, to));
     tasks::SetTaskLog(*ltvTask, to, movingLog);
-    const bool movingConverted = tasks::ConvertedEarlier(*ltvTask, from);
-    tasks::SetConvertedEarlier(*ltvTask, from, tasks::ConvertedEarlier(*ltvTask, to));
+    tasks::SetConvertedEarlier(*ltvTask, from, otherConverted);
     tasks::SetConvertedEarlier(*ltvTask, to, movingConverted);
     ltvTask->topLevelItem(to)->setSelected(true);
     ltvTask->topLevelItem(from)->setSelected(false);

@@ -4,6 +4,7 @@
 
 #include <journalslot.h>
 #include <journalwriter.h>
+#include <keyvaluegrid.h>
 #include <tasklistrows.h>
 
 #include <QAbstractItemModel>
@@ -15,38 +16,83 @@
 
 namespace {
 const QString RestoreQuestion = QStringLiteral("The program ended while %1 tasks were waiting. Restore them?");
+const QString RestoreOneQuestion = QStringLiteral("The program ended while 1 task was waiting. Restore it?");
 const QString UnreadableJournal = QStringLiteral(
     "The task list of the last session could not be restored because %1; the program starts with an empty "
     "list and keeps the file as \"%2\".");
+const QString JournalNotKept
+    = QStringLiteral("The task list cannot be kept: %1; it will not be offered back after a crash.");
 } // namespace
 
 void TMainForm::RestoreTaskList()
 {
-    m_journalSlot = tasks::JournalSlot::claim(m_values.locations.journalDirectory);
-    if (!m_journalSlot)
+    const QString folder = m_values.locations.journalDirectory;
+    QString problem;
+    m_journalSlot = tasks::JournalSlot::claim(folder, &problem);
+    if (!m_journalSlot) {
+        noticeJournalProblem(problem);
         return;
-    QFile file(m_journalSlot->journalPath());
-    if (file.open(QIODevice::ReadOnly)) {
-        QString problem;
-        std::optional<tasks::TaskJournal> journal = tasks::decodeTaskJournal(file.readAll(), &problem);
-        file.close();
-        if (!journal) {
-            m_journalSlot->moveJournalTo(m_journalSlot->unreadablePath());
-            m_services.dialogs.messageBox(this, app::ProgramName,
-                                          UnreadableJournal.arg(problem, m_journalSlot->unreadablePath()),
-                                          platform::MessageIcon::Warning, platform::MessageButton::Ok);
-        } else if (!journal->tasks.isEmpty()) {
-            const auto answer = m_services.dialogs.messageBox(
-                this, app::ProgramName, RestoreQuestion.arg(journal->tasks.size()), platform::MessageIcon::Question,
-                platform::MessageButton::Yes | platform::MessageButton::No);
-            if (answer == platform::MessageButton::Yes)
-                restoreTasks(*journal);
-            else
-                m_journalSlot->moveJournalTo(m_journalSlot->previousPath());
+    }
+    if (m_journalSlot->hasJournal()) {
+        const std::optional<QByteArray> bytes = m_journalSlot->readJournal(&problem);
+        if (!bytes) {
+            // Left as it is: what this window cannot read it must not write over either.
+            m_journalSlot.reset();
+            noticeJournalProblem(problem);
+            return;
+        }
+        offerTaskJournal(*m_journalSlot, *bytes);
+    }
+    startTaskJournal();
+    // Lists of other windows that died, whose slots no window has claimed since.
+    for (const auto &left : tasks::JournalSlot::claimLeftBehind(folder)) {
+        const std::optional<QByteArray> bytes = left->readJournal(&problem);
+        if (!bytes || !offerTaskJournal(*left, *bytes))
+            continue;
+        // Its tasks are in this window's journal before its own goes.
+        m_journal->flush();
+        if (m_journal->lastError().isEmpty())
+            left->removeJournal();
+    }
+    // What was restored is the journal now, with its interrupted tasks settled.
+    if (ltvTask->topLevelItemCount() > 0)
+        m_journal->changed();
+}
+
+// True when the user took the list back. A list with nothing left to convert is set aside
+// without a question, as a declined one is.
+bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes)
+{
+    QString problem;
+    std::optional<tasks::TaskJournal> journal = tasks::decodeTaskJournal(bytes, &problem);
+    if (!journal) {
+        slot.moveJournalTo(slot.unreadablePath());
+        m_services.dialogs.messageBox(this, app::ProgramName, UnreadableJournal.arg(problem, slot.unreadablePath()),
+                                      platform::MessageIcon::Warning, platform::MessageButton::Ok);
+        return false;
+    }
+    if (journal->tasks.isEmpty())
+        return false;
+    const int waiting = tasks::waitingTaskCount(*journal);
+    if (waiting > 0) {
+        const auto answer = m_services.dialogs.messageBox(
+            this, app::ProgramName, waiting == 1 ? RestoreOneQuestion : RestoreQuestion.arg(waiting),
+            platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
+        if (answer == platform::MessageButton::Yes) {
+            restoreTasks(*journal);
+            return true;
         }
     }
-    m_journal = std::make_unique<tasks::JournalWriter>(m_journalSlot->journalPath(),
-                                                       [this] { return journalOfTaskList(); });
+    // Only the partial file of the task cut off goes; the list waits a start in case it was a slip.
+    tasks::settleInterruptedTasks(*journal);
+    slot.moveJournalTo(slot.previousPath());
+    return false;
+}
+
+void TMainForm::startTaskJournal()
+{
+    const QString path = m_journalSlot->journalPath();
+    m_journal = std::make_unique<tasks::JournalWriter>(path, [this] { return journalOfTaskList(); });
     // The writer is the receiver: the connections go with it, before the list goes.
     const QAbstractItemModel *rows = ltvTask->model();
     tasks::JournalWriter *journal = m_journal.get();
@@ -57,15 +103,17 @@ void TMainForm::RestoreTaskList()
     connect(rows, &QAbstractItemModel::modelReset, journal, &tasks::JournalWriter::changed);
     connect(edtOutputdir, &QLineEdit::textChanged, journal, &tasks::JournalWriter::changed);
     connect(cmbProfile, &QComboBox::currentIndexChanged, journal, &tasks::JournalWriter::changed);
-    // What was restored is the journal now, with its interrupted tasks settled.
-    if (ltvTask->topLevelItemCount() > 0)
-        m_journal->changed();
+    connect(journal, &tasks::JournalWriter::writeFailed, this, [this, path](const QString &reason) {
+        noticeJournalProblem(QStringLiteral("\"%1\" cannot be written (%2)").arg(path, reason));
+    });
 }
 
 void TMainForm::restoreTasks(tasks::TaskJournal journal)
 {
     tasks::settleInterruptedTasks(journal);
     QSet<QString> listed;
+    for (int position = 0; position < ltvTask->topLevelItemCount(); ++position)
+        listed << ltvTask->topLevelItem(position)->text(0);
     for (const tasks::JournalTask &entry : journal.tasks) {
         // One row per input, as adding keeps it, even in a journal edited by hand.
         if (listed.contains(entry.task.InputFile))
@@ -77,12 +125,15 @@ void TMainForm::restoreTasks(tasks::TaskJournal journal)
         WriteTask(position, tasks::SelectWholeRow, entry.task);
         tasks::SetTaskLog(*ltvTask, position, entry.log);
         tasks::SetConvertedEarlier(*ltvTask, position,
-                                   entry.convertedEarlier || entry.task.Status == QStringLiteral("Complete"));
+                                   entry.convertedEarlier || entry.task.Status == tasks::CompleteStatus);
     }
     if (ltvTask->topLevelItemCount() > 0)
         panbg->hide();
-    m_restoredProfile = journal.profile;
-    m_restoredOutputFolder = journal.outputFolder;
+    // The first list restored, the window's own, gives the run its settings.
+    if (m_restoredProfile.isEmpty() && m_restoredOutputFolder.isEmpty()) {
+        m_restoredProfile = journal.profile;
+        m_restoredOutputFolder = journal.outputFolder;
+    }
 }
 
 // The profile and folder of the restored list win over those the last normal close stored.
@@ -97,13 +148,45 @@ void TMainForm::applyRestoredRunSettings()
     }
     m_restoredProfile.clear();
     m_restoredOutputFolder.clear();
+    bool converted = false;
+    for (int row = 0; row < ltvTask->topLevelItemCount() && !converted; ++row)
+        converted = tasks::ConvertedEarlier(*ltvTask, row);
+    if (!converted)
+        return;
+    m_restoredRunSettings = outputDecidingSettings();
+    connect(edtOutputdir, &QLineEdit::textChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
+    connect(cmbProfile, &QComboBox::currentIndexChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
+    for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
+        connect(grid, &profiles::KeyValueGrid::StringsChange, this, &TMainForm::forgetConvertedEarlierIfChanged);
+}
+
+QString TMainForm::outputDecidingSettings() const
+{
+    QStringList settings{edtOutputdir->text(), cmbProfile->currentText()};
+    for (const profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced}) {
+        for (int row = 0; row < grid->rowCount(); ++row)
+            settings << grid->key(row) + QLatin1Char('=') + grid->value(row);
+    }
+    return settings.join(QLatin1Char('\n'));
+}
+
+// Outputs converted with other settings are not the ones the list would make now: every row is
+// converted again, even when the settings come back.
+void TMainForm::forgetConvertedEarlierIfChanged()
+{
+    if (m_restoredRunSettings.isEmpty() || outputDecidingSettings() == m_restoredRunSettings)
+        return;
+    m_restoredRunSettings.clear();
+    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
+        tasks::SetConvertedEarlier(*ltvTask, row, false);
 }
 
 tasks::TaskJournal TMainForm::journalOfTaskList() const
 {
     tasks::TaskJournal journal;
-    journal.profile = cmbProfile->currentText();
-    journal.outputFolder = edtOutputdir->text();
+    // Until the window shows them, the restored list's settings are the ones it runs with.
+    journal.profile = m_restoredProfile.isEmpty() ? cmbProfile->currentText() : m_restoredProfile;
+    journal.outputFolder = m_restoredOutputFolder.isEmpty() ? edtOutputdir->text() : m_restoredOutputFolder;
     const int count = ltvTask->topLevelItemCount();
     journal.tasks.reserve(count);
     for (int position = 0; position < count; ++position) {
@@ -136,6 +219,15 @@ void TMainForm::closeTaskJournal()
         m_journal->flush();
     else
         m_journal->discard();
+}
+
+// A notice, not a question: the window works on without its journal.
+void TMainForm::noticeJournalProblem(const QString &cause)
+{
+    if (m_journalProblems.contains(cause))
+        return;
+    m_journalProblems << cause;
+    m_services.notifications.notify(app::ProgramName, JournalNotKept.arg(cause));
 }
 
 QString TMainForm::journalPath() const

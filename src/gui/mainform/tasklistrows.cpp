@@ -19,6 +19,18 @@ void setRowData(QTreeWidget &list, int position, int role, const QVariant &value
     if (QTreeWidgetItem *row = list.topLevelItem(position))
         row->setData(0, role, value);
 }
+
+// The row's texts that decide its output file; the run's settings decide the rest.
+QString outputTexts(const QTreeWidget &list, int position)
+{
+    const QTreeWidgetItem *row = list.topLevelItem(position);
+    if (!row)
+        return {};
+    QStringList texts;
+    for (int sub : {SelectNewName, SelectOutputExt, SelectStart, SelectEnd})
+        texts << row->text(columnOf(sub));
+    return texts.join(QLatin1Char('\n'));
+}
 } // namespace
 
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
@@ -68,14 +80,17 @@ void SetTaskOutput(QTreeWidget &list, int position, const QString &output)
     setRowData(list, position, TaskOutputRole, output.isEmpty() ? QVariant() : QVariant(output));
 }
 
+// The mark is the output texts the row had when it was set: a row edited since then is a task
+// like any other, whichever edit changed it.
 bool ConvertedEarlier(const QTreeWidget &list, int position)
 {
-    return rowData(list, position, ConvertedEarlierRole).toBool();
+    const QVariant mark = rowData(list, position, ConvertedEarlierRole);
+    return mark.isValid() && mark.toString() == outputTexts(list, position);
 }
 
 void SetConvertedEarlier(QTreeWidget &list, int position, bool converted)
 {
-    setRowData(list, position, ConvertedEarlierRole, converted ? QVariant(true) : QVariant());
+    setRowData(list, position, ConvertedEarlierRole, converted ? QVariant(outputTexts(list, position)) : QVariant());
 }
 
 } // namespace tasks

@@ -23,6 +23,7 @@ QString TaskOutput(const QTreeWidget &list, int position);
 void SetTaskOutput(QTreeWidget &list, int position, const QString &output);
 
 // Whether a run before the program's restart converted the row: the next run leaves it out.
+// Setting it holds only while the row's name, times and extension stay as they are then.
 bool ConvertedEarlier(const QTreeWidget &list, int position);
 void SetConvertedEarlier(QTreeWidget &list, int position, bool converted);
 
