@@ -242,6 +242,26 @@ private slots:
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
     }
 
+    // A part that would go to the encoder as "-t 0" is refused before the run, saying which.
+    void aPartTooShortIsRefused()
+    {
+        Window w;
+        w.add({"/v/a.avi", "/v/b.avi"});
+        ltvItemData second;
+        w.form->ReadTask(1, tasks::SelectWholeRow, second);
+        second.StartText = "00:00:10";
+        second.EndText = "00:00:10.4";
+        second.SpanText = "00:00:00.4";
+        for (const int selector : {tasks::SelectStart, tasks::SelectEnd, tasks::SelectSpan})
+            w.form->WriteTask(1, selector, second);
+        QVERIFY(!testwindow::startAndWaitForRun(*w.form, 500));
+        QCOMPARE(w.conversionArguments().size(), 0);
+        QCOMPARE(w.messageTexts().size(), 1);
+        QVERIFY2(w.messageTexts().first().contains("\"/v/b.avi\" from 00:00:10 to 00:00:10.4 is too short"),
+                 qPrintable(w.messageTexts().first()));
+        QCOMPARE(w.form->ltvTask->currentIndex().row(), 1);
+    }
+
     // A failed conversion says so, and the run goes on with the next task.
     void failuresAreReported()
     {

@@ -160,7 +160,7 @@ void EncoderTest::usage()
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
     // The usage line, then the switches of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 3);
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 4);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));

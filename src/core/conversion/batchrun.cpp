@@ -226,7 +226,7 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     // whose file must stay.
     const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
     const auto commandLine = conversionCommandLine(
-        record.InputFile, m_plan.parameters + trimOptions(record) + plannedLengthOption(record.LengthSec) + noReplace,
+        record.InputFile, m_plan.parameters + trimOptions(record) + noReplace + plannedLengthOption(record.LengthSec),
         output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }

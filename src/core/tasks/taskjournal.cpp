@@ -2,6 +2,8 @@
 
 #include <partialoutput.h>
 
+#include <outputclaim.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -173,9 +175,9 @@ void settleInterruptedTasks(TaskJournal &journal)
             entry.task.Status = QStringLiteral("OK");
             entry.log.clear();
             if (!entry.output.isEmpty()) {
-                const QString partial = protocol::partialOutputPath(entry.output);
-                if (QFileInfo(partial).isFile())
-                    QFile::remove(partial);
+                // Another window may be converting to that name by now: its file is not ours.
+                platform::removeUnlessClaimed(
+                    QFile::encodeName(protocol::partialOutputPath(entry.output)).toStdString());
             }
         }
         entry.output.clear();

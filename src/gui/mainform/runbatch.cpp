@@ -14,6 +14,7 @@
 #include <profilecheck.h>
 #include <profilegrids.h>
 #include <tasklistrows.h>
+#include <tasktrim.h>
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -82,6 +83,16 @@ void TMainForm::tbtnStartClick()
     }
     if (ltvTask->topLevelItemCount() == 0)
         return;
+    // FFmpeg would take a part that rounds to no second for no part at all and write nothing.
+    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
+        ltvItemData task;
+        ReadTask(row, tasks::SelectWholeRow, task);
+        if (const auto problem = tasks::tooShortToConvert(task)) {
+            ltvTask->setCurrentItem(ltvTask->topLevelItem(row));
+            information(m_services.dialogs, this, QStringLiteral("Part too short"), *problem);
+            return;
+        }
+    }
     const QString profilePath = profilePathOf(cmbProfile->currentIndex());
     // A damaged profile is refused before anything changes.
     if (const auto problem = profiles::ProfileFileProblem(profilePath)) {
