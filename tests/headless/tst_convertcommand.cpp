@@ -619,7 +619,7 @@ private slots:
                  0);
         QTemporaryDir output;
         QProcess process;
-        start(process, *m_program, {"--convert", "-p", "small", "--set", PlayingPace, "-o", output.path(), media("four.avi"), victim});
+        start(process, *m_program, {"--convert", "-p", "small", "--set", PlayingPace, "-o", output.path(), media("a.avi"), victim});
         QString out;
         QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("[1/2] Converting"), 60000);
         QFile cut(victim);
