@@ -365,21 +365,6 @@ private slots:
         QCOMPARE(journalNotices(w).size(), 1);
     }
 
-    // A shared installation whose user's data folder cannot be made.
-    void aFolderThatCannotBeWritten()
-    {
-        QTemporaryDir home, program;
-        writeAll(home.filePath("data"), "a file where the folder should be");
-        writeAll(program.filePath("system-wide"), "");
-        const UserFolders folders(home.filePath("data"), home.filePath("config"));
-        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
-        QCOMPARE(journalNotices(w),
-                 QStringList{notKept("the folder \"" + home.filePath("data/velkor") + "\" cannot be written")});
-        QVERIFY(w.dialogs.messages.isEmpty());
-        w.add({clip("a.avi")});
-        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
-    }
-
     // A journal this user may not read is left alone; a folder without write permission keeps none.
     void journalPermissions()
     {
