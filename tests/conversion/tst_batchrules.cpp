@@ -1,5 +1,4 @@
 #include <batchrules.h>
-#include <outputclaim.h>
 #include <timetext.h>
 
 #include <QDir>
@@ -63,15 +62,6 @@ private slots:
         touch(d + "/clip_4.3gp");
         QCOMPARE(outputPathFor(d, task("/v/clip.avi", "clip", ".3gp"), 2, ".3gp", true), d + "/clip_5.3gp");
         QCOMPARE(outputPathFor(d, task(d + "/clip.3gp", "clip", ".3gp"), 2, ".3gp", false), d + "/clip_3.3gp");
-        // A name another run is converting to is taken as a file there is; a partial file that
-        // nobody holds any more is not.
-        touch(d + "/live.3gp.part");
-        touch(d + "/stale.3gp.part");
-        platform::OutputClaim otherRun;
-        QCOMPARE(otherRun.claim(QFile::encodeName(d + "/live.3gp.part").toStdString(), nullptr),
-                 platform::OutputClaim::Outcome::Claimed);
-        QCOMPARE(outputPathFor(d, task("/v/live.avi", "live", ".3gp"), 0, ".3gp", true), d + "/live_1.3gp");
-        QCOMPARE(outputPathFor(d, task("/v/stale.avi", "stale", ".3gp"), 0, ".3gp", true), d + "/stale.3gp");
     }
 
     // A mirrored tree claims names within each folder: one name in two folders is no clash, and
