@@ -110,10 +110,8 @@ private slots:
         QTest::newRow("name moved down") << 1 << "Phone" << 3;
         QTest::newRow("exact case") << 0 << "mp3" << 1;
         QTest::newRow("name no longer listed") << 2 << "Gone" << 2;
-        QTest::newRow("no name") << 4 << "" << 4;
         QTest::newRow("beyond the list") << 6 << "" << -1;
         QTest::newRow("nothing chosen") << -1 << "" << -1;
-        QTest::newRow("unlisted name beyond the list") << 9 << "Gone" << -1;
     }
     void storedProfilePosition()
     {
