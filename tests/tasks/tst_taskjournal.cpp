@@ -493,7 +493,7 @@ private slots:
                  (QStringList{lead, "", m_media.filePath("a.avi")}));
         QCOMPARE(app::startupInputPaths({"list.tmp"}), (QStringList{m_media.filePath("a.avi"), lead}));
 
-        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}});
+        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
         w.form.reset();
         w.form = std::make_unique<TMainForm>(w.services, w.programDir.path(), QStringList{"-lead é.avi"});
         w.form->show();
