@@ -14,7 +14,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,23 +158,6 @@ class ConvertPartsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Inputs named relative to the working folder are converted by their whole paths.
-    void relativeInputs()
-    {
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkpath("sub/in"));
-        for (const char *name : {"-a é.avi", "sub/in/b.avi"}) {
-            QFile file(folder.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        const QString working = QDir::currentPath();
-        const auto back = qScopeGuard([&working] { QDir::setCurrent(working); });
-        QVERIFY(QDir::setCurrent(folder.filePath("sub")));
-        const app::InputFiles inputs = app::collectInputFiles({"../-a é.avi", "in", "gone.avi"});
-        QCOMPARE(inputs.files, (QStringList{folder.filePath("-a é.avi"), folder.filePath("sub/in/b.avi")}));
-        QCOMPARE(inputs.missing, QStringList{"gone.avi"});
-    }
-
     void settings_data()
     {
         QTest::addColumn<Settings>("settings");
