@@ -2,13 +2,12 @@
 // conversion by the same program at the video bit rate the fit computes, on clips made here.
 #include "benchfigures.h"
 #include "conversionplan.h"
+#include "core/profiles/parametersettings.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilereading.h"
 #include "fitparameters.h"
 #include "fitplan.h"
 #include "mediainfo.h"
-
-#include <parametersettings.h>
-#include <parameterstring.h>
-#include <profilereading.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,10 +34,28 @@ bool makeClip(const QString &path, const QString &size, int seconds)
 {
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
-                            "testsrc2=size=" + size + ":rate=25:duration=" + duration + ",noise=alls=6:allf=t", "-f",
-                            "lavfi", "-i", "sine=frequency=440:duration=" + duration, "-c:v", "libx264", "-preset",
-                            "veryfast", "-crf", "16", "-c:a", "aac", "-shortest", "-y", path});
+    ffmpeg.start("ffmpeg", {"-nostdin",
+                            "-v",
+                            "error",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "testsrc2=size=" + size + ":rate=25:duration=" + duration + ",noise=alls=6:allf=t",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "sine=frequency=440:duration=" + duration,
+                            "-c:v",
+                            "libx264",
+                            "-preset",
+                            "veryfast",
+                            "-crf",
+                            "16",
+                            "-c:a",
+                            "aac",
+                            "-shortest",
+                            "-y",
+                            path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
@@ -106,9 +123,9 @@ int main(int argc, char *argv[])
         ConversionRequest request{clip.toStdString(), toStd(switches), work.filePath("out." + extension).toStdString(),
                                   std::nullopt};
         const auto container = containerSwitch(request).value_or(std::vector<std::string>{});
-        const auto planned = planFit(c.fit, *probeMedia(request.input).info, request.parameters,
-                                     muxerKinds(request, container).value_or(MuxerKinds{}),
-                                     muxerName(request, container).value_or(""));
+        const auto planned =
+            planFit(c.fit, *probeMedia(request.input).info, request.parameters,
+                    muxerKinds(request, container).value_or(MuxerKinds{}), muxerName(request, container).value_or(""));
         const auto *plan = std::get_if<FitPlan>(&planned);
         if (!plan) {
             std::fprintf(stderr, "%s\n", std::get<std::string>(planned).c_str());
@@ -120,8 +137,8 @@ int main(int argc, char *argv[])
         const QString singleOut = work.filePath("single." + extension);
         std::vector<double> fitSeconds, singleSeconds;
         for (int round = 0; round < rounds; ++round) {
-            fitSeconds.push_back(timedRun(encoder, QStringList{"-y", "-i", clip} + switches
-                                                       + QStringList{"-fit", c.fit, fitOut}));
+            fitSeconds.push_back(
+                timedRun(encoder, QStringList{"-y", "-i", clip} + switches + QStringList{"-fit", c.fit, fitOut}));
             singleSeconds.push_back(timedRun(encoder, QStringList{"-y", "-i", clip} + single + QStringList{singleOut}));
         }
         const double fitBytes = double(QFileInfo(fitOut).size());

@@ -1,11 +1,11 @@
 #include "conversion.h"
 
 #include "argumentcheck.h"
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 #include "console.h"
 #include "conversionplan.h"
 #include "decimaltext.h"
-#include "exitstatus.h"
+#include "core/protocol/exitstatus.h"
 #include "expectation.h"
 #include "ffmpeglocator.h"
 #include "ffmpegrun.h"
@@ -13,10 +13,10 @@
 #include "leanverdict.h"
 #include "mediainfo.h"
 #include "outputcheck.h"
-#include "signalinterruption.h"
-#include "durationtext.h"
+#include "core/platform/signalinterruption.h"
+#include "core/protocol/durationtext.h"
 
-#include <outputclaim.h>
+#include "core/platform/outputclaim.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 
 #include "libavformat.h"
 #include "muxertable.h"
-#include "partialoutput.h"
+#include "core/protocol/partialoutput.h"
 
 extern "C" {
 #include <libavutil/parseutils.h>

@@ -10,10 +10,10 @@
 #include "fitplan.h"
 #include "mediainfo.h"
 #include "probereport.h"
-#include "signalinterruption.h"
+#include "core/platform/signalinterruption.h"
 
-#include <passlogfolder.h>
-#include <processfolders.h>
+#include "core/protocol/passlogfolder.h"
+#include "core/platform/processfolders.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

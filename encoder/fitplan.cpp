@@ -2,7 +2,7 @@
 
 #include "conversionplan.h"
 #include "decimaltext.h"
-#include "durationtext.h"
+#include "core/protocol/durationtext.h"
 #include "fitbudget.h"
 #include "fitparameters.h"
 

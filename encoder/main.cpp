@@ -4,7 +4,7 @@
 #include "mediainfo.h"
 #include "probereport.h"
 
-#include <probeframing.h>
+#include "core/protocol/probeframing.h"
 
 #include <QCoreApplication>
 

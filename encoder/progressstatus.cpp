@@ -2,7 +2,7 @@
 
 #include "decimaltext.h"
 
-#include <statusline.h>
+#include "core/protocol/statusline.h"
 
 #include <algorithm>
 #include <charconv>

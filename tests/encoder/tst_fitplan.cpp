@@ -6,7 +6,7 @@
 #include "fitplan.h"
 #include "fitsize.h"
 #include "progressstatus.h"
-#include "statusline.h"
+#include "core/protocol/statusline.h"
 
 #include <QtTest>
 
