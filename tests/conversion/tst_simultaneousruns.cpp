@@ -101,11 +101,6 @@ struct Window : testwindow::Window {
         return int(std::count_if(fakeProcesses.starts.cbegin(), fakeProcesses.starts.cend(),
                                  [](const FakeStart &start) { return !isProbe(start); }));
     }
-    void restart()
-    {
-        form.reset();
-        form = std::make_unique<mainform::TMainForm>(services, programDir.path());
-    }
 };
 
 QString inputOf(const FakeStart &start)

@@ -5,14 +5,18 @@
 
 namespace testclips {
 
+bool makeClip(const QStringList &ffmpegArguments)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
 bool makeClip(const QString &path, double seconds)
 {
     const QString duration = QString::number(seconds);
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration, "-f",
-                  "lavfi", "-i", "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+    return makeClip({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration, "-f", "lavfi", "-i",
+                     "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
 }
 
 bool makeNamedPipe(const QString &path)

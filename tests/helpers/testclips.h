@@ -2,12 +2,17 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 namespace testclips {
 
 // Generates an MPEG-4 / MP3 clip with FFmpeg's test sources, a counting picture and a tone of the
 // same length. False when FFmpeg is missing or fails.
 bool makeClip(const QString &path, double seconds);
+
+// Runs FFmpeg on the arguments after "-nostdin -v error -y", for a clip of other sources, codecs
+// or containers. False when FFmpeg is missing, fails or takes more than a minute.
+bool makeClip(const QStringList &ffmpegArguments);
 
 // A named pipe at path, made by the system's own program. Opened for reading, it gives nothing
 // until a writer comes, as a file on a stalled mount does.

@@ -88,6 +88,13 @@ struct Window {
     }
     ~Window() { widgets::setErrorDialogs(nullptr); }
 
+    // Closes the window and opens a new one on the program directory, with a command line.
+    void restart(const QStringList &arguments = {})
+    {
+        form.reset();
+        form = std::make_unique<mainform::TMainForm>(services, programDir.path(), arguments);
+    }
+
     // Adds as the window's commands do and waits until the probes have listed them.
     void add(const QStringList &inputs)
     {

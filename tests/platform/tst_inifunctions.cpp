@@ -1,6 +1,7 @@
 #include "core/platform/atomicsave.h"
 #include "core/platform/inifile.h"
 #include "core/platform/privateprofile.h"
+#include "helpers/testfiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -12,35 +13,6 @@
 #include <memory>
 
 using namespace platform;
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every file under dir with its content, so a failed write can be shown to have touched nothing.
-QMap<QString, QByteArray> snapshot(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(dir).relativeFilePath(path), readFile(path));
-    }
-    return files;
-}
-
-} // namespace
 
 class IniFunctionsTest : public QObject {
     Q_OBJECT
@@ -161,7 +133,7 @@ void IniFunctionsTest::readValue()
     QFETCH(QString, key);
     QFETCH(QString, expected);
 
-    writeFile(path("read.ini"), content);
+    QVERIFY(testfiles::writeFile(path("read.ini"), content));
     QCOMPARE(GetPrivateProfileString(section, key, QStringLiteral("default"), path("read.ini")), expected);
 }
 
@@ -240,12 +212,12 @@ void IniFunctionsTest::writeValue()
 
     const QString file = path("write.ini");
     if (!before.isNull())
-        writeFile(file, before);
+        QVERIFY(testfiles::writeFile(file, before));
     QString error;
     QVERIFY2(WritePrivateProfileString(section, key, value, file, &error), qPrintable(error));
-    QCOMPARE(readFile(file), after);
+    QCOMPARE(testfiles::readFile(file), after);
     QCOMPARE(GetPrivateProfileString(section, key, "default", file), value);
-    QCOMPARE(snapshot(m_dir->path()).keys(), QStringList{"write.ini"});
+    QCOMPARE(testfiles::snapshot(m_dir->path()).keys(), QStringList{"write.ini"});
 }
 
 void IniFunctionsTest::unwritableTargetKeepsOldFile_data()
@@ -260,10 +232,10 @@ void IniFunctionsTest::unwritableTargetKeepsOldFile()
 {
     QFETCH(QString, target);
 
-    writeFile(path("old.ini"), "[a]\r\nk=1\r\n");
+    QVERIFY(testfiles::writeFile(path("old.ini"), "[a]\r\nk=1\r\n"));
     QVERIFY(QDir(m_dir->path()).mkdir("folder.ini"));
-    writeFile(path("folder.ini/inside.ini"), "[a]\r\nk=1\r\n");
-    const auto before = snapshot(m_dir->path());
+    QVERIFY(testfiles::writeFile(path("folder.ini/inside.ini"), "[a]\r\nk=1\r\n"));
+    const auto before = testfiles::snapshot(m_dir->path());
 
     QString error;
     QVERIFY(!WritePrivateProfileString("a", "k", "2", path(target), &error));
@@ -271,7 +243,7 @@ void IniFunctionsTest::unwritableTargetKeepsOldFile()
     error.clear();
     QVERIFY(!saveFileAtomically(path(target), "[a]\r\nk=2\r\n", &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(snapshot(m_dir->path()), before);
+    QCOMPARE(testfiles::snapshot(m_dir->path()), before);
 }
 
 void IniFunctionsTest::refusesNamesThatWouldChangeOtherLines_data()
@@ -300,11 +272,11 @@ void IniFunctionsTest::refusesNamesThatWouldChangeOtherLines()
     QFETCH(QString, value);
 
     const QByteArray content = "[a]\r\nk=1\r\n";
-    writeFile(path("names.ini"), content);
+    QVERIFY(testfiles::writeFile(path("names.ini"), content));
     QString error;
     QVERIFY(!WritePrivateProfileString(section, key, value, path("names.ini"), &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(readFile(path("names.ini")), content);
+    QCOMPARE(testfiles::readFile(path("names.ini")), content);
 }
 
 void IniFunctionsTest::iniFileReadsNumbers_data()
@@ -333,7 +305,7 @@ void IniFunctionsTest::iniFileReadsNumbers()
     QFETCH(int, integer);
     QFETCH(bool, boolean);
 
-    writeFile(path("numbers.ini"), "[n]\r\n" + line + "\r\n");
+    QVERIFY(testfiles::writeFile(path("numbers.ini"), "[n]\r\n" + line + "\r\n"));
     const IniFile ini(path("numbers.ini"));
     QCOMPARE(ini.ReadInteger("n", "v", defaultValue), integer);
     QCOMPARE(ini.ReadBool("n", "v", defaultValue != 0), boolean);
@@ -346,14 +318,14 @@ void IniFunctionsTest::iniFileWritesAndRereadsEveryTime()
     QVERIFY(ini.WriteBool("p", "on", true));
     QVERIFY(ini.WriteBool("p", "off", false));
     QVERIFY(ini.WriteString("p", "name", "clip"));
-    QCOMPARE(readFile(path("prefs.ini")), QByteArray("[p]\r\ncount=-42\r\non=1\r\noff=0\r\nname=clip\r\n"));
+    QCOMPARE(testfiles::readFile(path("prefs.ini")), QByteArray("[p]\r\ncount=-42\r\non=1\r\noff=0\r\nname=clip\r\n"));
 
     // Another writer changes the file between two reads.
-    writeFile(path("prefs.ini"), "[p]\r\ncount=7\r\n");
+    QVERIFY(testfiles::writeFile(path("prefs.ini"), "[p]\r\ncount=7\r\n"));
     QCOMPARE(ini.ReadInteger("p", "count", 0), 7);
 
     IniFile blocked(path("blocker/inner.ini"));
-    writeFile(path("blocker"), "");
+    QVERIFY(testfiles::writeFile(path("blocker"), ""));
     QVERIFY(!blocked.WriteInteger("p", "count", 1));
     QVERIFY(!blocked.errorString().isEmpty());
     QVERIFY(QFile::remove(path("blocker")));

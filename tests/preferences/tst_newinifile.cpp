@@ -2,9 +2,10 @@
 #include "core/preferences/efcreateerror.h"
 #include "core/preferences/newinifile.h"
 #include "core/preferences/preferencekeys.h"
-#include "preferences/testfiles.h"
+#include "helpers/testfiles.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
@@ -67,7 +68,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, section);
         QFETCH(QString, key);
-        writeFile(m_path, content);
+        QVERIFY(testfiles::writeFile(m_path, content));
         QTEST(preferences::TNewInifile::Create(m_path)->ReadString(section, key, "<default>"), "expected");
     }
 
@@ -92,7 +93,7 @@ private slots:
     void readNumbers()
     {
         QFETCH(QByteArray, line);
-        writeFile(m_path, "[Main]\r\n" + line + "\r\n");
+        QVERIFY(testfiles::writeFile(m_path, "[Main]\r\n" + line + "\r\n"));
         const auto ini = preferences::TNewInifile::Create(m_path);
         QTEST(ini->ReadInteger("Main", "Key", 7), "integer");
         QTEST(ini->ReadBool("Main", "Key", false), "boolOrFalse");
@@ -153,12 +154,12 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
         if (!before.isNull())
-            writeFile(m_path, before);
+            QVERIFY(testfiles::writeFile(m_path, before));
         auto ini = preferences::TNewInifile::Create(m_path);
         if (!section.isNull())
             ini->WriteString(section, key, value);
         preferences::TNewInifile::SaveAndFree(std::move(ini));
-        QTEST(readFile(m_path), "after");
+        QTEST(testfiles::readFile(m_path), "after");
     }
 
     void unwritableTargetKeepsOldFile_data()
@@ -171,10 +172,10 @@ private slots:
     void unwritableTargetKeepsOldFile()
     {
         QFETCH(QString, target);
-        writeFile(m_dir->filePath("old.ini"), "[a]\nk=1\n");
+        QVERIFY(testfiles::writeFile(m_dir->filePath("old.ini"), "[a]\nk=1\n"));
         QVERIFY(QDir(m_dir->path()).mkdir("folder.ini"));
-        writeFile(m_dir->filePath("folder.ini/inside.ini"), "[a]\nk=1\n");
-        const auto before = snapshot(m_dir->path());
+        QVERIFY(testfiles::writeFile(m_dir->filePath("folder.ini/inside.ini"), "[a]\nk=1\n"));
+        const auto before = testfiles::snapshot(m_dir->path());
 
         const QString path = m_dir->filePath(target);
         auto ini = preferences::TNewInifile::Create(path);
@@ -190,7 +191,7 @@ private slots:
         QVERIFY2(error->message().startsWith(prefix) && error->message().size() > prefix.size(),
                  qPrintable(error->message()));
         QCOMPARE(QString::fromUtf8(error->what()), error->message());
-        QCOMPARE(snapshot(m_dir->path()), before);
+        QCOMPARE(testfiles::snapshot(m_dir->path()), before);
     }
 
     void keysReadAlikeByBothReaders()

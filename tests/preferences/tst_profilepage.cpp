@@ -1,5 +1,6 @@
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/settings/settingform.h"
+#include "helpers/testfiles.h"
 #include "helpers/testwindow.h"
 
 #include <QApplication>
@@ -45,13 +46,6 @@ QByteArray changedPhone()
 // "Index" names a caption the list does not have.
 const QByteArray Broken = "[Main]\r\nType=mp4\r\nPara=1\r\n0=Video Size\r\n\r\n[Video Size]\r\nSort=1\r\n"
                           "ReadOnly=0\r\ncmd=-s\r\nList=1\r\nCaption=320x240,\r\nValue=320x240,\r\nIndex=4\r\n";
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 void choose(grids::KeyValueGrid *grid, const QString &key, const QString &caption)
 {
@@ -111,7 +105,7 @@ private slots:
         // Nothing was chosen on the page yet: OK saves no profile.
         settings.btnOK->click();
         QVERIFY(!settings.isVisible());
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
 
         // The main window's unsaved choices are not what the page shows: it reads the file.
         choose(window.form->vleVideo, "Video Size", "176x144");
@@ -130,7 +124,7 @@ private slots:
         QCOMPARE(settings.pgcSetting->currentIndex(), 0);
         QCOMPARE(settings.cmbProfile->currentText(), "Phone");
         settings.btnCancel->click();
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
         QVERIFY(window.messageTexts().isEmpty());
     }
 
@@ -141,7 +135,7 @@ private slots:
         ProfileWindow window;
         window.changeChoices();
         window.settings().btnOK->click();
-        QCOMPARE(readFile(window.phone()), changedPhone());
+        QCOMPARE(testfiles::readFile(window.phone()), changedPhone());
         QCOMPARE(window.form->vleVideo->valueOf("Video Size"), "352x288");
         QCOMPARE(window.form->vleAudio->valueOf("Channels"), "Stereo");
         QCOMPARE(window.form->vleAdvanced->valueOf("Title"), "title=Trip");
@@ -172,14 +166,14 @@ private slots:
         ProfileWindow window;
         window.changeChoices();
         window.settings().btnCancel->click();
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
         window.form->cmbProfile->setCurrentIndex(window.form->cmbProfile->findText("Broken"));
         window.form->cmbProfileChange();
         QCOMPARE(window.dialogs.messages.size(), 1); // refused: the grids still show Phone
 
         window.form->tbtnSetting->click();
         window.settings().btnOK->click();
-        QCOMPARE(readFile(window.phone()), changedPhone());
+        QCOMPARE(testfiles::readFile(window.phone()), changedPhone());
         QCOMPARE(window.form->vleVideo->valueOf("Video Size"), "128x96");
         QCOMPARE(window.dialogs.messages.size(), 1);
     }
@@ -205,8 +199,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(target));
 
         settings.btnOK->click();
-        QCOMPARE(readFile(window.programDir.filePath("Profiles/Broken.vkp")), Broken);
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.programDir.filePath("Profiles/Broken.vkp")), Broken);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
     }
 
     // A profile whose file cannot be rewritten (its name leaves no room for the temporary file
@@ -246,7 +240,8 @@ private slots:
         window.form->bbtnSetting->click();
         choose(window.form->SettingForm->vleVideo, "Video Size", "176x144");
         window.form->SettingForm->btnOK->click();
-        QVERIFY(readFile(window.programDir.filePath("Profiles/AWKWARD.VKP")).contains("[Video Size]\r\nIndex=1\r\n"));
+        QVERIFY(testfiles::readFile(window.programDir.filePath("Profiles/AWKWARD.VKP"))
+                    .contains("[Video Size]\r\nIndex=1\r\n"));
         QCOMPARE(window.form->vleVideo->valueOf("Video Size"), "176x144");
         QVERIFY(!QFileInfo::exists(window.programDir.filePath("Profiles/AWKWARD.vkp")));
 
@@ -288,13 +283,13 @@ private slots:
         QCOMPARE(window.dialogs.lastSaveDirectory, window.programDir.filePath("Profiles"));
         QCOMPARE(window.dialogs.lastSaveFilter, "Profiles (*.vkp)|*.vkp");
         QCOMPARE(window.dialogs.lastSaveSuffix, ".vkp");
-        QCOMPARE(readFile(target), changedPhone());
+        QCOMPARE(testfiles::readFile(target), changedPhone());
         QVERIFY(window.messageTexts().isEmpty());
         // Only the copy is written, and the lists know it from the next start on.
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
         QCOMPARE(window.settings().cmbProfile->count(), 2);
         window.settings().btnOK->click();
-        QCOMPARE(readFile(window.phone()), changedPhone());
+        QCOMPARE(testfiles::readFile(window.phone()), changedPhone());
     }
 
     void aFailedCopyWritesNothing()
@@ -314,7 +309,7 @@ private slots:
         // Cancelling the save dialog writes nothing either.
         window.settings().btnSaveAs->click();
         QCOMPARE(window.dialogs.messages.size(), 1);
-        QCOMPARE(readFile(window.phone()), Phone);
+        QCOMPARE(testfiles::readFile(window.phone()), Phone);
     }
 };
 

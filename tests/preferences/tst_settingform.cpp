@@ -1,7 +1,7 @@
 #include "core/preferences/efcreateerror.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/settings/settingform.h"
-#include "preferences/testfiles.h"
+#include "helpers/testfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include <memory>
@@ -72,13 +73,13 @@ private slots:
         QFETCH(MessageButton, answer);
         QFETCH(QString, afterAnswer);
         if (!content.isNull())
-            writeFile(m_preferences, content);
+            QVERIFY(testfiles::writeFile(m_preferences, content));
         create();
         QCOMPARE(generalPage(*m_form), created.replace("<p>", m_programDir));
         // Each use rewrites the file, with CR LF; nothing reaches "Main" before OK.
         const QByteArray rewritten = content.replace("\r\n", "\n").replace("\n", "\r\n");
         QVERIFY(QFile::exists(m_preferences));
-        QCOMPARE(readFile(m_preferences), rewritten);
+        QCOMPARE(testfiles::readFile(m_preferences), rewritten);
 
         m_dialogs->answers.push_back(answer);
         m_form->btnDefault->click();
@@ -89,7 +90,7 @@ private slots:
         QCOMPARE(question.icon, platform::MessageIcon::Question);
         QCOMPARE(question.buttons, MessageButton::Yes | MessageButton::No);
         QCOMPARE(generalPage(*m_form), afterAnswer.replace("<p>", m_programDir));
-        QCOMPARE(readFile(m_preferences), rewritten);
+        QCOMPARE(testfiles::readFile(m_preferences), rewritten);
     }
 
     void cancelKeepsChangesInForce()
@@ -105,7 +106,7 @@ private slots:
 
         QCOMPARE(generalPage(*m_form), "/typed/|0|1|1|0|01");
         QCOMPARE(m_edtOutputdir->text(), "/main/");
-        QCOMPARE(readFile(m_preferences), "");
+        QCOMPARE(testfiles::readFile(m_preferences), "");
         m_form->show();
         QCOMPARE(m_form->edtOutputDir->text(), "/main/");
     }
@@ -130,7 +131,7 @@ private slots:
     void okWritesOnlyItsSixKeys()
     {
         QFETCH(QByteArray, before);
-        writeFile(m_preferences, before);
+        QVERIFY(testfiles::writeFile(m_preferences, before));
         create();
         m_form->show();
         m_form->edtOutputDir->clear();
@@ -141,7 +142,7 @@ private slots:
         m_form->rdbRename->setChecked(true);
         m_form->btnOK->click();
 
-        QTEST(readFile(m_preferences), "after");
+        QTEST(testfiles::readFile(m_preferences), "after");
         QCOMPARE(m_edtOutputdir->text(), "/my videos");
     }
 
@@ -198,8 +199,8 @@ private slots:
     void unwritableFileKeepsTheDialogOpen()
     {
         QVERIFY(QDir(m_programDir).mkdir("Preferences.ini"));
-        writeFile(m_preferences + "/inside", "kept");
-        const auto before = snapshot(m_programDir);
+        QVERIFY(testfiles::writeFile(m_preferences + "/inside", "kept"));
+        const auto before = testfiles::snapshot(m_programDir);
         const QString failure = "Cannot create file \"" + m_preferences + "\". ";
         create();
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -220,7 +221,7 @@ private slots:
         QVERIFY(m_form->isVisible());
         QVERIFY(!m_mainWindow->isEnabled());
         QVERIFY(!profileStep);
-        QCOMPARE(snapshot(m_programDir), before);
+        QCOMPARE(testfiles::snapshot(m_programDir), before);
     }
 
     void presentsItsControls()

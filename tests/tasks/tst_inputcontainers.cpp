@@ -1,11 +1,11 @@
 // Every video container FFmpeg reads is an input, whatever the letter case of its extension.
 #include "core/tasks/inputfiles.h"
 #include "gui/settings/settingform.h"
+#include "helpers/testclips.h"
 #include "helpers/testwindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 #include <QToolButton>
 
@@ -27,14 +27,12 @@ QString mixedCase(const QString &extension)
     return mixed;
 }
 
-bool makeClip(const QString &path, const QStringList &codecs)
+// A one-second clip of small pictures and telephone sound in the given codecs.
+bool makeTinyClip(const QString &path, const QStringList &codecs)
 {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg",
-                 QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=176x144:rate=10:duration=1", "-f",
-                             "lavfi", "-i", "sine=duration=1:sample_rate=8000"} +
-                     codecs + QStringList{"-shortest", path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+    return testclips::makeClip(QStringList{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=10:duration=1", "-f",
+                                           "lavfi", "-i", "sine=duration=1:sample_rate=8000"} +
+                               codecs + QStringList{"-shortest", path});
 }
 
 void writeText(const QString &path)
@@ -73,7 +71,7 @@ private slots:
     void everyContainerIsAddedAndProbed()
     {
         const QString source = m_media.filePath("source.ts");
-        QVERIFY(makeClip(source, {"-c:v", "mpeg2video", "-c:a", "mp2"}));
+        QVERIFY(makeTinyClip(source, {"-c:v", "mpeg2video", "-c:a", "mp2"}));
         const QString folder = m_media.filePath("every container");
         QVERIFY(QDir().mkpath(folder));
         QStringList expected;
@@ -106,10 +104,10 @@ private slots:
     {
         const QString folder = m_media.filePath("to convert");
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(makeClip(folder + "/a phone.3GP", {"-c:v", "h263", "-c:a", "aac", "-ac", "1"}));
-        QVERIFY(makeClip(folder + "/b matroska.Mkv", {"-c:v", "mpeg4", "-c:a", "mp3"}));
-        QVERIFY(makeClip(folder + "/c web.webm",
-                         {"-c:v", "libvpx", "-deadline", "realtime", "-c:a", "libopus", "-ar", "48000"}));
+        QVERIFY(makeTinyClip(folder + "/a phone.3GP", {"-c:v", "h263", "-c:a", "aac", "-ac", "1"}));
+        QVERIFY(makeTinyClip(folder + "/b matroska.Mkv", {"-c:v", "mpeg4", "-c:a", "mp3"}));
+        QVERIFY(makeTinyClip(folder + "/c web.webm",
+                             {"-c:v", "libvpx", "-deadline", "realtime", "-c:a", "libopus", "-ar", "48000"}));
         writeText(folder + "/d notes.mkv");
         const QString output = m_media.filePath("converted");
         QVERIFY(QDir().mkpath(output));

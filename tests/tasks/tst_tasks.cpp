@@ -2,6 +2,7 @@
 #include "core/tasks/timetext.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "helpers/testwindow.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,12 +104,8 @@ private slots:
     void taskRowSelectors()
     {
         QTemporaryDir programDir;
-        platform::FakeProcessLauncher processes;
-        desktop::FakeDialogs dialogs;
-        desktop::FakeDesktop desktop;
-        desktop::FakePowerControl power;
-        platform::Services services{processes, dialogs, desktop, power};
-        mainform::TMainForm form(services, programDir.path());
+        testwindow::FakeServices fakes;
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.ltvTask->addTopLevelItem(new QTreeWidgetItem);
 
         ltvItemData full;
