@@ -14,24 +14,24 @@ public:
     {
         for (const char c : bytes) {
             if (c == '\n' || c == '\r') {
-                if (!pending_.empty())
-                    handleLine(std::string_view(pending_));
-                pending_.clear();
+                if (!m_pending.empty())
+                    handleLine(std::string_view(m_pending));
+                m_pending.clear();
             } else {
-                pending_ += c;
+                m_pending += c;
             }
         }
     }
 
     template <typename Handler> void finish(Handler &&handleLine)
     {
-        if (!pending_.empty())
-            handleLine(std::string_view(pending_));
-        pending_.clear();
+        if (!m_pending.empty())
+            handleLine(std::string_view(m_pending));
+        m_pending.clear();
     }
 
 private:
-    std::string pending_;
+    std::string m_pending;
 };
 
 } // namespace protocol

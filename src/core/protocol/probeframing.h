@@ -25,31 +25,31 @@ public:
     // turns out to be no framing of ours nothing more is read: see malformed().
     template <typename Handler> void feed(std::string_view bytes, Handler &&handleReport)
     {
-        if (malformed_)
+        if (m_malformed)
             return;
-        pending_.append(bytes);
+        m_pending.append(bytes);
         std::size_t at = 0;
-        while (!malformed_) {
-            const std::size_t lineEnd = pending_.find('\n', at);
+        while (!m_malformed) {
+            const std::size_t lineEnd = m_pending.find('\n', at);
             if (lineEnd == std::string::npos) {
-                malformed_ = pending_.size() - at > LongestHeader;
+                m_malformed = m_pending.size() - at > LongestHeader;
                 break;
             }
             std::size_t number = 0;
             std::size_t size = 0;
-            if (!parseHeader(std::string_view(pending_).substr(at, lineEnd - at), number, size)) {
-                malformed_ = true;
+            if (!parseHeader(std::string_view(m_pending).substr(at, lineEnd - at), number, size)) {
+                m_malformed = true;
                 break;
             }
-            if (pending_.size() - lineEnd - 1 < size)
+            if (m_pending.size() - lineEnd - 1 < size)
                 break;
-            handleReport(number, std::string_view(pending_).substr(lineEnd + 1, size));
+            handleReport(number, std::string_view(m_pending).substr(lineEnd + 1, size));
             at = lineEnd + 1 + size;
         }
-        pending_.erase(0, at);
+        m_pending.erase(0, at);
     }
 
-    bool malformed() const { return malformed_; }
+    bool malformed() const { return m_malformed; }
 
 private:
     // "Probe", a blank, two numbers of 20 digits at most with a blank between.
@@ -74,8 +74,8 @@ private:
                parseNumber(line.substr(blank + 1), size) && size <= MaxProbeReportBytes;
     }
 
-    std::string pending_;
-    bool malformed_ = false;
+    std::string m_pending;
+    bool m_malformed = false;
 };
 
 } // namespace protocol
