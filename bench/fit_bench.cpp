@@ -2,9 +2,9 @@
 // conversion by the same program at the video bit rate the fit computes, on clips made here.
 #include "benchfigures.h"
 #include "conversionplan.h"
-#include "fitparameters.h"
-#include "fitplan.h"
-#include "mediainfo.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "probe/mediainfo.h"
 
 #include <parametersettings.h>
 #include <parameterstring.h>

@@ -1,22 +1,22 @@
 #include "conversion.h"
 
 #include "argumentcheck.h"
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 #include "console.h"
 #include "conversionplan.h"
 #include "decimaltext.h"
-#include "exitstatus.h"
-#include "expectation.h"
-#include "ffmpeglocator.h"
-#include "ffmpegrun.h"
-#include "fitconversion.h"
-#include "leanverdict.h"
-#include "mediainfo.h"
-#include "outputcheck.h"
-#include "signalinterruption.h"
-#include "durationtext.h"
+#include "core/protocol/exitstatus.h"
+#include "verdict/expectation.h"
+#include "ffmpeg/ffmpeglocator.h"
+#include "ffmpeg/ffmpegrun.h"
+#include "fit/fitconversion.h"
+#include "verdict/verdict.h"
+#include "probe/mediainfo.h"
+#include "verdict/outputcheck.h"
+#include "core/platform/signalinterruption.h"
+#include "core/protocol/durationtext.h"
 
-#include <outputclaim.h>
+#include "core/platform/outputclaim.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commandline.h"
-#include "ffmpegrun.h"
+#include "ffmpeg/ffmpegrun.h"
 
 #include <string>
 #include <vector>

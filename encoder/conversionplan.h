@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commandline.h"
-#include "expectation.h"
+#include "verdict/expectation.h"
 
 #include <optional>
 #include <string>

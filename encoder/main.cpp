@@ -1,10 +1,10 @@
 #include "commandline.h"
 #include "console.h"
 #include "conversion.h"
-#include "mediainfo.h"
-#include "probereport.h"
+#include "probe/mediainfo.h"
+#include "probe/probereport.h"
 
-#include <probeframing.h>
+#include "core/protocol/probeframing.h"
 
 #include <QCoreApplication>
 

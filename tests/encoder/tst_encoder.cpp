@@ -1,9 +1,9 @@
 #include "encoderharness.h"
 
-#include "timetext.h"
+#include "core/tasks/timetext.h"
 
-#include <exitstatus.h>
-#include <outputclaim.h>
+#include "core/protocol/exitstatus.h"
+#include "core/platform/outputclaim.h"
 
 #include <QDir>
 #include <QFile>

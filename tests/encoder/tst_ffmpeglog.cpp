@@ -1,5 +1,5 @@
 // FFmpeg's log as the encoder reads it: what the user is shown and what the account holds.
-#include "ffmpeglog.h"
+#include "ffmpeg/ffmpeglog.h"
 
 #include <QtTest>
 

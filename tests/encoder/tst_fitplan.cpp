@@ -1,12 +1,12 @@
 // The arithmetic and the decisions of a conversion into a size, before and between FFmpeg's runs.
 #include "commandline.h"
 #include "conversionplan.h"
-#include "fitbudget.h"
-#include "fitparameters.h"
-#include "fitplan.h"
-#include "fitsize.h"
-#include "progressstatus.h"
-#include "statusline.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "fit/fitsize.h"
+#include "ffmpeg/progressstatus.h"
+#include "core/protocol/statusline.h"
 
 #include <QtTest>
 

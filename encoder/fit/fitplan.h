@@ -1,8 +1,8 @@
 #pragma once
 
-#include "expectation.h"
-#include "fitsize.h"
-#include "mediainfo.h"
+#include "verdict/expectation.h"
+#include "fit/fitsize.h"
+#include "probe/mediainfo.h"
 
 #include <optional>
 #include <string>

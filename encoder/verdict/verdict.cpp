@@ -1,4 +1,4 @@
-#include "leanverdict.h"
+#include "verdict/verdict.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "expectation.h"
+#include "verdict/expectation.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "fitsize.h"
+#include "fit/fitsize.h"
 
 #include "decimaltext.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "expectation.h"
-#include "ffmpeglog.h"
+#include "verdict/expectation.h"
+#include "ffmpeg/ffmpeglog.h"
 
 #include <optional>
 #include <string>

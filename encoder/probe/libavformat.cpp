@@ -1,4 +1,4 @@
-#include "libavformat.h"
+#include "probe/libavformat.h"
 
 #include <QLibrary>
 

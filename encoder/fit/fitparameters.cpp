@@ -1,4 +1,4 @@
-#include "fitparameters.h"
+#include "fit/fitparameters.h"
 
 extern "C" {
 #include <libavutil/eval.h>

@@ -1,7 +1,7 @@
-#include "probereport.h"
+#include "probe/probereport.h"
 
 #include "decimaltext.h"
-#include "durationtext.h"
+#include "core/protocol/durationtext.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ffmpeglog.h"
-#include "progressstatus.h"
+#include "ffmpeg/ffmpeglog.h"
+#include "ffmpeg/progressstatus.h"
 
 #include <QProcess>
 #include <QTimer>

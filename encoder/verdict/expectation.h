@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mediainfo.h"
+#include "probe/mediainfo.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "progressstatus.h"
+#include "ffmpeg/progressstatus.h"
 
 #include "decimaltext.h"
 
-#include <statusline.h>
+#include "core/protocol/statusline.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "ffmpeglog.h"
+#include "ffmpeg/ffmpeglog.h"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "mediainfo.h"
+#include "probe/mediainfo.h"
 
-#include "libavformat.h"
+#include "probe/libavformat.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

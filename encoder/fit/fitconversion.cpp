@@ -1,19 +1,19 @@
-#include "fitconversion.h"
+#include "fit/fitconversion.h"
 
 #include "console.h"
 #include "conversion.h"
 #include "conversionplan.h"
 #include "decimaltext.h"
-#include "ffmpegrun.h"
-#include "fitbudget.h"
-#include "fitparameters.h"
-#include "fitplan.h"
-#include "mediainfo.h"
-#include "probereport.h"
-#include "signalinterruption.h"
+#include "ffmpeg/ffmpegrun.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "probe/mediainfo.h"
+#include "probe/probereport.h"
+#include "core/platform/signalinterruption.h"
 
-#include <passlogfolder.h>
-#include <processfolders.h>
+#include "core/protocol/passlogfolder.h"
+#include "core/platform/processfolders.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
-#include "fitplan.h"
+#include "fit/fitplan.h"
 
 #include "conversionplan.h"
 #include "decimaltext.h"
-#include "durationtext.h"
-#include "fitbudget.h"
-#include "fitparameters.h"
+#include "core/protocol/durationtext.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "outputcheck.h"
+#include "verdict/outputcheck.h"
 
-#include "mediainfo.h"
+#include "probe/mediainfo.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "ffmpegrun.h"
+#include "ffmpeg/ffmpegrun.h"
 
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 #include "console.h"
 
 namespace {

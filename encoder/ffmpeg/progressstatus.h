@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linesplitter.h"
+#include "core/protocol/linesplitter.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "fitbudget.h"
+#include "fit/fitbudget.h"
 
 #include <algorithm>
 #include <array>

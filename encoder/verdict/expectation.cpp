@@ -1,4 +1,4 @@
-#include "expectation.h"
+#include "verdict/expectation.h"
 
 #include "conversionplan.h"
 

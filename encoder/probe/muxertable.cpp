@@ -1,4 +1,4 @@
-#include "muxertable.h"
+#include "probe/muxertable.h"
 
 #include <algorithm>
 #include <cctype>

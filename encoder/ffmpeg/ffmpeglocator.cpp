@@ -1,4 +1,4 @@
-#include "ffmpeglocator.h"
+#include "ffmpeg/ffmpeglocator.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
