@@ -6,6 +6,8 @@
 #include <set>
 #include <string_view>
 
+namespace encoder {
+
 namespace {
 
 using Names = std::set<std::string_view>;
@@ -256,3 +258,5 @@ std::optional<std::string> argumentsRefusal(const std::vector<std::string> &argu
     }
     return std::nullopt;
 }
+
+} // namespace encoder

@@ -24,6 +24,8 @@
 #include <filesystem>
 #include <optional>
 
+namespace encoder {
+
 namespace {
 
 constexpr int FfmpegMissingStatus = 127;
@@ -58,16 +60,16 @@ std::optional<int> claimPart(const ConversionRequest &request)
     case platform::OutputClaim::Outcome::Claimed:
         break;
     case platform::OutputClaim::Outcome::HeldElsewhere:
-        console::printError("'" + request.output + "' is being converted by another run; it was not changed");
+        printError("'" + request.output + "' is being converted by another run; it was not changed");
         return protocol::EncoderOutputTaken;
     case platform::OutputClaim::Outcome::Failed:
-        console::printError("Cannot write '" + part + "': " + error);
+        printError("Cannot write '" + part + "': " + error);
         return 1;
     }
     std::error_code ignored;
     if (!request.replaceExisting && std::filesystem::exists(request.output, ignored)) {
         partClaim().discard();
-        console::printError("'" + request.output + "' was written by another run meanwhile; it was not changed");
+        printError("'" + request.output + "' was written by another run meanwhile; it was not changed");
         return protocol::EncoderOutputTaken;
     }
     return std::nullopt;
@@ -119,7 +121,7 @@ std::optional<std::string> refusal(const ConversionRequest &request, const std::
 
 int failure(const std::string &message, int status)
 {
-    console::printError(message);
+    printError(message);
     // Only the file this conversion claimed goes: any other part file is another run's.
     partClaim().discard();
     return status;
@@ -173,7 +175,7 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
         const std::string why = shrunk ? "; the input is now " + fixedDecimal(*shrunk, 1) + " s; it was "
                 + fixedDecimal(*request.plannedSeconds, 1) + " s when added"
                                        : std::string("; the input may be damaged");
-        console::printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
+        printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
                             + why);
         return protocol::EncoderIncomplete;
     }
@@ -202,17 +204,17 @@ int runConversion(const ConversionRequest &request)
 {
     const QString ffmpeg = locateFfmpeg();
     if (ffmpeg.isEmpty()) {
-        console::printError("FFmpeg was not found: put ffmpeg next to wmaspi.dll or on the PATH");
+        printError("FFmpeg was not found: put ffmpeg next to wmaspi.dll or on the PATH");
         return FfmpegMissingStatus;
     }
     const auto container = containerSwitch(request);
     if (!container) {
-        console::printError("No known container for '" + request.output + "': give it a known extension");
+        printError("No known container for '" + request.output + "': give it a known extension");
         return 1;
     }
     // Before anything is opened or written: a refused list converts nothing.
     if (const auto refused = refusal(request, *container)) {
-        console::printError(*refused + "; nothing was converted");
+        printError(*refused + "; nothing was converted");
         return 1;
     }
     if (const auto refused = claimPart(request))
@@ -222,3 +224,5 @@ int runConversion(const ConversionRequest &request)
     partClaim().discard();
     return status;
 }
+
+} // namespace encoder

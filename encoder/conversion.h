@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
+
 // Converts with FFmpeg into a part file and moves it over the output only when it checks
 // out. Returns the exit status. Needs a QCoreApplication; runs its event loop.
 int runConversion(const ConversionRequest &request);
@@ -16,3 +18,5 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
              const FfmpegRun::Outcome &outcome);
 // Says why the conversion failed and removes the part file it claimed; returns status.
 int failure(const std::string &message, int status);
+
+} // namespace encoder

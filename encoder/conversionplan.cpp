@@ -10,6 +10,8 @@ extern "C" {
 
 #include <algorithm>
 
+namespace encoder {
+
 std::string partPathFor(const std::string &output)
 {
     return protocol::partialOutputPath(output);
@@ -96,3 +98,5 @@ std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
     arguments.push_back("file:" + partPathFor(request.output));
     return arguments;
 }
+
+} // namespace encoder

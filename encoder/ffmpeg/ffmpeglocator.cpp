@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace encoder {
+
 QString locateFfmpeg()
 {
     const QFileInfo beside(QCoreApplication::applicationDirPath() + QStringLiteral("/ffmpeg"));
@@ -11,3 +13,5 @@ QString locateFfmpeg()
         return beside.absoluteFilePath();
     return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
 }
+
+} // namespace encoder

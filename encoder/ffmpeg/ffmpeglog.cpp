@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+namespace encoder {
+
 namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix)
@@ -132,3 +134,5 @@ void FfmpegLog::readInfo(std::string_view message)
         }
     }
 }
+
+} // namespace encoder

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace encoder {
+
 // What FFmpeg's log tells of a conversion: enough, most of the time, to judge its result
 // without opening a file ourselves.
 struct FfmpegAccount {
@@ -33,3 +35,5 @@ private:
     bool shown_ = true; // an untagged line goes on the message of the line before it
     bool inInput_ = false;
 };
+
+} // namespace encoder

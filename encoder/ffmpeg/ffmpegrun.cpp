@@ -3,6 +3,8 @@
 #include "core/platform/childprocess.h"
 #include "console.h"
 
+namespace encoder {
+
 namespace {
 
 constexpr int HeartbeatMs = 400;
@@ -82,12 +84,12 @@ void FfmpegRun::relayErrors()
 void FfmpegRun::relayLogLine(std::string_view line)
 {
     if (const auto shown = log_.takeLine(line))
-        console::printError(*shown);
+        printError(*shown);
 }
 
 void FfmpegRun::printStatus(const std::string &line)
 {
-    console::printLine(line);
+    printLine(line);
     heartbeat_.start(); // restarts: the next repeat is due a full interval after this line
 }
 
@@ -104,3 +106,5 @@ void FfmpegRun::end(const Outcome &outcome)
     reached.account = log_.account();
     onEnded_(reached);
 }
+
+} // namespace encoder

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
+
 // Runs FFmpeg, relaying its progress as status lines (repeated while it is silent, so the
 // window keeps hearing from us) and its error lines as they come, and keeps its account of
 // what it read and wrote.
@@ -52,3 +54,5 @@ private:
     bool stopRequested_ = false;
     bool ended_ = false;
 };
+
+} // namespace encoder

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace encoder {
+
 namespace {
 
 std::string_view trimmed(std::string_view text)
@@ -74,3 +76,5 @@ std::string ProgressStatus::statusLine() const
         shown = std::min(shown, *share_.upTo);
     return protocol::statusLine({frame_, fps_, totalBytes_ / 1024, fixedDecimal(shown, 2), bitRate_, speed_});
 }
+
+} // namespace encoder

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace encoder {
+
 // Where one FFmpeg run lies on the caller's bar, which divides our time by the output's length:
 // each pass of a two-pass conversion climbs over its own half, so that both make one climb.
 struct ProgressShare {
@@ -43,3 +45,5 @@ private:
 };
 
 using protocol::LineSplitter;
+
+} // namespace encoder

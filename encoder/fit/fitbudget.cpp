@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+namespace encoder {
+
 namespace {
 
 // Another try aims this much further under, so that a rate control that overshot once does not
@@ -79,3 +81,5 @@ double loweredVideoBitRate(double videoBitRate, double reachedBytes, double vide
         return videoBitRate;
     return videoBitRate * std::max(0.0, (videoBytes - excess) / videoBytes);
 }
+
+} // namespace encoder

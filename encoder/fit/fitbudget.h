@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+namespace encoder {
+
 // What a container adds to its streams: an index entry or a packet header per frame, which
 // grow with the length, and for some a share of every byte.
 struct ContainerAllowance {
@@ -41,3 +43,5 @@ FitBudget fitBudget(const FitRequest &request);
 // The video bit rate for another try after an output of reachedBytes, of which the video took
 // videoBytes: the whole overshoot comes off the video, which alone is ours to lower.
 double loweredVideoBitRate(double videoBitRate, double reachedBytes, double videoBytes, double targetBytes);
+
+} // namespace encoder

@@ -25,6 +25,8 @@
 #include <optional>
 #include <variant>
 
+namespace encoder {
+
 namespace {
 
 constexpr int MostRetries = 2;
@@ -136,7 +138,7 @@ private:
             const std::string untouched = "; '" + request_.output + "' was not changed";
             return finish(failure(unfitSentence(double(reached), plan_.size) + untouched, 1));
         }
-        console::printError(overText(double(reached), plan_.size) + " is over " + givenText(plan_.size)
+        printError(overText(double(reached), plan_.size) + " is over " + givenText(plan_.size)
                             + ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
         videoBitRate_ = lowered;
         ++retries_;
@@ -169,14 +171,14 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
     // What cannot fit fails before FFmpeg starts, and before any part file is there to remove.
     const MediaProbe probe = probeMedia(request.input);
     if (!probe.info) {
-        console::printError(probeFailureLine(request.input, probe.error));
+        printError(probeFailureLine(request.input, probe.error));
         return 1;
     }
     const auto planned = planFit(*request.fit, *probe.info, request.parameters,
                                  muxerKinds(request, container).value_or(MuxerKinds{}),
                                  muxerName(request, container).value_or(""));
     if (const auto *why = std::get_if<std::string>(&planned)) {
-        console::printError(*why);
+        printError(*why);
         return 1;
     }
 
@@ -189,7 +191,7 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
     platform::removeOrphanedProcessFolders(prefix);
     const QTemporaryDir passLogFolder(platform::processFolderTemplate(prefix));
     if (!passLogFolder.isValid()) {
-        console::printError("Cannot make a folder for the pass log: " + passLogFolder.errorString().toStdString());
+        printError("Cannot make a folder for the pass log: " + passLogFolder.errorString().toStdString());
         return 1;
     }
 
@@ -201,3 +203,5 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
         QCoreApplication::exec();
     return run.status().value_or(1);
 }
+
+} // namespace encoder

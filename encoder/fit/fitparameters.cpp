@@ -7,6 +7,8 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 
+namespace encoder {
+
 namespace {
 
 constexpr std::string_view VideoCodecSwitches[] = {"-c:v", "-vcodec", "-codec:v", "-c:v:0", "-c", "-codec"};
@@ -104,3 +106,5 @@ std::vector<std::string> secondPassSwitches(const std::string &passLog)
 {
     return {"-pass", "2", "-passlogfile", passLog};
 }
+
+} // namespace encoder

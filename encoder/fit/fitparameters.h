@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace encoder {
+
 // The FFmpeg switches of a conversion that fits a size.
 
 // The value after the last of these switches: FFmpeg lets the last one win, whichever of a
@@ -36,3 +38,5 @@ std::vector<std::string> fitParameters(const std::vector<std::string> &parameter
 // abandons the bit rate.
 std::vector<std::string> firstPassSwitches(const std::string &passLog);
 std::vector<std::string> secondPassSwitches(const std::string &passLog);
+
+} // namespace encoder

@@ -5,8 +5,11 @@
 #include "core/protocol/durationtext.h"
 #include "fit/fitbudget.h"
 #include "fit/fitparameters.h"
+#include "verdict/expectation.h"
 
 #include <algorithm>
+
+namespace encoder {
 
 namespace {
 
@@ -100,3 +103,5 @@ std::string unfitSentence(double reachedBytes, const FitSize &size)
     return "could not fit in " + givenText(size) + ": " + overText(reachedBytes, size)
         + " at the lowest bit rate tried";
 }
+
+} // namespace encoder

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "verdict/expectation.h"
+#include "probe/muxertable.h"
 #include "fit/fitsize.h"
 #include "probe/mediainfo.h"
 
@@ -9,6 +9,8 @@
 #include <string_view>
 #include <variant>
 #include <vector>
+
+namespace encoder {
 
 // What a conversion into a size needs to know before FFmpeg starts.
 struct FitPlan {
@@ -28,3 +30,5 @@ std::variant<FitPlan, std::string> planFit(std::string_view sizeText, const Medi
 
 // The sentence for an output over its size after the last try.
 std::string unfitSentence(double reachedBytes, const FitSize &size);
+
+} // namespace encoder

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string>
 
+namespace encoder {
+
 namespace {
 
 struct Unit {
@@ -97,3 +99,5 @@ std::string leastText(double bytes, const FitSize &size)
         return inUnit(std::ceil(bytes), size, 0);
     return inUnit(tenths / 10, size, 1);
 }
+
+} // namespace encoder

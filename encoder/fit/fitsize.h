@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace encoder {
+
 // The size -fit aims at, in decimal units as messaging services count them: "16M" is
 // 16,000,000 bytes, "700k" 700,000. Our sentences speak of sizes in the unit the user gave.
 struct FitSize {
@@ -23,3 +25,5 @@ std::string givenText(const FitSize &size);
 std::string overText(double bytes, const FitSize &size);
 // A size rounded up in the last decimal shown, for the least one that would do.
 std::string leastText(double bytes, const FitSize &size);
+
+} // namespace encoder

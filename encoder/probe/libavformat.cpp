@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace encoder {
+
 namespace {
 
 template <typename Function>
@@ -56,3 +58,5 @@ std::string libavformatError()
 {
     return loaded().error;
 }
+
+} // namespace encoder

@@ -7,6 +7,8 @@ extern "C" {
 
 #include <string>
 
+namespace encoder {
+
 // libavformat brings in every codec library FFmpeg was built with, and loading them takes
 // about as long as FFmpeg's own start-up. Loaded on first use, which a conversion puts after
 // FFmpeg has started, the two overlap instead of adding up.
@@ -23,3 +25,5 @@ struct Libavformat {
 const Libavformat *libavformat();
 // Why libavformat() gave nullptr.
 std::string libavformatError();
+
+} // namespace encoder

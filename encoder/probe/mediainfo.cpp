@@ -9,6 +9,8 @@ extern "C" {
 
 #include <memory>
 
+namespace encoder {
+
 namespace {
 
 std::string errorText(int code)
@@ -121,3 +123,5 @@ void silenceLibavLog()
 {
     av_log_set_level(AV_LOG_QUIET);
 }
+
+} // namespace encoder

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
+
 struct StreamInfo {
     std::string kind; // "Video", "Audio", "Subtitle", "Data", ...
     std::string codec;
@@ -46,3 +48,5 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth = ProbeDepth::Fu
 
 // libavformat's own messages would interleave with our report; they are silenced.
 void silenceLibavLog();
+
+} // namespace encoder

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+namespace encoder {
+
 namespace {
 
 struct Entry {
@@ -53,3 +55,5 @@ std::optional<MuxerKinds> tabledMuxerKinds(const std::string &muxer)
         return std::nullopt;
     return found->kinds;
 }
+
+} // namespace encoder

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace encoder {
+
 namespace {
 
 std::string withoutCommas(std::string text)
@@ -52,3 +54,5 @@ std::string probeFailureLine(const std::string &path, const std::string &reason)
 {
     return "Cannot open '" + path + "': " + reason;
 }
+
+} // namespace encoder

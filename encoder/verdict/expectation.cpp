@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace encoder {
+
 namespace {
 
 bool has(const std::vector<std::string> &parameters, const char *name)
@@ -63,3 +65,5 @@ bool clearlyShort(double actualSeconds, double expectedSeconds)
 {
     return expectedSeconds - actualSeconds > std::max(1.0, 0.05 * expectedSeconds);
 }
+
+} // namespace encoder

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+namespace encoder {
+
 namespace {
 
 bool holds(const MediaInfo &info, const std::string &kind)
@@ -52,3 +54,5 @@ OutputCheck checkOutput(const std::string &path, const Expectation &expected)
         return {std::string("The output holds no audio although the input has some"), std::nullopt};
     return {std::nullopt, longest(output)};
 }
+
+} // namespace encoder

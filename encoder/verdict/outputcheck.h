@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace encoder {
+
 struct OutputCheck {
     // Why the file is no conversion of the input at all; empty when it is one.
     std::optional<std::string> problem;
@@ -19,3 +21,5 @@ std::optional<std::string> writtenProblem(const std::string &path);
 // enough: the file must exist, hold data, open with libavformat and hold every stream kind
 // the conversion keeps. Its length is no reason to throw it away: the caller judges that.
 OutputCheck checkOutput(const std::string &path, const Expectation &expected);
+
+} // namespace encoder

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace encoder {
+
 std::optional<Expectation> settledByAccount(const FfmpegAccount &account, double reachedSeconds, bool progressEnded,
                                             const std::vector<std::string> &parameters,
                                             const std::optional<MuxerKinds> &muxer)
@@ -31,3 +33,5 @@ std::optional<Expectation> settledByAccount(const FfmpegAccount &account, double
         return std::nullopt;
     return expected;
 }
+
+} // namespace encoder

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
+
 // What a finished conversion should have given, when FFmpeg's own account settles it: the
 // input's duration and stream kinds from its log, every kept kind written, and the position
 // it reached not short of the input's length. Empty whenever the account leaves any doubt:
@@ -14,3 +16,5 @@
 std::optional<Expectation> settledByAccount(const FfmpegAccount &account, double reachedSeconds, bool progressEnded,
                                             const std::vector<std::string> &parameters,
                                             const std::optional<MuxerKinds> &muxer);
+
+} // namespace encoder

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+using namespace encoder;
+
 class ArgumentCheckTest : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+using namespace encoder;
+
 class FfmpegLogTest : public QObject
 {
     Q_OBJECT

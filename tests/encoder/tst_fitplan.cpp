@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+using namespace encoder;
+
 namespace {
 
 std::vector<std::string> toStd(const QStringList &list)
