@@ -1,7 +1,6 @@
 #include "fit/fitconversion.h"
 
 #include "console.h"
-#include "conversion.h"
 #include "conversionplan.h"
 #include "decimaltext.h"
 #include "ffmpeg/ffmpegrun.h"
@@ -9,8 +8,10 @@
 #include "fit/fitparameters.h"
 #include "fit/fitplan.h"
 #include "probe/mediainfo.h"
+#include "partfile.h"
 #include "probe/probereport.h"
 #include "core/platform/signalinterruption.h"
+#include "verdict/verdict.h"
 
 #include "core/protocol/passlogfolder.h"
 #include "core/platform/processfolders.h"

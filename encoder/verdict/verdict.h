@@ -1,13 +1,20 @@
 #pragma once
 
-#include "verdict/expectation.h"
+#include "commandline.h"
 #include "ffmpeg/ffmpeglog.h"
+#include "ffmpeg/ffmpegrun.h"
+#include "verdict/expectation.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace encoder {
+
+// The verdict on FFmpeg's run into the part file, with the exit status it gives; for a run in
+// several passes, on the last one.
+int conclude(const ConversionRequest &request, const std::vector<std::string> &container,
+             const FfmpegRun::Outcome &outcome);
 
 // What a finished conversion should have given, when FFmpeg's own account settles it: the
 // input's duration and stream kinds from its log, every kept kind written, and the position
