@@ -30,6 +30,10 @@ bool makeClip(const QStringList &ffmpegArguments);
 QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg = {});
 bool ffmpegHasEncoder(const QString &name);
 
+// A conversion into 3GP that every FFmpeg build can make.
+inline const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
+                                  "-c:a", "aac", "-b:a", "32k", "-ar", "8000", "-ac", "1"};
+
 // What stands at an output before a conversion, to show that a failed one leaves it alone.
 inline const QByteArray EarlierOutput = "the user's earlier file";
 bool writeFile(const QString &path, const QByteArray &content);

@@ -1,9 +1,7 @@
+// The encoder's probe reports and conversions, and its verdict on what FFmpeg wrote.
 #include "encoderharness.h"
 
 #include "core/tasks/timetext.h"
-
-#include "core/protocol/exitstatus.h"
-#include "core/platform/outputclaim.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,16 +34,6 @@ private slots:
     void verdictOnWhatFfmpegWrote();
     void failedConversionKeepsEarlierOutput_data();
     void failedConversionKeepsEarlierOutput();
-    void anOutputOfAnotherRun();
-    void missingFfmpeg();
-    void unusualPathsReachFfmpegWhole_data();
-    void unusualPathsReachFfmpegWhole();
-    void silentFfmpegStillHeard();
-    void stopRequest_data();
-    void stopRequest();
-    void killedEncoderTakesFfmpegAlong();
-    void parametersReachingOtherFilesAreRefused_data();
-    void parametersReachingOtherFilesAreRefused();
     void verdictAgainstTheLengthWhenAdded_data();
     void verdictAgainstTheLengthWhenAdded();
 
@@ -55,7 +43,6 @@ private:
     QTemporaryDir clips_;
     bool hasX264_ = false;
 };
-
 
 void EncoderTest::initTestCase()
 {
@@ -166,9 +153,6 @@ void EncoderTest::usage()
     QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
 }
 
-static const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
-                                  "-c:a", "aac", "-b:a", "32k", "-ar", "8000", "-ac", "1"};
-
 void EncoderTest::conversion_data()
 {
     QTest::addColumn<QStringList>("parameters");
@@ -260,33 +244,6 @@ void EncoderTest::failedConversionKeepsEarlierOutput()
     QVERIFY2(run.output.contains(reason), qPrintable(run.output));
     QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
     QVERIFY(!QFile::exists(output + ".part"));
-}
-
-// A name another conversion holds, or a file that appeared at a name the run found free, is
-// never written: the encoder says so with a status of its own, and a run that renames tries the
-// next name.
-void EncoderTest::anOutputOfAnotherRun()
-{
-    QTemporaryDir dir;
-    const QString output = dir.filePath("-out é.3gp");
-    const QString part = output + ".part";
-    QVERIFY(writeFile(part, "another run's part"));
-    auto otherRun = std::make_unique<platform::OutputClaim>();
-    QCOMPARE(otherRun->claim(QFile::encodeName(part).toStdString(), nullptr), platform::OutputClaim::Outcome::Claimed);
-    const QStringList convert = QStringList{"-y", "-i", clip("clip.avi")} + To3gp;
-
-    Finished run = runEncoder(convert + QStringList{output});
-    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
-    QVERIFY2(run.output.contains("is being converted by another run"), qPrintable(run.output));
-    QCOMPARE(readFile(part), QByteArray("another run's part"));
-    QVERIFY(!QFile::exists(output));
-
-    otherRun.reset();
-    QVERIFY(writeFile(output, EarlierOutput));
-    run = runEncoder(convert + QStringList{"-n", output});
-    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
-    QCOMPARE(readFile(output), EarlierOutput);
-    QVERIFY(!QFile::exists(part));
 }
 
 void EncoderTest::containerFromExtension_data()
@@ -466,159 +423,6 @@ void EncoderTest::verdictOnWhatFfmpegWrote()
     QVERIFY(!QFile::exists(output + ".part"));
 }
 
-void EncoderTest::missingFfmpeg()
-{
-    QTemporaryDir bin;
-    QTemporaryDir emptyPath;
-    const QString encoder = encoderCopy(bin);
-    QVERIFY(!encoder.isEmpty());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"), emptyPath.path());
-
-    const QString output = bin.filePath("out.3gp");
-    const Finished run = runToEnd(encoder, QStringList{"-y", "-i", clip("clip.avi")} + To3gp + QStringList{output},
-                                  {}, environment);
-    QCOMPARE(run.exitCode, 127);
-    QVERIFY2(run.output.contains(QStringLiteral("FFmpeg")), qPrintable(run.output));
-    QVERIFY(!QFile::exists(output));
-}
-
-void EncoderTest::unusualPathsReachFfmpegWhole_data()
-{
-    QTest::addColumn<QString>("inputName");
-    QTest::addColumn<QString>("outputName");
-    QTest::newRow("blanks quotes accents") << "my \"best\" clip été.avi" << "out \"q\" à l'été.3gp";
-    QTest::newRow("leading dash") << "-clip.avi" << "-out.3gp";
-    QTest::newRow("protocol-like colon") << "concat:clip.avi" << "http:out.3gp";
-    // The partial file's name would pass the file system's limit of 255 bytes.
-    QTest::newRow("longest name") << "clip.avi" << QString(125, QChar(0xE9)) + "x.3gp";
-}
-
-void EncoderTest::unusualPathsReachFfmpegWhole()
-{
-    QFETCH(QString, inputName);
-    QFETCH(QString, outputName);
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(clip("clip.avi"), dir.filePath(inputName)));
-
-    const Finished probe = runEncoder({"-i", inputName}, dir.path());
-    QCOMPARE(probe.exitCode, 0);
-    const auto cuts = cutProbeReport(probe.output, inputName);
-    QVERIFY2(cuts && cuts->frameSize == QStringLiteral(" 320x240"), qPrintable(probe.output));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", inputName} + To3gp + QStringList{outputName}, dir.path());
-    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
-    const auto figures = libavFigures(dir.filePath(outputName));
-    QVERIFY(figures && figures->frameSize == QSize(176, 144));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
-void EncoderTest::silentFfmpegStillHeard()
-{
-    QTemporaryDir bin;
-    const QString encoder = encoderCopy(bin, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-    QVERIFY(!encoder.isEmpty());
-    const QString output = bin.filePath("out.3gp");
-    QVERIFY(writeFile(output, EarlierOutput));
-
-    RunningEncoder run({"-y", "-i", clip("clip.avi"), "-silent", "1.6", output}, encoder);
-    QTRY_VERIFY_WITH_TIMEOUT(run.process.state() == QProcess::NotRunning, 10000);
-    QCOMPARE(run.process.exitCode(), 1);
-    QVERIFY2(run.output.contains(QStringLiteral("no output")), qPrintable(run.output));
-    QCOMPARE(readFile(output), EarlierOutput);
-
-    // The window takes a status line as a sign of life: one at least every half second.
-    QVERIFY2(run.statusArrivalsMs.size() >= 3, qPrintable(run.output));
-    for (qsizetype i = 1; i < run.statusArrivalsMs.size(); ++i)
-        QVERIFY(run.statusArrivalsMs[i] - run.statusArrivalsMs[i - 1] <= 750);
-}
-
-void EncoderTest::stopRequest_data()
-{
-    QTest::addColumn<QString>("signal");
-    QTest::addColumn<bool>("stubbornFfmpeg");
-    QTest::newRow("SIGTERM") << "TERM" << false;
-    QTest::newRow("SIGINT") << "INT" << false;
-    QTest::newRow("FFmpeg ignoring SIGTERM") << "TERM" << true;
-}
-
-void EncoderTest::stopRequest()
-{
-    QFETCH(QString, signal);
-    QFETCH(bool, stubbornFfmpeg);
-    QTemporaryDir dir;
-    const QString output = dir.filePath("out.3gp");
-    QVERIFY(writeFile(output, EarlierOutput));
-    QString encoder = encoderPath();
-    // The realtime filter holds FFmpeg to the clip's pace, so it is still busy when stopped.
-    QStringList parameters = QStringList{"-vf", "realtime"} + To3gp;
-    if (stubbornFfmpeg) {
-        encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-        QVERIFY(!encoder.isEmpty());
-        parameters = {"-silent", "30", "-ignore-term", "1"}; // a value, as FFmpeg reads a switch it does not know
-    }
-
-    RunningEncoder run(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, encoder);
-    if (stubbornFfmpeg)
-        QTRY_VERIFY_WITH_TIMEOUT(run.output.contains(QStringLiteral("fake ffmpeg ready")), 5000);
-    else
-        QTRY_VERIFY_WITH_TIMEOUT(!statusTimes(run.output).isEmpty() && statusTimes(run.output).last() > 0.3, 5000);
-    const QList<qint64> children = childPids(run.process.processId());
-    QCOMPARE(children.size(), 1);
-
-    QCOMPARE(runToEnd(QStringLiteral("kill"), {"-s", signal, QString::number(run.process.processId())}).exitCode, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(run.process.state() == QProcess::NotRunning, 5000);
-    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
-    QVERIFY(run.process.exitCode() != 0);
-    QVERIFY(!processAlive(children.first()));
-    QCOMPARE(readFile(output), EarlierOutput);
-    QVERIFY(!QFile::exists(output + ".part"));
-}
-
-void EncoderTest::killedEncoderTakesFfmpegAlong()
-{
-    // A silent FFmpeg: a chatty one would also die of its broken pipes, hiding a missing link.
-    QTemporaryDir dir;
-    const QString encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-    QVERIFY(!encoder.isEmpty());
-    RunningEncoder run({"-y", "-i", clip("clip.avi"), "-silent", "30", dir.filePath("out.3gp")}, encoder);
-    QTRY_VERIFY_WITH_TIMEOUT(run.output.contains(QStringLiteral("fake ffmpeg ready")), 5000);
-    const QList<qint64> children = childPids(run.process.processId());
-    QCOMPARE(children.size(), 1);
-    run.process.kill();
-    QTRY_VERIFY_WITH_TIMEOUT(!processAlive(children.first()), 5000);
-}
-
-void EncoderTest::parametersReachingOtherFilesAreRefused_data()
-{
-    QTest::addColumn<QStringList>("parameters");
-    QTest::addColumn<QString>("named"); // the parameter the refusal names
-    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere/PWNED.mp4"));
-    QTest::newRow("a word after a value") << QStringList{"-preset", "fast", elsewhere} << "\"-preset fast\"";
-    QTest::newRow("movie filter") << QStringList{"-vf", "movie=" + clip("clip.mp4") + ",scale=8:8"} << "filter movie";
-    QTest::newRow("a switch eating the container") << QStringList{"-c:v", "mpeg4", "-metadata"} << "\"-metadata -f";
-}
-
-// Whatever a profile holds, FFmpeg reads the input and writes the output and nothing else: a list
-// that would reach another file fails before FFmpeg starts, naming the parameter.
-void EncoderTest::parametersReachingOtherFilesAreRefused()
-{
-    QFETCH(QStringList, parameters);
-    QFETCH(QString, named);
-    QTemporaryDir dir;
-    const QString output = dir.filePath("out.mkv");
-    QVERIFY(writeFile(output, EarlierOutput));
-    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere"));
-    QVERIFY(QDir().mkpath(elsewhere));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, dir.path());
-    QDir(elsewhere).removeRecursively();
-    QVERIFY2(run.exitCode == 1, qPrintable(run.output));
-    QVERIFY2(run.output.contains(named) && run.output.contains("; nothing was converted"), qPrintable(run.output));
-    QCOMPARE(readFile(output), EarlierOutput);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.mkv"});
-}
-
 void EncoderTest::verdictAgainstTheLengthWhenAdded_data()
 {
     QTest::addColumn<QStringList>("parameters");
@@ -646,5 +450,9 @@ void EncoderTest::verdictAgainstTheLengthWhenAdded()
     QVERIFY(QFileInfo(output).size() > 0);
 }
 
-QTEST_GUILESS_MAIN(EncoderTest)
+std::unique_ptr<QObject> makeEncoderTest()
+{
+    return std::make_unique<EncoderTest>();
+}
+
 #include "tst_encoder.moc"
