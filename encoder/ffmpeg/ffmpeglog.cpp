@@ -90,11 +90,11 @@ std::optional<std::string> FfmpegLog::takeLine(std::string_view line)
     const auto level = takeBracket(rest);
     if (level && isLevel(*level)) {
         message = rest;
-        shown_ = *level == "panic" || *level == "fatal" || *level == "error";
+        m_shown = *level == "panic" || *level == "fatal" || *level == "error";
         if (*level == "info" && context.empty())
             readInfo(message);
     }
-    if (!shown_)
+    if (!m_shown)
         return std::nullopt;
     return std::string(context) + std::string(message);
 }
@@ -103,34 +103,34 @@ void FfmpegLog::readInfo(std::string_view message)
 {
     if (startsWith(message, "Input #")) {
         // One input: a second would be a profile's own, and its figures not ours to read.
-        inInput_ = !account_.inputSeen && startsWith(message, "Input #0, ");
-        account_.inputSeen = true;
+        m_inInput = !m_account.inputSeen && startsWith(message, "Input #0, ");
+        m_account.inputSeen = true;
         return;
     }
     if (startsWith(message, "Output #") || startsWith(message, "Stream mapping:")) {
-        inInput_ = false;
+        m_inInput = false;
         return;
     }
-    if (inInput_ && startsWith(message, "  Duration: ")) {
+    if (m_inInput && startsWith(message, "  Duration: ")) {
         const std::string_view value = message.substr(12, message.find(',') - 12);
-        account_.inputSeconds = clockSeconds(value);
+        m_account.inputSeconds = clockSeconds(value);
         return;
     }
-    if (inInput_ && startsWith(message, "  Stream #0:")) {
+    if (m_inInput && startsWith(message, "  Stream #0:")) {
         // "  Stream #0:1[0x2](und): Audio: aac ...": the kind is the word after the first ": ".
         const auto colon = message.find(": ");
         const auto end = message.find(':', colon + 2);
         if (colon != std::string_view::npos && end != std::string_view::npos)
-            account_.inputKinds.emplace_back(message.substr(colon + 2, end - colon - 2));
+            m_account.inputKinds.emplace_back(message.substr(colon + 2, end - colon - 2));
         return;
     }
     if (startsWith(message, "video:") && message.find("muxing overhead") != std::string_view::npos) {
         const auto video = kilobytes(message, "video:");
         const auto audio = kilobytes(message, "audio:");
         if (video && audio) {
-            account_.sizesSeen = true;
-            account_.videoKilobytes = *video;
-            account_.audioKilobytes = *audio;
+            m_account.sizesSeen = true;
+            m_account.videoKilobytes = *video;
+            m_account.audioKilobytes = *audio;
         }
     }
 }

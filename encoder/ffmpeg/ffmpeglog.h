@@ -26,14 +26,14 @@ public:
     // FFmpeg prints them with "-loglevel error".
     std::optional<std::string> takeLine(std::string_view line);
 
-    const FfmpegAccount &account() const { return account_; }
+    const FfmpegAccount &account() const { return m_account; }
 
 private:
     void readInfo(std::string_view message);
 
-    FfmpegAccount account_;
-    bool shown_ = true; // an untagged line goes on the message of the line before it
-    bool inInput_ = false;
+    FfmpegAccount m_account;
+    bool m_shown = true; // an untagged line goes on the message of the line before it
+    bool m_inInput = false;
 };
 
 } // namespace encoder

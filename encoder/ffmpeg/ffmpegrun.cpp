@@ -14,35 +14,35 @@ constexpr int StopGraceMs = 2000;
 
 FfmpegRun::FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
                      std::function<void(const Outcome &)> onEnded, ProgressShare share)
-    : status_(share), onEnded_(std::move(onEnded))
+    : m_status(share), m_onEnded(std::move(onEnded))
 {
     QStringList list;
     for (const auto &argument : arguments)
         list.append(QString::fromStdString(argument));
-    process_.setProgram(program);
-    process_.setArguments(list);
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.setProgram(program);
+    m_process.setArguments(list);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
     // FFmpeg stays in our process group, which the window kills as a whole.
-    platform::confineChildProcess(process_, platform::ProcessGroup::Inherit);
+    platform::confineChildProcess(m_process, platform::ProcessGroup::Inherit);
 
-    heartbeat_.setInterval(HeartbeatMs);
-    QObject::connect(&heartbeat_, &QTimer::timeout, &process_, [this] { printStatus(status_.statusLine()); });
-    killDeadline_.setSingleShot(true);
-    killDeadline_.setInterval(StopGraceMs);
-    QObject::connect(&killDeadline_, &QTimer::timeout, &process_, [this] { process_.kill(); });
+    m_heartbeat.setInterval(HeartbeatMs);
+    QObject::connect(&m_heartbeat, &QTimer::timeout, &m_process, [this] { printStatus(m_status.statusLine()); });
+    m_killDeadline.setSingleShot(true);
+    m_killDeadline.setInterval(StopGraceMs);
+    QObject::connect(&m_killDeadline, &QTimer::timeout, &m_process, [this] { m_process.kill(); });
 
-    QObject::connect(&process_, &QProcess::started, &process_, [this] { printStatus(status_.statusLine()); });
-    QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] { relayProgress(); });
-    QObject::connect(&process_, &QProcess::readyReadStandardError, &process_, [this] { relayErrors(); });
-    QObject::connect(&process_, &QProcess::errorOccurred, &process_, [this](QProcess::ProcessError error) {
+    QObject::connect(&m_process, &QProcess::started, &m_process, [this] { printStatus(m_status.statusLine()); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process, [this] { relayProgress(); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardError, &m_process, [this] { relayErrors(); });
+    QObject::connect(&m_process, &QProcess::errorOccurred, &m_process, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            end({Ending::FailedToStart, 0, process_.errorString()});
+            end({Ending::FailedToStart, 0, m_process.errorString()});
     });
-    QObject::connect(&process_, &QProcess::finished, &process_, [this](int exitCode, QProcess::ExitStatus status) {
+    QObject::connect(&m_process, &QProcess::finished, &m_process, [this](int exitCode, QProcess::ExitStatus status) {
         relayProgress();
         relayErrors();
-        errorLines_.finish([this](std::string_view line) { relayLogLine(line); });
-        if (stopRequested_)
+        m_errorLines.finish([this](std::string_view line) { relayLogLine(line); });
+        if (m_stopRequested)
             end({Ending::Stopped, exitCode, {}});
         else if (status == QProcess::CrashExit)
             end({Ending::Crashed, exitCode, {}});
@@ -53,58 +53,58 @@ FfmpegRun::FfmpegRun(const QString &program, const std::vector<std::string> &arg
 
 void FfmpegRun::start()
 {
-    process_.start();
+    m_process.start();
 }
 
 void FfmpegRun::stop()
 {
-    if (stopRequested_ || ended_)
+    if (m_stopRequested || m_ended)
         return;
-    stopRequested_ = true;
-    if (process_.state() == QProcess::NotRunning)
+    m_stopRequested = true;
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    platform::requestTermination(process_.processId());
-    killDeadline_.start();
+    platform::requestTermination(m_process.processId());
+    m_killDeadline.start();
 }
 
 void FfmpegRun::relayProgress()
 {
-    progressLines_.feed(process_.readAllStandardOutput().toStdString(), [this](std::string_view line) {
-        if (const auto status = status_.takeLine(line))
+    m_progressLines.feed(m_process.readAllStandardOutput().toStdString(), [this](std::string_view line) {
+        if (const auto status = m_status.takeLine(line))
             printStatus(*status);
     });
 }
 
 void FfmpegRun::relayErrors()
 {
-    errorLines_.feed(process_.readAllStandardError().toStdString(),
+    m_errorLines.feed(m_process.readAllStandardError().toStdString(),
                      [this](std::string_view line) { relayLogLine(line); });
 }
 
 void FfmpegRun::relayLogLine(std::string_view line)
 {
-    if (const auto shown = log_.takeLine(line))
+    if (const auto shown = m_log.takeLine(line))
         printError(*shown);
 }
 
 void FfmpegRun::printStatus(const std::string &line)
 {
     printLine(line);
-    heartbeat_.start(); // restarts: the next repeat is due a full interval after this line
+    m_heartbeat.start(); // restarts: the next repeat is due a full interval after this line
 }
 
 void FfmpegRun::end(const Outcome &outcome)
 {
-    if (ended_)
+    if (m_ended)
         return;
-    ended_ = true;
-    heartbeat_.stop();
-    killDeadline_.stop();
+    m_ended = true;
+    m_heartbeat.stop();
+    m_killDeadline.stop();
     Outcome reached = outcome;
-    reached.reachedSeconds = status_.seconds();
-    reached.progressEnded = status_.ended();
-    reached.account = log_.account();
-    onEnded_(reached);
+    reached.reachedSeconds = m_status.seconds();
+    reached.progressEnded = m_status.ended();
+    reached.account = m_log.account();
+    m_onEnded(reached);
 }
 
 } // namespace encoder

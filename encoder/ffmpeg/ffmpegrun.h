@@ -43,16 +43,16 @@ private:
     void printStatus(const std::string &line);
     void end(const Outcome &outcome);
 
-    QProcess process_;
-    QTimer heartbeat_;
-    QTimer killDeadline_;
-    ProgressStatus status_;
-    LineSplitter progressLines_;
-    LineSplitter errorLines_;
-    FfmpegLog log_;
-    std::function<void(const Outcome &)> onEnded_;
-    bool stopRequested_ = false;
-    bool ended_ = false;
+    QProcess m_process;
+    QTimer m_heartbeat;
+    QTimer m_killDeadline;
+    ProgressStatus m_status;
+    LineSplitter m_progressLines;
+    LineSplitter m_errorLines;
+    FfmpegLog m_log;
+    std::function<void(const Outcome &)> m_onEnded;
+    bool m_stopRequested = false;
+    bool m_ended = false;
 };
 
 } // namespace encoder

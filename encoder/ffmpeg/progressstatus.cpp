@@ -49,21 +49,21 @@ std::optional<std::string> ProgressStatus::takeLine(std::string_view line)
     const std::string_view value = trimmed(line.substr(equals + 1));
 
     if (key == "frame")
-        frame_ = oneWord(value);
+        m_frame = oneWord(value);
     else if (key == "fps")
-        fps_ = oneWord(value);
+        m_fps = oneWord(value);
     else if (key == "bitrate")
-        bitRate_ = oneWord(value);
+        m_bitRate = oneWord(value);
     else if (key == "speed")
-        speed_ = oneWord(value);
+        m_speed = oneWord(value);
     else if (key == "total_size")
-        totalBytes_ = parsed<long long>(value).value_or(totalBytes_);
+        m_totalBytes = parsed<long long>(value).value_or(m_totalBytes);
     else if (key == "out_time_us") {
         // N/A before the first packet; slightly negative while the muxer's start is shifted.
         if (const auto microseconds = parsed<long long>(value))
-            seconds_ = std::max(0.0, static_cast<double>(*microseconds) / 1e6);
+            m_seconds = std::max(0.0, static_cast<double>(*microseconds) / 1e6);
     } else if (key == "progress") {
-        ended_ = value == "end";
+        m_ended = value == "end";
         return statusLine();
     }
     return std::nullopt;
@@ -71,10 +71,10 @@ std::optional<std::string> ProgressStatus::takeLine(std::string_view line)
 
 std::string ProgressStatus::statusLine() const
 {
-    double shown = share_.from + share_.scale * seconds_;
-    if (share_.upTo)
-        shown = std::min(shown, *share_.upTo);
-    return protocol::statusLine({frame_, fps_, totalBytes_ / 1024, fixedDecimal(shown, 2), bitRate_, speed_});
+    double shown = m_share.from + m_share.scale * m_seconds;
+    if (m_share.upTo)
+        shown = std::min(shown, *m_share.upTo);
+    return protocol::statusLine({m_frame, m_fps, m_totalBytes / 1024, fixedDecimal(shown, 2), m_bitRate, m_speed});
 }
 
 } // namespace encoder

@@ -21,7 +21,7 @@ struct ProgressShare {
 class ProgressStatus
 {
 public:
-    explicit ProgressStatus(ProgressShare share = {}) : share_(share) {}
+    explicit ProgressStatus(ProgressShare share = {}) : m_share(share) {}
 
     // Feeds one "key=value" line; returns the new status line when the line ends a block.
     std::optional<std::string> takeLine(std::string_view line);
@@ -29,19 +29,19 @@ public:
     // The latest status, or the starting one before FFmpeg has reported.
     std::string statusLine() const;
     // How far FFmpeg's output has got, whatever its share of the bar.
-    double seconds() const { return seconds_; }
+    double seconds() const { return m_seconds; }
     // Whether FFmpeg has said it is done ("progress=end"), which it does only on a finished run.
-    bool ended() const { return ended_; }
+    bool ended() const { return m_ended; }
 
 private:
-    ProgressShare share_;
-    std::string frame_ = "0";
-    std::string fps_ = "0.00";
-    long long totalBytes_ = 0;
-    double seconds_ = 0;
-    std::string bitRate_ = "N/A";
-    std::string speed_ = "N/A";
-    bool ended_ = false;
+    ProgressShare m_share;
+    std::string m_frame = "0";
+    std::string m_fps = "0.00";
+    long long m_totalBytes = 0;
+    double m_seconds = 0;
+    std::string m_bitRate = "N/A";
+    std::string m_speed = "N/A";
+    bool m_ended = false;
 };
 
 using protocol::LineSplitter;

@@ -39,14 +39,14 @@ class FitRun
 public:
     FitRun(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container,
            const FitPlan &plan, std::string passLog)
-        : request_(request), ffmpeg_(ffmpeg), container_(container), plan_(plan), passLog_(std::move(passLog)),
-          videoBitRate_(plan.videoBitRate)
+        : m_request(request), m_ffmpeg(ffmpeg), m_container(container), m_plan(plan), m_passLog(std::move(passLog)),
+          m_videoBitRate(plan.videoBitRate)
     {
     }
 
     void start()
     {
-        if (plan_.video)
+        if (m_plan.video)
             startFirstPass();
         else
             startOnlyPass();
@@ -54,20 +54,20 @@ public:
 
     void stop()
     {
-        stopped_ = true;
-        if (!runs_.empty())
-            runs_.back()->stop();
+        m_stopped = true;
+        if (!m_runs.empty())
+            m_runs.back()->stop();
     }
 
-    std::optional<int> status() const { return status_; }
+    std::optional<int> status() const { return m_status; }
 
 private:
     // The parameters of every pass, at the bit rate of the current try.
     ConversionRequest passRequest(const std::vector<std::string> &passSwitches) const
     {
-        ConversionRequest pass = request_;
-        pass.parameters = fitParameters(request_.parameters,
-                                        plan_.video ? std::optional(videoBitRate_) : std::nullopt, plan_.audioBitRate);
+        ConversionRequest pass = m_request;
+        pass.parameters = fitParameters(m_request.parameters,
+                                        m_plan.video ? std::optional(m_videoBitRate) : std::nullopt, m_plan.audioBitRate);
         pass.parameters.insert(pass.parameters.end(), passSwitches.begin(), passSwitches.end());
         return pass;
     }
@@ -75,31 +75,31 @@ private:
     void run(const std::vector<std::string> &arguments, ProgressShare share,
              std::function<void(const FfmpegRun::Outcome &)> ended)
     {
-        runs_.push_back(std::make_unique<FfmpegRun>(ffmpeg_, arguments, std::move(ended), share));
-        runs_.back()->start();
+        m_runs.push_back(std::make_unique<FfmpegRun>(m_ffmpeg, arguments, std::move(ended), share));
+        m_runs.back()->start();
     }
 
     // Each pass climbs over half of the bar, and the first one never shows past its half. The
     // first one's video goes into the part file, which the second one writes over.
     void startFirstPass()
     {
-        const ConversionRequest pass = passRequest(firstPassSwitches(passLog_));
-        run(ffmpegArguments(pass, container_), {0, 0.5, plan_.seconds / 2},
+        const ConversionRequest pass = passRequest(firstPassSwitches(m_passLog));
+        run(ffmpegArguments(pass, m_container), {0, 0.5, m_plan.seconds / 2},
             [this, pass](const auto &outcome) { firstPassEnded(pass, outcome); });
     }
 
     // A try after the first starts the second half over.
     void startSecondPass()
     {
-        const ConversionRequest pass = passRequest(secondPassSwitches(passLog_));
-        run(ffmpegArguments(pass, container_), {plan_.seconds / 2, 0.5, plan_.seconds},
+        const ConversionRequest pass = passRequest(secondPassSwitches(m_passLog));
+        run(ffmpegArguments(pass, m_container), {m_plan.seconds / 2, 0.5, m_plan.seconds},
             [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
     }
 
     void startOnlyPass()
     {
         const ConversionRequest pass = passRequest({});
-        run(ffmpegArguments(pass, container_), {0, 1, plan_.seconds},
+        run(ffmpegArguments(pass, m_container), {0, 1, m_plan.seconds},
             [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
     }
 
@@ -110,58 +110,58 @@ private:
 
     FfmpegRun::Outcome unlessStopped(FfmpegRun::Outcome outcome) const
     {
-        if (stopped_)
+        if (m_stopped)
             outcome.ending = FfmpegRun::Ending::Stopped;
         return outcome;
     }
 
     void firstPassEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
     {
-        if (stopped_ || !clean(outcome))
-            return finish(conclude(pass, container_, unlessStopped(outcome)));
+        if (m_stopped || !clean(outcome))
+            return finish(conclude(pass, m_container, unlessStopped(outcome)));
         startSecondPass();
     }
 
     void outputEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
     {
-        const std::string part = partPathFor(request_.output);
+        const std::string part = partPathFor(m_request.output);
         std::error_code error;
         const auto reached = std::filesystem::file_size(part, error);
         // A missing output is for the verdict to tell.
-        if (stopped_ || !clean(outcome) || error || double(reached) <= plan_.size.bytes)
-            return finish(conclude(pass, container_, unlessStopped(outcome)));
+        if (m_stopped || !clean(outcome) || error || double(reached) <= m_plan.size.bytes)
+            return finish(conclude(pass, m_container, unlessStopped(outcome)));
 
         const double videoBytes = outcome.account.videoKilobytes > 0 ? outcome.account.videoKilobytes * 1024
-                                                                      : videoBitRate_ / 8 * plan_.seconds;
+                                                                      : m_videoBitRate / 8 * m_plan.seconds;
         const double lowered = std::max(
-            LeastVideoBitRate, loweredVideoBitRate(videoBitRate_, double(reached), videoBytes, plan_.size.bytes));
-        if (!plan_.video || retries_ == MostRetries || lowered >= videoBitRate_) {
-            const std::string untouched = "; '" + request_.output + "' was not changed";
-            return finish(failure(unfitSentence(double(reached), plan_.size) + untouched, 1));
+            LeastVideoBitRate, loweredVideoBitRate(m_videoBitRate, double(reached), videoBytes, m_plan.size.bytes));
+        if (!m_plan.video || m_retries == MostRetries || lowered >= m_videoBitRate) {
+            const std::string untouched = "; '" + m_request.output + "' was not changed";
+            return finish(failure(unfitSentence(double(reached), m_plan.size) + untouched, 1));
         }
-        printError(overText(double(reached), plan_.size) + " is over " + givenText(plan_.size)
+        printError(overText(double(reached), m_plan.size) + " is over " + givenText(m_plan.size)
                             + ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
-        videoBitRate_ = lowered;
-        ++retries_;
+        m_videoBitRate = lowered;
+        ++m_retries;
         startSecondPass();
     }
 
     void finish(int status)
     {
-        status_ = status;
+        m_status = status;
         QCoreApplication::exit(status);
     }
 
-    const ConversionRequest &request_;
-    const QString ffmpeg_;
-    const std::vector<std::string> &container_;
-    const FitPlan plan_;
-    const std::string passLog_;
-    double videoBitRate_;
-    int retries_ = 0;
-    bool stopped_ = false;
-    std::optional<int> status_;
-    std::vector<std::unique_ptr<FfmpegRun>> runs_;
+    const ConversionRequest &m_request;
+    const QString m_ffmpeg;
+    const std::vector<std::string> &m_container;
+    const FitPlan m_plan;
+    const std::string m_passLog;
+    double m_videoBitRate;
+    int m_retries = 0;
+    bool m_stopped = false;
+    std::optional<int> m_status;
+    std::vector<std::unique_ptr<FfmpegRun>> m_runs;
 };
 
 } // namespace

@@ -162,17 +162,17 @@ RunningEncoder::RunningEncoder(const QStringList &arguments, const QString &prog
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setProcessEnvironment(environment);
     QObject::connect(&process, &QProcess::readyRead, &process, [this] {
-        pending_ += process.readAll();
+        m_pending += process.readAll();
         qsizetype end;
-        while ((end = pending_.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(pending_.left(end));
-            pending_.remove(0, end + 1);
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_pending.left(end));
+            m_pending.remove(0, end + 1);
             output += line + QLatin1Char('\n');
             if (line.startsWith(QStringLiteral("frame=")))
-                statusArrivalsMs.append(clock_.elapsed());
+                statusArrivalsMs.append(m_clock.elapsed());
         }
     });
-    clock_.start();
+    m_clock.start();
     process.start(program, arguments);
 }
 

@@ -79,6 +79,6 @@ public:
     QList<qint64> statusArrivalsMs;
 
 private:
-    QElapsedTimer clock_;
-    QByteArray pending_;
+    QElapsedTimer m_clock;
+    QByteArray m_pending;
 };

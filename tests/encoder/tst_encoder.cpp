@@ -38,10 +38,10 @@ private slots:
     void verdictAgainstTheLengthWhenAdded();
 
 private:
-    QString clip(const QString &name) const { return clips_.filePath(name); }
+    QString clip(const QString &name) const { return m_clips.filePath(name); }
 
-    QTemporaryDir clips_;
-    bool hasX264_ = false;
+    QTemporaryDir m_clips;
+    bool m_hasX264 = false;
 };
 
 void EncoderTest::initTestCase()
@@ -73,7 +73,7 @@ void EncoderTest::initTestCase()
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", clip("videoonly.mp4")}));
     // An elementary stream states no length at all.
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", "-f", "m4v", clip("raw.m4v")}));
-    hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
+    m_hasX264 = ffmpegHasEncoder(QStringLiteral("libx264"));
 }
 
 void EncoderTest::probeReport_data()
@@ -179,7 +179,7 @@ void EncoderTest::conversion()
     QFETCH(double, seconds);
     QFETCH(QString, videoCodec);
     QFETCH(QSize, frameSize);
-    if (parameters.contains(QStringLiteral("libx264")) && !hasX264_)
+    if (parameters.contains(QStringLiteral("libx264")) && !m_hasX264)
         QSKIP("this FFmpeg has no libx264");
     QTemporaryDir dir;
     const QString output = dir.filePath(outputName);

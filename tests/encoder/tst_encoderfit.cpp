@@ -22,22 +22,22 @@ private slots:
     void twoAtOnceAsOneAfterTheOther();
 
 private:
-    QString clip(const QString &name) const { return clips_.filePath(name); }
+    QString clip(const QString &name) const { return m_clips.filePath(name); }
     // The encoders' temporary folder, where each keeps its pass log: empty whenever none runs.
     QProcessEnvironment environment() const;
-    bool noPassLogLeft() const { return QDir(temp_.path()).isEmpty(); }
+    bool noPassLogLeft() const { return QDir(m_temp.path()).isEmpty(); }
 
-    QTemporaryDir clips_;
-    QTemporaryDir temp_;
-    QStringList video_; // the fastest H.264 there is, else MPEG-4
-    bool hasX264_ = false;
+    QTemporaryDir m_clips;
+    QTemporaryDir m_temp;
+    QStringList m_video; // the fastest H.264 there is, else MPEG-4
+    bool m_hasX264 = false;
 };
 
 
 QProcessEnvironment EncoderFitTest::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temp_.path());
+    environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
     return environment;
 }
 
@@ -53,8 +53,8 @@ void EncoderFitTest::initTestCase()
     // An elementary stream states no length at all.
     QVERIFY(makeClip({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25:duration=3", "-c:v", "mpeg4", "-f", "m4v",
                       clip("raw.m4v")}));
-    hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
-    video_ = hasX264_ ? QStringList{"-c:v", "libx264", "-preset", "ultrafast"} : QStringList{"-c:v", "mpeg4"};
+    m_hasX264 = ffmpegHasEncoder(QStringLiteral("libx264"));
+    m_video = m_hasX264 ? QStringList{"-c:v", "libx264", "-preset", "ultrafast"} : QStringList{"-c:v", "mpeg4"};
 }
 
 void EncoderFitTest::fit_data()
@@ -70,7 +70,7 @@ void EncoderFitTest::fit_data()
     // MPEG-4's rate control lands where its quantisers let it, and FFmpeg 5.1 crashes when its
     // second pass is asked for less than they give: these rows need H.264.
     QTest::addColumn<bool>("needsX264");
-    const QStringList aac = video_ + QStringList{"-c:a", "aac", "-b:a", "64k"};
+    const QStringList aac = m_video + QStringList{"-c:a", "aac", "-b:a", "64k"};
     const auto fit = [](const char *size) { return QStringList{"-fit", size}; };
     QTest::newRow("10 s into 1 MB") << "ten.mp4" << aac + fit("1M") << "out.mp4" << 1e6 << 0.97 << 0 << 10.0 << ""
                                     << false;
@@ -81,7 +81,7 @@ void EncoderFitTest::fit_data()
         << 6.0 << "" << true;
     // LAME keeps to the bit rates of its standard: 290 kbit/s asked is 320 given, and the first
     // try comes out over.
-    const QStringList mp3 = video_ + QStringList{"-c:a", "libmp3lame", "-b:a", "290k"};
+    const QStringList mp3 = m_video + QStringList{"-c:a", "libmp3lame", "-b:a", "290k"};
     QTest::newRow("audio over its bit rate, converted again")
         << "ten.mp4" << mp3 + fit("700k") << "out.avi" << 7e5 << 0.9 << 0 << 10.0
         << "\\d+\\.\\d+ kB is over 700 kB: converting again at \\d+ kbit/s\n" << true;
@@ -113,7 +113,7 @@ void EncoderFitTest::fit()
     QFETCH(double, seconds);
     QFETCH(QString, said);
     QFETCH(bool, needsX264);
-    if (needsX264 && !hasX264_)
+    if (needsX264 && !m_hasX264)
         QSKIP("this FFmpeg has no libx264");
     QTemporaryDir dir;
     const QString output = dir.filePath(outputName);
@@ -161,7 +161,7 @@ void EncoderFitTest::stopInFirstPass()
     const QString output = dir.filePath("out.mp4");
     QVERIFY(writeFile(output, EarlierOutput));
     // The realtime filter holds FFmpeg to the clip's pace, so the first pass is still busy.
-    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + video_
+    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + m_video
                            + QStringList{"-c:a", "aac", "-fit", "1M", output},
                        encoderPath(), environment());
     QTRY_VERIFY_WITH_TIMEOUT(!statusTimes(run.output).isEmpty() && statusTimes(run.output).last() > 0.3, 5000);
@@ -189,7 +189,7 @@ void EncoderFitTest::crashInFirstPass()
     QProcess gone;
     gone.start(QStringLiteral("true"));
     QVERIFY(gone.waitForFinished());
-    const QDir temp(temp_.path());
+    const QDir temp(m_temp.path());
     const QString orphan = QStringLiteral("wmaspi-fit-%1-AbCdEf").arg(gone.processId());
     const QString live = QStringLiteral("wmaspi-fit-%1-AbCdEf").arg(QCoreApplication::applicationPid());
     QVERIFY(temp.mkpath(orphan + "/inner") && temp.mkdir(live));
@@ -206,8 +206,8 @@ void EncoderFitTest::twoAtOnceAsOneAfterTheOther()
 {
     // Other inputs and sizes: a shared pass log would hand one conversion the other's figures.
     const QList<QStringList> conversions = {
-        QStringList{"-y", "-i", clip("ten.mp4"), "-t", "5"} + video_ + QStringList{"-c:a", "aac", "-fit", "500k"},
-        QStringList{"-y", "-i", clip("forty.mp4"), "-t", "6"} + video_ + QStringList{"-an", "-fit", "400k"},
+        QStringList{"-y", "-i", clip("ten.mp4"), "-t", "5"} + m_video + QStringList{"-c:a", "aac", "-fit", "500k"},
+        QStringList{"-y", "-i", clip("forty.mp4"), "-t", "6"} + m_video + QStringList{"-an", "-fit", "400k"},
     };
     QTemporaryDir dir;
     QList<qint64> alone;

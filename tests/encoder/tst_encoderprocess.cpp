@@ -30,9 +30,9 @@ private slots:
     void parametersReachingOtherFilesAreRefused();
 
 private:
-    QString clip(const QString &name) const { return clips_.filePath(name); }
+    QString clip(const QString &name) const { return m_clips.filePath(name); }
 
-    QTemporaryDir clips_;
+    QTemporaryDir m_clips;
 };
 
 void EncoderProcessTest::initTestCase()
