@@ -1,8 +1,8 @@
 #include "conversionplan.h"
 
+#include "core/protocol/partialoutput.h"
 #include "probe/libavformat.h"
 #include "probe/muxertable.h"
-#include "core/protocol/partialoutput.h"
 
 extern "C" {
 #include <libavutil/parseutils.h>

@@ -1,10 +1,9 @@
 #include "commandline.h"
 #include "console.h"
 #include "conversion.h"
+#include "core/protocol/probeframing.h"
 #include "probe/mediainfo.h"
 #include "probe/probereport.h"
-
-#include "core/protocol/probeframing.h"
 
 #include <QCoreApplication>
 

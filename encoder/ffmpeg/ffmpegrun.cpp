@@ -1,7 +1,7 @@
 #include "ffmpeg/ffmpegrun.h"
 
-#include "core/platform/childprocess.h"
 #include "console.h"
+#include "core/platform/childprocess.h"
 
 namespace encoder {
 

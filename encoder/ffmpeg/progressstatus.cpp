@@ -1,8 +1,7 @@
 #include "ffmpeg/progressstatus.h"
 
-#include "decimaltext.h"
-
 #include "core/protocol/statusline.h"
+#include "decimaltext.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,19 +2,18 @@
 
 #include "console.h"
 #include "conversionplan.h"
+#include "core/platform/processfolders.h"
+#include "core/platform/signalinterruption.h"
+#include "core/protocol/passlogfolder.h"
 #include "decimaltext.h"
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitbudget.h"
 #include "fit/fitparameters.h"
 #include "fit/fitplan.h"
-#include "probe/mediainfo.h"
 #include "partfile.h"
+#include "probe/mediainfo.h"
 #include "probe/probereport.h"
-#include "core/platform/signalinterruption.h"
 #include "verdict/verdict.h"
-
-#include "core/protocol/passlogfolder.h"
-#include "core/platform/processfolders.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "fit/fitplan.h"
 
 #include "conversionplan.h"
-#include "decimaltext.h"
 #include "core/protocol/durationtext.h"
+#include "decimaltext.h"
 #include "fit/fitbudget.h"
 #include "fit/fitparameters.h"
 #include "verdict/expectation.h"

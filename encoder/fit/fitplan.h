@@ -1,8 +1,8 @@
 #pragma once
 
-#include "probe/muxertable.h"
 #include "fit/fitsize.h"
 #include "probe/mediainfo.h"
+#include "probe/muxertable.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "probe/probereport.h"
 
-#include "decimaltext.h"
 #include "core/protocol/durationtext.h"
+#include "decimaltext.h"
 
 #include <algorithm>
 

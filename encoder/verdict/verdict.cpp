@@ -1,7 +1,7 @@
 #include "verdict/verdict.h"
 
-#include "conversionplan.h"
 #include "console.h"
+#include "conversionplan.h"
 #include "core/protocol/durationtext.h"
 #include "core/protocol/exitstatus.h"
 #include "decimaltext.h"

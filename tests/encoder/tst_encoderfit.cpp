@@ -33,7 +33,6 @@ private:
     bool m_hasX264 = false;
 };
 
-
 QProcessEnvironment EncoderFitTest::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

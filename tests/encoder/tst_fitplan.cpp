@@ -1,12 +1,12 @@
 // The arithmetic and the decisions of a conversion into a size, before and between FFmpeg's runs.
 #include "commandline.h"
 #include "conversionplan.h"
+#include "core/protocol/statusline.h"
+#include "ffmpeg/progressstatus.h"
 #include "fit/fitbudget.h"
 #include "fit/fitparameters.h"
 #include "fit/fitplan.h"
 #include "fit/fitsize.h"
-#include "ffmpeg/progressstatus.h"
-#include "core/protocol/statusline.h"
 
 #include <QtTest>
 
