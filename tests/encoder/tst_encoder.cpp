@@ -20,10 +20,6 @@ private slots:
     void initTestCase();
     void probeReport_data();
     void probeReport();
-    void probeRejectsUnreadableInput_data();
-    void probeRejectsUnreadableInput();
-    void usage_data();
-    void usage();
     void conversion_data();
     void conversion();
     void containerFromExtension_data();
@@ -32,8 +28,6 @@ private slots:
     void awkwardInputs();
     void verdictOnWhatFfmpegWrote_data();
     void verdictOnWhatFfmpegWrote();
-    void failedConversionKeepsEarlierOutput_data();
-    void failedConversionKeepsEarlierOutput();
     void verdictAgainstTheLengthWhenAdded_data();
     void verdictAgainstTheLengthWhenAdded();
 
@@ -111,48 +105,6 @@ void EncoderTest::probeReport()
     }
 }
 
-void EncoderTest::probeRejectsUnreadableInput_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "nowhere.avi" << "No such file or directory";
-    QTest::newRow("text named .avi") << "notvideo.avi" << "Invalid data found when processing input";
-}
-
-void EncoderTest::probeRejectsUnreadableInput()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, reason);
-    const Finished probe = runEncoder({"-i", clip(file)});
-    QCOMPARE(probe.exitCode, 1);
-    QCOMPARE(probe.output.trimmed().count(QLatin1Char('\n')), 0);
-    QVERIFY2(probe.output.contains(clip(file)) && probe.output.contains(reason), qPrintable(probe.output));
-    QVERIFY(!probe.output.contains(QStringLiteral("Duration")));
-}
-
-void EncoderTest::usage_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("none") << QStringList{};
-    QTest::newRow("-i alone") << QStringList{"-i"};
-    QTest::newRow("probe with extra") << QStringList{"-i", "a.avi", "b.3gp"};
-    QTest::newRow("no output") << QStringList{"-y", "-i", "a.avi"};
-    QTest::newRow("unknown switch") << QStringList{"-x", "-i", "a.avi", "b.3gp"};
-}
-
-void EncoderTest::usage()
-{
-    QFETCH(QStringList, arguments);
-    const Finished run = runEncoder(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
-    // The usage line, then the switches of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 4);
-    QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
-    QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
-    QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
-}
-
 void EncoderTest::conversion_data()
 {
     QTest::addColumn<QStringList>("parameters");
@@ -204,46 +156,6 @@ void EncoderTest::conversion()
     QVERIFY(std::is_sorted(times.begin(), times.end()));
     QVERIFY(times.first() >= 0);
     QVERIFY2(qAbs(times.last() - seconds) < 0.3, qPrintable(run.output));
-}
-
-void EncoderTest::failedConversionKeepsEarlierOutput_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QStringList>("parameters");
-    QTest::addColumn<QString>("outputName");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing input") << "nowhere.avi" << To3gp << "out.3gp" << 1 << "No such file or directory";
-    QTest::newRow("text named .avi") << "notvideo.avi" << To3gp << "out.3gp" << 1 << "Invalid data";
-    QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
-                                     << "Unknown encoder 'nosuchcodec'";
-    QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
-    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1
-                                           << "nofolder/out.3gp.part': No such file or directory";
-    QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1
-                                      << "afile/out.3gp.part': Not a directory";
-}
-
-void EncoderTest::failedConversionKeepsEarlierOutput()
-{
-    QFETCH(QString, input);
-    QFETCH(QStringList, parameters);
-    QFETCH(QString, outputName);
-    QFETCH(int, exitCode);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath("afile"), "a file, not a folder"));
-    const QString output = dir.filePath(outputName);
-    const bool hasEarlier = QFileInfo(output).dir().exists();
-    if (hasEarlier)
-        QVERIFY(writeFile(output, EarlierOutput));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip(input)} + parameters + QStringList{output});
-    QCOMPARE(run.exitStatus, QProcess::NormalExit);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.output.contains(reason), qPrintable(run.output));
-    QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
-    QVERIFY(!QFile::exists(output + ".part"));
 }
 
 void EncoderTest::containerFromExtension_data()

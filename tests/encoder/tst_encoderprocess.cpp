@@ -1,5 +1,6 @@
-// The encoder as a process among others: the paths it is given, the FFmpeg it finds or not, the
-// runs beside it, a stop, and a profile that would reach other files.
+// The encoder as a process among others, and what it turns down: its command line, inputs it
+// cannot read, conversions that fail, the paths it is given, the FFmpeg it finds or not, the runs
+// beside it, a stop, and a profile that would reach other files.
 #include "encoderharness.h"
 
 #include "core/platform/outputclaim.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,6 +20,12 @@ class EncoderProcessTest : public QObject
 
 private slots:
     void initTestCase();
+    void probeRejectsUnreadableInput_data();
+    void probeRejectsUnreadableInput();
+    void usage_data();
+    void usage();
+    void failedConversionKeepsEarlierOutput_data();
+    void failedConversionKeepsEarlierOutput();
     void anOutputOfAnotherRun();
     void missingFfmpeg();
     void unusualPathsReachFfmpegWhole_data();
@@ -42,6 +50,89 @@ void EncoderProcessTest::initTestCase()
                             "-f", "lavfi", "-i", "sine=frequency=440:duration=3"};
     QVERIFY(makeClip(av + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", "-shortest", clip("clip.avi")}));
     QVERIFY(makeClip(av + QStringList{"-c:v", "mpeg4", "-c:a", "aac", "-movflags", "+faststart", clip("clip.mp4")}));
+    QVERIFY(writeFile(clip("notvideo.avi"), "just some text\n"));
+}
+
+void EncoderProcessTest::probeRejectsUnreadableInput_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "nowhere.avi" << "No such file or directory";
+    QTest::newRow("text named .avi") << "notvideo.avi" << "Invalid data found when processing input";
+}
+
+void EncoderProcessTest::probeRejectsUnreadableInput()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    const Finished probe = runEncoder({"-i", clip(file)});
+    QCOMPARE(probe.exitCode, 1);
+    QCOMPARE(probe.output.trimmed().count(QLatin1Char('\n')), 0);
+    QVERIFY2(probe.output.contains(clip(file)) && probe.output.contains(reason), qPrintable(probe.output));
+    QVERIFY(!probe.output.contains(QStringLiteral("Duration")));
+}
+
+void EncoderProcessTest::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("none") << QStringList{};
+    QTest::newRow("-i alone") << QStringList{"-i"};
+    QTest::newRow("probe with extra") << QStringList{"-i", "a.avi", "b.3gp"};
+    QTest::newRow("no output") << QStringList{"-y", "-i", "a.avi"};
+    QTest::newRow("unknown switch") << QStringList{"-x", "-i", "a.avi", "b.3gp"};
+}
+
+void EncoderProcessTest::usage()
+{
+    QFETCH(QStringList, arguments);
+    const Finished run = runEncoder(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
+    // The usage line, then the switches of ours that FFmpeg never sees.
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 4);
+    QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
+    QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
+    QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
+}
+
+void EncoderProcessTest::failedConversionKeepsEarlierOutput_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing input") << "nowhere.avi" << To3gp << "out.3gp" << 1 << "No such file or directory";
+    QTest::newRow("text named .avi") << "notvideo.avi" << To3gp << "out.3gp" << 1 << "Invalid data";
+    QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
+                                     << "Unknown encoder 'nosuchcodec'";
+    QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
+    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1
+                                           << "nofolder/out.3gp.part': No such file or directory";
+    QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1
+                                      << "afile/out.3gp.part': Not a directory";
+}
+
+void EncoderProcessTest::failedConversionKeepsEarlierOutput()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, parameters);
+    QFETCH(QString, outputName);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("afile"), "a file, not a folder"));
+    const QString output = dir.filePath(outputName);
+    const bool hasEarlier = QFileInfo(output).dir().exists();
+    if (hasEarlier)
+        QVERIFY(writeFile(output, EarlierOutput));
+
+    const Finished run = runEncoder(QStringList{"-y", "-i", clip(input)} + parameters + QStringList{output});
+    QCOMPARE(run.exitStatus, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.output.contains(reason), qPrintable(run.output));
+    QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
+    QVERIFY(!QFile::exists(output + ".part"));
 }
 
 // A name another conversion holds, or a file that appeared at a name the run found free, is
