@@ -6,10 +6,6 @@
 #include "fit/fitplan.h"
 #include "probe/mediainfo.h"
 
-#include <parametersettings.h>
-#include <parameterstring.h>
-#include <profilereading.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,6 +14,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <parametersettings.h>
+#include <parameterstring.h>
+#include <profilereading.h>
 #include <variant>
 #include <vector>
 
@@ -35,10 +34,28 @@ bool makeClip(const QString &path, const QString &size, int seconds)
 {
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
-                            "testsrc2=size=" + size + ":rate=25:duration=" + duration + ",noise=alls=6:allf=t", "-f",
-                            "lavfi", "-i", "sine=frequency=440:duration=" + duration, "-c:v", "libx264", "-preset",
-                            "veryfast", "-crf", "16", "-c:a", "aac", "-shortest", "-y", path});
+    ffmpeg.start("ffmpeg", {"-nostdin",
+                            "-v",
+                            "error",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "testsrc2=size=" + size + ":rate=25:duration=" + duration + ",noise=alls=6:allf=t",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "sine=frequency=440:duration=" + duration,
+                            "-c:v",
+                            "libx264",
+                            "-preset",
+                            "veryfast",
+                            "-crf",
+                            "16",
+                            "-c:a",
+                            "aac",
+                            "-shortest",
+                            "-y",
+                            path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
@@ -103,25 +120,26 @@ int main(int argc, char *argv[])
             return 1;
         }
         // The bit rate the fit computes, from the same plan the encoder makes.
-        encoder::ConversionRequest request{clip.toStdString(), toStd(switches), work.filePath("out." + extension).toStdString(),
-                                  std::nullopt};
+        encoder::ConversionRequest request{clip.toStdString(), toStd(switches),
+                                           work.filePath("out." + extension).toStdString(), std::nullopt};
         const auto container = encoder::containerSwitch(request).value_or(std::vector<std::string>{});
         const auto planned = encoder::planFit(c.fit, *encoder::probeMedia(request.input).info, request.parameters,
-                                     encoder::muxerKinds(request, container).value_or(encoder::MuxerKinds{}),
-                                     encoder::muxerName(request, container).value_or(""));
+                                              encoder::muxerKinds(request, container).value_or(encoder::MuxerKinds{}),
+                                              encoder::muxerName(request, container).value_or(""));
         const auto *plan = std::get_if<encoder::FitPlan>(&planned);
         if (!plan) {
             std::fprintf(stderr, "%s\n", std::get<std::string>(planned).c_str());
             return 1;
         }
-        const QStringList single = toQt(encoder::fitParameters(request.parameters, plan->videoBitRate, plan->audioBitRate));
+        const QStringList single =
+            toQt(encoder::fitParameters(request.parameters, plan->videoBitRate, plan->audioBitRate));
 
         const QString fitOut = work.filePath("fit." + extension);
         const QString singleOut = work.filePath("single." + extension);
         std::vector<double> fitSeconds, singleSeconds;
         for (int round = 0; round < rounds; ++round) {
-            fitSeconds.push_back(timedRun(encoder, QStringList{"-y", "-i", clip} + switches
-                                                       + QStringList{"-fit", c.fit, fitOut}));
+            fitSeconds.push_back(
+                timedRun(encoder, QStringList{"-y", "-i", clip} + switches + QStringList{"-fit", c.fit, fitOut}));
             singleSeconds.push_back(timedRun(encoder, QStringList{"-y", "-i", clip} + single + QStringList{singleOut}));
         }
         const double fitBytes = double(QFileInfo(fitOut).size());

@@ -65,7 +65,8 @@ int runConversion(const ConversionRequest &request)
     }
     if (const auto refused = claimPart(request))
         return *refused;
-    const int status = request.fit ? runFitConversion(request, ffmpeg, *container) : runPlain(request, ffmpeg, *container);
+    const int status =
+        request.fit ? runFitConversion(request, ffmpeg, *container) : runPlain(request, ffmpeg, *container);
     // A conversion refused before FFmpeg wrote anything leaves no part file behind either.
     discardPart();
     return status;

@@ -30,7 +30,6 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
 // one, their -to.
 double trimmedSeconds(double seconds, const std::vector<std::string> &parameters);
 
-std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
-                                         const std::vector<std::string> &container);
+std::vector<std::string> ffmpegArguments(const ConversionRequest &request, const std::vector<std::string> &container);
 
 } // namespace encoder

@@ -49,8 +49,7 @@ int keepPart(const ConversionRequest &request)
     if (!partClaim().moveInto(request.output, request.replaceExisting, &error)) {
         std::error_code ignored;
         const bool taken = !request.replaceExisting && std::filesystem::exists(request.output, ignored);
-        return failure("Cannot write '" + request.output + "': " + error,
-                       taken ? protocol::EncoderOutputTaken : 1);
+        return failure("Cannot write '" + request.output + "': " + error, taken ? protocol::EncoderOutputTaken : 1);
     }
     return protocol::EncoderSucceeded;
 }

@@ -25,8 +25,8 @@ std::optional<std::string_view> takeBracket(std::string_view &text)
     return inside;
 }
 
-constexpr std::array<std::string_view, 9> Levels = {"quiet",   "panic",   "fatal", "error", "warning",
-                                                    "info",    "verbose", "debug", "trace"};
+constexpr std::array<std::string_view, 9> Levels = {"quiet", "panic",   "fatal", "error", "warning",
+                                                    "info",  "verbose", "debug", "trace"};
 
 bool isLevel(std::string_view name)
 {

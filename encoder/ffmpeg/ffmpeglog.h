@@ -11,7 +11,7 @@ namespace encoder {
 // without opening a file ourselves.
 struct FfmpegAccount {
     bool inputSeen = false;
-    std::optional<double> inputSeconds; // its "Duration:"; empty for N/A
+    std::optional<double> inputSeconds;  // its "Duration:"; empty for N/A
     std::vector<std::string> inputKinds; // "Video", "Audio", ... one per input stream
     bool sizesSeen = false;              // the closing "video:…kB audio:…kB …" line
     double videoKilobytes = 0;
@@ -19,8 +19,7 @@ struct FfmpegAccount {
 };
 
 // Reads FFmpeg's stderr, run with "-loglevel level+info", a line at a time.
-class FfmpegLog
-{
+class FfmpegLog {
 public:
     // Returns what the user is shown of the line: errors only, without the level tag, as
     // FFmpeg prints them with "-loglevel error".

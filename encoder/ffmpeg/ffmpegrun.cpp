@@ -14,7 +14,8 @@ constexpr int StopGraceMs = 2000;
 
 FfmpegRun::FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
                      std::function<void(const Outcome &)> onEnded, ProgressShare share)
-    : m_status(share), m_onEnded(std::move(onEnded))
+    : m_status(share)
+    , m_onEnded(std::move(onEnded))
 {
     QStringList list;
     for (const auto &argument : arguments)
@@ -78,7 +79,7 @@ void FfmpegRun::relayProgress()
 void FfmpegRun::relayErrors()
 {
     m_errorLines.feed(m_process.readAllStandardError().toStdString(),
-                     [this](std::string_view line) { relayLogLine(line); });
+                      [this](std::string_view line) { relayLogLine(line); });
 }
 
 void FfmpegRun::relayLogLine(std::string_view line)

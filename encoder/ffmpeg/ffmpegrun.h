@@ -15,8 +15,7 @@ namespace encoder {
 // Runs FFmpeg, relaying its progress as status lines (repeated while it is silent, so the
 // window keeps hearing from us) and its error lines as they come, and keeps its account of
 // what it read and wrote.
-class FfmpegRun
-{
+class FfmpegRun {
 public:
     enum class Ending { Exited, Crashed, FailedToStart, Stopped };
     struct Outcome {

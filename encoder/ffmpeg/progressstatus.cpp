@@ -27,8 +27,7 @@ std::string oneWord(std::string_view text)
     return word.empty() ? std::string("N/A") : word;
 }
 
-template <typename Number>
-std::optional<Number> parsed(std::string_view text)
+template <typename Number> std::optional<Number> parsed(std::string_view text)
 {
     Number value{};
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -18,8 +18,7 @@ struct ProgressShare {
 
 // Turns FFmpeg's -progress blocks into the one-line status the window reads:
 // "frame=N fps=F size=NkB time=S bitrate=Bkbits/s speed=Xx " with S in seconds.
-class ProgressStatus
-{
+class ProgressStatus {
 public:
     explicit ProgressStatus(ProgressShare share = {}) : m_share(share) {}
 

@@ -54,8 +54,8 @@ FitBudget fitBudget(const FitRequest &request)
     if (!request.video) {
         // Audio encoders keep to their bit rate, so the audio goes once at its own, and only
         // the container comes on top of it.
-        const double expected = (audioBytes + request.container.bytesPerSecond * request.seconds)
-            / (1 - request.container.share);
+        const double expected =
+            (audioBytes + request.container.bytesPerSecond * request.seconds) / (1 - request.container.share);
         if (expected > request.targetBytes)
             budget.unfit = Unfit{audioBytes, std::nullopt, expected};
         return budget;

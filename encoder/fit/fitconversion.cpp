@@ -33,15 +33,17 @@ constexpr int MostRetries = 2;
 
 // One conversion into a size, a pass or a try at a time. Every FFmpeg run stays until the end:
 // the one that has just ended is still inside its own signal when the next one starts.
-class FitRun
-{
+class FitRun {
 public:
     FitRun(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container,
            const FitPlan &plan, std::string passLog)
-        : m_request(request), m_ffmpeg(ffmpeg), m_container(container), m_plan(plan), m_passLog(std::move(passLog)),
-          m_videoBitRate(plan.videoBitRate)
-    {
-    }
+        : m_request(request)
+        , m_ffmpeg(ffmpeg)
+        , m_container(container)
+        , m_plan(plan)
+        , m_passLog(std::move(passLog))
+        , m_videoBitRate(plan.videoBitRate)
+    {}
 
     void start()
     {
@@ -65,8 +67,8 @@ private:
     ConversionRequest passRequest(const std::vector<std::string> &passSwitches) const
     {
         ConversionRequest pass = m_request;
-        pass.parameters = fitParameters(m_request.parameters,
-                                        m_plan.video ? std::optional(m_videoBitRate) : std::nullopt, m_plan.audioBitRate);
+        pass.parameters = fitParameters(
+            m_request.parameters, m_plan.video ? std::optional(m_videoBitRate) : std::nullopt, m_plan.audioBitRate);
         pass.parameters.insert(pass.parameters.end(), passSwitches.begin(), passSwitches.end());
         return pass;
     }
@@ -131,15 +133,15 @@ private:
             return finish(conclude(pass, m_container, unlessStopped(outcome)));
 
         const double videoBytes = outcome.account.videoKilobytes > 0 ? outcome.account.videoKilobytes * 1024
-                                                                      : m_videoBitRate / 8 * m_plan.seconds;
+                                                                     : m_videoBitRate / 8 * m_plan.seconds;
         const double lowered = std::max(
             LeastVideoBitRate, loweredVideoBitRate(m_videoBitRate, double(reached), videoBytes, m_plan.size.bytes));
         if (!m_plan.video || m_retries == MostRetries || lowered >= m_videoBitRate) {
             const std::string untouched = "; '" + m_request.output + "' was not changed";
             return finish(failure(unfitSentence(double(reached), m_plan.size) + untouched, 1));
         }
-        printError(overText(double(reached), m_plan.size) + " is over " + givenText(m_plan.size)
-                            + ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
+        printError(overText(double(reached), m_plan.size) + " is over " + givenText(m_plan.size) +
+                   ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
         m_videoBitRate = lowered;
         ++m_retries;
         startSecondPass();
@@ -165,8 +167,7 @@ private:
 
 } // namespace
 
-int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
-                     const std::vector<std::string> &container)
+int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container)
 {
     // What cannot fit fails before FFmpeg starts, and before any part file is there to remove.
     const MediaProbe probe = probeMedia(request.input);
@@ -174,9 +175,9 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
         printError(probeFailureLine(request.input, probe.error));
         return 1;
     }
-    const auto planned = planFit(*request.fit, *probe.info, request.parameters,
-                                 muxerKinds(request, container).value_or(MuxerKinds{}),
-                                 muxerName(request, container).value_or(""));
+    const auto planned =
+        planFit(*request.fit, *probe.info, request.parameters, muxerKinds(request, container).value_or(MuxerKinds{}),
+                muxerName(request, container).value_or(""));
     if (const auto *why = std::get_if<std::string>(&planned)) {
         printError(*why);
         return 1;

@@ -15,8 +15,8 @@ constexpr std::string_view VideoCodecSwitches[] = {"-c:v", "-vcodec", "-codec:v"
 constexpr std::string_view AudioCodecSwitches[] = {"-c:a", "-acodec", "-codec:a", "-c:a:0", "-c", "-codec"};
 constexpr std::string_view AudioBitRateSwitches[] = {"-b:a", "-ab", "-b:a:0"};
 // Each would set the video's bit rate or quality over ours, or name another pass log.
-constexpr std::string_view DisplacedSwitches[] = {"-b:v", "-vb", "-b:v:0", "-crf", "-qp", "-q:v", "-qscale:v",
-                                                  "-pass", "-passlogfile"};
+constexpr std::string_view DisplacedSwitches[] = {"-b:v", "-vb",       "-b:v:0", "-crf",        "-qp",
+                                                  "-q:v", "-qscale:v", "-pass",  "-passlogfile"};
 
 bool oneOf(const std::string &parameter, std::span<const std::string_view> names)
 {

@@ -50,8 +50,8 @@ std::string unfitLength(double seconds, const FitSize &size, const Unfit &unfit)
     const std::string start = "cannot fit " + protocol::durationText(seconds) + " in " + givenText(size) + ": ";
     const std::string least = "; " + leastText(unfit.leastBytes, size) + " is the least that would work";
     if (unfit.videoBitRate)
-        return start + "the video would get " + kilobitsText(*unfit.videoBitRate) + ", under the least of "
-            + kilobitsText(LeastVideoBitRate) + least;
+        return start + "the video would get " + kilobitsText(*unfit.videoBitRate) + ", under the least of " +
+               kilobitsText(LeastVideoBitRate) + least;
     return start + "the audio alone needs " + overText(unfit.audioBytes, size) + least;
 }
 
@@ -100,8 +100,8 @@ std::variant<FitPlan, std::string> planFit(std::string_view sizeText, const Medi
 
 std::string unfitSentence(double reachedBytes, const FitSize &size)
 {
-    return "could not fit in " + givenText(size) + ": " + overText(reachedBytes, size)
-        + " at the lowest bit rate tried";
+    return "could not fit in " + givenText(size) + ": " + overText(reachedBytes, size) +
+           " at the lowest bit rate tried";
 }
 
 } // namespace encoder

@@ -8,8 +8,7 @@ namespace encoder {
 
 namespace {
 
-template <typename Function>
-bool resolve(QLibrary &library, const char *name, Function &function)
+template <typename Function> bool resolve(QLibrary &library, const char *name, Function &function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     return function != nullptr;
@@ -26,12 +25,12 @@ Loaded load()
     QLibrary format(QStringLiteral("avformat"), LIBAVFORMAT_VERSION_MAJOR);
     QLibrary codec(QStringLiteral("avcodec"), LIBAVCODEC_VERSION_MAJOR);
     Libavformat functions;
-    const bool resolved = resolve(format, "avformat_open_input", functions.openInput)
-        && resolve(format, "avformat_find_stream_info", functions.findStreamInfo)
-        && resolve(format, "avformat_close_input", functions.closeInput)
-        && resolve(format, "avformat_query_codec", functions.queryCodec)
-        && resolve(format, "av_guess_format", functions.guessFormat)
-        && resolve(codec, "avcodec_get_name", functions.codecName);
+    const bool resolved = resolve(format, "avformat_open_input", functions.openInput) &&
+                          resolve(format, "avformat_find_stream_info", functions.findStreamInfo) &&
+                          resolve(format, "avformat_close_input", functions.closeInput) &&
+                          resolve(format, "avformat_query_codec", functions.queryCodec) &&
+                          resolve(format, "av_guess_format", functions.guessFormat) &&
+                          resolve(codec, "avcodec_get_name", functions.codecName);
     if (!resolved) {
         // The chain stops at the first miss: a resolved av_guess_format means libavcodec missed.
         const QLibrary &failed = functions.guessFormat ? codec : format;

@@ -38,8 +38,8 @@ struct MediaProbe {
 };
 
 enum class ProbeDepth {
-    Full,   // reads ahead and decodes what it takes to know every figure, as FFmpeg does
-    Kinds,  // what it takes to know the streams and their kinds, no more
+    Full,  // reads ahead and decodes what it takes to know every figure, as FFmpeg does
+    Kinds, // what it takes to know the streams and their kinds, no more
 };
 
 // Opens the file in-process with libavformat, always as a local file: a path that looks like

@@ -25,11 +25,10 @@ int main(int argc, char *argv[])
         // What -f NAME picks: the first muxer so named.
         if (const AVOutputFormat *named = av_guess_format(format->name, nullptr, nullptr)) {
             // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
-            const bool coverArtOnly = named->video_codec != AV_CODEC_ID_NONE
-                && avformat_query_codec(named, named->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
-            kinds.emplace(format->name,
-                          std::pair{named->video_codec != AV_CODEC_ID_NONE && !coverArtOnly,
-                                    named->audio_codec != AV_CODEC_ID_NONE});
+            const bool coverArtOnly = named->video_codec != AV_CODEC_ID_NONE &&
+                                      avformat_query_codec(named, named->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
+            kinds.emplace(format->name, std::pair{named->video_codec != AV_CODEC_ID_NONE && !coverArtOnly,
+                                                  named->audio_codec != AV_CODEC_ID_NONE});
         }
         std::istringstream extensions(format->extensions ? format->extensions : "");
         std::string extension;

@@ -17,9 +17,8 @@ std::string withoutCommas(std::string text)
 
 std::string durationLine(const MediaInfo &info)
 {
-    const std::string duration = info.durationSeconds
-        ? protocol::durationText(*info.durationSeconds)
-        : std::string("N/A");
+    const std::string duration =
+        info.durationSeconds ? protocol::durationText(*info.durationSeconds) : std::string("N/A");
     const std::string start = info.startSeconds ? fixedDecimal(*info.startSeconds, 6) : std::string("N/A");
     const std::string bitRate = info.bitRate ? std::to_string(*info.bitRate / 1000) + " kb/s" : std::string("N/A");
     return "  Duration: " + duration + ", start: " + start + ", bitrate: " + bitRate;
@@ -30,8 +29,8 @@ std::string streamDetails(const StreamInfo &stream)
     std::string details = stream.kind + ": " + withoutCommas(stream.codec);
     if (stream.kind == "Video") {
         const std::string rate = stream.framesPerSecond ? fixedDecimal(*stream.framesPerSecond, 2) : std::string("N/A");
-        details += ", " + withoutCommas(stream.pixelFormat) + ", " + std::to_string(stream.width) + "x"
-            + std::to_string(stream.height) + ", " + rate + " fps";
+        details += ", " + withoutCommas(stream.pixelFormat) + ", " + std::to_string(stream.width) + "x" +
+                   std::to_string(stream.height) + ", " + rate + " fps";
     } else if (stream.kind == "Audio") {
         details += ", " + std::to_string(stream.sampleRate) + " Hz, " + withoutCommas(stream.channels);
     }

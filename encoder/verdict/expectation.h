@@ -17,8 +17,7 @@ struct Expectation {
     std::optional<double> seconds;
 };
 
-Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string> &parameters,
-                           MuxerKinds muxer = {});
+Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string> &parameters, MuxerKinds muxer = {});
 
 // Muxers pad, round and drop a last frame, so only a shortfall past max(1 s, 5 %) counts.
 bool clearlyShort(double actualSeconds, double expectedSeconds);

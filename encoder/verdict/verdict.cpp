@@ -20,8 +20,8 @@ namespace {
 int failureStatus(int ffmpegExitCode)
 {
     return ffmpegExitCode == protocol::EncoderIncomplete || ffmpegExitCode == protocol::EncoderSucceeded
-        ? 1
-        : ffmpegExitCode;
+               ? 1
+               : ffmpegExitCode;
 }
 
 std::string timeText(double seconds)
@@ -101,8 +101,8 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
         break;
     }
     const auto kinds = muxerKinds(request, container);
-    if (!shrunkInput(request, outcome.account.inputSeconds)
-        && settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
+    if (!shrunkInput(request, outcome.account.inputSeconds) &&
+        settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
         if (const auto problem = writtenProblem(part))
             return failure("Conversion failed: " + *problem + untouched, 1);
         return keepPart(request);
@@ -127,11 +127,10 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     // What FFmpeg got through is kept: a user with a damaged file wants what can be saved of it.
     const double converted = std::max(outcome.reachedSeconds, check.seconds.value_or(0.0));
     if (expected && expected->seconds && clearlyShort(converted, *expected->seconds)) {
-        const std::string why = shrunk ? "; the input is now " + fixedDecimal(*shrunk, 1) + " s; it was "
-                + fixedDecimal(*request.plannedSeconds, 1) + " s when added"
+        const std::string why = shrunk ? "; the input is now " + fixedDecimal(*shrunk, 1) + " s; it was " +
+                                             fixedDecimal(*request.plannedSeconds, 1) + " s when added"
                                        : std::string("; the input may be damaged");
-        printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds)
-                            + why);
+        printError("Incomplete: converted " + timeText(converted) + " of " + timeText(*expected->seconds) + why);
         return protocol::EncoderIncomplete;
     }
     return protocol::EncoderSucceeded;

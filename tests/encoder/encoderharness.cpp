@@ -28,8 +28,8 @@ Finished runToEnd(const QString &program, const QStringList &arguments, const QS
 
 bool makeClip(const QStringList &ffmpegArguments)
 {
-    const Finished made = runToEnd(QStringLiteral("ffmpeg"),
-                                   QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
+    const Finished made =
+        runToEnd(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
     return made.exitStatus == QProcess::NormalExit && made.exitCode == 0;
 }
 
@@ -95,8 +95,8 @@ std::optional<ReportCuts> cutProbeReport(const QString &report, const QString &p
     if (!after(path, 0) || !after(QStringLiteral("Duration"), 0) || !after(QStringLiteral(":"), 1))
         return std::nullopt;
     cuts.duration = rest.left(rest.indexOf(QLatin1Char(',')));
-    if (!after(QStringLiteral(","), 0) || !after(QStringLiteral("Video"), 0) || !after(QStringLiteral(","), 0)
-        || !after(QStringLiteral(","), 0) || !rest.contains(QLatin1Char(',')))
+    if (!after(QStringLiteral(","), 0) || !after(QStringLiteral("Video"), 0) || !after(QStringLiteral(","), 0) ||
+        !after(QStringLiteral(","), 0) || !rest.contains(QLatin1Char(',')))
         return std::nullopt;
     cuts.frameSize = rest.left(rest.indexOf(QLatin1Char(',')));
     return cuts;

@@ -1,7 +1,6 @@
 // The encoder's probe reports and conversions, and its verdict on what FFmpeg wrote.
-#include "encoderharness.h"
-
 #include "core/tasks/timetext.h"
+#include "encoderharness.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,8 +11,7 @@
 
 #include <memory>
 
-class EncoderTest : public QObject
-{
+class EncoderTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -52,18 +50,23 @@ void EncoderTest::initTestCase()
 
     // Files as people have them, small and short.
     auto testsrc = [](int seconds) {
-        return QStringList{"-f", "lavfi", "-i", QStringLiteral("testsrc=size=176x144:rate=25:duration=%1").arg(seconds)};
+        return QStringList{"-f", "lavfi", "-i",
+                           QStringLiteral("testsrc=size=176x144:rate=25:duration=%1").arg(seconds)};
     };
-    auto sine = [](int seconds) { return QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=duration=%1").arg(seconds)}; };
+    auto sine = [](int seconds) {
+        return QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=duration=%1").arg(seconds)};
+    };
     // No header at all: libavformat guesses a hundredth of a second for 4 s.
     QVERIFY(makeClip(testsrc(4) + QStringList{"-c:v", "mpeg1video", "-f", "mpeg1video", clip("raw.mpg")}));
-    QVERIFY(makeClip(testsrc(2) + sine(2) + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", clip("part.mpg")}));
+    QVERIFY(makeClip(testsrc(2) + sine(2) +
+                     QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", clip("part.mpg")}));
     QVERIFY(writeFile(clip("joined.mpg"), readFile(clip("part.mpg")) + readFile(clip("part.mpg"))));
     // Matroska states its length in front, so the cut-off half still claims 4 s.
     QVERIFY(makeClip(testsrc(4) + sine(4) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("whole.mkv")}));
     const QByteArray whole = readFile(clip("whole.mkv"));
     QVERIFY(writeFile(clip("cut.mkv"), whole.left(whole.size() / 2)));
-    QVERIFY(makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
+    QVERIFY(
+        makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", clip("videoonly.mp4")}));
     // An elementary stream states no length at all.
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", "-f", "m4v", clip("raw.m4v")}));
@@ -74,9 +77,12 @@ void EncoderTest::probeReport_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("frameSize");
-    QTest::newRow("avi with mp3") << "clip.avi" << " 320x240";
-    QTest::newRow("mp4 with aac") << "clip.mp4" << " 320x240";
-    QTest::newRow("audio only") << "tone.mp3" << "";
+    QTest::newRow("avi with mp3") << "clip.avi"
+                                  << " 320x240";
+    QTest::newRow("mp4 with aac") << "clip.mp4"
+                                  << " 320x240";
+    QTest::newRow("audio only") << "tone.mp3"
+                                << "";
 }
 
 void EncoderTest::probeReport()
@@ -97,7 +103,8 @@ void EncoderTest::probeReport()
     const auto cuts = cutProbeReport(probe.output, path);
     if (frameSize.isEmpty()) {
         QVERIFY(!probe.output.contains(QStringLiteral("Video")));
-        QVERIFY(probe.output.contains(QStringLiteral("  Duration: ") + tasks::SecondsToTimeText(figures->durationSeconds)));
+        QVERIFY(
+            probe.output.contains(QStringLiteral("  Duration: ") + tasks::SecondsToTimeText(figures->durationSeconds)));
     } else {
         QVERIFY2(cuts, qPrintable(probe.output));
         QCOMPARE(cuts->duration, tasks::SecondsToTimeText(figures->durationSeconds));
@@ -120,8 +127,8 @@ void EncoderTest::conversion_data()
                                     << "mpeg4" << QSize(320, 240);
     QTest::newRow("start only") << QStringList{"-ss", "00:00:01.5"} + toMpeg4 << "tail.avi" << 1.5 << "mpeg4"
                                 << QSize(320, 240);
-    QTest::newRow("audio only") << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} << "sound.mp3" << 3.0
-                                << "" << QSize();
+    QTest::newRow("audio only") << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} << "sound.mp3" << 3.0 << ""
+                                << QSize();
 }
 
 void EncoderTest::conversion()
@@ -163,10 +170,18 @@ void EncoderTest::containerFromExtension_data()
     QTest::addColumn<QString>("outputName");
     QTest::addColumn<QString>("codec");
     QTest::addColumn<QString>("format"); // as libavformat names what it reads back
-    QTest::newRow("mkv is Matroska") << "out.mkv" << "mpeg4" << "matroska,webm";
-    QTest::newRow("upper-case WMV is ASF") << "OUT.WMV" << "wmv2" << "asf";
-    QTest::newRow("mpg is MPEG-PS") << "out.mpg" << "mpeg1video" << "mpeg";
-    QTest::newRow("dots in the folder, none in the name") << "a.b/out" << "mpeg4" << "";
+    QTest::newRow("mkv is Matroska") << "out.mkv"
+                                     << "mpeg4"
+                                     << "matroska,webm";
+    QTest::newRow("upper-case WMV is ASF") << "OUT.WMV"
+                                           << "wmv2"
+                                           << "asf";
+    QTest::newRow("mpg is MPEG-PS") << "out.mpg"
+                                    << "mpeg1video"
+                                    << "mpeg";
+    QTest::newRow("dots in the folder, none in the name") << "a.b/out"
+                                                          << "mpeg4"
+                                                          << "";
 }
 
 void EncoderTest::containerFromExtension()
@@ -203,22 +218,22 @@ void EncoderTest::awkwardInputs_data()
     QTest::addColumn<bool>("audio");
     const QStringList toMp3 = {"-vn", "-c:a", "libmp3lame", "-b:a", "64k"};
     QTest::newRow("raw MPEG video, header understates") << "raw.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << false;
-    QTest::newRow("audio shorter than video, audio only") << "shortaudio.avi" << toMp3 << "sound.mp3" << 0 << 2.0
-                                                          << false << true;
-    QTest::newRow("audio shorter than video, video kept") << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0
-                                                          << true << true;
-    QTest::newRow("mp3 output drops the video unasked") << "shortaudio.avi" << QStringList{"-c:a", "libmp3lame"}
-                                                        << "sound.mp3" << 0 << 2.0 << false << true;
+    QTest::newRow("audio shorter than video, audio only")
+        << "shortaudio.avi" << toMp3 << "sound.mp3" << 0 << 2.0 << false << true;
+    QTest::newRow("audio shorter than video, video kept")
+        << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0 << true << true;
+    QTest::newRow("mp3 output drops the video unasked")
+        << "shortaudio.avi" << QStringList{"-c:a", "libmp3lame"} << "sound.mp3" << 0 << 2.0 << false << true;
     QTest::newRow("joined MPEG-PS") << "joined.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << true;
-    QTest::newRow("video profile, video-only input") << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true
-                                                     << false;
+    QTest::newRow("video profile, video-only input")
+        << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true << false;
     QTest::newRow("trim inside the intact part of a cut-off file")
         << "cut.mkv" << QStringList{"-ss", "0.5", "-t", "1"} + To3gp << "out.3gp" << 0 << 1.0 << true << true;
     QTest::newRow("cut-off Matroska") << "cut.mkv" << To3gp << "out.3gp" << 3 << 4.0 << true << true;
     QTest::newRow("cut-off mp4, index in front") << "truncated.mp4" << To3gp << "out.3gp" << 3 << 3.0 << true << true;
     QTest::newRow("raw MPEG-4 video, no stated length") << "raw.m4v" << To3gp << "out.3gp" << 0 << 3.0 << true << false;
-    QTest::newRow("-map keeps the audio only") << "clip.avi" << QStringList{"-map", "0:a"} + To3gp << "out.3gp" << 0
-                                               << 3.0 << false << true;
+    QTest::newRow("-map keeps the audio only")
+        << "clip.avi" << QStringList{"-map", "0:a"} + To3gp << "out.3gp" << 0 << 3.0 << false << true;
 }
 
 void EncoderTest::awkwardInputs()
@@ -286,31 +301,37 @@ void EncoderTest::verdictOnWhatFfmpegWrote_data()
     const QStringList quick = {"-silent", "0"};
     QTest::newRow("FFmpeg's own 3 is a failure") << "clip.avi" << quick + QStringList{"-exit", "3"} << 1 << ""
                                                  << "exit code 3";
-    QTest::newRow("kept audio missing") << "clip.avi" << quick << 1 << "videoonly.mp4" << "no audio";
-    QTest::newRow("kept video missing") << "shortaudio.avi" << quick << 1 << "tone.mp3" << "no video";
+    QTest::newRow("kept audio missing") << "clip.avi" << quick << 1 << "videoonly.mp4"
+                                        << "no audio";
+    QTest::newRow("kept video missing") << "shortaudio.avi" << quick << 1 << "tone.mp3"
+                                        << "no video";
     QTest::newRow("no video wanted with -vn") << "shortaudio.avi" << quick + QStringList{"-vn"} << 0 << "tone.mp3"
                                               << "";
     QTest::newRow("no audio wanted with -an") << "clip.avi" << quick + QStringList{"-an"} << 0 << "videoonly.mp4"
                                               << "";
     QTest::newRow("short output FFmpeg calls a success")
-        << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4" << "converted 00:00:03";
+        << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4"
+        << "converted 00:00:03";
 
     // With FFmpeg's account of the run, the output is opened only when the account leaves doubt:
     // a text file passes unopened when it settles everything.
     const auto account = [&quick](const QString &duration, int videoKb, int audioKb, const QString &reached) {
         return quick + QStringList{"-log", ffmpegLog(duration, videoKb, audioKb), "-reach", reached};
     };
-    QTest::newRow("account settles it") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") << 0
-                                        << "notvideo.avi" << "";
-    QTest::newRow("account with a kept kind of 0 kB") << "clip.avi" << account("00:00:03.04", 69, 0, "3.1") << 1
-                                                      << "videoonly.mp4" << "no audio";
-    QTest::newRow("account short of the stated length") << "clip.avi" << account("00:00:05.00", 69, 11, "3.1")
-                                                        << 1 << "notvideo.avi" << "cannot be read back";
-    QTest::newRow("account without a stated length") << "clip.avi" << account("N/A", 69, 11, "3.1") << 1
-                                                     << "notvideo.avi" << "cannot be read back";
-    QTest::newRow("account of a run given -map") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1")
-                                                        + QStringList{"-map", "0"}
-                                                 << 1 << "notvideo.avi" << "cannot be read back";
+    QTest::newRow("account settles it") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") << 0 << "notvideo.avi"
+                                        << "";
+    QTest::newRow("account with a kept kind of 0 kB")
+        << "clip.avi" << account("00:00:03.04", 69, 0, "3.1") << 1 << "videoonly.mp4"
+        << "no audio";
+    QTest::newRow("account short of the stated length")
+        << "clip.avi" << account("00:00:05.00", 69, 11, "3.1") << 1 << "notvideo.avi"
+        << "cannot be read back";
+    QTest::newRow("account without a stated length")
+        << "clip.avi" << account("N/A", 69, 11, "3.1") << 1 << "notvideo.avi"
+        << "cannot be read back";
+    QTest::newRow("account of a run given -map")
+        << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") + QStringList{"-map", "0"} << 1 << "notvideo.avi"
+        << "cannot be read back";
 }
 
 void EncoderTest::verdictOnWhatFfmpegWrote()
@@ -344,8 +365,7 @@ void EncoderTest::verdictAgainstTheLengthWhenAdded_data()
                                   << "; the input is now 3.0 s; it was 12.0 s when added\n";
     QTest::newRow("as long as then") << QStringList{"-length", "3.0"} << 0 << "";
     QTest::newRow("the part still there") << QStringList{"-t", "2", "-length", "12.04"} << 0 << "";
-    QTest::newRow("a start past what is left") << QStringList{"-ss", "1", "-length", "12.04"} << 3
-                                               << " of 00:00:11";
+    QTest::newRow("a start past what is left") << QStringList{"-ss", "1", "-length", "12.04"} << 3 << " of 00:00:11";
 }
 
 // An input cut while it waited is judged by the length the run planned with, not by what is left.
@@ -356,7 +376,8 @@ void EncoderTest::verdictAgainstTheLengthWhenAdded()
     QFETCH(QString, said);
     QTemporaryDir dir;
     const QString output = dir.filePath("out.mkv");
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi"), "-c", "copy"} + parameters + QStringList{output});
+    const Finished run =
+        runEncoder(QStringList{"-y", "-i", clip("clip.avi"), "-c", "copy"} + parameters + QStringList{output});
     QVERIFY2(run.exitCode == exitCode, qPrintable(run.output));
     QVERIFY2(run.output.contains(said), qPrintable(run.output));
     QVERIFY(QFileInfo(output).size() > 0);

@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class EncoderFitTest : public QObject
-{
+class EncoderFitTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -61,11 +60,11 @@ void EncoderFitTest::fit_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("outputName");
-    QTest::addColumn<double>("size"); // bytes, as the -fit of the parameters says
+    QTest::addColumn<double>("size");  // bytes, as the -fit of the parameters says
     QTest::addColumn<double>("least"); // the share of the size the output reaches at least
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<double>("seconds"); // of the output; 0 when FFmpeg must not even start
-    QTest::addColumn<QString>("said"); // a pattern, or empty
+    QTest::addColumn<QString>("said");   // a pattern, or empty
     // MPEG-4's rate control lands where its quantisers let it, and FFmpeg 5.1 crashes when its
     // second pass is asked for less than they give: these rows need H.264.
     QTest::addColumn<bool>("needsX264");
@@ -75,30 +74,31 @@ void EncoderFitTest::fit_data()
                                     << false;
     QTest::newRow("40 s into 3 MB") << "forty.mp4" << aac + fit("3M") << "out.mp4" << 3e6 << 0.97 << 0 << 40.0 << ""
                                     << false;
-    QTest::newRow("10 s cut to 6 s into 500 kB")
-        << "ten.mp4" << QStringList{"-ss", "2", "-to", "8"} + aac + fit("500k") << "out.mp4" << 5e5 << 0.97 << 0
-        << 6.0 << "" << true;
+    QTest::newRow("10 s cut to 6 s into 500 kB") << "ten.mp4" << QStringList{"-ss", "2", "-to", "8"} + aac + fit("500k")
+                                                 << "out.mp4" << 5e5 << 0.97 << 0 << 6.0 << "" << true;
     // LAME keeps to the bit rates of its standard: 290 kbit/s asked is 320 given, and the first
     // try comes out over.
     const QStringList mp3 = m_video + QStringList{"-c:a", "libmp3lame", "-b:a", "290k"};
     QTest::newRow("audio over its bit rate, converted again")
         << "ten.mp4" << mp3 + fit("700k") << "out.avi" << 7e5 << 0.9 << 0 << 10.0
-        << "\\d+\\.\\d+ kB is over 700 kB: converting again at \\d+ kbit/s\n" << true;
+        << "\\d+\\.\\d+ kB is over 700 kB: converting again at \\d+ kbit/s\n"
+        << true;
     // Here the video would have to go under its least bit rate to make room.
     QTest::newRow("over at the lowest bit rate")
         << "ten.mp4" << mp3 + fit("455k") << "out.avi" << 4.55e5 << 0.0 << 1 << 10.0
         << "could not fit in 455 kB: 4\\d\\d\\.\\d kB at the lowest bit rate tried; '.*out.avi' was not changed\n"
         << true;
     QTest::newRow("audio only, at its own bit rate")
-        << "forty.mp4" << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} + fit("1M") << "out.mp3" << 1e6
-        << 0.0 << 0 << 40.0 << "" << false;
+        << "forty.mp4" << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} + fit("1M") << "out.mp3" << 1e6 << 0.0
+        << 0 << 40.0 << "" << false;
     QTest::newRow("the audio alone too big")
         << "forty.mp4" << aac + fit("200k") << "out.mp4" << 2e5 << 0.0 << 1 << 0.0
         << "cannot fit 00:00:40 in 200 kB: the audio alone needs 32\\d\\.\\d kB; 5\\d\\d\\.\\d kB is the least that "
            "would work\n"
         << false;
     QTest::newRow("no stated length") << "raw.m4v" << aac + fit("16M") << "out.mp4" << 16e6 << 0.0 << 1 << 0.0
-                                      << "cannot fit in 16 MB: the length of the input is not known\n" << false;
+                                      << "cannot fit in 16 MB: the length of the input is not known\n"
+                                      << false;
 }
 
 void EncoderFitTest::fit()
@@ -160,8 +160,8 @@ void EncoderFitTest::stopInFirstPass()
     const QString output = dir.filePath("out.mp4");
     QVERIFY(writeFile(output, EarlierOutput));
     // The realtime filter holds FFmpeg to the clip's pace, so the first pass is still busy.
-    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + m_video
-                           + QStringList{"-c:a", "aac", "-fit", "1M", output},
+    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + m_video +
+                           QStringList{"-c:a", "aac", "-fit", "1M", output},
                        encoderPath(), environment());
     QTRY_VERIFY_WITH_TIMEOUT(!statusTimes(run.output).isEmpty() && statusTimes(run.output).last() > 0.3, 5000);
     QVERIFY(statusTimes(run.output).last() < 5);
@@ -219,9 +219,8 @@ void EncoderFitTest::twoAtOnceAsOneAfterTheOther()
 
     RunningEncoder first(conversions[0] + QStringList{dir.filePath("together0.mp4")}, encoderPath(), environment());
     RunningEncoder second(conversions[1] + QStringList{dir.filePath("together1.mp4")}, encoderPath(), environment());
-    QTRY_VERIFY_WITH_TIMEOUT(first.process.state() == QProcess::NotRunning
-                                 && second.process.state() == QProcess::NotRunning,
-                             30000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        first.process.state() == QProcess::NotRunning && second.process.state() == QProcess::NotRunning, 30000);
     QVERIFY2(first.process.exitCode() == 0, qPrintable(first.output));
     QVERIFY2(second.process.exitCode() == 0, qPrintable(second.output));
     QCOMPARE(QFileInfo(dir.filePath("together0.mp4")).size(), alone[0]);

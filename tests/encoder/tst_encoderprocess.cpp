@@ -1,10 +1,9 @@
 // The encoder as a process among others, and what it turns down: its command line, inputs it
 // cannot read, conversions that fail, the paths it is given, the FFmpeg it finds or not, the runs
 // beside it, a stop, and a profile that would reach other files.
-#include "encoderharness.h"
-
 #include "core/platform/outputclaim.h"
 #include "core/protocol/exitstatus.h"
+#include "encoderharness.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +13,7 @@
 
 #include <memory>
 
-class EncoderProcessTest : public QObject
-{
+class EncoderProcessTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -57,8 +55,10 @@ void EncoderProcessTest::probeRejectsUnreadableInput_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "nowhere.avi" << "No such file or directory";
-    QTest::newRow("text named .avi") << "notvideo.avi" << "Invalid data found when processing input";
+    QTest::newRow("missing") << "nowhere.avi"
+                             << "No such file or directory";
+    QTest::newRow("text named .avi") << "notvideo.avi"
+                                     << "Invalid data found when processing input";
 }
 
 void EncoderProcessTest::probeRejectsUnreadableInput()
@@ -107,8 +107,8 @@ void EncoderProcessTest::failedConversionKeepsEarlierOutput_data()
     QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
                                      << "Unknown encoder 'nosuchcodec'";
     QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
-    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1
-                                           << "nofolder/out.3gp.part': No such file or directory";
+    QTest::newRow("folder does not exist")
+        << "clip.avi" << To3gp << "nofolder/out.3gp" << 1 << "nofolder/out.3gp.part': No such file or directory";
     QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1
                                       << "afile/out.3gp.part': Not a directory";
 }
@@ -172,8 +172,8 @@ void EncoderProcessTest::missingFfmpeg()
     environment.insert(QStringLiteral("PATH"), emptyPath.path());
 
     const QString output = bin.filePath("out.3gp");
-    const Finished run = runToEnd(encoder, QStringList{"-y", "-i", clip("clip.avi")} + To3gp + QStringList{output},
-                                  {}, environment);
+    const Finished run =
+        runToEnd(encoder, QStringList{"-y", "-i", clip("clip.avi")} + To3gp + QStringList{output}, {}, environment);
     QCOMPARE(run.exitCode, 127);
     QVERIFY2(run.output.contains(QStringLiteral("FFmpeg")), qPrintable(run.output));
     QVERIFY(!QFile::exists(output));
@@ -183,9 +183,12 @@ void EncoderProcessTest::unusualPathsReachFfmpegWhole_data()
 {
     QTest::addColumn<QString>("inputName");
     QTest::addColumn<QString>("outputName");
-    QTest::newRow("blanks quotes accents") << "my \"best\" clip été.avi" << "out \"q\" à l'été.3gp";
-    QTest::newRow("leading dash") << "-clip.avi" << "-out.3gp";
-    QTest::newRow("protocol-like colon") << "concat:clip.avi" << "http:out.3gp";
+    QTest::newRow("blanks quotes accents") << "my \"best\" clip été.avi"
+                                           << "out \"q\" à l'été.3gp";
+    QTest::newRow("leading dash") << "-clip.avi"
+                                  << "-out.3gp";
+    QTest::newRow("protocol-like colon") << "concat:clip.avi"
+                                         << "http:out.3gp";
     // The partial file's name would pass the file system's limit of 255 bytes.
     QTest::newRow("longest name") << "clip.avi" << QString(125, QChar(0xE9)) + "x.3gp";
 }
@@ -307,7 +310,8 @@ void EncoderProcessTest::parametersReachingOtherFilesAreRefused()
     const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere"));
     QVERIFY(QDir().mkpath(elsewhere));
 
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, dir.path());
+    const Finished run =
+        runEncoder(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, dir.path());
     QDir(elsewhere).removeRecursively();
     QVERIFY2(run.exitCode == 1, qPrintable(run.output));
     QVERIFY2(run.output.contains(named) && run.output.contains("; nothing was converted"), qPrintable(run.output));
