@@ -2,10 +2,9 @@
 // time, against bare FFmpeg with the same switches, in the same run; and the processor time the
 // encoder program adds to each conversion.
 #include "benchfigures.h"
-
-#include <parametersettings.h>
-#include <parameterstring.h>
-#include <profilereading.h>
+#include "core/profiles/parametersettings.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilereading.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,11 +14,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -28,10 +26,26 @@ bool makeClip(const QString &path, const QString &size, int seconds)
 {
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
-                            "testsrc2=size=" + size + ":rate=25:duration=" + duration, "-f", "lavfi", "-i",
-                            "sine=frequency=440:duration=" + duration, "-c:v", "libx264", "-preset", "veryfast",
-                            "-c:a", "aac", "-shortest", "-y", path});
+    ffmpeg.start("ffmpeg", {"-nostdin",
+                            "-v",
+                            "error",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "testsrc2=size=" + size + ":rate=25:duration=" + duration,
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "sine=frequency=440:duration=" + duration,
+                            "-c:v",
+                            "libx264",
+                            "-preset",
+                            "veryfast",
+                            "-c:a",
+                            "aac",
+                            "-shortest",
+                            "-y",
+                            path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
@@ -70,8 +84,8 @@ double childCpuMs()
 {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 double cpuOf(const std::function<bool()> &job)
@@ -82,8 +96,8 @@ double cpuOf(const std::function<bool()> &job)
 
 QStringList bareArguments(const QString &input, const QStringList &switches, const QString &output)
 {
-    return QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input} + switches
-        + QStringList{output};
+    return QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input} + switches +
+           QStringList{output};
 }
 
 struct Batch {
@@ -101,8 +115,9 @@ void timeBatch(const Batch &batch, const QString &velkor, const QString &output,
         return runs("ffmpeg", bareArguments(input, profile.switches, output + "/" + name + profile.extension));
     };
     const auto sequential = [&] {
-        return std::all_of(batch.inputs.begin(), batch.inputs.end(),
-                           [&](const QString &input) { return bareFfmpeg(input, QFileInfo(input).completeBaseName()); });
+        return std::all_of(batch.inputs.begin(), batch.inputs.end(), [&](const QString &input) {
+            return bareFfmpeg(input, QFileInfo(input).completeBaseName());
+        });
     };
     // Two FFmpeg at a time: what two simultaneous conversions can reach on their own.
     const auto twoAtOnce = [&] {
@@ -141,8 +156,7 @@ void timeBatch(const Batch &batch, const QString &velkor, const QString &output,
             side.seconds.push_back(timed(side.job));
         }
     }
-    std::printf("%s, profile \"%s\", median of %d rounds\n", qPrintable(batch.title), qPrintable(profile.name),
-                rounds);
+    std::printf("%s, profile \"%s\", median of %d rounds\n", qPrintable(batch.title), qPrintable(profile.name), rounds);
     std::printf("%-34s %9s %8s\n", "", "seconds", "ratio");
     const double baseline = median(sides.front().seconds);
     for (const Side &side : sides) {
@@ -217,10 +231,10 @@ int main(int argc, char *argv[])
         batches.push_back(batch);
         return true;
     };
-    if (!makeBatch(QString("%1 clips of %2 s, 320x240").arg(clipCount).arg(seconds), shortProfile, "320x240",
-                   clipCount, seconds)
-        || !makeBatch(QString("%1 clips of %2 s, 640x360").arg(longCount).arg(longSeconds), longProfile, "640x360",
-                      longCount, longSeconds)) {
+    if (!makeBatch(QString("%1 clips of %2 s, 320x240").arg(clipCount).arg(seconds), shortProfile, "320x240", clipCount,
+                   seconds) ||
+        !makeBatch(QString("%1 clips of %2 s, 640x360").arg(longCount).arg(longSeconds), longProfile, "640x360",
+                   longCount, longSeconds)) {
         std::fprintf(stderr, "could not make the clips with ffmpeg\n");
         return 1;
     }
@@ -232,4 +246,3 @@ int main(int argc, char *argv[])
     }
     return 0;
 }
-

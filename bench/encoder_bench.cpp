@@ -42,8 +42,8 @@ double childCpuMs()
 }
 
 struct Figures {
-    double oursMs = -1, theirsMs = -1;       // medians of the wall clock
-    double oursCpuMs = 0, theirsCpuMs = 0;   // means of processor time
+    double oursMs = -1, theirsMs = -1;     // medians of the wall clock
+    double oursCpuMs = 0, theirsCpuMs = 0; // means of processor time
 };
 
 // Alternating runs, so a slow phase of the machine hits both sides alike.
@@ -99,19 +99,25 @@ int main(int argc, char *argv[])
     auto lavfi = [](const QString &video, const QString &audio) {
         QStringList sources;
         if (!video.isEmpty())
-            sources << "-f" << "lavfi" << "-i" << video;
-        return sources << "-f" << "lavfi" << "-i" << audio;
+            sources << "-f"
+                    << "lavfi"
+                    << "-i" << video;
+        return sources << "-f"
+                       << "lavfi"
+                       << "-i" << audio;
     };
     const QList<Clip> clips = {
-        {"320x240-4s.avi", lavfi("testsrc=size=320x240:rate=25:duration=4", "sine=duration=4"),
+        {"320x240-4s.avi",
+         lavfi("testsrc=size=320x240:rate=25:duration=4", "sine=duration=4"),
          {"-c:v", "mpeg4", "-c:a", "libmp3lame"}},
-        {"640x480-20s.mp4", lavfi("testsrc=size=640x480:rate=25:duration=20", "sine=duration=20"),
+        {"640x480-20s.mp4",
+         lavfi("testsrc=size=640x480:rate=25:duration=20", "sine=duration=20"),
          {"-c:v", "libx264", "-preset", "veryfast", "-c:a", "aac"}},
         {"tone-60s.mp3", lavfi({}, "sine=duration=60"), {"-c:a", "libmp3lame"}},
     };
     for (const Clip &clip : clips) {
-        const QStringList make = QStringList{"-nostdin", "-v", "error", "-y"} + clip.sources + clip.codecs
-            + QStringList{"-shortest", dir.filePath(clip.name)};
+        const QStringList make = QStringList{"-nostdin", "-v", "error", "-y"} + clip.sources + clip.codecs +
+                                 QStringList{"-shortest", dir.filePath(clip.name)};
         if (timedRun("ffmpeg", make) < 0) {
             std::fprintf(stderr, "cannot make %s\n", qPrintable(clip.name));
             return 1;
@@ -119,29 +125,37 @@ int main(int argc, char *argv[])
     }
 
     // "over" is what each task costs beyond FFmpeg's own run, on the wall clock and in processor time.
-    std::printf("%-12s %-20s %9s %9s %9s %7s %9s %9s %9s\n", "task", "clip", "ours ms", "ffmpeg ms", "over ms",
-                "ratio", "ours cpu", "ffmpeg cpu", "over cpu");
+    std::printf("%-12s %-20s %9s %9s %9s %7s %9s %9s %9s\n", "task", "clip", "ours ms", "ffmpeg ms", "over ms", "ratio",
+                "ours cpu", "ffmpeg cpu", "over cpu");
     for (const Clip &clip : clips) {
         const QString path = dir.filePath(clip.name);
         printRow("probe", clip.name,
-                 measure(probeRounds, [&] { return timedRun(encoder, {"-i", path}); },
-                         [&] { return timedRun("ffprobe", {"-hide_banner", path}); }));
+                 measure(
+                     probeRounds,
+                     [&] {
+                         return timedRun(encoder, {"-i", path});
+                     },
+                     [&] {
+                         return timedRun("ffprobe", {"-hide_banner", path});
+                     }));
     }
 
-    const QStringList to3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
-                               "-c:a", "aac", "-b:a", "32k", "-ar", "8000", "-ac", "1"};
+    const QStringList to3gp = {"-c:v", "h263", "-s",   "176x144", "-b:v", "128k", "-r",  "15",
+                               "-c:a", "aac",  "-b:a", "32k",     "-ar",  "8000", "-ac", "1"};
     const QStringList toMp3 = {"-vn", "-c:a", "libmp3lame", "-b:a", "64k"};
     const QList<std::pair<QString, QStringList>> conversions = {
         {clips[0].name, to3gp}, {clips[1].name, to3gp}, {clips[2].name, toMp3}};
     for (const auto &[name, parameters] : conversions) {
         const QString input = dir.filePath(name);
         const QString extension = parameters.contains("-vn") ? ".mp3" : ".3gp";
-        const QStringList ours = QStringList{"-y", "-i", input} + parameters + QStringList{dir.filePath("ours" + extension)};
-        const QStringList bare = QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input}
-            + parameters + QStringList{dir.filePath("bare" + extension)};
-        printRow(qPrintable("convert" + extension), name,
-                 measure(conversionRounds, [&] { return timedRun(encoder, ours); },
-                         [&] { return timedRun("ffmpeg", bare); }));
+        const QStringList ours =
+            QStringList{"-y", "-i", input} + parameters + QStringList{dir.filePath("ours" + extension)};
+        const QStringList bare = QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input} +
+                                 parameters + QStringList{dir.filePath("bare" + extension)};
+        printRow(
+            qPrintable("convert" + extension), name,
+            measure(
+                conversionRounds, [&] { return timedRun(encoder, ours); }, [&] { return timedRun("ffmpeg", bare); }));
     }
     return 0;
 }

@@ -2,6 +2,9 @@
 // conversion by the same program at the video bit rate the fit computes, on clips made here.
 #include "benchfigures.h"
 #include "conversionplan.h"
+#include "core/profiles/parametersettings.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilereading.h"
 #include "fit/fitparameters.h"
 #include "fit/fitplan.h"
 #include "probe/mediainfo.h"
@@ -14,9 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <parametersettings.h>
-#include <parameterstring.h>
-#include <profilereading.h>
 #include <variant>
 #include <vector>
 

@@ -3,13 +3,13 @@
 // converts a long clip through the encoder program, and while a list of a thousand rows is edited
 // and journaled. The conversion time is printed against bare FFmpeg with the same switches,
 // measured in the same run.
-#include <batchrun.h>
-#include <errordisplay.h>
-#include <fakedesktop.h>
-#include <mainform.h>
-#include <qtchildprocess.h>
-#include <taskjournal.h>
-#include <testclips.h>
+#include "core/conversion/batchrun.h"
+#include "core/platform/qtchildprocess.h"
+#include "core/tasks/taskjournal.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/mainform/mainform.h"
+#include "gui/widgets/errordisplay.h"
+#include "helpers/testclips.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,6 +26,8 @@
 
 #include <cstdio>
 
+using mainform::TMainForm;
+
 namespace {
 
 const QStringList Switches{"-c:v", "h263", "-s", "176x144", "-r", "15", "-c:a", "aac", "-ac", "1", "-ar", "8000"};
@@ -33,9 +35,10 @@ const QStringList Switches{"-c:v", "h263", "-s", "176x144", "-r", "15", "-c:a", 
 bool makeClip(const QString &path, double seconds, const QString &size = "640x480")
 {
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", QString("testsrc=size=%1:rate=25:duration=%2").arg(size).arg(seconds),
-                            "-f", "lavfi", "-i", QString("sine=duration=%1").arg(seconds), "-c:v", "mpeg4", "-c:a", "mp3",
-                            "-shortest", path});
+    ffmpeg.start("ffmpeg",
+                 {"-v", "error", "-f", "lavfi", "-i",
+                  QString("testsrc=size=%1:rate=25:duration=%2").arg(size).arg(seconds), "-f", "lavfi", "-i",
+                  QString("sine=duration=%1").arg(seconds), "-c:v", "mpeg4", "-c:a", "mp3", "-shortest", path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
@@ -64,12 +67,12 @@ private:
 // The real processes and fakes for the desktop, as long as a window lives.
 struct WindowServices {
     platform::QtProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
+    desktop::FakeDialogs dialogs;
+    desktop::FakeDesktop desktop;
+    desktop::FakePowerControl power;
     platform::Services services{processes, dialogs, desktop, power};
-    WindowServices() { app::setErrorDialogs(&dialogs); }
-    ~WindowServices() { app::setErrorDialogs(nullptr); }
+    WindowServices() { widgets::setErrorDialogs(&dialogs); }
+    ~WindowServices() { widgets::setErrorDialogs(nullptr); }
 };
 
 struct FolderFigure {
@@ -93,8 +96,8 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
         QFile::copy(clip, folder.filePath(QString("clip%1.avi").arg(i, 2, 10, QChar('0'))));
     // A folder lists files only: a link is what puts the pipe among them.
     const QString pipe = program.filePath("pipe");
-    if (!testclips::makeNamedPipe(pipe)
-        || !QFile::link(pipe, folder.filePath(QString("clip%1 stuck.mp4").arg(clips / 2, 2, 10, QChar('0')))))
+    if (!testclips::makeNamedPipe(pipe) ||
+        !QFile::link(pipe, folder.filePath(QString("clip%1 stuck.mp4").arg(clips / 2, 2, 10, QChar('0')))))
         return figure;
     QDir(program.path()).mkdir("Profiles");
     QFile::link(encoder, program.filePath("wmaspi.dll"));
@@ -146,8 +149,17 @@ JournalFigure editALongList(const QString &encoder, int rows, int edits)
     for (int row = 0; row < rows; ++row) {
         tasks::JournalTask entry;
         const QString name = QString("holiday clip %1").arg(row, 4, 10, QChar('0'));
-        entry.task = {"/home/user/Videos/camera/" + name + ".mp4", "00:03:12.4", " 1920x1080", "OK", name, ".3gp",
-                      "00:00:00.0", "00:03:12.4", "00:03:12.4", "00:00:00.0", "00:03:12.4"};
+        entry.task = {"/home/user/Videos/camera/" + name + ".mp4",
+                      "00:03:12.4",
+                      " 1920x1080",
+                      "OK",
+                      name,
+                      ".3gp",
+                      "00:00:00.0",
+                      "00:03:12.4",
+                      "00:03:12.4",
+                      "00:00:00.0",
+                      "00:03:12.4"};
         journal.tasks << entry;
     }
     const QString journalPath = program.filePath("tasks.journal");
@@ -189,8 +201,8 @@ double bareFfmpegMs(const QString &input, const QString &output)
     QProcess ffmpeg;
     QElapsedTimer clock;
     clock.start();
-    ffmpeg.start("ffmpeg", QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input} + Switches
-                               + QStringList{output});
+    ffmpeg.start("ffmpeg", QStringList{"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", input} + Switches +
+                               QStringList{output});
     const bool ok = ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
     return ok ? double(clock.nsecsElapsed()) / 1e6 : -1;
 }
@@ -202,8 +214,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString encoder = QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1]) : app.applicationDirPath() + "/wmaspi.dll")
-                                .absoluteFilePath();
+    const QString encoder =
+        QFileInfo(argc > 1 ? QString::fromLocal8Bit(argv[1]) : app.applicationDirPath() + "/wmaspi.dll")
+            .absoluteFilePath();
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 120;
 
     constexpr int FolderClips = 50;
@@ -211,7 +224,8 @@ int main(int argc, char **argv)
     const FolderFigure folder = addFolderInTheWindow(encoder, FolderClips, ProbeLimitMs);
     std::printf("folder: %d clips and a named pipe, probe time limit %d ms, added through the window\n", FolderClips,
                 ProbeLimitMs);
-    std::printf("rows listed:             %d of %d%s\n", folder.rows, FolderClips + 1, folder.ok ? "" : " (did not end)");
+    std::printf("rows listed:             %d of %d%s\n", folder.rows, FolderClips + 1,
+                folder.ok ? "" : " (did not end)");
     std::printf("adding took:             %.0f ms\n", folder.addingMs);
     std::printf("worst event-loop lateness while adding: %.1f ms (goal: under 50 ms)\n", folder.worstLatenessMs);
 
@@ -269,5 +283,6 @@ int main(int argc, char **argv)
     std::printf("bare ffmpeg:             %.0f ms\n", bareMs);
     if (bareMs > 0)
         std::printf("ratio run / ffmpeg:      %.2f\n", runMs / bareMs);
-    return folder.ok && list.ok && folder.rows == FolderClips + 1 && summary.end == conversion::RunEnd::Completed ? 0 : 1;
+    return folder.ok && list.ok && folder.rows == FolderClips + 1 && summary.end == conversion::RunEnd::Completed ? 0
+                                                                                                                  : 1;
 }

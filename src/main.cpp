@@ -1,20 +1,21 @@
-#include "errordisplay.h"
-#include "headlessmain.h"
-#include "mainform.h"
+#include "cli/headlessmain.h"
+#include "core/platform/childprocess.h"
+#include "core/platform/qtchildprocess.h"
+#include "core/platform/signalinterruption.h"
+#include "gui/desktop/desktopnotifications.h"
+#include "gui/desktop/desktopservices.h"
+#include "gui/mainform/mainform.h"
+#include "gui/widgets/errordisplay.h"
 
-#include <childprocess.h>
-#include <desktopnotifications.h>
-#include <desktopservices.h>
-#include <qtchildprocess.h>
-#include <signalinterruption.h>
+using mainform::TMainForm;
 
 int main(int argc, char *argv[])
 {
     // A batch on a server, or from a script, needs neither a window nor a display.
-    if (app::wantsHeadless(argc, argv))
-        return app::runHeadless(argc, argv);
+    if (cli::wantsHeadless(argc, argv))
+        return cli::runHeadless(argc, argv);
 
-    app::TApplication application(argc, argv);
+    widgets::TApplication application(argc, argv);
     int status = 0;
     {
         // A closed terminal, a logout or Ctrl+C ends the program as a close does, leaving no
@@ -22,19 +23,19 @@ int main(int argc, char *argv[])
         // is being made is heard once it is shown.
         platform::SignalInterruption interruption;
         platform::QtProcessLauncher processes;
-        platform::WidgetDialogs dialogs;
-        platform::DesktopServices desktop;
-        platform::LogindPowerControl power;
-        platform::DesktopNotifications notifications;
+        desktop::WidgetDialogs dialogs;
+        desktop::DesktopServices desktop;
+        desktop::LogindPowerControl power;
+        desktop::DesktopNotifications notifications;
         platform::Services services{processes, dialogs, desktop, power, notifications};
-        app::setErrorDialogs(&dialogs);
+        widgets::setErrorDialogs(&dialogs);
 
         TMainForm mainForm(services, QCoreApplication::applicationDirPath(), application.arguments().mid(1));
         QObject::connect(&interruption, &platform::Interruption::interrupted, &mainForm,
                          &TMainForm::closeWithoutQuestion);
         mainForm.show();
         status = application.exec();
-        app::setErrorDialogs(nullptr);
+        widgets::setErrorDialogs(nullptr);
     }
     // Killed encoders may take a while to be gone; none may outlive the program.
     platform::endProcessGroups();

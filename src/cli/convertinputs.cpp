@@ -1,8 +1,8 @@
-#include "convertinputs.h"
+#include "cli/convertinputs.h"
 
-#include <inputfiles.h>
-#include <pathdelimiter.h>
-#include <tasktrim.h>
+#include "core/platform/pathdelimiter.h"
+#include "core/tasks/inputfiles.h"
+#include "core/tasks/tasktrim.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,16 +11,17 @@
 #include <deque>
 #include <utility>
 
-namespace app {
+namespace cli {
 namespace {
 
 // Each file once, in the order the inputs and the folders' listings give them.
 class FolderWalk {
 public:
     FolderWalk(InputFiles &inputs, bool recursive, const QString &outputFolder)
-        : m_inputs(inputs), m_recursive(recursive), m_outputFolder(QFileInfo(outputFolder).canonicalFilePath())
-    {
-    }
+        : m_inputs(inputs)
+        , m_recursive(recursive)
+        , m_outputFolder(QFileInfo(outputFolder).canonicalFilePath())
+    {}
 
     // subfolder: the folder the file was found in, relative to the folder given; empty when it is
     // that folder or the file was given itself.
@@ -121,10 +122,10 @@ std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResu
         return tasks::tooShortToConvert(task);
     if (task.LengthText.isEmpty())
         return QStringLiteral("\"%1\" cannot be cut: its length is unknown.").arg(path);
-    const QString which = start && !taken.start ? QStringLiteral("start time ") + *start
-                                                : QStringLiteral("end time ") + *end;
+    const QString which =
+        start && !taken.start ? QStringLiteral("start time ") + *start : QStringLiteral("end time ") + *end;
     return QStringLiteral("The %1 leaves nothing of \"%2\" to convert: it runs from %3 to %4.")
         .arg(which, path, task.SourceStartText, task.SourceEndText);
 }
 
-} // namespace app
+} // namespace cli

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <mediaprobe.h>
-#include <taskrecord.h>
+#include "core/conversion/mediaprobe.h"
+#include "core/tasks/taskrecord.h"
 
 #include <QHash>
 #include <QString>
@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace app {
+namespace cli {
 
 struct InputFiles {
     QStringList files;   // absolute paths, each once, in the order given
@@ -33,4 +33,4 @@ std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResu
                                      const QString &outputExtension, const std::optional<QString> &start,
                                      const std::optional<QString> &end, ltvItemData &task);
 
-} // namespace app
+} // namespace cli

@@ -1,12 +1,12 @@
-#include "convertoptions.h"
+#include "cli/convertoptions.h"
 
-#include <timetext.h>
+#include "core/tasks/timetext.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QThread>
 
-namespace app {
+namespace cli {
 namespace {
 
 const QString ConvertFlag = QStringLiteral("convert");
@@ -33,7 +33,8 @@ struct Options {
                             QStringLiteral("N")};
     QCommandLineOption rename{QStringLiteral("rename"),
                               QStringLiteral("Give an output whose name is taken a numbered name of its own.")};
-    QCommandLineOption overwrite{QStringLiteral("overwrite"), QStringLiteral("Overwrite an output whose name is taken.")};
+    QCommandLineOption overwrite{QStringLiteral("overwrite"),
+                                 QStringLiteral("Overwrite an output whose name is taken.")};
     QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
                                     QStringLiteral("Leave out a file whose output is there already, so that a run "
                                                    "cut off can simply be run again.")};
@@ -44,7 +45,8 @@ struct Options {
     QCommandLineOption start{QStringLiteral("start"),
                              QStringLiteral("Convert every file from this time on, e.g. 00:00:10."),
                              QStringLiteral("TIME")};
-    QCommandLineOption end{QStringLiteral("end"), QStringLiteral("Convert every file up to this time, e.g. 00:01:30.5."),
+    QCommandLineOption end{QStringLiteral("end"),
+                           QStringLiteral("Convert every file up to this time, e.g. 00:01:30.5."),
                            QStringLiteral("TIME")};
     QCommandLineOption listProfiles{ListProfilesFlag, QStringLiteral("List the profiles, one name a line.")};
     QCommandLineOption json{QStringLiteral("json"),
@@ -55,7 +57,8 @@ std::optional<QString> timeProblem(const QString &option, const std::optional<QS
 {
     if (!text || tasks::TimeTextToSeconds(*text) != -1)
         return std::nullopt;
-    return QStringLiteral("The %1 time \"%2\" is no time such as 00:01:30.5 (hours:minutes:seconds).").arg(option, *text);
+    return QStringLiteral("The %1 time \"%2\" is no time such as 00:01:30.5 (hours:minutes:seconds).")
+        .arg(option, *text);
 }
 
 // Everything but the one action asked for.
@@ -126,8 +129,8 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.convert, options.profile, options.output, options.recursive, options.jobs,
-                       options.rename, options.overwrite, options.skipExisting, options.set, options.start,
-                       options.end, options.listProfiles, options.json});
+                       options.rename, options.overwrite, options.skipExisting, options.set, options.start, options.end,
+                       options.listProfiles, options.json});
     parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
                                  QStringLiteral("A video file, or a folder whose videos are all converted. Put "
                                                 "\"--\" before names that begin with \"-\"."),
@@ -139,8 +142,8 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
     const QString parserHelp = parser.helpText();
     parsed.helpText = QStringLiteral("Usage: %1 --convert [options] FILE|FOLDER...\n"
                                      "       %1 --list-profiles | --help | --version\n")
-                          .arg(program)
-        + parserHelp.mid(parserHelp.indexOf(QLatin1Char('\n')) + 1);
+                          .arg(program) +
+                      parserHelp.mid(parserHelp.indexOf(QLatin1Char('\n')) + 1);
     if (!parser.parse(arguments)) {
         parsed.error = parser.errorText();
         return parsed;
@@ -163,4 +166,4 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
     return parsed;
 }
 
-} // namespace app
+} // namespace cli

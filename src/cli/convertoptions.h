@@ -7,7 +7,7 @@
 #include <optional>
 #include <utility>
 
-namespace app {
+namespace cli {
 
 enum class HeadlessAction { Convert, ListProfiles, Help, Version };
 
@@ -41,4 +41,4 @@ bool isHeadlessCommand(const QStringList &arguments);
 // Needs a QCoreApplication, whose name and version the help and the version text show.
 ParsedCommandLine parseConvertCommandLine(const QStringList &arguments);
 
-} // namespace app
+} // namespace cli

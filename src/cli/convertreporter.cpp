@@ -1,10 +1,10 @@
-#include "convertreporter.h"
+#include "cli/convertreporter.h"
 
-#include <timetext.h>
+#include "core/tasks/timetext.h"
 
 #include <QElapsedTimer>
 
-namespace app {
+namespace cli {
 
 QString skipReasonText(SkipReason reason)
 {
@@ -43,4 +43,4 @@ QString summaryText(const conversion::RunSummary &summary, int complete, int ski
     return summary.end == conversion::RunEnd::Completed ? counts : QStringLiteral("Stopped: ") + counts;
 }
 
-} // namespace app
+} // namespace cli

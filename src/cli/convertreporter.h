@@ -1,13 +1,13 @@
 #pragma once
 
-#include <batchplan.h>
+#include "core/conversion/batchplan.h"
 
 #include <QIODevice>
 #include <QString>
 
 #include <functional>
 
-namespace app {
+namespace cli {
 
 enum class SkipReason { OutputThere, BeingConverted };
 
@@ -47,4 +47,4 @@ QString failureReport(conversion::TaskStatus status, const QString &input, const
 // converted before, and how long it took.
 QString summaryText(const conversion::RunSummary &summary, int complete, int skipped, qint64 elapsedSeconds);
 
-} // namespace app
+} // namespace cli

@@ -1,6 +1,6 @@
-#include "convertrun.h"
+#include "cli/convertrun.h"
 
-#include "convertinputs.h"
+#include "cli/convertinputs.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -8,15 +8,19 @@
 #include <algorithm>
 #include <optional>
 
-namespace app {
+namespace cli {
 namespace {
 constexpr int SignalExitBase = 128;
 } // namespace
 
 ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interruption &interruption,
                        ConvertReporter &reporter, ConvertSetup setup, QObject *parent)
-    : QObject(parent), m_launcher(launcher), m_reporter(reporter), m_setup(std::move(setup)), m_run(launcher),
-      m_probes(launcher, m_setup.encoderPath)
+    : QObject(parent)
+    , m_launcher(launcher)
+    , m_reporter(reporter)
+    , m_setup(std::move(setup))
+    , m_run(launcher)
+    , m_probes(launcher, m_setup.encoderPath)
 {
     connect(&m_probes, &conversion::ProbeQueue::probed, this, &ConvertRun::inputProbed);
     connect(&m_probes, &conversion::ProbeQueue::idle, this, &ConvertRun::probesEnded);
@@ -152,4 +156,4 @@ void ConvertRun::end(int exitStatus)
     emit finished(exitStatus);
 }
 
-} // namespace app
+} // namespace cli

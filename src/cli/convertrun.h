@@ -1,15 +1,14 @@
 #pragma once
 
-#include "convertreporter.h"
-#include "convertsetup.h"
-
-#include <batchrun.h>
-#include <probequeue.h>
-#include <interruptionapi.h>
+#include "cli/convertreporter.h"
+#include "cli/convertsetup.h"
+#include "core/conversion/batchrun.h"
+#include "core/conversion/probequeue.h"
+#include "core/platform/interruptionapi.h"
 
 #include <QObject>
 
-namespace app {
+namespace cli {
 
 // A run without a window: probes its inputs in the background, so that an interrupt is heard at
 // once, then converts them with the window's batch run and says how it went as an exit status.
@@ -48,9 +47,9 @@ private:
     conversion::ProbeQueue m_probes;
     QList<ltvItemData> m_tasks;
     tasks::TaskRecords m_store; // the tasks as the run has them
-    QSet<int> m_leftOut; // rows of the plan that --skip-existing leaves out
-    int m_signal = 0; // the interrupt that came, if any
+    QSet<int> m_leftOut;        // rows of the plan that --skip-existing leaves out
+    int m_signal = 0;           // the interrupt that came, if any
     bool m_ended = false;
 };
 
-} // namespace app
+} // namespace cli

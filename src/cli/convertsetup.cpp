@@ -1,22 +1,21 @@
-#include "convertsetup.h"
+#include "cli/convertsetup.h"
 
-#include "convertinputs.h"
-
-#include <inifile.h>
-#include <parametersettings.h>
-#include <generalpreferences.h>
-#include <parameterstring.h>
-#include <preferencekeys.h>
-#include <profilecheck.h>
-#include <profilefolders.h>
-#include <profilereading.h>
+#include "cli/convertinputs.h"
+#include "core/platform/inifile.h"
+#include "core/preferences/preferencekeys.h"
+#include "core/profiles/parametersettings.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilecheck.h"
+#include "core/profiles/profilefolders.h"
+#include "core/profiles/profilereading.h"
+#include "core/runsetup/generalpreferences.h"
 
 #include <QFileInfo>
 
-namespace app {
+namespace cli {
 namespace {
 
-QList<profiles::ProfileEntry> listedProfiles(const FileLocations &locations)
+QList<profiles::ProfileEntry> listedProfiles(const preferences::FileLocations &locations)
 {
     return profiles::ListProfiles(locations.shippedProfilesDirectory, locations.userProfilesDirectory);
 }
@@ -49,8 +48,8 @@ std::optional<int> profilePosition(const QList<profiles::ProfileEntry> &entries,
 }
 
 // The profile as the grids would show it after the request's settings.
-std::optional<runsetup::ProfileChoice> profileChoice(const profiles::ProfileData &profile, const ConvertRequest &request,
-                                                     QString *error)
+std::optional<runsetup::ProfileChoice> profileChoice(const profiles::ProfileData &profile,
+                                                     const ConvertRequest &request, QString *error)
 {
     profiles::ParameterSettings settings(profile);
     for (const auto &[key, choice] : request.settings) {
@@ -64,15 +63,15 @@ std::optional<runsetup::ProfileChoice> profileChoice(const profiles::ProfileData
 
 } // namespace
 
-QStringList profileNames(const FileLocations &locations)
+QStringList profileNames(const preferences::FileLocations &locations)
 {
     return profiles::ProfileNames(listedProfiles(locations));
 }
 
-SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest &request)
+SetupOutcome prepareConversion(const preferences::ProgramValues &values, const ConvertRequest &request)
 {
     SetupOutcome outcome;
-    const platform::IniFile preferences(readablePreferencesPath(values.locations));
+    const platform::IniFile preferences(preferences::readablePreferencesPath(values.locations));
     const preferences::PreferenceKeys keys = preferences::mainKeys(values.locations.defaultOutputDirectory);
     const runsetup::GeneralPreferences general = runsetup::readGeneralPreferences(preferences, keys);
     ConvertSetup setup;
@@ -105,8 +104,8 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
 
     // The stored folder only when none is given: making it usable may create the default one.
     const QString output = request.outputDirectory
-        ? *request.outputDirectory
-        : usableOutputDirectory(values.locations, general.outputPath);
+                               ? *request.outputDirectory
+                               : preferences::usableOutputDirectory(values.locations, general.outputPath);
     if (!QFileInfo(output).isDir()) {
         outcome.error = QStringLiteral("The output folder \"%1\" does not exist.").arg(output);
         return outcome;
@@ -133,4 +132,4 @@ SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest
     return outcome;
 }
 
-} // namespace app
+} // namespace cli

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "convertoptions.h"
-#include "programvalues.h"
-
-#include <runplan.h>
+#include "cli/convertoptions.h"
+#include "core/preferences/programvalues.h"
+#include "core/runsetup/runplan.h"
 
 #include <QHash>
 #include <QString>
@@ -11,7 +10,7 @@
 
 #include <optional>
 
-namespace app {
+namespace cli {
 
 // The exit statuses of a run without a window, besides 128 + the signal that stopped it.
 enum ExitStatus { ExitAllComplete = 0, ExitNotAllComplete = 1, ExitUsage = 2 };
@@ -24,8 +23,8 @@ struct ConvertSetup {
     QString outputExtension; // the profile's
     QString outputDirectory;
     runsetup::RunOptions options;
-    QStringList inputs; // absolute paths of files, each once
-    QStringList unconfirmedInputs; // those left out unless their probe finds a stream
+    QStringList inputs;                       // absolute paths of files, each once
+    QStringList unconfirmedInputs;            // those left out unless their probe finds a stream
     QHash<QString, QString> outputSubfolders; // by input, the folder below outputDirectory it goes to
     bool skipExisting = false;
     std::optional<QString> start;
@@ -39,10 +38,10 @@ struct SetupOutcome {
 };
 
 // The names of the window's profile list, in its order.
-QStringList profileNames(const FileLocations &locations);
+QStringList profileNames(const preferences::FileLocations &locations);
 
 // Reads nothing but the preferences, the profiles and the inputs' folders; writes nothing, except
 // that a shared program directory's default output folder is made as the window makes it.
-SetupOutcome prepareConversion(const ProgramValues &values, const ConvertRequest &request);
+SetupOutcome prepareConversion(const preferences::ProgramValues &values, const ConvertRequest &request);
 
-} // namespace app
+} // namespace cli

@@ -1,16 +1,15 @@
-#include "headlessmain.h"
+#include "cli/headlessmain.h"
 
-#include "convertoptions.h"
-#include "convertrun.h"
-#include "jsonreporter.h"
-#include "plainreporter.h"
-#include "programvalues.h"
-#include "terminalreporter.h"
-
-#include <childprocess.h>
-#include <qtchildprocess.h>
-#include <signalinterruption.h>
-#include <standardterminal.h>
+#include "cli/convertoptions.h"
+#include "cli/convertrun.h"
+#include "cli/jsonreporter.h"
+#include "cli/plainreporter.h"
+#include "cli/terminalreporter.h"
+#include "core/platform/childprocess.h"
+#include "core/platform/qtchildprocess.h"
+#include "core/platform/signalinterruption.h"
+#include "core/platform/standardterminal.h"
+#include "core/preferences/programvalues.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,7 +17,7 @@
 
 #include <memory>
 
-namespace app {
+namespace cli {
 namespace {
 
 constexpr int StandardOutput = 1;
@@ -34,8 +33,8 @@ std::unique_ptr<ConvertReporter> reporterFor(const ConvertRequest &request, cons
     return std::make_unique<PlainReporter>(out, err);
 }
 
-int convert(const ProgramValues &values, const ConvertRequest &request, platform::Interruption &interruption,
-            QIODevice &out, QIODevice &err)
+int convert(const preferences::ProgramValues &values, const ConvertRequest &request,
+            platform::Interruption &interruption, QIODevice &out, QIODevice &err)
 {
     const SetupOutcome outcome = prepareConversion(values, request);
     for (const QString &sentence : outcome.leftOut)
@@ -69,8 +68,8 @@ int runHeadless(int argc, char *argv[])
     // Caught from the start: one that comes while the inputs are gathered is heard as soon as
     // the run can hear it, and ends it as it would later.
     platform::SignalInterruption interruption;
-    const ProgramValues values = programValuesFor(QCoreApplication::applicationDirPath());
-    QCoreApplication::setApplicationName(ProgramName);
+    const preferences::ProgramValues values = preferences::programValuesFor(QCoreApplication::applicationDirPath());
+    QCoreApplication::setApplicationName(preferences::ProgramName);
     QCoreApplication::setApplicationVersion(values.versionText);
     QFile out, err;
     out.open(StandardOutput, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -88,7 +87,7 @@ int runHeadless(int argc, char *argv[])
         out.write(parsed.helpText.toUtf8());
         return ExitAllComplete;
     case HeadlessAction::Version:
-        writeLine(out, ProgramName + QLatin1Char(' ') + values.versionText);
+        writeLine(out, preferences::ProgramName + QLatin1Char(' ') + values.versionText);
         return ExitAllComplete;
     case HeadlessAction::ListProfiles:
         for (const QString &name : profileNames(values.locations))
@@ -103,4 +102,4 @@ int runHeadless(int argc, char *argv[])
     return status;
 }
 
-} // namespace app
+} // namespace cli

@@ -1,8 +1,8 @@
-#include "jsonreporter.h"
+#include "cli/jsonreporter.h"
 
 #include <QJsonDocument>
 
-namespace app {
+namespace cli {
 namespace {
 
 QString endName(conversion::RunEnd end)
@@ -21,9 +21,10 @@ QString endName(conversion::RunEnd end)
 } // namespace
 
 JsonReporter::JsonReporter(QIODevice &out, QIODevice &err, MonotonicClock clock)
-    : m_out(out), m_err(err), m_clock(std::move(clock))
-{
-}
+    : m_out(out)
+    , m_err(err)
+    , m_clock(std::move(clock))
+{}
 
 void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
 {
@@ -34,11 +35,13 @@ void JsonReporter::emitEvent(const QString &name, QJsonObject fields)
 void JsonReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
     ++m_skipped;
-    const QString why = reason == SkipReason::BeingConverted ? QStringLiteral("beingConverted") : QStringLiteral("outputThere");
+    const QString why =
+        reason == SkipReason::BeingConverted ? QStringLiteral("beingConverted") : QStringLiteral("outputThere");
     emitEvent(QStringLiteral("taskSkipped"), {{"input", input}, {"output", output}, {"reason", why}});
 }
 
-void JsonReporter::runStarted(int) {}
+void JsonReporter::runStarted(int)
+{}
 
 void JsonReporter::taskStarted(int row, const QString &input, const QString &output)
 {
@@ -84,4 +87,4 @@ void JsonReporter::error(const QString &text)
     writeLine(m_err, text);
 }
 
-} // namespace app
+} // namespace cli

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "convertreporter.h"
+#include "cli/convertreporter.h"
 
 #include <QHash>
 #include <QJsonObject>
 
-namespace app {
+namespace cli {
 
 // One JSON object a line for every event, for programs that follow a run: first "taskSkipped"
 // for each input left out, then "taskStarted", "progress", "taskEnded" and, last, "runEnded".
@@ -33,4 +33,4 @@ private:
     QHash<int, std::pair<QString, QString>> m_paths;
 };
 
-} // namespace app
+} // namespace cli

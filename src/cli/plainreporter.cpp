@@ -1,13 +1,14 @@
-#include "plainreporter.h"
+#include "cli/plainreporter.h"
 
 #include <QFileInfo>
 
-namespace app {
+namespace cli {
 
 PlainReporter::PlainReporter(QIODevice &out, QIODevice &err, MonotonicClock clock)
-    : m_out(out), m_err(err), m_clock(std::move(clock))
-{
-}
+    : m_out(out)
+    , m_err(err)
+    , m_clock(std::move(clock))
+{}
 
 void PlainReporter::taskSkipped(const QString &input, const QString &output, SkipReason reason)
 {
@@ -51,4 +52,4 @@ void PlainReporter::error(const QString &text)
     writeLine(m_err, text);
 }
 
-} // namespace app
+} // namespace cli

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "convertreporter.h"
+#include "cli/convertreporter.h"
 
 #include <QHash>
 
-namespace app {
+namespace cli {
 
 // One line when a task starts and one when it ends, for a log or a pipe.
 class PlainReporter final : public ConvertReporter {
@@ -27,8 +27,8 @@ private:
     MonotonicClock m_clock;
     int m_tasks = 0;
     int m_complete = 0;
-    int m_skipped = 0; // inputs left out as converted before
+    int m_skipped = 0;                               // inputs left out as converted before
     QHash<int, std::pair<QString, QString>> m_paths; // input and output of each started row
 };
 
-} // namespace app
+} // namespace cli

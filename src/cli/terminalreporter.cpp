@@ -1,13 +1,13 @@
-#include "terminalreporter.h"
+#include "cli/terminalreporter.h"
 
-#include <batchrules.h>
-#include <timetext.h>
+#include "core/conversion/batchrules.h"
+#include "core/tasks/timetext.h"
 
 #include <QFileInfo>
 #include <QStringView>
 #include <QTimer>
 
-namespace app {
+namespace cli {
 namespace {
 
 constexpr int RedrawMs = 1000;
@@ -18,11 +18,11 @@ const QString Ellipsis = QStringLiteral("\u2026");
 
 bool isWide(char32_t c)
 {
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF)
-        || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
-        || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
-        || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F)
-        || (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
 int widthOf(char32_t c)
@@ -90,10 +90,11 @@ void TerminalReporter::taskSkipped(const QString &input, const QString &, SkipRe
 {
     ++m_skipped;
     erase();
-    const QString why = reason == SkipReason::BeingConverted ? QStringLiteral(" (being converted by another run)") : QString();
-    writeLine(m_out, QStringLiteral("%1  %2  %3").arg(QStringLiteral("Skipped").leftJustified(StatusWidth),
-                                                      QString(TimeWidth, QLatin1Char(' ')),
-                                                      printable(QFileInfo(input).fileName()) + why));
+    const QString why =
+        reason == SkipReason::BeingConverted ? QStringLiteral(" (being converted by another run)") : QString();
+    writeLine(m_out, QStringLiteral("%1  %2  %3")
+                         .arg(QStringLiteral("Skipped").leftJustified(StatusWidth),
+                              QString(TimeWidth, QLatin1Char(' ')), printable(QFileInfo(input).fileName()) + why));
     redraw();
 }
 
@@ -125,8 +126,9 @@ void TerminalReporter::taskEnded(int row, conversion::TaskStatus status, const Q
     if (status == conversion::TaskStatus::Complete)
         ++m_complete;
     const qint64 seconds = (m_clock() - task.startedMs) / 1000;
-    writeLine(m_out, QStringLiteral("%1  %2  %3").arg(conversion::statusText(status).leftJustified(StatusWidth),
-                                                      tasks::SecondsToTimeText(double(seconds)), task.name));
+    writeLine(m_out, QStringLiteral("%1  %2  %3")
+                         .arg(conversion::statusText(status).leftJustified(StatusWidth),
+                              tasks::SecondsToTimeText(double(seconds)), task.name));
     if (!failureLog.isEmpty())
         writeLine(m_err, failureReport(status, m_inputs.value(row), failureLog));
     redraw();
@@ -177,4 +179,4 @@ void TerminalReporter::erase()
     m_drawnLines = 0;
 }
 
-} // namespace app
+} // namespace cli

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "convertreporter.h"
-
-#include <terminalapi.h>
+#include "cli/convertreporter.h"
+#include "core/platform/terminalapi.h"
 
 #include <QHash>
 #include <QMap>
@@ -10,12 +9,14 @@
 
 class QTimer;
 
-namespace app {
+namespace cli {
 
 // For a person at a terminal: a line for each running task, redrawn in place every second and
 // whenever it progresses, never wider than the terminal so that no line wraps; a line for each
 // task that ended stays above them.
-class TerminalReporter final : public QObject, public ConvertReporter {
+class TerminalReporter final
+    : public QObject
+    , public ConvertReporter {
     Q_OBJECT
 
 public:
@@ -65,4 +66,4 @@ int displayWidth(const QString &text);
 // text cut to at most columns, an ellipsis marking the cut.
 QString fitToWidth(const QString &text, int columns);
 
-} // namespace app
+} // namespace cli

@@ -1,17 +1,15 @@
-#include <fakeprobe.h>
-#include <testwindow.h>
-#include <dialogfilter.h>
-#include <inputfiles.h>
-#include <keyvaluegrid.h>
-#include <fakechildprocess.h>
-#include <fakedesktop.h>
-#include <mainform.h>
-#include <aboutform.h>
-#include <publisher.h>
-
-#include <splitterbar.h>
-
-#include <inifile.h>
+#include "core/platform/dialogfilter.h"
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/inifile.h"
+#include "core/tasks/inputfiles.h"
+#include "gui/about/aboutform.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/mainform.h"
+#include "gui/widgets/publisher.h"
+#include "gui/widgets/splitterbar.h"
+#include "helpers/fakeprobe.h"
+#include "helpers/testwindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -24,12 +22,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QSplitter>
 #include <QTreeWidget>
 #include <QWindow>
+
+using about::TAboutForm;
+using mainform::TMainForm;
 
 namespace {
 QList<int> columnWidths(const TMainForm &form)
@@ -40,7 +41,7 @@ QList<int> columnWidths(const TMainForm &form)
     return widths;
 }
 
-void dragSplitter(TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
+void dragSplitter(mainform::TMainForm &form, int x, Qt::KeyboardModifiers modifiers)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), form.panSplitter->mapToGlobal(QPointF(x, 5)), Qt::NoButton,
                      Qt::LeftButton, modifiers);
@@ -60,8 +61,10 @@ struct ProbingWindow : testwindow::Window {
             run.hangsAfterReads = !testprobe::isProbe(start) || start.arguments.join(' ').contains("slow");
             if (testprobe::isProbe(start) && !run.hangsAfterReads) {
                 run = testprobe::probeRun(start, [](const QString &path) {
-                    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000\n"
-                            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n").toUtf8();
+                    return ("Input #0, avi, from '" + path +
+                            "':\n  Duration: 00:01:00, start: 0.000000\n"
+                            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
+                        .toUtf8();
                 });
             }
             return run;
@@ -100,7 +103,7 @@ private slots:
             file.write(preferences);
         }
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         QTEST(form.windowTitle(), "caption");
     }
 
@@ -108,15 +111,19 @@ private slots:
     {
         QTest::addColumn<QString>("directory");
         QTest::addColumn<QString>("programDirectory");
-        QTest::newRow("plain") << "/opt/velkor" << "/opt/velkor/";
-        QTest::newRow("with delimiter") << "/opt/velkor/" << "/opt/velkor/";
-        QTest::newRow("root") << "/" << "/";
-        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("plain") << "/opt/velkor"
+                               << "/opt/velkor/";
+        QTest::newRow("with delimiter") << "/opt/velkor/"
+                                        << "/opt/velkor/";
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("empty stays empty") << ""
+                                           << "";
     }
     void programDirectoryEndsInOneDelimiter()
     {
         QFETCH(QString, directory);
-        const app::ProgramValues values = app::programValuesFor(directory);
+        const preferences::ProgramValues values = preferences::programValuesFor(directory);
         QTEST(values.programDirectory, "programDirectory");
         QCOMPARE(values.encoderPath, values.programDirectory + "wmaspi.dll");
     }
@@ -127,7 +134,7 @@ private slots:
     {
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.panMain->width(), 580);
@@ -171,7 +178,7 @@ private slots:
         QTest::newRow("with shift") << 25 << int(Qt::ShiftModifier) << 200;
         QTest::newRow("with ctrl") << 25 << int(Qt::ControlModifier) << 200;
         QTest::newRow("at the edge") << 0 << int(Qt::NoModifier) << 200;
-        QTest::newRow("far right is clamped") << 900 << int(Qt::NoModifier) << app::MinimumWidth;
+        QTest::newRow("far right is clamped") << 900 << int(Qt::NoModifier) << mainform::MinimumWidth;
     }
     void splitterDragResizesTheRightPanel()
     {
@@ -179,7 +186,7 @@ private slots:
         QFETCH(int, modifiers);
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         dragSplitter(form, x, Qt::KeyboardModifiers(modifiers));
@@ -204,7 +211,7 @@ private slots:
         QFETCH(int, previewHeight);
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QSplitterHandle *handle = form.Splitter1->handle(1);
@@ -226,15 +233,15 @@ private slots:
     {
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         const QList<QWidget *> listButtons{form.tbtnUp, form.tbtnDown, form.tbtnRemove, form.tbtnClear, form.tbtnStart};
         for (QWidget *button : listButtons)
             QVERIFY(!button->isEnabled());
         QVERIFY(form.tbtnAddFile->isEnabled() && !form.tbtnStop->isEnabled());
         form.DisableControlsForRun();
-        const QList<QWidget *> idleOnly{form.tbtnAddFile, form.tbtnAddDir, form.tbtnUp, form.tbtnDown,
-                                        form.tbtnRemove, form.tbtnClear, form.tbtnStart, form.tbtnSetting,
-                                        form.ltvTask, form.panSplitter, form.gpbProfile};
+        const QList<QWidget *> idleOnly{form.tbtnAddFile, form.tbtnAddDir,  form.tbtnUp,    form.tbtnDown,
+                                        form.tbtnRemove,  form.tbtnClear,   form.tbtnStart, form.tbtnSetting,
+                                        form.ltvTask,     form.panSplitter, form.gpbProfile};
         for (QWidget *control : idleOnly)
             QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
         for (QWidget *control : {(QWidget *)form.tbtnStop, (QWidget *)form.tbtnAbout, (QWidget *)form.tbtnHelp})
@@ -249,7 +256,7 @@ private slots:
     {
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         QCOMPARE(form.edtOutputdir->text(), programDir.path() + "/");
         fakes.dialogs.folderToChoose = "/srv/videos";
         form.bbtnBrowser->click();
@@ -269,17 +276,17 @@ private slots:
     {
         QTemporaryDir programDir;
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         const auto widgets = form.findChildren<QWidget *>();
         for (QWidget *widget : widgets) {
             if (qobject_cast<QLabel *>(widget))
                 QVERIFY2(widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-            if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget)
-                || qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractItemView *>(widget)
-                || qobject_cast<QProgressBar *>(widget) || qobject_cast<QGroupBox *>(widget)) {
+            if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractItemView *>(widget) ||
+                qobject_cast<QProgressBar *>(widget) || qobject_cast<QGroupBox *>(widget)) {
                 // Qt's own inner parts (a table's corner button) are not ours to name.
-                if (widget->objectName().startsWith("qt_") || !widget->isVisibleTo(&form)
-                    || QByteArray(widget->metaObject()->className()) == "QTableCornerButton")
+                if (widget->objectName().startsWith("qt_") || !widget->isVisibleTo(&form) ||
+                    QByteArray(widget->metaObject()->className()) == "QTableCornerButton")
                     continue;
                 QVERIFY2(!widget->accessibleName().isEmpty(), widget->metaObject()->className());
             }
@@ -314,17 +321,20 @@ private slots:
             arguments = QStringList{list.fileName(), media.filePath("ignored.avi")};
         }
         FakeServices fakes;
-        TMainForm form(fakes.services, programDir.path(), arguments);
+        mainform::TMainForm form(fakes.services, programDir.path(), arguments);
         QTRY_VERIFY(!form.probingInputs());
         QStringList rows;
         for (int row = 0; row < form.ltvTask->topLevelItemCount(); ++row)
             rows << form.ltvTask->topLevelItem(row)->text(0);
         QCOMPARE(rows, (QStringList{media.filePath("a.avi"), media.filePath("folder/b.mpg")}));
         QVERIFY(form.tbtnStart->isEnabled());
-        QVERIFY(form.ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectOutputExt)).isEmpty()); // no output extension yet
+        QVERIFY(form.ltvTask->topLevelItem(0)
+                    ->text(tasks::columnOf(tasks::SelectOutputExt))
+                    .isEmpty()); // no output extension yet
 
         FakeServices unreadable;
-        TMainForm none(unreadable.services, programDir.path(), {media.filePath("gone.tmp"), media.filePath("a.avi")});
+        mainform::TMainForm none(unreadable.services, programDir.path(),
+                                 {media.filePath("gone.tmp"), media.filePath("a.avi")});
         QTRY_VERIFY(!none.probingInputs());
         QCOMPARE(none.ltvTask->topLevelItemCount(), 0);
         QVERIFY(unreadable.dialogs.messages.isEmpty());
@@ -349,7 +359,7 @@ private slots:
         }
         {
             FakeServices fakes;
-            TMainForm form(fakes.services, programDir.path());
+            mainform::TMainForm form(fakes.services, programDir.path());
             form.show();
             QCOMPARE(form.cmbProfile->currentIndex(), 0); // the default position
             form.cmbProfile->setCurrentIndex(1);
@@ -361,7 +371,7 @@ private slots:
         QVERIFY(added.open(QIODevice::WriteOnly) && added.write("[Main]\r\nType=mp4\r\n") > 0);
         added.close();
         FakeServices fakes;
-        TMainForm again(fakes.services, programDir.path());
+        mainform::TMainForm again(fakes.services, programDir.path());
         again.show();
         QCOMPARE(again.cmbProfile->currentText(), "b");
         QCOMPARE(again.edtOutputdir->text(), "/srv/out/");
@@ -373,7 +383,7 @@ private slots:
         platform::IniFile(programDir.filePath("Preferences.ini")).WriteInteger("Main", "Profile", 9);
         platform::IniFile(programDir.filePath("Preferences.ini")).WriteString("Main", "Profile Name", "gone");
         FakeServices third;
-        TMainForm beyond(third.services, programDir.path());
+        mainform::TMainForm beyond(third.services, programDir.path());
         beyond.show();
         QCOMPARE(beyond.cmbProfile->currentIndex(), -1);
         QVERIFY(beyond.outputExtension().isEmpty());
@@ -391,7 +401,7 @@ private slots:
     {
         FakeServices fakes;
         QTemporaryDir programDir;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QColor link(27, 95, 252), pressed(128, 165, 253);
@@ -411,12 +421,12 @@ private slots:
         QTest::mouseClick(form.labLink, Qt::LeftButton, {}, inside);
         QCOMPARE(colour(), link);
         form.tbtnHelp->click();
-        QCOMPARE(fakes.desktop.opened, (QStringList{app::WebAddress, form.programValues().helpFilePath()}));
+        QCOMPARE(fakes.desktop.opened, (QStringList{widgets::WebAddress, form.programValues().helpFilePath()}));
         QVERIFY(form.programValues().helpFilePath().startsWith(form.programValues().programDirectory));
 
         fakes.desktop.opened.clear();
         form.tbtnAbout->click();
-        TAboutForm &about = *form.AboutForm;
+        about::TAboutForm &about = *form.AboutForm;
         QVERIFY(about.isVisible() && !form.isEnabled());
         QCOMPARE(about.windowTitle(), "About");
         // Owned by the main window, so it cannot fall behind it; a minimise leaves it open.
@@ -433,9 +443,9 @@ private slots:
         for (QLabel *product : about.productLinks)
             emit product->linkActivated(QString());
         QCOMPARE(fakes.desktop.opened,
-                 (QStringList{"mailto:support@example.com", "mailto:sales@example.com", app::WebAddress, app::WebAddress,
-                              app::OtherProducts[0].webPage, app::OtherProducts[1].webPage,
-                              app::OtherProducts[2].webPage}));
+                 (QStringList{"mailto:support@example.com", "mailto:sales@example.com", widgets::WebAddress,
+                              widgets::WebAddress, widgets::OtherProducts[0].webPage, widgets::OtherProducts[1].webPage,
+                              widgets::OtherProducts[2].webPage}));
         about.btnOK->click();
         QVERIFY(!about.isVisible() && form.isEnabled());
     }
@@ -504,13 +514,13 @@ private slots:
         FakeServices fakes;
         fakes.desktop.launcherFound = false;
         QTemporaryDir programDir;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.tbtnHelp, Qt::LeftButton);
         QTest::mouseClick(form.bbtnOpen, Qt::LeftButton);
         QTest::mouseClick(form.labLink, Qt::LeftButton, {}, form.labLink->rect().center());
-        const QStringList targets{form.programValues().helpFilePath(), form.edtOutputdir->text(), app::WebAddress};
+        const QStringList targets{form.programValues().helpFilePath(), form.edtOutputdir->text(), widgets::WebAddress};
         QCOMPARE(fakes.desktop.opened, targets);
         QCOMPARE(fakes.dialogs.messages.size(), targets.size());
         for (int n = 0; n < targets.size(); ++n)
@@ -522,7 +532,7 @@ private slots:
     {
         FakeServices fakes;
         QTemporaryDir programDir;
-        TMainForm form(fakes.services, programDir.path());
+        mainform::TMainForm form(fakes.services, programDir.path());
         QTest::mouseClick(form.tbtnHelp, Qt::LeftButton);
         QCOMPARE(fakes.desktop.opened.size(), 1);
         QFile help(QStringLiteral(VELKOR_BIN_DIR "/") + QFileInfo(fakes.desktop.opened.first()).fileName());
@@ -539,8 +549,9 @@ private slots:
         const QString mask = "*.avi;*.mpg;*.mpeg;*.mp4;*.wmv;*.mov;*.vob;*.asf;*.3gp;*.3g2;*.mkv;*.webm;*.flv;*.ogv;"
                              "*.m4v;*.ts;*.mts;*.m2ts;*.mxf;*.dv;*.divx;*.f4v;";
         QCOMPARE(tasks::SupportedFilesMask(), mask);
-        const QString filter = app::OpenDialogFilter();
-        QVERIFY(filter.startsWith("All Support Files(" + mask + ")|" + mask + "|AVI Files (*.avi)|*.avi|MPG Files (*.mpg)|"
+        const QString filter = preferences::OpenDialogFilter();
+        QVERIFY(filter.startsWith("All Support Files(" + mask + ")|" + mask +
+                                  "|AVI Files (*.avi)|*.avi|MPG Files (*.mpg)|"
                                   "*.mpg|MPEG Files (*.mpeg)|*.mpeg|MP4 Files (*.mp4)|*.mp4|WMV Files (*.wmv)|*.wmv|"
                                   "MOV Files (*.mov)|*.mov|VOB Files (*.vob)|*.vob|ASF Files (*.asf)|*.asf|"
                                   "3GP Files (*.3gp)|*.3gp|3G2 Files (*.3g2)|*.3g2|MKV Files (*.mkv)|*.mkv|"));

@@ -1,13 +1,12 @@
 // Whether what the windows show fits them: every key and value of the parameter grids, and every
 // caption of the settings dialog, whole, with nothing scrolled sideways.
-#include <testwindow.h>
-
-#include <gridsection.h>
-#include <gridsectionstack.h>
-#include <keyvaluegrid.h>
-#include <profilelist.h>
-#include <settingform.h>
-#include <splitterbar.h>
+#include "core/profiles/profilelist.h"
+#include "gui/grids/gridsection.h"
+#include "gui/grids/gridsectionstack.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/settings/settingform.h"
+#include "gui/widgets/splitterbar.h"
+#include "helpers/testwindow.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -17,6 +16,9 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+
+using mainform::TMainForm;
+using settings::TSettingForm;
 
 namespace {
 
@@ -38,12 +40,12 @@ constexpr int DropDownRoom = 18;
 
 // Every key and every value or caption a row can show fits its column, the columns fill the
 // viewport, and the grid lies inside the stack's viewport with nothing scrolled.
-void verifyWhole(const profiles::GridSectionStack &stack, const QString &where)
+void verifyWhole(const grids::GridSectionStack &stack, const QString &where)
 {
     QCOMPARE(stack.horizontalScrollBar()->value(), 0);
     const QWidget *viewport = stack.viewport();
-    for (const profiles::GridSection *section : stack.sections()) {
-        const profiles::KeyValueGrid &grid = *section->grid();
+    for (const grids::GridSection *section : stack.sections()) {
+        const grids::KeyValueGrid &grid = *section->grid();
         const QString context = where + QStringLiteral(", ") + section->groupName();
         QVERIFY2(grid.horizontalScrollBar()->value() == 0, qPrintable(context));
         QVERIFY2(grid.columnWidth(0) + grid.columnWidth(1) <= grid.viewport()->width(), qPrintable(context));
@@ -52,8 +54,9 @@ void verifyWhole(const profiles::GridSectionStack &stack, const QString &where)
         const QFontMetrics metrics = grid.fontMetrics();
         for (int row = 0; row < grid.rowCount(); ++row) {
             const QString key = grid.key(row);
-            QVERIFY2(metrics.horizontalAdvance(key) + TextRoom <= grid.columnWidth(0), qPrintable(context + ": " + key));
-            const bool pickList = grid.editStyle(row) == profiles::KeyValueGrid::EditStyle::PickList;
+            QVERIFY2(metrics.horizontalAdvance(key) + TextRoom <= grid.columnWidth(0),
+                     qPrintable(context + ": " + key));
+            const bool pickList = grid.editStyle(row) == grids::KeyValueGrid::EditStyle::PickList;
             QStringList values = grid.pickList(row);
             values << grid.value(row);
             for (const QString &value : std::as_const(values)) {
@@ -80,7 +83,7 @@ private slots:
     {
         QFETCH(int, widerBy);
         testwindow::Window w(shippedProfiles());
-        TMainForm &form = *w.form;
+        mainform::TMainForm &form = *w.form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         verifyWhole(*form.profileSections, QStringLiteral("designed rows"));
@@ -104,7 +107,7 @@ private slots:
             verifyWhole(*form.profileSections, form.cmbProfile->currentText() + " with a current cell");
         }
 
-        TSettingForm &settings = *form.SettingForm;
+        settings::TSettingForm &settings = *form.SettingForm;
         form.bbtnSettingClick();
         QVERIFY(QTest::qWaitForWindowExposed(&settings));
         for (int position = 0; position < settings.cmbProfile->count(); ++position) {
@@ -121,7 +124,7 @@ private slots:
     void aDraggedPanelIsLeftAlone()
     {
         testwindow::Window w(shippedProfiles());
-        TMainForm &form = *w.form;
+        mainform::TMainForm &form = *w.form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const int windowWidth = form.width();
@@ -144,7 +147,8 @@ private slots:
     // Both windows list the profiles in one order, and the stored position is a place in it.
     void profileListIsSortedInBothWindows()
     {
-        testwindow::Window w({{"zeta.vkp", "[Main]\nType=3gp\n"}, {"Alpha.vkp", "[Main]\nType=mp4\n"},
+        testwindow::Window w({{"zeta.vkp", "[Main]\nType=3gp\n"},
+                              {"Alpha.vkp", "[Main]\nType=mp4\n"},
                               {"beta.vkp", "[Main]\nType=avi\n"}});
         QFile preferences(w.programDir.filePath("Preferences.ini"));
         QVERIFY(preferences.open(QIODevice::WriteOnly));
@@ -168,7 +172,7 @@ private slots:
     void settingsCaptionsShowWhole()
     {
         testwindow::Window w;
-        TSettingForm &settings = *w.form->SettingForm;
+        settings::TSettingForm &settings = *w.form->SettingForm;
         for (int page = 0; page < settings.pgcSetting->count(); ++page) {
             settings.pgcSetting->setCurrentIndex(page);
             settings.show();
@@ -176,7 +180,8 @@ private slots:
             const QWidget *shown = settings.pgcSetting->currentWidget();
             for (const QAbstractButton *button : shown->findChildren<QAbstractButton *>()) {
                 // A section's "-"/"+" button has its designed 12 pixels.
-                const bool sectionButton = qobject_cast<const profiles::GridSection *>(button->parentWidget()->parentWidget());
+                const bool sectionButton =
+                    qobject_cast<const grids::GridSection *>(button->parentWidget()->parentWidget());
                 if (!button->isVisible() || button->text().isEmpty() || sectionButton)
                     continue;
                 QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));

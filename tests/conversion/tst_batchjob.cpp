@@ -1,7 +1,7 @@
-#include <processalive.h>
-#include <batchrun.h>
-#include <fakechildprocess.h>
-#include <qtchildprocess.h>
+#include "core/conversion/batchrun.h"
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/qtchildprocess.h"
+#include "helpers/processalive.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,16 +50,18 @@ struct Watch {
 
     explicit Watch(BatchRun &run)
     {
-        QObject::connect(&run, &BatchRun::taskStarted, [this](int row, const QString &) {
-            events << QStringLiteral("start %1").arg(row);
-        });
+        QObject::connect(&run, &BatchRun::taskStarted,
+                         [this](int row, const QString &) { events << QStringLiteral("start %1").arg(row); });
         QObject::connect(&run, &BatchRun::taskEnded, [this](int row, TaskStatus status, const QString &log) {
             events << QStringLiteral("%1 %2").arg(statusText(status)).arg(row);
             logs << log;
         });
         QObject::connect(&run, &BatchRun::runEnded, [this](const RunSummary &summary) { ends << summary; });
     }
-    bool waitForEnd() { return QTest::qWaitFor([this] { return !ends.isEmpty(); }, 60000); }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return !ends.isEmpty(); }, 60000);
+    }
 };
 
 // A conversion that reports half way and then all of its minute, and leaves its output.
@@ -174,11 +176,11 @@ private slots:
         QTest::addColumn<QStringList>("outputs");
         // b and c share a name: c takes the next index at once, with Overwrite too, which is for
         // files that were there before the run, never for one of its own.
-        QTest::newRow("rename") << true
-                                << QStringList{"start 0", "start 1", "start 2", "Complete 0", "Complete 1", "Complete 2"}
+        QTest::newRow("rename") << true << QStringList{"start 0",    "start 1",    "start 2",
+                                                       "Complete 0", "Complete 1", "Complete 2"}
                                 << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
-        QTest::newRow("overwrite") << false
-                                   << QStringList{"start 0", "start 1", "start 2", "Complete 0", "Complete 1", "Complete 2"}
+        QTest::newRow("overwrite") << false << QStringList{"start 0",    "start 1",    "start 2",
+                                                           "Complete 0", "Complete 1", "Complete 2"}
                                    << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
     }
     void simultaneousTasks()
@@ -289,7 +291,9 @@ private slots:
     void aStalledEncoderFails()
     {
         platform::FakeProcessLauncher launcher;
-        launcher.responder = [](const FakeStart &start) { return writingRun(start, start.arguments.contains("/v/a.avi")); };
+        launcher.responder = [](const FakeStart &start) {
+            return writingRun(start, start.arguments.contains("/v/a.avi"));
+        };
         BatchRun run(launcher);
         Watch watch(run);
         BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi"}, m_output.path());

@@ -1,5 +1,5 @@
-#include <batchrules.h>
-#include <timetext.h>
+#include "core/conversion/batchrules.h"
+#include "core/tasks/timetext.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,11 +75,12 @@ private slots:
         QTest::newRow("no folders") << QStringList{} << true << QStringList{"clip.3gp", "clip_2.3gp", "clip_3.3gp"};
         QTest::newRow("a folder each") << QStringList{"", "a", "a/-b c"} << true
                                        << QStringList{"clip.3gp", "a/clip.3gp", "a/-b c/clip.3gp"};
-        QTest::newRow("numbered within a folder") << QStringList{"a", "b", "a", "a"} << true
-                                                  << QStringList{"a/clip.3gp", "b/clip.3gp", "a/clip_2.3gp", "a/clip_3.3gp"};
+        QTest::newRow("numbered within a folder")
+            << QStringList{"a", "b", "a", "a"} << true
+            << QStringList{"a/clip.3gp", "b/clip.3gp", "a/clip_2.3gp", "a/clip_3.3gp"};
         // Overwriting is for files that were there before: the run's own are never written twice.
-        QTest::newRow("overwriting within a folder") << QStringList{"a", "a"} << false
-                                                     << QStringList{"a/clip.3gp", "a/clip_2.3gp"};
+        QTest::newRow("overwriting within a folder")
+            << QStringList{"a", "a"} << false << QStringList{"a/clip.3gp", "a/clip_2.3gp"};
     }
     void plannedOutputPath()
     {
@@ -104,11 +105,21 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("span");
         QTest::addColumn<QString>("options");
-        QTest::newRow("whole input") << "00:00:00.0" << "00:01:00" << "";
-        QTest::newRow("moved start") << "00:00:10" << "00:00:50" << " -ss 00:00:10 -t 50";
-        QTest::newRow("moved end") << "00:00:00.0" << "00:00:12.5" << " -t 12";
-        QTest::newRow("half to even up") << "00:00:00.0" << "00:00:13.5" << " -t 14";
-        QTest::newRow("no duration known") << "00:00:00.0" << "" << "";
+        QTest::newRow("whole input") << "00:00:00.0"
+                                     << "00:01:00"
+                                     << "";
+        QTest::newRow("moved start") << "00:00:10"
+                                     << "00:00:50"
+                                     << " -ss 00:00:10 -t 50";
+        QTest::newRow("moved end") << "00:00:00.0"
+                                   << "00:00:12.5"
+                                   << " -t 12";
+        QTest::newRow("half to even up") << "00:00:00.0"
+                                         << "00:00:13.5"
+                                         << " -t 14";
+        QTest::newRow("no duration known") << "00:00:00.0"
+                                           << ""
+                                           << "";
     }
     void trimOptions()
     {

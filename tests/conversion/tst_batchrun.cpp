@@ -1,13 +1,13 @@
-#include <fakeprobe.h>
-#include <testwindow.h>
-#include <fakechildprocess.h>
-#include <fakedesktop.h>
-#include <mainform.h>
-#include <qtchildprocess.h>
-#include <settingform.h>
-#include <signalinterruption.h>
-#include <testclips.h>
-#include <turnoffnotice.h>
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/qtchildprocess.h"
+#include "core/platform/signalinterruption.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/turnoffnotice.h"
+#include "gui/settings/settingform.h"
+#include "helpers/fakeprobe.h"
+#include "helpers/testclips.h"
+#include "helpers/testwindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -21,8 +21,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,6 +36,9 @@
 #include <functional>
 #include <memory>
 
+using mainform::TMainForm;
+using mainform::TTurnOffNotice;
+
 using platform::FakeRun;
 using platform::FakeStart;
 
@@ -45,8 +48,10 @@ using testprobe::isProbe;
 
 QByteArray minuteReport(const QString &path)
 {
-    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
-            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8();
+    return ("Input #0, avi, from '" + path +
+            "':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
+            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n")
+        .toUtf8();
 }
 
 // A conversion that reports its progress and leaves its output where it was asked to.
@@ -75,7 +80,8 @@ struct Window : testwindow::Window {
     int conversions = 0;
 
     explicit Window(bool realEncoder = false)
-        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile}, {"Web.vkp", QByteArray(testwindow::PhoneProfile).replace("Type=3gp", "Type=mp4")}},
+        : testwindow::Window({{"Phone.vkp", testwindow::PhoneProfile},
+                              {"Web.vkp", QByteArray(testwindow::PhoneProfile).replace("Type=3gp", "Type=mp4")}},
                              realEncoder ? testwindow::Encoder::Real : testwindow::Encoder::Fake)
     {
         fakeProcesses.responder = [this](const FakeStart &start) {
@@ -140,9 +146,9 @@ private slots:
         for (const char *name : {"one.avi", "two clip.avi"}) {
             clips << m_media.filePath(name);
             QProcess ffmpeg;
-            ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=4",
-                                    "-f", "lavfi", "-i", "sine=duration=4", "-c:v", "mpeg4", "-c:a", "mp3",
-                                    "-shortest", clips.last()});
+            ffmpeg.start("ffmpeg",
+                         {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=4", "-f", "lavfi",
+                          "-i", "sine=duration=4", "-c:v", "mpeg4", "-c:a", "mp3", "-shortest", clips.last()});
             QVERIFY(ffmpeg.waitForFinished(60000));
         }
         Window w(true);
@@ -188,9 +194,10 @@ private slots:
         QFETCH(QStringList, codecs);
         const QString whole = m_media.filePath("whole-" + name);
         QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10",
-                                           "-f", "lavfi", "-i", "sine=duration=10"}
-                                   + codecs + QStringList{"-shortest", whole});
+        ffmpeg.start("ffmpeg",
+                     QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10",
+                                 "-f", "lavfi", "-i", "sine=duration=10"} +
+                         codecs + QStringList{"-shortest", whole});
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
         const QString cut = m_media.filePath(name);
         QProcess head;
@@ -235,8 +242,8 @@ private slots:
         }
         const QString out = w.outputDir.path() + "/";
         // "-n": a file that appears at a name that was free is another run's, never replaced.
-        QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac",
-                                          "-ac", "1", "-ar", "8000", "-n", out + "a.3gp"}));
+        QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac", "-ac",
+                                          "1", "-ar", "8000", "-n", out + "a.3gp"}));
         QCOMPARE(runs.at(1).last(), out + "b_2.3gp");
         QCOMPARE(runs.at(2).mid(13), (QStringList{"-ss", "00:00:10", "-t", "12", "-n", out + "c.3gp"}));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
@@ -369,14 +376,14 @@ private slots:
         w.form->SettingForm->chkExit->setChecked(exit);
         w.form->SettingForm->chkOpenDir->setChecked(openDir);
         // The message is read over the progress it sums up; the faces swap after it.
-        w.dialogs.onMessage = [&w](const platform::ShownMessage &) {
+        w.dialogs.onMessage = [&w](const desktop::ShownMessage &) {
             QVERIFY(w.form->panBottomLeft->isVisible() && w.desktop.opened.isEmpty());
         };
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QVERIFY(w.form->panBottomCenter->isVisible() || !w.form->isVisible());
         if (turnOff) {
             // The computer turns off only when the notice has counted down, each second shown.
-            TTurnOffNotice &notice = *w.form->TurnOffNotice;
+            mainform::TTurnOffNotice &notice = *w.form->TurnOffNotice;
             QVERIFY(notice.isVisible());
             QCOMPARE(notice.labCountdown->text(), "The computer will turn off in 60 seconds.");
             QCOMPARE(w.power.powerOffs, 0);
@@ -403,7 +410,7 @@ private slots:
         w.add({"/v/a.avi", "/v/b.avi"});
         w.dialogs.answers = {platform::MessageButton::No};
         // The first "No" keeps the run going; the next close is answered "Yes".
-        w.dialogs.onMessage = [&w](const platform::ShownMessage &) {
+        w.dialogs.onMessage = [&w](const desktop::ShownMessage &) {
             if (w.dialogs.answers.empty())
                 return;
             QTimer::singleShot(20, w.form.get(), &QWidget::close);
@@ -437,7 +444,8 @@ private slots:
         QCOMPARE(w.power.heldLocks, 1);
         QCOMPARE(w.power.inhibitions.first().who, "Velkor 3GP Video Converter");
         QCOMPARE(w.power.inhibitions.first().why, "Converting videos");
-        for (QWidget *control : std::initializer_list<QWidget *>{w.form->tbtnStart, w.form->ltvTask, w.form->tbtnAddFile})
+        for (QWidget *control :
+             std::initializer_list<QWidget *>{w.form->tbtnStart, w.form->ltvTask, w.form->tbtnAddFile})
             control->setEnabled(true);
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         w.form->tbtnStartClick();
@@ -532,7 +540,8 @@ private slots:
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Incomplete", "Failed"}));
         QCOMPARE(w.messageTexts().size(), 1);
-        QVERIFY2(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 3 files failed and 1 is incomplete."),
+        QVERIFY2(w.messageTexts().first().startsWith(
+                     "The conversion is completed, but 1 of 3 files failed and 1 is incomplete."),
                  qPrintable(w.messageTexts().first()));
         QVERIFY(w.form->isVisible());
         QCOMPARE(contents(w.outputDir.filePath("b.3gp")), "half");
@@ -573,7 +582,7 @@ private slots:
         w.add({"/v/a.avi"});
         w.form->SettingForm->chkTurnoff->setChecked(true);
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        TTurnOffNotice &notice = *w.form->TurnOffNotice;
+        mainform::TTurnOffNotice &notice = *w.form->TurnOffNotice;
         QVERIFY(notice.isVisible());
         QVERIFY(w.messageTexts().isEmpty());
         QTest::mouseClick(notice.btnCancel, Qt::LeftButton);
@@ -599,7 +608,7 @@ private slots:
         w.add({"/v/a.avi"});
         w.form->SettingForm->chkTurnoff->setChecked(true);
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        TTurnOffNotice &notice = *w.form->TurnOffNotice;
+        mainform::TTurnOffNotice &notice = *w.form->TurnOffNotice;
         QVERIFY(notice.isCounting());
         QSignalSpy cancelled(&notice, &TTurnOffNotice::cancelled);
         QTest::mouseClick(w.form->findChild<QToolButton *>(button), Qt::LeftButton);
@@ -643,7 +652,7 @@ private slots:
             };
             return run;
         };
-        w.dialogs.onMessage = [&w](const platform::ShownMessage &message) {
+        w.dialogs.onMessage = [&w](const desktop::ShownMessage &message) {
             if (message.caption == "Close")
                 QVERIFY(QTest::qWaitFor([&w] { return w.form->runIsIdle(); }, 5000));
         };

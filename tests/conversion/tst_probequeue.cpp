@@ -1,8 +1,8 @@
 // The background probes of the window and of the command line, through the real encoder.
-#include <probequeue.h>
-#include <processalive.h>
-#include <qtchildprocess.h>
-#include <testclips.h>
+#include "core/conversion/probequeue.h"
+#include "core/platform/qtchildprocess.h"
+#include "helpers/processalive.h"
+#include "helpers/testclips.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,7 +11,6 @@
 #include <QTest>
 
 #include <memory>
-
 
 namespace {
 
@@ -48,10 +47,11 @@ struct Told {
     int idles = 0;
     explicit Told(conversion::ProbeQueue &queue)
     {
-        QObject::connect(&queue, &conversion::ProbeQueue::probed, [this](const QString &path, const tasks::ProbeResults &r) {
-            paths << path;
-            results << r;
-        });
+        QObject::connect(&queue, &conversion::ProbeQueue::probed,
+                         [this](const QString &path, const tasks::ProbeResults &r) {
+                             paths << path;
+                             results << r;
+                         });
         QObject::connect(&queue, &conversion::ProbeQueue::idle, [this] { ++idles; });
     }
     QStringList field(QString tasks::ProbeResults::*member) const
@@ -88,7 +88,8 @@ private slots:
         const QString broken = m_media.filePath("broken.avi");
         const QString dashed = m_media.filePath("-dashed 'quoted'.avi");
         const QString text = m_media.filePath("app.ts");
-        for (const auto &[path, contents] : {std::pair{broken, "this is no video\n"}, {text, "export const a = 1;\n"}}) {
+        for (const auto &[path, contents] :
+             {std::pair{broken, "this is no video\n"}, {text, "export const a = 1;\n"}}) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) > 0);
         }

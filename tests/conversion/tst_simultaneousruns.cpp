@@ -1,12 +1,11 @@
 // The main window converting several tasks at once: the setting that asks for it, what the
 // window shows while they run, Stop, and an outcome that is the one of one task after the other.
-#include <fakeprobe.h>
-#include <processalive.h>
-#include <testclips.h>
-#include <testwindow.h>
-
-#include <inifile.h>
-#include <settingform.h>
+#include "core/platform/inifile.h"
+#include "gui/settings/settingform.h"
+#include "helpers/fakeprobe.h"
+#include "helpers/processalive.h"
+#include "helpers/testclips.h"
+#include "helpers/testwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,14 +29,17 @@
 #include <functional>
 #include <memory>
 
+using mainform::TMainForm;
+
 using platform::FakeRun;
 using platform::FakeStart;
 
 namespace {
 
 // What the encoder says of a minute-long input.
-const QByteArray ProbeReport = "Input #0, avi, from 'clip.avi':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
-                               "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n";
+const QByteArray ProbeReport =
+    "Input #0, avi, from 'clip.avi':\n  Duration: 00:01:00, start: 0.000000, bitrate: 1 kb/s\n"
+    "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n";
 
 using testprobe::isProbe;
 
@@ -102,7 +104,7 @@ struct Window : testwindow::Window {
     void restart()
     {
         form.reset();
-        form = std::make_unique<TMainForm>(services, programDir.path());
+        form = std::make_unique<mainform::TMainForm>(services, programDir.path());
     }
 };
 
@@ -139,7 +141,8 @@ private slots:
         w.form->close();
         QCOMPARE(ini.ReadInteger("Main", "Jobs", 0), 2);
 
-        for (const auto &[stored, shown] : {std::pair{999, QThread::idealThreadCount()}, std::pair{0, 1}, std::pair{-2, 1}}) {
+        for (const auto &[stored, shown] :
+             {std::pair{999, QThread::idealThreadCount()}, std::pair{0, 1}, std::pair{-2, 1}}) {
             platform::IniFile(ini).WriteInteger("Main", "Jobs", stored);
             w.restart();
             QCOMPARE(w.form->SettingForm->spnJobs->value(), shown);
@@ -234,9 +237,8 @@ private slots:
             w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi", "/v/d.avi"});
             w.chooseJobs(jobs);
             Outcome outcome;
-            connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, [&] {
-                outcome.atOnce = std::max(outcome.atOnce, int(w.form->batchRun().runningRows().size()));
-            });
+            connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted,
+                    [&] { outcome.atOnce = std::max(outcome.atOnce, int(w.form->batchRun().runningRows().size())); });
             const bool ended = testwindow::startAndWaitForRun(*w.form);
             w.form->ltvTask->topLevelItem(1)->setSelected(true);
             w.form->ppmTaskPopup();
@@ -253,7 +255,8 @@ private slots:
         const Outcome oneAtATime = outcomeWith(1);
         QCOMPARE(oneAtATime.statuses, (QStringList{"Complete", "Incomplete", "Failed", "Complete"}));
         QCOMPARE(oneAtATime.messages.size(), 2);
-        QVERIFY(oneAtATime.messages.first().startsWith("The conversion is completed, but 1 of 4 files failed and 1 is incomplete."));
+        QVERIFY(oneAtATime.messages.first().startsWith(
+            "The conversion is completed, but 1 of 4 files failed and 1 is incomplete."));
         QVERIFY(oneAtATime.messages.last().contains("Converted 00:00:30 of 00:01:00"));
         const Outcome twoAtATime = outcomeWith(2);
         QCOMPARE(twoAtATime.atOnce, 2);
@@ -314,7 +317,8 @@ private slots:
         for (Window *w : {&first, &second}) {
             for (int row = 0; row < clips.size(); ++row) {
                 const QString status = w->statuses().at(row);
-                QVERIFY2(status == "Complete" || (status == "Failed" && w->form->failureLog(row).contains("by another run")),
+                QVERIFY2(status == "Complete" ||
+                             (status == "Failed" && w->form->failureLog(row).contains("by another run")),
                          qPrintable(status + ": " + w->form->failureLog(row)));
             }
         }
@@ -322,7 +326,8 @@ private slots:
         QCOMPARE(output.entryList(QDir::Files), (QStringList{"-meet two.3gp", "meet one.3gp"}));
         for (const QString &name : output.entryList(QDir::Files)) {
             QProcess probe;
-            probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", output.filePath(name)});
+            probe.start("ffprobe",
+                        {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", output.filePath(name)});
             QVERIFY(probe.waitForFinished(30000));
             QVERIFY2(probe.readAllStandardOutput().trimmed().toDouble() > 2.5, qPrintable(name));
         }

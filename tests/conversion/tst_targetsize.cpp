@@ -1,20 +1,19 @@
 // A size chosen in the window's grid: the real encoder's two passes land under it, and the
 // window's bars climb once over both.
-#include <testwindow.h>
-
-#include <gridsection.h>
-#include <gridsectionstack.h>
-#include <keyvaluegrid.h>
-#include <picklistpopup.h>
+#include "gui/grids/gridsection.h"
+#include "gui/grids/gridsectionstack.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/picklistpopup.h"
+#include "helpers/testwindow.h"
 
 #include <QFileInfo>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -57,15 +56,15 @@ private slots:
         w.add({clip});
 
         // Off, 8 MB, 10 MB, 16 MB: the fourth entry of the drop-down.
-        profiles::KeyValueGrid *advanced = w.form->vleAdvanced;
-        for (profiles::GridSection *section : w.form->profileSections->sections()) {
+        grids::KeyValueGrid *advanced = w.form->vleAdvanced;
+        for (grids::GridSection *section : w.form->profileSections->sections()) {
             if (section->grid() == advanced && !section->isExpanded())
                 QTest::mouseClick(section->button(), Qt::LeftButton);
         }
         const int row = advanced->findRow("Target Size");
         QVERIFY(row >= 0);
         // The drop-down button belongs to the current row: the row's value is clicked first.
-        const QRect value = advanced->visualRect(advanced->model()->index(row, profiles::KeyValueGrid::ValueColumn));
+        const QRect value = advanced->visualRect(advanced->model()->index(row, grids::KeyValueGrid::ValueColumn));
         QTest::mouseClick(advanced->viewport(), Qt::LeftButton, {}, value.center());
         QTest::mouseClick(advanced->viewport(), Qt::LeftButton, {}, advanced->dropDownButtonRect(row).center());
         QVERIFY(advanced->pickListPopup() && advanced->pickListPopup()->isVisible());
@@ -75,8 +74,8 @@ private slots:
         QCOMPARE(advanced->valueOf("Target Size"), "16 MB");
 
         QList<int> shown;
-        const auto watching = connect(w.form->pgbTotal, &QProgressBar::valueChanged, this,
-                                      [&shown](int value) { shown << value; });
+        const auto watching =
+            connect(w.form->pgbTotal, &QProgressBar::valueChanged, this, [&shown](int value) { shown << value; });
         connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, this, [watching] { disconnect(watching); });
         QVERIFY(testwindow::startAndWaitForRun(*w.form, 120000));
 

@@ -1,4 +1,4 @@
-#include "encoderharness.h"
+#include "encoder/encoderharness.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -1,6 +1,6 @@
 // The encoder's probe reports and conversions, and its verdict on what FFmpeg wrote.
 #include "core/tasks/timetext.h"
-#include "encoderharness.h"
+#include "encoder/encoderharness.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Conversions into a size, by the real encoder and FFmpeg, on clips FFmpeg makes at test time.
-#include "encoderharness.h"
+#include "encoder/encoderharness.h"
 
 #include <QCoreApplication>
 #include <QDir>

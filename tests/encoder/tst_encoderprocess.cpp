@@ -3,7 +3,7 @@
 // beside it, a stop, and a profile that would reach other files.
 #include "core/platform/outputclaim.h"
 #include "core/protocol/exitstatus.h"
-#include "encoderharness.h"
+#include "encoder/encoderharness.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,10 @@
 // The program's INI engine and the platform's INI functions on hand-edited files.
-#include "fuzzinput.h"
-#include "ininames.h"
-
-#include <inifile.h>
-#include <newinifile.h>
-#include <preferencekeys.h>
-#include <privateprofile.h>
+#include "core/platform/inifile.h"
+#include "core/platform/privateprofile.h"
+#include "core/preferences/newinifile.h"
+#include "core/preferences/preferencekeys.h"
+#include "fuzz/fuzzinput.h"
+#include "fuzz/ininames.h"
 
 #include <QDir>
 
@@ -18,7 +17,7 @@ struct Reads {
     bool operator==(const Reads &) const = default;
 };
 
-Reads engineReads(const TNewInifile &ini, const fuzz::IniNames &names)
+Reads engineReads(const preferences::TNewInifile &ini, const fuzz::IniNames &names)
 {
     Reads reads;
     for (const QString &section : names.sections) {
@@ -45,8 +44,7 @@ Reads engineReads(const TNewInifile &ini, const fuzz::IniNames &names)
     return reads;
 }
 
-template <typename Ini>
-void readEveryPreference(const Ini &ini)
+template <typename Ini> void readEveryPreference(const Ini &ini)
 {
     for (const auto &keys : {preferences::mainKeys(QDir::tempPath()), preferences::defaultKeys(QDir::tempPath())}) {
         keys.version.readFrom(ini);
@@ -70,7 +68,7 @@ bool plainValue(const QString &value)
 void fuzzEngine(const QByteArray &content, const fuzz::IniNames &names)
 {
     const QString path = fuzz::writeScratchFile(QStringLiteral("engine.ini"), content);
-    auto ini = TNewInifile::Create(path);
+    auto ini = preferences::TNewInifile::Create(path);
     engineReads(*ini, names);
     readEveryPreference(*ini);
 
@@ -97,8 +95,8 @@ void fuzzEngine(const QByteArray &content, const fuzz::IniNames &names)
 
     // What the engine held is what it wrote: reading the saved file gives the same answers.
     const Reads before = engineReads(*ini, names);
-    TNewInifile::SaveAndFree(std::move(ini));
-    const auto reloaded = TNewInifile::Create(path);
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
+    const auto reloaded = preferences::TNewInifile::Create(path);
     fuzz::check(engineReads(*reloaded, names) == before, "the saved file reads as the engine held it");
 }
 
@@ -145,10 +143,10 @@ void fuzzPlatform(const QByteArray &content, const fuzz::IniNames &names)
         }
         // A value without blanks around it, quotes or line breaks reads back as written.
         const QString trimmedValue = value.trimmed();
-        const bool plain = trimmedValue == value && !value.startsWith(u'"') && !value.startsWith(u'\'')
-            && value.size() <= 2047 && !value.contains(u'\t') && plainValue(value);
-        if (plain && section.trimmed() == section && key.trimmed() == key && !section.contains(u'\t')
-            && !key.contains(u'\t'))
+        const bool plain = trimmedValue == value && !value.startsWith(u'"') && !value.startsWith(u'\'') &&
+                           value.size() <= 2047 && !value.contains(u'\t') && plainValue(value);
+        if (plain && section.trimmed() == section && key.trimmed() == key && !section.contains(u'\t') &&
+            !key.contains(u'\t'))
             fuzz::check(platformRead(section, key, path) == value, "a written value reads back");
     }
 }

@@ -1,8 +1,7 @@
 // The journal of the task list, read at the start after a crash: whatever is on disk, the reader
 // refuses it with a reason or gives a list that it writes back the same.
-#include "fuzzinput.h"
-
-#include <taskjournal.h>
+#include "core/tasks/taskjournal.h"
+#include "fuzz/fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -15,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz::check(!entry.task.InputFile.isEmpty(), "every task names its input");
     const QByteArray written = tasks::encodeTaskJournal(*journal);
     const std::optional<tasks::TaskJournal> again = tasks::decodeTaskJournal(written);
-    fuzz::check(again.has_value() && tasks::encodeTaskJournal(*again) == written, "what is read is written back the same");
+    fuzz::check(again.has_value() && tasks::encodeTaskJournal(*again) == written,
+                "what is read is written back the same");
     return 0;
 }

@@ -1,22 +1,16 @@
 // The encoder's report on a damaged input: the probe's cut rules and the time text it yields.
-#include "fuzzinput.h"
-
-#include <mediaprobe.h>
-#include <taskrecord.h>
-#include <timetext.h>
-
-#include <childprocessapi.h>
+#include "core/conversion/mediaprobe.h"
+#include "core/platform/childprocessapi.h"
+#include "core/tasks/taskrecord.h"
+#include "core/tasks/timetext.h"
+#include "fuzz/fuzzinput.h"
 
 namespace {
 
 // An encoder that prints the given report in pieces cut where a pipe might cut it.
 class ReplayedEncoder : public platform::ChildProcess {
 public:
-    explicit ReplayedEncoder(const QByteArray &output)
-        : m_output(output)
-        , m_cutter(output.left(16))
-    {
-    }
+    explicit ReplayedEncoder(const QByteArray &output) : m_output(output), m_cutter(output.left(16)) {}
 
     void launch(const QString &, const QStringList &) override {}
     bool start(const QString &, const QStringList &) override { return true; }
@@ -28,7 +22,10 @@ public:
         m_at += piece.size();
         return piece;
     }
-    std::optional<platform::ProcessExit> waitForExit(QDeadlineTimer) override { return platform::ProcessExit{false, 0}; }
+    std::optional<platform::ProcessExit> waitForExit(QDeadlineTimer) override
+    {
+        return platform::ProcessExit{false, 0};
+    }
     void terminate() override {}
     bool isRunning() const override { return m_at < m_output.size(); }
 
@@ -40,10 +37,7 @@ private:
 
 class ReplayLauncher : public platform::ProcessLauncher {
 public:
-    explicit ReplayLauncher(const QByteArray &output)
-        : m_output(output)
-    {
-    }
+    explicit ReplayLauncher(const QByteArray &output) : m_output(output) {}
     std::unique_ptr<platform::ChildProcess> create() override { return std::make_unique<ReplayedEncoder>(m_output); }
 
 private:

@@ -1,13 +1,12 @@
 // Profile files as users share them, loaded as the main window and a run load them.
-#include "fuzzinput.h"
-
-#include <designedrows.h>
-#include <newinifile.h>
-#include <parameterstring.h>
-#include <profilecheck.h>
-#include <profilereading.h>
-#include <rtlnumbers.h>
-#include <splitlist.h>
+#include "core/preferences/newinifile.h"
+#include "core/profiles/designedrows.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilecheck.h"
+#include "core/profiles/profilereading.h"
+#include "core/profiles/splitlist.h"
+#include "core/tasks/rtlnumbers.h"
+#include "fuzz/fuzzinput.h"
 
 namespace {
 
@@ -82,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The settings dialog reads the same file through the program's own engine.
-    const auto engine = TNewInifile::Create(path);
+    const auto engine = preferences::TNewInifile::Create(path);
     const ProfileData inDialog = profiles::ReadProfile(*engine);
     profiles::ProfileProblem(inDialog, path);
     return 0;

@@ -1,8 +1,7 @@
 // The encoder's output during a conversion, read in pieces, turned into the two progress bars.
-#include "fuzzinput.h"
-
-#include <batchrules.h>
-#include <timetext.h>
+#include "core/conversion/batchrules.h"
+#include "core/tasks/timetext.h"
+#include "fuzz/fuzzinput.h"
 
 #include <cmath>
 
@@ -26,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // The first two reads of a conversion are never examined.
         if (reads < 2)
             continue;
-        if (const auto position = conversion::reportedPosition(std::string_view(piece.constData(), std::size_t(piece.size())))) {
+        if (const auto position =
+                conversion::reportedPosition(std::string_view(piece.constData(), std::size_t(piece.size())))) {
             fuzz::check(std::isfinite(*position), "a reported position is a number");
             largest = qMax(largest, *position);
         }

@@ -1,9 +1,8 @@
 // The command line and the ".tmp" list file of input paths it may name.
-#include "fuzzinput.h"
-
-#include <inputfiles.h>
-#include <startupinputs.h>
-#include <timetext.h>
+#include "core/tasks/inputfiles.h"
+#include "core/tasks/startupinputs.h"
+#include "core/tasks/timetext.h"
+#include "fuzz/fuzzinput.h"
 
 #include <QDir>
 
@@ -29,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // As a list file, whose name may be spelt in any case.
     const QString name = (size % 2) ? QStringLiteral("inputs.TMP") : QStringLiteral("inputs.tmp");
     const QString listPath = fuzz::writeScratchFile(name, input);
-    const QStringList listed = app::startupInputPaths({listPath, QStringLiteral("ignored.avi")});
+    const QStringList listed = tasks::startupInputPaths({listPath, QStringLiteral("ignored.avi")});
     checkPaths(listed);
     fuzz::check(listed.size() <= input.count('\n') + input.count('\r') + 1, "one path at most per line");
 
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QStringList arguments;
     for (const QByteArray &argument : input.split('\0'))
         arguments.append(QString::fromUtf8(argument));
-    const QStringList named = app::startupInputPaths(arguments);
+    const QStringList named = tasks::startupInputPaths(arguments);
     if (tasks::asciiLower(tasks::ExtractFileExt(arguments.constFirst())) != QLatin1String(".tmp")) {
         fuzz::check(named.size() == arguments.size(), "arguments are the inputs themselves");
         for (qsizetype i = 0; i < named.size(); ++i)

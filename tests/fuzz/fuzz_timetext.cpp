@@ -1,9 +1,8 @@
 // Time texts as the probe reports them and as users type them into the Output grid.
-#include "fuzzinput.h"
-
-#include <batchrules.h>
-#include <taskrecord.h>
-#include <timetext.h>
+#include "core/conversion/batchrules.h"
+#include "core/tasks/taskrecord.h"
+#include "core/tasks/timetext.h"
+#include "fuzz/fuzzinput.h"
 
 #include <cmath>
 #include <cstring>

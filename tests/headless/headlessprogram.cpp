@@ -1,6 +1,6 @@
-#include "headlessprogram.h"
+#include "headless/headlessprogram.h"
 
-#include <processalive.h>
+#include "helpers/processalive.h"
 
 #include <QDir>
 #include <QFile>

@@ -33,7 +33,8 @@ struct Finished {
 };
 
 // Starts the program copy with the arguments, in workingDirectory when one is given.
-void start(QProcess &process, const ProgramCopy &copy, const QStringList &arguments, const QString &workingDirectory = {});
+void start(QProcess &process, const ProgramCopy &copy, const QStringList &arguments,
+           const QString &workingDirectory = {});
 Finished finish(QProcess &process, int timeoutMs = 120000);
 Finished run(const ProgramCopy &copy, const QStringList &arguments, const QString &workingDirectory = {});
 

@@ -1,8 +1,7 @@
 // The program without its window, driven as a script or another program drives it: through its
 // command line, its output and its exit status, converting generated clips with the real encoder.
-#include "headlessprogram.h"
-
-#include <testclips.h>
+#include "headless/headlessprogram.h"
+#include "helpers/testclips.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,15 +20,16 @@ namespace {
 
 QByteArray profileText(const QByteArray &type, const QByteArray &sizes, const QByteArray &sizeValues)
 {
-    return "[Main]\r\nType=" + type
-        + "\r\nPara=5\r\n0=Video Codec\r\n1=Video Size\r\n2=Audio Codec\r\n3=Pixel Format\r\n4=Video Filter\r\n"
-          "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=MPEG-4,\r\nValue=mpeg4,\r\nIndex=0\r\n"
-          "[Video Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\nCaption="
-        + sizes + "\r\nValue=" + sizeValues
-        + "\r\nIndex=1\r\n"
-          "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n"
-          "[Pixel Format]\r\nSort=3\r\nReadOnly=1\r\ncmd=-pix_fmt\r\nList=0\r\nCaption=yuv420p\r\nValue=yuv420p\r\n"
-          "[Video Filter]\r\nSort=3\r\nReadOnly=0\r\ncmd=-vf\r\nList=0\r\nCaption=\r\nValue=\r\n";
+    return "[Main]\r\nType=" + type +
+           "\r\nPara=5\r\n0=Video Codec\r\n1=Video Size\r\n2=Audio Codec\r\n3=Pixel Format\r\n4=Video Filter\r\n"
+           "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=MPEG-4,\r\nValue=mpeg4,\r\nIndex=0\r\n"
+           "[Video Size]\r\nSort=1\r\ncmd=-s\r\nList=1\r\nCaption=" +
+           sizes + "\r\nValue=" + sizeValues +
+           "\r\nIndex=1\r\n"
+           "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar "
+           "8000,\r\nIndex=0\r\n"
+           "[Pixel Format]\r\nSort=3\r\nReadOnly=1\r\ncmd=-pix_fmt\r\nList=0\r\nCaption=yuv420p\r\nValue=yuv420p\r\n"
+           "[Video Filter]\r\nSort=3\r\nReadOnly=0\r\ncmd=-vf\r\nList=0\r\nCaption=\r\nValue=\r\n";
 }
 
 // In the window's sorted list: Damaged, Small, Tiny.
@@ -88,8 +88,9 @@ class ConvertCommandTest : public QObject {
     // run without -p shows that the name wins while it is listed.
     void storePreferences(const QByteArray &overwrite = "1", const QByteArray &jobs = "1")
     {
-        m_program->writePreferences("[Main]\r\nVersion=2.1\r\nProfile=1\r\nProfile Name=Tiny\r\nOutput Path="
-                                    + m_storedOutput.path().toUtf8() + "\r\nOverwrite=" + overwrite + "\r\nJobs=" + jobs + "\r\n");
+        m_program->writePreferences(
+            "[Main]\r\nVersion=2.1\r\nProfile=1\r\nProfile Name=Tiny\r\nOutput Path=" + m_storedOutput.path().toUtf8() +
+            "\r\nOverwrite=" + overwrite + "\r\nJobs=" + jobs + "\r\n");
     }
 
 private slots:
@@ -134,9 +135,11 @@ private slots:
         const QString a = media("a.avi");
         QTest::newRow("no inputs") << QStringList{"--convert"} << "No file or folder to convert is given.";
         QTest::newRow("unknown option") << QStringList{"--convert", "--fast", a} << "Unknown option 'fast'.";
-        QTest::newRow("missing option value") << QStringList{"--convert", a, "--profile"} << "Missing value after '--profile'.";
-        QTest::newRow("unknown profile") << QStringList{"--convert", "-p", "Huge", a}
-                                         << "There is no profile \"Huge\". The profiles are:\n  Damaged\n  Small\n  Tiny\n";
+        QTest::newRow("missing option value")
+            << QStringList{"--convert", a, "--profile"} << "Missing value after '--profile'.";
+        QTest::newRow("unknown profile")
+            << QStringList{"--convert", "-p", "Huge", a}
+            << "There is no profile \"Huge\". The profiles are:\n  Damaged\n  Small\n  Tiny\n";
         QTest::newRow("damaged profile") << QStringList{"--convert", "--profile", "damaged", a}
                                          << "the Index 4 of parameter \"Size\" lies outside its 1 choices.";
         QTest::newRow("missing output folder") << QStringList{"--convert", "-o", media("nowhere"), a}
@@ -147,35 +150,41 @@ private slots:
                                               << "Choose either --rename or --overwrite, not both.";
         QTest::newRow("setting without choice") << QStringList{"--convert", "--set", "Video Size", a}
                                                 << "The setting \"Video Size\" is not of the form Caption=Choice.";
-        QTest::newRow("unknown parameter") << QStringList{"--convert", "--set", "Bit Rate=256 kbps", a}
-                                           << "The profile has no parameter \"Bit Rate\". Its parameters are \"Video Codec\", "
-                                              "\"Video Size\", \"Audio Codec\", \"Pixel Format\", \"Video Filter\".";
-        QTest::newRow("fixed parameter") << QStringList{"--convert", "--set", "pixel format=yuv444p", a}
-                                         << "The parameter \"Pixel Format\" is fixed to \"yuv420p\" and cannot be changed.";
+        QTest::newRow("unknown parameter")
+            << QStringList{"--convert", "--set", "Bit Rate=256 kbps", a}
+            << "The profile has no parameter \"Bit Rate\". Its parameters are \"Video Codec\", "
+               "\"Video Size\", \"Audio Codec\", \"Pixel Format\", \"Video Filter\".";
+        QTest::newRow("fixed parameter")
+            << QStringList{"--convert", "--set", "pixel format=yuv444p", a}
+            << "The parameter \"Pixel Format\" is fixed to \"yuv420p\" and cannot be changed.";
         QTest::newRow("no such choice") << QStringList{"--convert", "--set", "Video Size=640x480", a}
                                         << "\"640x480\" is no choice of the parameter \"Video Size\". Its choices are "
                                            "\"Original Size\", \"176x144 (QCIF)\".";
-        QTest::newRow("custom size without numbers") << QStringList{"--convert", "-p", "small", "--set", "Video Size=wide x 5", a}
-                                                     << "Its choices are \"Original Size\", \"176x144 (QCIF)\", \"352x288 "
-                                                        "(CIF)\", or a custom size such as \"320x240\".";
-        QTest::newRow("custom size chosen bare") << QStringList{"--convert", "-p", "small", "--set", "Video Size=custom size", a}
-                                                 << "\"custom size\" is no choice of the parameter \"Video Size\".";
+        QTest::newRow("custom size without numbers")
+            << QStringList{"--convert", "-p", "small", "--set", "Video Size=wide x 5", a}
+            << "Its choices are \"Original Size\", \"176x144 (QCIF)\", \"352x288 "
+               "(CIF)\", or a custom size such as \"320x240\".";
+        QTest::newRow("custom size chosen bare")
+            << QStringList{"--convert", "-p", "small", "--set", "Video Size=custom size", a}
+            << "\"custom size\" is no choice of the parameter \"Video Size\".";
         QTest::newRow("start no time") << QStringList{"--convert", "--start", "10", a}
                                        << "The start time \"10\" is no time such as 00:01:30.5";
-        QTest::newRow("end no time") << QStringList{"--convert", "--end", "0:0", a} << "The end time \"0:0\" is no time";
+        QTest::newRow("end no time") << QStringList{"--convert", "--end", "0:0", a}
+                                     << "The end time \"0:0\" is no time";
         QTest::newRow("start past the end") << QStringList{"--convert", "--start", "00:00:02", a}
-                                            << "The start time 00:00:02 leaves nothing of \"" + a
-                + "\" to convert: it runs from 00:00:00.0 to 00:00:01.";
+                                            << "The start time 00:00:02 leaves nothing of \"" + a +
+                                                   "\" to convert: it runs from 00:00:00.0 to 00:00:01.";
         QTest::newRow("end before start") << QStringList{"--convert", "--start", "00:00:00.8", "--end", "00:00:00.5", a}
                                           << "The start time 00:00:00.8 leaves nothing";
-        QTest::newRow("part too short") << QStringList{"--convert", "--start", "00:00:03.8", media("four.avi")}
-                                        << "The part of \"" + media("four.avi")
-                + "\" from 00:00:03.8 to 00:00:04 is too short to convert: it must last more than half a second.";
+        QTest::newRow("part too short")
+            << QStringList{"--convert", "--start", "00:00:03.8", media("four.avi")}
+            << "The part of \"" + media("four.avi") +
+                   "\" from 00:00:03.8 to 00:00:04 is too short to convert: it must last more than half a second.";
         QTest::newRow("missing input") << QStringList{"--convert", a, media("gone.avi"), media("gone too.avi")}
-                                       << "The input \"" + media("gone.avi") + "\" does not exist.\nThe input \""
-                + media("gone too.avi") + "\" does not exist.";
-        QTest::newRow("folder without videos") << QStringList{"--convert", media("empty")}
-                                               << "The folders given hold no video file to convert.";
+                                       << "The input \"" + media("gone.avi") + "\" does not exist.\nThe input \"" +
+                                              media("gone too.avi") + "\" does not exist.";
+        QTest::newRow("folder without videos")
+            << QStringList{"--convert", media("empty")} << "The folders given hold no video file to convert.";
         QTest::newRow("options without --convert") << QStringList{"--help", "--fast"} << "Unknown option 'fast'.";
     }
     void usageErrors()
@@ -201,9 +210,9 @@ private slots:
             finished = run(*m_program, arguments);
             QCOMPARE(finished.exitCode, 0);
             QVERIFY(finished.out.startsWith("Usage: velkor --convert [options] FILE|FOLDER...\n"));
-            for (const char *option : {"--profile <NAME>", "--output <DIR>", "-r, --recursive", "--jobs <N>", "--rename",
-                                       "--overwrite", "--skip-existing", "--set <Caption=Choice>", "--start <TIME>",
-                                       "--end <TIME>", "--list-profiles", "--json"})
+            for (const char *option : {"--profile <NAME>", "--output <DIR>", "-r, --recursive", "--jobs <N>",
+                                       "--rename", "--overwrite", "--skip-existing", "--set <Caption=Choice>",
+                                       "--start <TIME>", "--end <TIME>", "--list-profiles", "--json"})
                 QVERIFY2(finished.out.contains(option), option);
             QVERIFY2(finished.out.contains(
                          QRegularExpression("\\(default:\\s+the\\s+window's\\s+simultaneous\\s+conversions\\)")),
@@ -231,8 +240,9 @@ private slots:
                               "[4/5] Complete " + media("b clip é.avi") + " -> " + out + "b clip é.3gp",
                               "[5/5] Complete " + media("-lead.avi") + " -> " + out + "-lead.3gp"}));
         QCOMPARE(linesWith(finished.out, "Converting").size(), 5);
-        QVERIFY2(finished.out.contains(QRegularExpression("\n5 of 5 files complete, 0 failed, 0 incomplete, in \\S+\\.\n$")),
-                 qPrintable(finished.out));
+        QVERIFY2(
+            finished.out.contains(QRegularExpression("\n5 of 5 files complete, 0 failed, 0 incomplete, in \\S+\\.\n$")),
+            qPrintable(finished.out));
         QCOMPARE(frameSize(out + "a.3gp"), "176x144");
         QCOMPARE(finished.err, QString());
         for (const QString &name : fileNames(out))
@@ -253,7 +263,8 @@ private slots:
         const QString home = installed.home.path();
         QVERIFY(QDir(home).mkpath(".local/share/velkor/Profiles"));
         QFile own(home + "/.local/share/velkor/Profiles/Tiny.vkp");
-        QVERIFY(own.open(QIODevice::WriteOnly) && own.write(QByteArray(TestProfiles.at(1).second).replace("Type=3gp", "Type=mkv")) > 0);
+        QVERIFY(own.open(QIODevice::WriteOnly) &&
+                own.write(QByteArray(TestProfiles.at(1).second).replace("Type=3gp", "Type=mkv")) > 0);
         own.close();
 
         QCOMPARE(run(installed, {"--list-profiles"}).out, "Damaged\nSmall\nTiny\n");
@@ -269,7 +280,8 @@ private slots:
         finished = run(installed, {"--convert", media("a.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(fileNames(home + "/Videos"), (QStringList{"a.mkv", "a.mp4"}));
-        QCOMPARE(fileNames(installed.directory.path()), (QStringList{"Preferences.ini", "system-wide", "velkor", "wmaspi.dll"}));
+        QCOMPARE(fileNames(installed.directory.path()),
+                 (QStringList{"Preferences.ini", "system-wide", "velkor", "wmaspi.dll"}));
     }
 
     // An output whose name is taken is renamed or overwritten as asked, or as the preferences say.
@@ -330,15 +342,16 @@ private slots:
     void skipExistingConvertsTheOthers()
     {
         QTemporaryDir output;
-        for (const auto &[name, text] : {std::pair{"a.3gp", "the user's own"}, std::pair{"b clip é.3gp.part", "cut off"}}) {
+        for (const auto &[name, text] :
+             {std::pair{"a.3gp", "the user's own"}, std::pair{"b clip é.3gp.part", "cut off"}}) {
             QFile file(output.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
         }
         const Finished finished = run(*m_program, {"--convert", "--skip-existing", "--rename", "-o", output.path(),
                                                    media("a.avi"), media("b clip é.avi"), "--", media("-lead.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
-        QVERIFY2(finished.out.startsWith("Skipped " + media("a.avi") + ": " + output.filePath("a.3gp")
-                                         + " is there already.\n"),
+        QVERIFY2(finished.out.startsWith("Skipped " + media("a.avi") + ": " + output.filePath("a.3gp") +
+                                         " is there already.\n"),
                  qPrintable(finished.out));
         QCOMPARE(finished.out.count("Skipped "), 1);
         QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
@@ -384,15 +397,16 @@ private slots:
     {
         QFETCH(QString, choice);
         QTemporaryDir output;
-        const QStringList convert{"--convert", choice, "--set", PlayingPace, "-o", output.path(),
-                                  media("a.avi"), media("b clip é.avi")};
+        const QStringList convert{"--convert", choice,        "--set",        PlayingPace,
+                                  "-o",        output.path(), media("a.avi"), media("b clip é.avi")};
         QProcess first, second;
         start(first, *m_program, convert);
         start(second, *m_program, convert);
         const QList<Finished> runs{finish(first), finish(second)};
         int complete = 0;
         for (const Finished &finished : runs) {
-            QVERIFY2(!finished.crashed && (finished.exitCode == 0 || finished.exitCode == 1), qPrintable(finished.describe()));
+            QVERIFY2(!finished.crashed && (finished.exitCode == 0 || finished.exitCode == 1),
+                     qPrintable(finished.describe()));
             for (const QString &line : linesWith(finished.out, "Complete")) {
                 const QString written = line.section(" -> ", 1);
                 QVERIFY2(duration(written) > 0.5, qPrintable(line));
@@ -405,7 +419,8 @@ private slots:
         const QStringList files = fileNames(output.path());
         QCOMPARE(files.filter(".part"), QStringList());
         for (const QString &file : files)
-            QVERIFY2(duration(output.filePath(file)) > 0.5 && !frameSize(output.filePath(file)).isEmpty(), qPrintable(file));
+            QVERIFY2(duration(output.filePath(file)) > 0.5 && !frameSize(output.filePath(file)).isEmpty(),
+                     qPrintable(file));
         if (choice == "--rename") {
             QCOMPARE(complete, 4);
             QCOMPARE(files.size(), 4);
@@ -420,8 +435,8 @@ private slots:
     void aFailedFileAmongGoodOnes()
     {
         QTemporaryDir output;
-        const Finished finished
-            = run(*m_program, {"--convert", "-o", output.path(), media("a.avi"), media("broken.avi"), media("four.avi")});
+        const Finished finished =
+            run(*m_program, {"--convert", "-o", output.path(), media("a.avi"), media("broken.avi"), media("four.avi")});
         QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
         QCOMPARE(fileNames(output.path()), (QStringList{"a.3gp", "four.3gp"}));
         QCOMPARE(linesWith(finished.out, "Failed"),
@@ -429,7 +444,8 @@ private slots:
         QCOMPARE(linesWith(finished.out, "Complete").size(), 2);
         QVERIFY(finished.out.contains("\n2 of 3 files complete, 1 failed, 0 incomplete, in "));
         QVERIFY2(finished.err.startsWith("Failed: " + media("broken.avi") + "\n"), qPrintable(finished.err));
-        QVERIFY2(finished.err.size() > QString("Failed: " + media("broken.avi") + "\n").size() + 10, qPrintable(finished.err));
+        QVERIFY2(finished.err.size() > QString("Failed: " + media("broken.avi") + "\n").size() + 10,
+                 qPrintable(finished.err));
     }
 
     // An encoder that cannot be started ends the run at its first file.
@@ -440,7 +456,8 @@ private slots:
         const Finished finished = run(*m_program, {"--convert", media("a.avi"), media("four.avi")});
         QVERIFY(QFile::rename(encoder + ".away", encoder));
         QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
-        QVERIFY2(finished.err.contains("The encoder program " + encoder + " could not be started: "), qPrintable(finished.err));
+        QVERIFY2(finished.err.contains("The encoder program " + encoder + " could not be started: "),
+                 qPrintable(finished.err));
         QVERIFY(finished.out.contains("\nStopped: 0 of 2 files complete, 1 failed, 0 incomplete, in "));
         QCOMPARE(linesWith(finished.out, "Converting").size(), 1);
         QCOMPARE(fileNames(m_storedOutput.path()), QStringList());
@@ -453,7 +470,8 @@ private slots:
         QTemporaryDir one, two;
         const QStringList inputs{media("a.avi"), media("folder/a.avi"), media("four.avi"), media("b clip é.avi")};
         for (const auto &[output, jobs] : {std::pair{&one, "1"}, std::pair{&two, "2"}}) {
-            const Finished finished = run(*m_program, QStringList{"--convert", "--rename", "-j", jobs, "-o", output->path()} + inputs);
+            const Finished finished =
+                run(*m_program, QStringList{"--convert", "--rename", "-j", jobs, "-o", output->path()} + inputs);
             QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         }
         const QStringList names{"a.3gp", "a_2.3gp", "b clip é.3gp", "four.3gp"};
@@ -469,8 +487,8 @@ private slots:
     {
         QTemporaryDir output;
         storePreferences("1", "2");
-        const Finished finished = run(*m_program, {"--convert", "--json", "-o", output.path(),
-                                                   media("broken.avi"), media("four.avi")});
+        const Finished finished =
+            run(*m_program, {"--convert", "--json", "-o", output.path(), media("broken.avi"), media("four.avi")});
         QCOMPARE(finished.exitCode, 1);
         QList<QJsonObject> events;
         for (const QString &line : finished.out.split('\n', Qt::SkipEmptyParts)) {
@@ -518,21 +536,23 @@ private slots:
         QTest::newRow("another caption") << QStringList{"--set", "video size=352X288 (cif)"} << "352x288";
         QTest::newRow("the original") << QStringList{"--set", "Video Size=Original Size"} << "320x240";
         QTest::newRow("custom") << QStringList{"--set", "Video Size=160x120"} << "160x120";
-        QTest::newRow("last one counts") << QStringList{"--set", "Video Size=160x120", "--set", "Video Size=352x288 (CIF)"}
+        QTest::newRow("last one counts") << QStringList{"--set", "Video Size=160x120", "--set",
+                                                        "Video Size=352x288 (CIF)"}
                                          << "352x288";
-        QTest::newRow("free parameter") << QStringList{"--set", "Video Size=Original Size", "--set", "Video Filter=scale=96:64"}
+        QTest::newRow("free parameter") << QStringList{"--set", "Video Size=Original Size", "--set",
+                                                       "Video Filter=scale=96:64"}
                                         << "96x64";
         // A typed value is one argument, blanks and all.
-        QTest::newRow("free parameter with a blank") << QStringList{"--set", "Video Size=Original Size", "--set",
-                                                                    "Video Filter=scale=96:64, hflip"} << "96x64";
+        QTest::newRow("free parameter with a blank")
+            << QStringList{"--set", "Video Size=Original Size", "--set", "Video Filter=scale=96:64, hflip"} << "96x64";
     }
     void settingsChangeTheOutput()
     {
         QFETCH(QStringList, settings);
         QFETCH(QString, size);
         QTemporaryDir output;
-        const Finished finished
-            = run(*m_program, QStringList{"--convert", "-p", "SMALL", "-o", output.path()} + settings + QStringList{media("a.avi")});
+        const Finished finished = run(*m_program, QStringList{"--convert", "-p", "SMALL", "-o", output.path()} +
+                                                      settings + QStringList{media("a.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(frameSize(output.filePath("a.mp4")), size);
     }
@@ -553,7 +573,8 @@ private slots:
         QFETCH(QStringList, cut);
         QFETCH(double, seconds);
         QTemporaryDir output;
-        const Finished finished = run(*m_program, QStringList{"--convert", "-o", output.path()} + cut + QStringList{media("four.avi")});
+        const Finished finished =
+            run(*m_program, QStringList{"--convert", "-o", output.path()} + cut + QStringList{media("four.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         const double length = duration(output.filePath("four.3gp"));
         QVERIFY2(qAbs(length - seconds) < 0.3, qPrintable(QString::number(length)));
@@ -564,14 +585,17 @@ private slots:
     void anInputCutWhileQueued()
     {
         const QString victim = media("victim.ts");
-        QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25:duration=12",
-                                              "-c:v", "mpeg1video", "-f", "mpegts", victim}),
+        QCOMPARE(QProcess::execute("ffmpeg",
+                                   {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25:duration=12",
+                                    "-c:v", "mpeg1video", "-f", "mpegts", victim}),
                  0);
         QTemporaryDir output;
         QProcess process;
-        start(process, *m_program, {"--convert", "-p", "small", "--set", PlayingPace, "-o", output.path(), media("a.avi"), victim});
+        start(process, *m_program,
+              {"--convert", "-p", "small", "--set", PlayingPace, "-o", output.path(), media("a.avi"), victim});
         QString out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("[1/2] Converting"), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (out += QString::fromUtf8(process.readAllStandardOutput())).contains("[1/2] Converting"), 60000);
         QFile cut(victim);
         QVERIFY(cut.resize(cut.size() / 6 / 188 * 188));
         Finished finished = finish(process, 60000);
@@ -601,13 +625,15 @@ private slots:
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("from an earlier day") > 0);
         earlier.close();
         QProcess process;
-        start(process, *m_program, {"--convert", "-p", "small", "--overwrite", "--set", PlayingPace, "-o", output.path(),
-                                    media("a.avi"), media("long.avi")});
+        start(process, *m_program,
+              {"--convert", "-p", "small", "--overwrite", "--set", PlayingPace, "-o", output.path(), media("a.avi"),
+               media("long.avi")});
         const QString part = output.filePath("long.mp4.part");
         QString out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("[2/2] Converting")
-                                     && QFileInfo(part).size() > 0,
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (out += QString::fromUtf8(process.readAllStandardOutput())).contains("[2/2] Converting") &&
+                QFileInfo(part).size() > 0,
+            60000);
         const QByteArray converted = contents(output.filePath("a.mp4"));
         QVERIFY(!converted.isEmpty());
         QVERIFY(!processesMentioning(output.path()).isEmpty());
@@ -671,8 +697,9 @@ private slots:
         if (window)
             environment.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(environment);
-        process.start(copy.program(), window ? QStringList{folder.path()}
-                                             : QStringList{"--convert", "-p", "small", "-o", output.path(), folder.path()});
+        process.start(copy.program(),
+                      window ? QStringList{folder.path()}
+                             : QStringList{"--convert", "-p", "small", "-o", output.path(), folder.path()});
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(process.processId(), SIGTERM), 30000);
         QCOMPARE(QProcess::execute("kill", {"-TERM", QString::number(process.processId())}), 0);
@@ -726,8 +753,9 @@ private slots:
         const Finished finished = run(*m_program, {"--convert", "-r", "-o", output.path(), tree.path()});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(filesBelow(output.path()), QStringList{"real/clip.3gp"});
-        QCOMPARE(finished.err, "\"" + tree.filePath("real") + "/caf\\xe9.avi\" is left out: its name is not UTF-8, so it "
-                                                             "cannot be opened.\n");
+        QCOMPARE(finished.err, "\"" + tree.filePath("real") +
+                                   "/caf\\xe9.avi\" is left out: its name is not UTF-8, so it "
+                                   "cannot be opened.\n");
         QVERIFY(testclips::removeTree(tree.path()));
     }
 
@@ -738,8 +766,9 @@ private slots:
         const auto quoted = [](const QString &text) { return "'" + text + "'"; };
         QProcess process;
         process.setProcessEnvironment(m_program->environment());
-        process.start("sh", {"-c", quoted(m_program->program()) + " --convert --json -p small -o " + quoted(output.path()) + " "
-                                       + quoted(media("a.avi")) + " " + quoted(media("four.avi")) + " | head -c 1"});
+        process.start("sh",
+                      {"-c", quoted(m_program->program()) + " --convert --json -p small -o " + quoted(output.path()) +
+                                 " " + quoted(media("a.avi")) + " " + quoted(media("four.avi")) + " | head -c 1"});
         const Finished finished = finish(process);
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "four.mp4"}));
@@ -754,8 +783,9 @@ private slots:
         QTemporaryDir output;
         QProcess process;
         process.setProcessEnvironment(m_program->environment());
-        process.start(parallel, {"--will-cite", m_program->program(), "--convert", "--skip-existing", "--profile", "Small",
-                                 "--output", output.path(), "{}", ":::", media("a.avi"), media("b clip é.avi"), media("four.avi")});
+        process.start(parallel, {"--will-cite", m_program->program(), "--convert", "--skip-existing", "--profile",
+                                 "Small", "--output", output.path(), "{}", ":::", media("a.avi"), media("b clip é.avi"),
+                                 media("four.avi")});
         const Finished finished = finish(process);
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "b clip é.mp4", "four.mp4"}));
@@ -776,8 +806,8 @@ private slots:
         QProcess process;
         process.setProcessEnvironment(m_program->environment());
         process.start(script, {"-qec",
-                               "stty cols 40 rows 24; exec " + quoted(m_program->program()) + " --convert -o "
-                                   + quoted(output.path()) + " " + quoted(longName),
+                               "stty cols 40 rows 24; exec " + quoted(m_program->program()) + " --convert -o " +
+                                   quoted(output.path()) + " " + quoted(longName),
                                "/dev/null"});
         const Finished finished = finish(process);
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));

@@ -1,15 +1,15 @@
 // The parts of the program without its window that a real conversion hardly reaches: the rules
 // of --set, the terminal's lines, and an interrupt at each stage of a run.
-#include <convertinputs.h>
-#include <convertoptions.h>
-#include <convertrun.h>
-#include <fakechildprocess.h>
-#include <fakeinterruption.h>
-#include <faketerminal.h>
-#include <parametersettings.h>
-#include <profilereading.h>
-#include <terminalreporter.h>
-#include <testclips.h>
+#include "cli/convertinputs.h"
+#include "cli/convertoptions.h"
+#include "cli/convertrun.h"
+#include "cli/terminalreporter.h"
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/fakes/fakeinterruption.h"
+#include "core/platform/fakes/faketerminal.h"
+#include "core/profiles/parametersettings.h"
+#include "core/profiles/profilereading.h"
+#include "helpers/testclips.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -64,9 +64,9 @@ QString parametersAfter(const Settings &settings, bool customSize = true)
 }
 
 // A reporter that writes down what it is told.
-struct Record final : app::ConvertReporter {
+struct Record final : cli::ConvertReporter {
     QStringList events;
-    void taskSkipped(const QString &input, const QString &output, app::SkipReason) override
+    void taskSkipped(const QString &input, const QString &output, cli::SkipReason) override
     {
         events << "skip " + input + " " + output;
     }
@@ -75,7 +75,10 @@ struct Record final : app::ConvertReporter {
     {
         events << QStringLiteral("start %1 %2 %3").arg(row).arg(input, output);
     }
-    void taskProgressed(int row, int percent) override { events << QStringLiteral("progress %1 %2").arg(row).arg(percent); }
+    void taskProgressed(int row, int percent) override
+    {
+        events << QStringLiteral("progress %1 %2").arg(row).arg(percent);
+    }
     void taskEnded(int row, conversion::TaskStatus status, const QString &) override
     {
         events << QStringLiteral("%1 %2").arg(conversion::statusText(status)).arg(row);
@@ -94,8 +97,10 @@ bool isProbe(const FakeStart &start)
 
 QByteArray minuteReport(const QString &path)
 {
-    return ("Input #0, avi, from '" + path + "':\n  Duration: 00:01:00, start: 0.000000\n"
-            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n").toUtf8();
+    return ("Input #0, avi, from '" + path +
+            "':\n  Duration: 00:01:00, start: 0.000000\n"
+            "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n")
+        .toUtf8();
 }
 
 // Probes that tell a minute of video, conversions that report once and then keep running.
@@ -119,9 +124,9 @@ FakeRun fakeEncoder(const FakeStart &start)
     return run;
 }
 
-app::ConvertSetup setupFor(const QStringList &inputs)
+cli::ConvertSetup setupFor(const QStringList &inputs)
 {
-    app::ConvertSetup setup;
+    cli::ConvertSetup setup;
     setup.encoderPath = "/fake/wmaspi.dll";
     setup.outputExtension = ".3gp";
     setup.profile.profile.type = "3gp";
@@ -164,18 +169,20 @@ private slots:
         QTest::addColumn<bool>("customSize");
         QTest::addColumn<QString>("parameters");
         QTest::newRow("as loaded") << Settings{} << true << " -b 128k -p yuv420p -f hflip";
-        QTest::newRow("caption in any case") << Settings{{"video SIZE", "352X288 (cif)"}} << true
-                                             << " -v 352x288 -b 128k -p yuv420p -f hflip";
-        QTest::newRow("a read-only pick list is still chosen from") << Settings{{"Bit Rate", "64 kbps"}} << true
-                                                                    << " -b 64k -p yuv420p -f hflip";
+        QTest::newRow("caption in any case")
+            << Settings{{"video SIZE", "352X288 (cif)"}} << true << " -v 352x288 -b 128k -p yuv420p -f hflip";
+        QTest::newRow("a read-only pick list is still chosen from")
+            << Settings{{"Bit Rate", "64 kbps"}} << true << " -b 64k -p yuv420p -f hflip";
         QTest::newRow("custom size") << Settings{{"Video Size", "0x10x0x20"}} << true
                                      << " -v 0x10x0x20 -b 128k -p yuv420p -f hflip";
-        QTest::newRow("custom size needs the choice") << Settings{{"Video Size", "160x120"}} << false
-                                                      << "refused: \"160x120\" is no choice of the parameter \"Video "
-                                                         "Size\". Its choices are \"Original Size\", \"352x288 (CIF)\".";
-        QTest::newRow("no zero size") << Settings{{"Video Size", "0x120"}} << true
-                                      << "refused: \"0x120\" is no choice of the parameter \"Video Size\". Its choices "
-                                         "are \"Original Size\", \"352x288 (CIF)\", or a custom size such as \"320x240\".";
+        QTest::newRow("custom size needs the choice")
+            << Settings{{"Video Size", "160x120"}} << false
+            << "refused: \"160x120\" is no choice of the parameter \"Video "
+               "Size\". Its choices are \"Original Size\", \"352x288 (CIF)\".";
+        QTest::newRow("no zero size")
+            << Settings{{"Video Size", "0x120"}} << true
+            << "refused: \"0x120\" is no choice of the parameter \"Video Size\". Its choices "
+               "are \"Original Size\", \"352x288 (CIF)\", or a custom size such as \"320x240\".";
         QTest::newRow("free value") << Settings{{"filter", "vflip"}} << true << " -b 128k -p yuv420p -f vflip";
         QTest::newRow("free value emptied") << Settings{{"Filter", ""}} << true << " -b 128k -p yuv420p";
         QTest::newRow("fixed") << Settings{{"Pixel", "yuv420p"}} << true
@@ -206,13 +213,14 @@ private slots:
         QVERIFY(QFile::link(root.filePath("tree/real/deep"), root.filePath("tree/a link")));
         QVERIFY(QFile::link(root.filePath("outside"), root.filePath("tree/real/b link")));
         QVERIFY(QFile::link(root.filePath("tree"), root.filePath("tree/real/deep/up")));
-        const app::InputFiles inputs = app::collectInputFiles({root.filePath("tree")}, true);
+        const cli::InputFiles inputs = cli::collectInputFiles({root.filePath("tree")}, true);
         QCOMPARE(inputs.files, (QStringList{root.filePath("tree/top.avi"), root.filePath("tree/real/deep/d.avi"),
                                             root.filePath("tree/real/b link/o.avi")}));
         QCOMPARE(inputs.subfolders.value(inputs.files.at(1)), "real/deep");
         QCOMPARE(inputs.subfolders.value(inputs.files.at(2)), "real/b link");
-        QCOMPARE(inputs.leftOut, QStringList{"\"" + root.filePath("tree") + "/\\xe9t\\xe9.avi\" is left out: its "
-                                                                             "name is not UTF-8, so it cannot be opened."});
+        QCOMPARE(inputs.leftOut, QStringList{"\"" + root.filePath("tree") +
+                                             "/\\xe9t\\xe9.avi\" is left out: its "
+                                             "name is not UTF-8, so it cannot be opened."});
         QVERIFY(testclips::removeTree(media.path()));
     }
 
@@ -220,13 +228,13 @@ private slots:
     void options()
     {
         const auto parsed = [](const QStringList &arguments) {
-            return app::parseConvertCommandLine(QStringList{"velkor"} + arguments);
+            return cli::parseConvertCommandLine(QStringList{"velkor"} + arguments);
         };
         auto request = parsed({"--convert", "-j", "0", "--set", " Video Size = 160x120 ", "--set", "Filter=a=b", "--",
                                "-a.avi", "--json"})
                            .request;
         QVERIFY(request.has_value());
-        QCOMPARE(request->action, app::HeadlessAction::Convert);
+        QCOMPARE(request->action, cli::HeadlessAction::Convert);
         QCOMPARE(request->jobs.value_or(-1), qMax(QThread::idealThreadCount(), 1));
         QCOMPARE(request->settings, (Settings{{"Video Size", "160x120"}, {"Filter", "a=b"}}));
         QCOMPARE(request->inputs, (QStringList{"-a.avi", "--json"}));
@@ -238,24 +246,25 @@ private slots:
         QCOMPARE(request->renameExisting, false);
         QCOMPARE(request->profile, "Small");
         QCOMPARE(request->start, "00:00:01");
-        QCOMPARE(parsed({"--list-profiles", "--convert"}).request->action, app::HeadlessAction::ListProfiles);
-        QCOMPARE(parsed({"--version"}).request->action, app::HeadlessAction::Version);
-        QVERIFY(app::isHeadlessCommand({"velkor", "--convert"}));
-        QVERIFY(!app::isHeadlessCommand({"velkor", "clip.avi", "--convert"}));
-        QVERIFY(!app::isHeadlessCommand({"velkor"}));
+        QCOMPARE(parsed({"--list-profiles", "--convert"}).request->action, cli::HeadlessAction::ListProfiles);
+        QCOMPARE(parsed({"--version"}).request->action, cli::HeadlessAction::Version);
+        QVERIFY(cli::isHeadlessCommand({"velkor", "--convert"}));
+        QVERIFY(!cli::isHeadlessCommand({"velkor", "clip.avi", "--convert"}));
+        QVERIFY(!cli::isHeadlessCommand({"velkor"}));
     }
 
     void widths()
     {
-        QCOMPARE(app::displayWidth("abc"), 3);
-        QCOMPARE(app::displayWidth(QString::fromUtf8("e\xcc\x81t\xc3\xa9")), 3); // a combining accent takes no column
-        QCOMPARE(app::displayWidth(QString::fromUtf8("\xe6\x98\xa0\xe7\x94\xbb")), 4);
-        QCOMPARE(app::displayWidth(QString::fromUtf8("\xf0\x9f\x8e\xac")), 2); // beyond the 16-bit plane
-        QCOMPARE(app::fitToWidth("abcdef", 6), "abcdef");
-        QCOMPARE(app::fitToWidth("abcdef", 4), QString::fromUtf8("abc\xe2\x80\xa6"));
+        QCOMPARE(cli::displayWidth("abc"), 3);
+        QCOMPARE(cli::displayWidth(QString::fromUtf8("e\xcc\x81t\xc3\xa9")), 3); // a combining accent takes no column
+        QCOMPARE(cli::displayWidth(QString::fromUtf8("\xe6\x98\xa0\xe7\x94\xbb")), 4);
+        QCOMPARE(cli::displayWidth(QString::fromUtf8("\xf0\x9f\x8e\xac")), 2); // beyond the 16-bit plane
+        QCOMPARE(cli::fitToWidth("abcdef", 6), "abcdef");
+        QCOMPARE(cli::fitToWidth("abcdef", 4), QString::fromUtf8("abc\xe2\x80\xa6"));
         // A wide character that does not fit whole is left out whole.
-        QCOMPARE(app::fitToWidth(QString::fromUtf8("ab\xe6\x98\xa0\xe7\x94\xbb"), 4), QString::fromUtf8("ab\xe2\x80\xa6"));
-        QCOMPARE(app::fitToWidth(QString::fromUtf8("\xf0\x9f\x8e\xac\xf0\x9f\x8e\xac"), 3),
+        QCOMPARE(cli::fitToWidth(QString::fromUtf8("ab\xe6\x98\xa0\xe7\x94\xbb"), 4),
+                 QString::fromUtf8("ab\xe2\x80\xa6"));
+        QCOMPARE(cli::fitToWidth(QString::fromUtf8("\xf0\x9f\x8e\xac\xf0\x9f\x8e\xac"), 3),
                  QString::fromUtf8("\xf0\x9f\x8e\xac\xe2\x80\xa6"));
     }
 
@@ -271,8 +280,8 @@ private slots:
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         qint64 now = 0;
-        app::TerminalReporter reporter(terminal, out, err, [&now] { return now; });
-        reporter.taskSkipped("/in/done.avi", "/out/done.3gp", app::SkipReason::OutputThere);
+        cli::TerminalReporter reporter(terminal, out, err, [&now] { return now; });
+        reporter.taskSkipped("/in/done.avi", "/out/done.3gp", cli::SkipReason::OutputThere);
         const QString skipped = "Skipped               done.avi";
         QCOMPARE(screen(out.data()), QStringList{skipped});
         reporter.runStarted(3);
@@ -280,16 +289,17 @@ private slots:
         reporter.taskStarted(1, "/in/second clip with a long name.avi", "/out/second.3gp");
         now = 10000;
         reporter.taskProgressed(1, 25);
-        QCOMPARE(screen(out.data()), (QStringList{skipped, "  0%  00:00:10 elapsed  00:00:00…",
-                                                  " 25%  00:00:10 elapsed  00:00:30…"}));
+        QCOMPARE(screen(out.data()),
+                 (QStringList{skipped, "  0%  00:00:10 elapsed  00:00:00…", " 25%  00:00:10 elapsed  00:00:30…"}));
         terminal.width = 80;
         reporter.taskEnded(0, conversion::TaskStatus::Failed, "the encoder's account\n");
         reporter.taskStarted(2, "/in/third\x1b[2J.avi", "/out/third.3gp");
         now = 20000;
         reporter.redraw();
-        QCOMPARE(screen(out.data()), (QStringList{skipped, "Failed      00:00:10  first.avi",
-                                                  " 25%  00:00:20 elapsed  00:01:00 left  second clip with a long name.avi",
-                                                  "  0%  00:00:10 elapsed  00:00:00 left  third\uFFFD[2J.avi"}));
+        QCOMPARE(screen(out.data()),
+                 (QStringList{skipped, "Failed      00:00:10  first.avi",
+                              " 25%  00:00:20 elapsed  00:01:00 left  second clip with a long name.avi",
+                              "  0%  00:00:10 elapsed  00:00:00 left  third\uFFFD[2J.avi"}));
         QCOMPARE(err.data(), "Failed: /in/first.avi\nthe encoder's account\n");
         conversion::RunSummary summary;
         summary.end = conversion::RunEnd::Cancelled;
@@ -331,9 +341,9 @@ private slots:
         };
         platform::FakeInterruption interruption;
         Record record;
-        app::ConvertRun run(launcher, interruption, record, setupFor({"/in/a.avi", "/in/b.avi"}));
+        cli::ConvertRun run(launcher, interruption, record, setupFor({"/in/a.avi", "/in/b.avi"}));
         std::optional<int> status;
-        connect(&run, &app::ConvertRun::finished, this, [&status](int exitStatus) { status = exitStatus; });
+        connect(&run, &cli::ConvertRun::finished, this, [&status](int exitStatus) { status = exitStatus; });
         run.start();
         if (whileConverting)
             QTRY_VERIFY(record.events.contains("progress 0 50"));

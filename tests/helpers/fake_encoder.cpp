@@ -8,7 +8,7 @@
 //   args       writes each of its own arguments on a line as "arg=<text>"
 //   crash      aborts
 //   exit:CODE  exits with CODE (the default at the end is 0)
-#include <childprocess.h>
+#include "core/platform/childprocess.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -30,8 +30,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QByteArray script = qgetenv("FAKE_ENCODER_SCRIPT");
-    const QStringList steps = script.isEmpty() ? app.arguments().mid(1)
-                                               : QString::fromUtf8(script).split(QLatin1Char('|'));
+    const QStringList steps =
+        script.isEmpty() ? app.arguments().mid(1) : QString::fromUtf8(script).split(QLatin1Char('|'));
     QProcess grandchild;
     if (steps.value(0) == QLatin1String("sleep-forever")) {
         QThread::sleep(3600);

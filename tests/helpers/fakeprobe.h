@@ -1,7 +1,7 @@
 #pragma once
 
-#include <fakechildprocess.h>
-#include <probeframing.h>
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/protocol/probeframing.h"
 
 #include <functional>
 
@@ -25,8 +25,9 @@ inline platform::FakeRun probeRun(const platform::FakeStart &start,
     }
     for (qsizetype i = 1; i < start.arguments.size(); i += 2) {
         const QByteArray report = reportOf(start.arguments[i]);
-        run.reads << QByteArray::fromStdString(protocol::probeFrameHeader(std::size_t(i / 2), std::size_t(report.size())))
-                + report;
+        run.reads << QByteArray::fromStdString(
+                         protocol::probeFrameHeader(std::size_t(i / 2), std::size_t(report.size()))) +
+                         report;
     }
     return run;
 }

@@ -1,7 +1,7 @@
 // Starts the program given as arguments through the platform's process layer, passes on the
 // child's first output (its pids) and then waits, so that a test can kill us and watch the
 // child and its own children die with us.
-#include <qtchildprocess.h>
+#include "core/platform/qtchildprocess.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "testclips.h"
+#include "helpers/testclips.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -10,8 +10,8 @@ bool makeClip(const QString &path, double seconds)
     const QString duration = QString::number(seconds);
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration,
-                  "-f", "lavfi", "-i", "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
+                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration, "-f",
+                  "lavfi", "-i", "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }
 
@@ -29,8 +29,9 @@ bool copyUnderRawName(const QString &source, const QString &folder, const QByteA
     for (const char byte : name)
         escaped += QStringLiteral("\\%1").arg(uchar(byte), 3, 8, QLatin1Char('0'));
     QProcess copy;
-    copy.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cp -- \"$0\" \"$1/$(printf '%1')\"").arg(escaped),
-                                      source, folder});
+    copy.start(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"), QStringLiteral("cp -- \"$0\" \"$1/$(printf '%1')\"").arg(escaped), source, folder});
     return copy.waitForFinished() && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
 }
 

@@ -1,7 +1,7 @@
 // The one main of every test executable: each test file contributes one test object, and the
 // executable fails when any of them does. Test functions named on the command line run in the
 // objects that have them; the others are skipped rather than failed for not knowing them.
-#include "testmain.h"
+#include "helpers/testmain.h"
 
 #ifdef VELKOR_TEST_CORE_ONLY
 #include <QCoreApplication>
@@ -19,9 +19,9 @@ using TestApplication = QApplication;
 namespace {
 
 // QTest options that take the next argument as their value.
-const std::set<std::string> OptionsWithValue = {"-o", "-maxwarnings", "-eventdelay", "-keydelay", "-mousedelay",
-                                                "-iterations", "-median", "-minimumvalue", "-minimumtotal",
-                                                "-seed", "-callgrind", "-perfcounter"};
+const std::set<std::string> OptionsWithValue = {
+    "-o",      "-maxwarnings",  "-eventdelay",   "-keydelay", "-mousedelay", "-iterations",
+    "-median", "-minimumvalue", "-minimumtotal", "-seed",     "-callgrind",  "-perfcounter"};
 
 bool hasTestFunction(const QObject &test, const QByteArray &name)
 {

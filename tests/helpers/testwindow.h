@@ -1,12 +1,12 @@
 #pragma once
 
-#include <batchrun.h>
-#include <errordisplay.h>
-#include <fakechildprocess.h>
-#include <fakedesktop.h>
-#include <fakenotifications.h>
-#include <mainform.h>
-#include <qtchildprocess.h>
+#include "core/conversion/batchrun.h"
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/fakes/fakenotifications.h"
+#include "core/platform/qtchildprocess.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/mainform/mainform.h"
+#include "gui/widgets/errordisplay.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ inline const char *PhoneProfile =
 
 // Presses Start as a user does and waits until the run it began has ended: false when Start
 // began no run, or the run did not end in time.
-inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
+inline bool startAndWaitForRun(mainform::TMainForm &form, int timeoutMs = 120000)
 {
     bool ended = false;
     const auto connection = QObject::connect(&form.batchRun(), &conversion::BatchRun::runEnded,
@@ -43,9 +43,9 @@ inline bool startAndWaitForRun(TMainForm &form, int timeoutMs = 120000)
 // Fakes for every desktop service and for starting processes.
 struct FakeServices {
     platform::FakeProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
+    desktop::FakeDialogs dialogs;
+    desktop::FakeDesktop desktop;
+    desktop::FakePowerControl power;
     platform::FakeNotifications notifications;
     platform::Services services{processes, dialogs, desktop, power, notifications};
 };
@@ -59,12 +59,12 @@ struct Window {
     QTemporaryDir programDir;
     platform::QtProcessLauncher realProcesses;
     platform::FakeProcessLauncher fakeProcesses;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
+    desktop::FakeDialogs dialogs;
+    desktop::FakeDesktop desktop;
+    desktop::FakePowerControl power;
     platform::FakeNotifications notifications;
     platform::Services services;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<mainform::TMainForm> form;
 
     // profiles: file name and contents of each profile to put into Profiles/. directory: a program
     // directory to use instead of a new one, as a second start of the program does. answers: what
@@ -82,11 +82,11 @@ struct Window {
             file.write(contents);
         }
         QFile::link(QStringLiteral(VELKOR_BIN_DIR "/wmaspi.dll"), program.filePath(QStringLiteral("wmaspi.dll")));
-        app::setErrorDialogs(&dialogs);
+        widgets::setErrorDialogs(&dialogs);
         dialogs.answers = std::move(answers);
-        form = std::make_unique<TMainForm>(services, program.path());
+        form = std::make_unique<mainform::TMainForm>(services, program.path());
     }
-    ~Window() { app::setErrorDialogs(nullptr); }
+    ~Window() { widgets::setErrorDialogs(nullptr); }
 
     // Adds as the window's commands do and waits until the probes have listed them.
     void add(const QStringList &inputs)

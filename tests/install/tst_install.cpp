@@ -1,12 +1,11 @@
 // The program as a normal user meets it after an installation: a program directory they cannot
 // write, their own files in their home.
-#include "unprivileged.h"
-
-#include <atomicsave.h>
-#include <filelocations.h>
-#include <keyvaluegrid.h>
-#include <settingform.h>
-#include <testwindow.h>
+#include "core/platform/atomicsave.h"
+#include "core/preferences/filelocations.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/settings/settingform.h"
+#include "helpers/testwindow.h"
+#include "install/unprivileged.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +15,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+using mainform::TMainForm;
+using settings::TSettingForm;
 
 namespace {
 
@@ -39,19 +41,19 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
 // A window on the given program directory with fakes for the desktop.
 struct Window {
     platform::QtProcessLauncher processes;
-    platform::FakeDialogs dialogs;
-    platform::FakeDesktop desktop;
-    platform::FakePowerControl power;
+    desktop::FakeDialogs dialogs;
+    desktop::FakeDesktop desktop;
+    desktop::FakePowerControl power;
     platform::Services services{processes, dialogs, desktop, power};
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<mainform::TMainForm> form;
 
     explicit Window(const QString &programDirectory)
     {
-        app::setErrorDialogs(&dialogs);
-        form = std::make_unique<TMainForm>(services, programDirectory);
+        widgets::setErrorDialogs(&dialogs);
+        form = std::make_unique<mainform::TMainForm>(services, programDirectory);
         form->show();
     }
-    ~Window() { app::setErrorDialogs(nullptr); }
+    ~Window() { widgets::setErrorDialogs(nullptr); }
     QStringList messageTexts() const
     {
         QStringList texts;
@@ -112,7 +114,8 @@ private slots:
         {
             Window w(program + "/");
             QCOMPARE(w.messageTexts(), QStringList());
-            QCOMPARE(contents(home.path(".config/velkor/Preferences.ini")), shipped.value(program + "/Preferences.ini"));
+            QCOMPARE(contents(home.path(".config/velkor/Preferences.ini")),
+                     shipped.value(program + "/Preferences.ini"));
             QCOMPARE(w.form->edtOutputdir->text(), videos);
             QVERIFY(QFileInfo(videos).isDir());
             firstProfile = w.form->cmbProfile->currentText();
@@ -138,7 +141,7 @@ private slots:
             // OK on the Profiles page saves the user's copy of the shipped profile.
             QVERIFY(!w.form->SettingForm->isVisible() && w.form->isEnabled());
             click(w.form->bbtnSetting);
-            TSettingForm &settings = *w.form->SettingForm;
+            settings::TSettingForm &settings = *w.form->SettingForm;
             QCOMPARE(settings.cmbProfile->currentText(), firstProfile);
             const int size = settings.vleVideo->findRow("Video Size");
             QVERIFY(size >= 0 && !settings.vleVideo->pickList(size).isEmpty());
@@ -181,8 +184,8 @@ private slots:
     void packageLayoutAndStart()
     {
         QTemporaryDir work;
-        QFile::setPermissions(work.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                                               | QFile::ExeOther);
+        QFile::setPermissions(work.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                               QFile::ExeOther);
         QProcess cpack;
         cpack.setWorkingDirectory(QStringLiteral(VELKOR_BUILD_DIR));
         cpack.setProcessChannelMode(QProcess::MergedChannels);
@@ -193,12 +196,12 @@ private slots:
         QCOMPARE(debs.size(), 1);
         const QString root = work.filePath("root");
         QCOMPARE(QProcess::execute("dpkg-deb", {"-x", work.filePath("package/" + debs.first()), root}), 0);
-        for (const char *path : {"usr/lib/velkor/velkor", "usr/lib/velkor/wmaspi.dll", "usr/lib/velkor/Preferences.ini",
-                                 "usr/lib/velkor/velkor-help.html", "usr/lib/velkor/system-wide",
-                                 "usr/lib/velkor/Profiles/3GP H.263 176x144 (QCIF).vkp",
-                                 "usr/share/applications/velkor.desktop", "usr/share/icons/hicolor/scalable/apps/velkor.svg",
-                                 "usr/share/metainfo/velkor.metainfo.xml", "usr/share/doc/velkor/copyright",
-                                 "usr/share/man/man1/velkor.1.gz"})
+        for (const char *path :
+             {"usr/lib/velkor/velkor", "usr/lib/velkor/wmaspi.dll", "usr/lib/velkor/Preferences.ini",
+              "usr/lib/velkor/velkor-help.html", "usr/lib/velkor/system-wide",
+              "usr/lib/velkor/Profiles/3GP H.263 176x144 (QCIF).vkp", "usr/share/applications/velkor.desktop",
+              "usr/share/icons/hicolor/scalable/apps/velkor.svg", "usr/share/metainfo/velkor.metainfo.xml",
+              "usr/share/doc/velkor/copyright", "usr/share/man/man1/velkor.1.gz"})
             QVERIFY2(QFileInfo(root + "/" + path).isFile(), path);
         QCOMPARE(QFileInfo(root + "/usr/bin/velkor").symLinkTarget(), root + "/usr/lib/velkor/velkor");
         QProcess control;
@@ -257,7 +260,7 @@ private slots:
     {
         QTemporaryDir program;
         Home home;
-        QFile marker(program.filePath(app::SystemWideMarkerName));
+        QFile marker(program.filePath(preferences::SystemWideMarkerName));
         QVERIFY(marker.open(QIODevice::WriteOnly));
         marker.close();
         const QString usb = home.path("usb") + "/";
@@ -286,18 +289,18 @@ private slots:
         QTemporaryDir program;
         Home home;
         const QString directory = program.path() + "/";
-        QVERIFY(app::fileLocationsFor(directory).portable);
-        QFile marker(directory + app::SystemWideMarkerName);
+        QVERIFY(preferences::fileLocationsFor(directory).portable);
+        QFile marker(directory + preferences::SystemWideMarkerName);
         QVERIFY(marker.open(QIODevice::WriteOnly));
         marker.close();
-        const app::FileLocations locations = app::fileLocationsFor(directory);
+        const preferences::FileLocations locations = preferences::fileLocationsFor(directory);
         QVERIFY(!locations.portable);
         QCOMPARE(locations.preferencesPath, home.path(".config/velkor/Preferences.ini"));
         QCOMPARE(locations.userProfilesDirectory, home.path(".local/share/velkor/Profiles"));
         QCOMPARE(locations.defaultOutputDirectory, home.path("Videos") + "/");
         // Output folders that exist and may be written are kept, the program directory is not.
-        QCOMPARE(app::usableOutputDirectory(locations, home.path("")), home.path(""));
-        QCOMPARE(app::usableOutputDirectory(locations, directory + "missing"), home.path("Videos") + "/");
+        QCOMPARE(preferences::usableOutputDirectory(locations, home.path("")), home.path(""));
+        QCOMPARE(preferences::usableOutputDirectory(locations, directory + "missing"), home.path("Videos") + "/");
     }
 };
 

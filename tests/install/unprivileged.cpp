@@ -1,4 +1,4 @@
-#include "unprivileged.h"
+#include "install/unprivileged.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include <childprocess.h>
-#include <processalive.h>
-#include <encoderrun.h>
-#include <qtchildprocess.h>
+#include "core/conversion/encoderrun.h"
+#include "core/platform/childprocess.h"
+#include "core/platform/qtchildprocess.h"
+#include "helpers/processalive.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,7 +47,8 @@ conversion::EncoderOutcome run(const QStringList &script, Reads &reads, Use use 
     outcome.started = true;
     bool ended = false;
     const auto child = launcher.create();
-    QObject::connect(child.get(), &platform::ChildProcess::output, [&](const QByteArray &bytes) { reads.pieces << bytes; });
+    QObject::connect(child.get(), &platform::ChildProcess::output,
+                     [&](const QByteArray &bytes) { reads.pieces << bytes; });
     QObject::connect(child.get(), &platform::ChildProcess::exited, [&](platform::ProcessExit exit) {
         outcome.exit = exit;
         ended = true;
@@ -79,9 +80,8 @@ private slots:
         QTest::newRow("exit code") << QStringList{"out:bad", "exit:3"} << QByteArray("bad") << false << 3;
         QTest::newRow("crash") << QStringList{"out:x", "crash"} << QByteArray("x") << true << 0;
         QTest::newRow("silent") << QStringList{"exit:0"} << QByteArray() << false << 0;
-        QTest::newRow("progress in carriage returns")
-            << QStringList{"out:time=1.0 \\r", "sleep:50", "out:time=2.0 \\r"} << QByteArray("time=1.0 \rtime=2.0 \r")
-            << false << 0;
+        QTest::newRow("progress in carriage returns") << QStringList{"out:time=1.0 \\r", "sleep:50", "out:time=2.0 \\r"}
+                                                      << QByteArray("time=1.0 \rtime=2.0 \r") << false << 0;
     }
     void outputAndExit()
     {
@@ -119,8 +119,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         Reads reads;
-        const auto outcome = conversion::runEncoder(launcher, FakeEncoder, {QString(), {"pid", "sleep:60000"}},
-                                                    QDeadlineTimer(300), [&](const QByteArray &bytes) { reads.pieces << bytes; });
+        const auto outcome =
+            conversion::runEncoder(launcher, FakeEncoder, {QString(), {"pid", "sleep:60000"}}, QDeadlineTimer(300),
+                                   [&](const QByteArray &bytes) { reads.pieces << bytes; });
         QVERIFY(outcome.started);
         QVERIFY(outcome.timedOut);
         QVERIFY(clock.elapsed() < 10000);
@@ -132,8 +133,9 @@ private slots:
     void startFailureIsReported()
     {
         platform::QtProcessLauncher launcher;
-        const auto outcome = conversion::runEncoder(launcher, QStringLiteral("/nonexistent/wmaspi.dll"),
-                                                    {QString(), {}}, QDeadlineTimer::Forever, [](const QByteArray &) {});
+        const auto outcome =
+            conversion::runEncoder(launcher, QStringLiteral("/nonexistent/wmaspi.dll"), {QString(), {}},
+                                   QDeadlineTimer::Forever, [](const QByteArray &) {});
         QVERIFY(!outcome.started);
         QVERIFY(!outcome.startError.isEmpty());
         const auto child = launcher.create();
@@ -150,7 +152,8 @@ private slots:
         std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
         QByteArray output;
         std::optional<platform::ProcessExit> exit;
-        connect(encoder.get(), &platform::ChildProcess::output, this, [&](const QByteArray &bytes) { output += bytes; });
+        connect(encoder.get(), &platform::ChildProcess::output, this,
+                [&](const QByteArray &bytes) { output += bytes; });
         connect(encoder.get(), &platform::ChildProcess::exited, this, [&](platform::ProcessExit e) { exit = e; });
         encoder->launch(FakeEncoder, {"ignore-term", "pid", "child", "sleep:60000"});
         QTRY_VERIFY_WITH_TIMEOUT(pidAfter(output, "child") != 0, 10000);
@@ -211,7 +214,8 @@ private slots:
         QVERIFY(QFile::copy(FakeEncoder, encoderPath));
         const QString input = QStringLiteral("/videos/-my \"best\" clip é.avi");
         const QString output = QStringLiteral("-out 'x' \"y\".3gp");
-        const auto line = conversion::conversionCommandLine(input, QStringLiteral(" -s 176x144 -vf \"scale=1:2\""), output);
+        const auto line =
+            conversion::conversionCommandLine(input, QStringLiteral(" -s 176x144 -vf \"scale=1:2\""), output);
         qputenv("FAKE_ENCODER_SCRIPT", "args");
         platform::QtProcessLauncher launcher;
         Reads reads;
@@ -224,8 +228,8 @@ private slots:
             received << text.mid(4);
         const QStringList expected{"-y", "-i", input, "-s", "176x144", "-vf", "scale=1:2", output};
         QCOMPARE(received, expected);
-        QCOMPARE(line.text, QStringLiteral(" -y -i \"") + input + QStringLiteral("\" -s 176x144 -vf \"scale=1:2\" \"")
-                                + output + QLatin1Char('"'));
+        QCOMPARE(line.text, QStringLiteral(" -y -i \"") + input + QStringLiteral("\" -s 176x144 -vf \"scale=1:2\" \"") +
+                                output + QLatin1Char('"'));
     }
 };
 

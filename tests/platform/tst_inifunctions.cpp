@@ -1,6 +1,6 @@
-#include "atomicsave.h"
-#include "inifile.h"
-#include "privateprofile.h"
+#include "core/platform/atomicsave.h"
+#include "core/platform/inifile.h"
+#include "core/platform/privateprofile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -32,8 +32,7 @@ QByteArray readFile(const QString &path)
 QMap<QString, QByteArray> snapshot(const QString &dir)
 {
     QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         files.insert(QDir(dir).relativeFilePath(path), readFile(path));
@@ -47,7 +46,11 @@ class IniFunctionsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); QVERIFY(m_dir->isValid()); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
 
     void readValue_data();
     void readValue();
@@ -75,30 +78,80 @@ void IniFunctionsTest::readValue_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("blanks around names and value") << QByteArray("  [  Main  ]  \r\n \t Name \t= \t two words \t\r\n") << "Main" << "Name" << "two words";
-    QTest::newRow("blanks in the query") << QByteArray("[Main]\r\nName=x\r\n") << " Main " << " Name " << "x";
-    QTest::newRow("case") << QByteArray("[MAIN]\r\nNAME=x\r\n") << "main" << "name" << "x";
-    QTest::newRow("double quotes keep inner blanks") << QByteArray("[a]\r\nk=\"  padded  \"\r\n") << "a" << "k" << "  padded  ";
-    QTest::newRow("single quotes") << QByteArray("[a]\r\nk='x'\r\n") << "a" << "k" << "x";
-    QTest::newRow("only one pair of quotes") << QByteArray("[a]\r\nk=\"\"x\"\"\r\n") << "a" << "k" << "\"x\"";
-    QTest::newRow("unlike quotes stay") << QByteArray("[a]\r\nk=\"x'\r\n") << "a" << "k" << "\"x'";
-    QTest::newRow("lone quote stays") << QByteArray("[a]\r\nk=\"\r\n") << "a" << "k" << "\"";
-    QTest::newRow("empty value is not missing") << QByteArray("[a]\r\nk=\r\n") << "a" << "k" << "";
-    QTest::newRow("LF") << QByteArray("[a]\nk=1\n[b]\nk=2\n") << "b" << "k" << "2";
-    QTest::newRow("CR") << QByteArray("[a]\rk=1\r[b]\rk=2\r") << "b" << "k" << "2";
-    QTest::newRow("mixed line ends") << QByteArray("[a]\rk=1\n[b]\r\nk=2\n") << "b" << "k" << "2";
-    QTest::newRow("UTF-8") << QByteArray("[Pfad]\r\nZiel=/home/j\xC3\xBCrgen/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE\r\n") << "pfad" << "ziel" << QString::fromUtf8("/home/jürgen/Видео");
-    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[a]\r\nk=1\r\n") << "a" << "k" << "1";
-    QTest::newRow("value cut at 2047") << "[a]\r\nk=" + QByteArray(3000, 'v') + "\r\n" << "a" << "k" << QString(2047, u'v');
-    QTest::newRow("no half surrogate pair at the cut") << "[a]\r\nk=" + QByteArray(2046, 'v') + "\xF0\x9F\x8E\xAC\r\n" << "a" << "k" << QString(2046, u'v');
-    QTest::newRow("first key wins") << QByteArray("[a]\r\nk=1\r\nk=2\r\n") << "a" << "k" << "1";
-    QTest::newRow("first section wins") << QByteArray("[a]\r\nk=1\r\n[b]\r\n[A]\r\nk=2\r\n") << "a" << "k" << "1";
-    QTest::newRow("key only in a later duplicate section") << QByteArray("[a]\r\nj=1\r\n[a]\r\nk=2\r\n") << "a" << "k" << "default";
-    QTest::newRow("key before any section") << QByteArray("k=1\r\n[a]\r\nj=1\r\n") << "a" << "k" << "default";
-    QTest::newRow("missing section") << QByteArray("[a]\r\nk=1\r\n") << "b" << "k" << "default";
-    QTest::newRow("line without = is no key") << QByteArray("[a]\r\nk\r\nk=2\r\n") << "a" << "k" << "2";
-    QTest::newRow("comment is no key") << QByteArray("[a]\r\n;k=1\r\nk=2\r\n") << "a" << "k" << "2";
-    QTest::newRow("indented comment is no key") << QByteArray("[a]\r\n  ;k=1\r\n") << "a" << "k" << "default";
+    QTest::newRow("blanks around names and value")
+        << QByteArray("  [  Main  ]  \r\n \t Name \t= \t two words \t\r\n") << "Main"
+        << "Name"
+        << "two words";
+    QTest::newRow("blanks in the query") << QByteArray("[Main]\r\nName=x\r\n") << " Main "
+                                         << " Name "
+                                         << "x";
+    QTest::newRow("case") << QByteArray("[MAIN]\r\nNAME=x\r\n") << "main"
+                          << "name"
+                          << "x";
+    QTest::newRow("double quotes keep inner blanks") << QByteArray("[a]\r\nk=\"  padded  \"\r\n") << "a"
+                                                     << "k"
+                                                     << "  padded  ";
+    QTest::newRow("single quotes") << QByteArray("[a]\r\nk='x'\r\n") << "a"
+                                   << "k"
+                                   << "x";
+    QTest::newRow("only one pair of quotes") << QByteArray("[a]\r\nk=\"\"x\"\"\r\n") << "a"
+                                             << "k"
+                                             << "\"x\"";
+    QTest::newRow("unlike quotes stay") << QByteArray("[a]\r\nk=\"x'\r\n") << "a"
+                                        << "k"
+                                        << "\"x'";
+    QTest::newRow("lone quote stays") << QByteArray("[a]\r\nk=\"\r\n") << "a"
+                                      << "k"
+                                      << "\"";
+    QTest::newRow("empty value is not missing") << QByteArray("[a]\r\nk=\r\n") << "a"
+                                                << "k"
+                                                << "";
+    QTest::newRow("LF") << QByteArray("[a]\nk=1\n[b]\nk=2\n") << "b"
+                        << "k"
+                        << "2";
+    QTest::newRow("CR") << QByteArray("[a]\rk=1\r[b]\rk=2\r") << "b"
+                        << "k"
+                        << "2";
+    QTest::newRow("mixed line ends") << QByteArray("[a]\rk=1\n[b]\r\nk=2\n") << "b"
+                                     << "k"
+                                     << "2";
+    QTest::newRow("UTF-8") << QByteArray(
+                                  "[Pfad]\r\nZiel=/home/j\xC3\xBCrgen/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE\r\n")
+                           << "pfad"
+                           << "ziel" << QString::fromUtf8("/home/jürgen/Видео");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[a]\r\nk=1\r\n") << "a"
+                                     << "k"
+                                     << "1";
+    QTest::newRow("value cut at 2047") << "[a]\r\nk=" + QByteArray(3000, 'v') + "\r\n"
+                                       << "a"
+                                       << "k" << QString(2047, u'v');
+    QTest::newRow("no half surrogate pair at the cut") << "[a]\r\nk=" + QByteArray(2046, 'v') + "\xF0\x9F\x8E\xAC\r\n"
+                                                       << "a"
+                                                       << "k" << QString(2046, u'v');
+    QTest::newRow("first key wins") << QByteArray("[a]\r\nk=1\r\nk=2\r\n") << "a"
+                                    << "k"
+                                    << "1";
+    QTest::newRow("first section wins") << QByteArray("[a]\r\nk=1\r\n[b]\r\n[A]\r\nk=2\r\n") << "a"
+                                        << "k"
+                                        << "1";
+    QTest::newRow("key only in a later duplicate section") << QByteArray("[a]\r\nj=1\r\n[a]\r\nk=2\r\n") << "a"
+                                                           << "k"
+                                                           << "default";
+    QTest::newRow("key before any section") << QByteArray("k=1\r\n[a]\r\nj=1\r\n") << "a"
+                                            << "k"
+                                            << "default";
+    QTest::newRow("missing section") << QByteArray("[a]\r\nk=1\r\n") << "b"
+                                     << "k"
+                                     << "default";
+    QTest::newRow("line without = is no key") << QByteArray("[a]\r\nk\r\nk=2\r\n") << "a"
+                                              << "k"
+                                              << "2";
+    QTest::newRow("comment is no key") << QByteArray("[a]\r\n;k=1\r\nk=2\r\n") << "a"
+                                       << "k"
+                                       << "2";
+    QTest::newRow("indented comment is no key") << QByteArray("[a]\r\n  ;k=1\r\n") << "a"
+                                                << "k"
+                                                << "default";
 }
 
 void IniFunctionsTest::readValue()
@@ -129,23 +182,52 @@ void IniFunctionsTest::writeValue_data()
 
     // The lines that must survive hold blanks, tabs, a comment, a line without "=", bytes that
     // are not UTF-8 and text before the first section.
-    const QByteArray odd = "; top\r\nloose=1\r\n[a]\r\n\tj = \"1\" \r\nno equals\r\n  k  =  old  \r\n\xFF\xFE junk\r\n\r\n[b]\r\nk=keep";
+    const QByteArray odd =
+        "; top\r\nloose=1\r\n[a]\r\n\tj = \"1\" \r\nno equals\r\n  k  =  old  \r\n\xFF\xFE junk\r\n\r\n[b]\r\nk=keep";
     QByteArray replaced = odd;
     replaced.replace("  k  =  old  ", "k=new");
-    QTest::newRow("replace in place") << odd << "a" << "k" << "new" << replaced;
-    QTest::newRow("replace keeps the file's key spelling") << QByteArray("[A]\r\nName=1\r\n") << "a" << "NAME" << "2" << QByteArray("[A]\r\nName=2\r\n");
-    QTest::newRow("replace only the first of two keys") << QByteArray("[a]\r\nk=1\r\nk=2\r\n") << "a" << "k" << "3" << QByteArray("[a]\r\nk=3\r\nk=2\r\n");
-    QTest::newRow("commented key is not replaced") << QByteArray("[a]\r\n;k=1\r\n") << "a" << "k" << "2" << QByteArray("[a]\r\n;k=1\r\nk=2\r\n");
-    QTest::newRow("byte order mark kept") << QByteArray("\xEF\xBB\xBF[a]\r\nk=1\r\n") << "a" << "k" << "2" << QByteArray("\xEF\xBB\xBF[a]\r\nk=2\r\n");
-    QTest::newRow("new key after the section's last line") << QByteArray("[a]\r\nj=1\r\n\r\n\r\n[b]\r\nj=1\r\n") << "a" << "k" << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n\r\n\r\n[b]\r\nj=1\r\n");
-    QTest::newRow("new key into an empty section") << QByteArray("[a]\r\n\r\n[b]\r\n") << "a" << "k" << "2" << QByteArray("[a]\r\nk=2\r\n\r\n[b]\r\n");
-    QTest::newRow("new key into the first of two sections") << QByteArray("[a]\r\nj=1\r\n[a]\r\nk=1\r\n") << "a" << "k" << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n[a]\r\nk=1\r\n");
-    QTest::newRow("new key after a line without line end") << QByteArray("[a]\r\nj=1") << "a" << "k" << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n");
-    QTest::newRow("LF file stays LF") << QByteArray("[a]\nj=1\n") << "a" << "k" << "2" << QByteArray("[a]\nj=1\nk=2\n");
-    QTest::newRow("CR file stays CR") << QByteArray("[a]\rj=1\r") << "a" << "k" << "2" << QByteArray("[a]\rj=1\rk=2\r");
-    QTest::newRow("new section at the end") << QByteArray("[a]\r\nj=1\r\n\r\n") << "b" << "k" << "2" << QByteArray("[a]\r\nj=1\r\n\r\n[b]\r\nk=2\r\n");
-    QTest::newRow("new section after a line without line end") << QByteArray("[a]\nj=1") << "b" << "k" << "2" << QByteArray("[a]\nj=1\n[b]\nk=2\n");
-    QTest::newRow("new file") << QByteArray() << " a " << " k " << QString::fromUtf8("jürgen") << QByteArray("[a]\r\nk=j\xC3\xBCrgen\r\n");
+    QTest::newRow("replace in place") << odd << "a"
+                                      << "k"
+                                      << "new" << replaced;
+    QTest::newRow("replace keeps the file's key spelling") << QByteArray("[A]\r\nName=1\r\n") << "a"
+                                                           << "NAME"
+                                                           << "2" << QByteArray("[A]\r\nName=2\r\n");
+    QTest::newRow("replace only the first of two keys") << QByteArray("[a]\r\nk=1\r\nk=2\r\n") << "a"
+                                                        << "k"
+                                                        << "3" << QByteArray("[a]\r\nk=3\r\nk=2\r\n");
+    QTest::newRow("commented key is not replaced") << QByteArray("[a]\r\n;k=1\r\n") << "a"
+                                                   << "k"
+                                                   << "2" << QByteArray("[a]\r\n;k=1\r\nk=2\r\n");
+    QTest::newRow("byte order mark kept") << QByteArray("\xEF\xBB\xBF[a]\r\nk=1\r\n") << "a"
+                                          << "k"
+                                          << "2" << QByteArray("\xEF\xBB\xBF[a]\r\nk=2\r\n");
+    QTest::newRow("new key after the section's last line")
+        << QByteArray("[a]\r\nj=1\r\n\r\n\r\n[b]\r\nj=1\r\n") << "a"
+        << "k"
+        << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n\r\n\r\n[b]\r\nj=1\r\n");
+    QTest::newRow("new key into an empty section") << QByteArray("[a]\r\n\r\n[b]\r\n") << "a"
+                                                   << "k"
+                                                   << "2" << QByteArray("[a]\r\nk=2\r\n\r\n[b]\r\n");
+    QTest::newRow("new key into the first of two sections") << QByteArray("[a]\r\nj=1\r\n[a]\r\nk=1\r\n") << "a"
+                                                            << "k"
+                                                            << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n[a]\r\nk=1\r\n");
+    QTest::newRow("new key after a line without line end") << QByteArray("[a]\r\nj=1") << "a"
+                                                           << "k"
+                                                           << "2" << QByteArray("[a]\r\nj=1\r\nk=2\r\n");
+    QTest::newRow("LF file stays LF") << QByteArray("[a]\nj=1\n") << "a"
+                                      << "k"
+                                      << "2" << QByteArray("[a]\nj=1\nk=2\n");
+    QTest::newRow("CR file stays CR") << QByteArray("[a]\rj=1\r") << "a"
+                                      << "k"
+                                      << "2" << QByteArray("[a]\rj=1\rk=2\r");
+    QTest::newRow("new section at the end") << QByteArray("[a]\r\nj=1\r\n\r\n") << "b"
+                                            << "k"
+                                            << "2" << QByteArray("[a]\r\nj=1\r\n\r\n[b]\r\nk=2\r\n");
+    QTest::newRow("new section after a line without line end") << QByteArray("[a]\nj=1") << "b"
+                                                               << "k"
+                                                               << "2" << QByteArray("[a]\nj=1\n[b]\nk=2\n");
+    QTest::newRow("new file") << QByteArray() << " a "
+                              << " k " << QString::fromUtf8("jürgen") << QByteArray("[a]\r\nk=j\xC3\xBCrgen\r\n");
 }
 
 void IniFunctionsTest::writeValue()
@@ -197,10 +279,18 @@ void IniFunctionsTest::refusesNamesThatWouldChangeOtherLines_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("line break in value") << "a" << "k" << "1\r\n[b]";
-    QTest::newRow("= in key") << "a" << "j=k" << "1";
-    QTest::newRow("comment as key") << "a" << ";k" << "1";
-    QTest::newRow("empty section") << "" << "k" << "1";
+    QTest::newRow("line break in value") << "a"
+                                         << "k"
+                                         << "1\r\n[b]";
+    QTest::newRow("= in key") << "a"
+                              << "j=k"
+                              << "1";
+    QTest::newRow("comment as key") << "a"
+                                    << ";k"
+                                    << "1";
+    QTest::newRow("empty section") << ""
+                                   << "k"
+                                   << "1";
 }
 
 void IniFunctionsTest::refusesNamesThatWouldChangeOtherLines()

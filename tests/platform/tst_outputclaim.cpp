@@ -1,6 +1,6 @@
 // The claim on an output's partial file that keeps two runs from writing one file. Each claim
 // opens the file on its own, as another process would, so one process shows the rules.
-#include <outputclaim.h>
+#include "core/platform/outputclaim.h"
 
 #include <QDir>
 #include <QFile>

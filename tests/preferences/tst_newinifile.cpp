@@ -1,9 +1,8 @@
-#include "testfiles.h"
-
-#include <efcreateerror.h>
-#include <inifile.h>
-#include <newinifile.h>
-#include <preferencekeys.h>
+#include "core/platform/inifile.h"
+#include "core/preferences/efcreateerror.h"
+#include "core/preferences/newinifile.h"
+#include "core/preferences/preferencekeys.h"
+#include "preferences/testfiles.h"
 
 #include <QTemporaryDir>
 
@@ -27,21 +26,41 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("LF line ends") << QByteArray("[Main]\nA=1\nB=2\n") << "Main" << "B" << "2";
-        QTest::newRow("lone CR line ends") << QByteArray("[Main]\rA=1\rB=2") << "Main" << "B" << "2";
-        QTest::newRow("capitals") << QByteArray("[MAIN]\r\nOutput Path=/x/\r\n") << "Main" << "output path" << "/x/";
-        QTest::newRow("only A to Z fold") << QByteArray("[ÄRGER]\r\nPfad=/x/\r\n") << "ärger" << "Pfad" << "<default>";
-        QTest::newRow("blank before =") << QByteArray("[Main]\r\nKey =1\r\n") << "Main" << "Key" << "<default>";
-        QTest::newRow("blank after value") << QByteArray("[Main]\r\nKey=1 \r\n") << "Main" << "Key" << "1 ";
-        QTest::newRow("empty value") << QByteArray("[Main]\r\nKey=\r\n") << "Main" << "Key" << "";
-        QTest::newRow("[ in a value ends the section")
-            << QByteArray("[Main]\r\nA=x[y\r\nKey=1\r\n") << "Main" << "Key" << "<default>";
-        QTest::newRow("key 0 after key 10") << QByteArray("[Grid]\r\n10=ten\r\n0=zero\r\n") << "Grid" << "0" << "ten";
+        QTest::newRow("LF line ends") << QByteArray("[Main]\nA=1\nB=2\n") << "Main"
+                                      << "B"
+                                      << "2";
+        QTest::newRow("lone CR line ends") << QByteArray("[Main]\rA=1\rB=2") << "Main"
+                                           << "B"
+                                           << "2";
+        QTest::newRow("capitals") << QByteArray("[MAIN]\r\nOutput Path=/x/\r\n") << "Main"
+                                  << "output path"
+                                  << "/x/";
+        QTest::newRow("only A to Z fold") << QByteArray("[ÄRGER]\r\nPfad=/x/\r\n") << "ärger"
+                                          << "Pfad"
+                                          << "<default>";
+        QTest::newRow("blank before =") << QByteArray("[Main]\r\nKey =1\r\n") << "Main"
+                                        << "Key"
+                                        << "<default>";
+        QTest::newRow("blank after value") << QByteArray("[Main]\r\nKey=1 \r\n") << "Main"
+                                           << "Key"
+                                           << "1 ";
+        QTest::newRow("empty value") << QByteArray("[Main]\r\nKey=\r\n") << "Main"
+                                     << "Key"
+                                     << "";
+        QTest::newRow("[ in a value ends the section") << QByteArray("[Main]\r\nA=x[y\r\nKey=1\r\n") << "Main"
+                                                       << "Key"
+                                                       << "<default>";
+        QTest::newRow("key 0 after key 10") << QByteArray("[Grid]\r\n10=ten\r\n0=zero\r\n") << "Grid"
+                                            << "0"
+                                            << "ten";
         QTest::newRow("header inside an earlier value")
-            << QByteArray("[Other]\r\nNote=see [Main] first\r\nKey=early\r\n[Main]\r\nKey=late\r\n")
-            << "Main" << "Key" << "early";
-        QTest::newRow("NUL ends the text")
-            << QByteArray("[Main]\r\nA=1\r\n") + '\0' + "Key=2\r\n" << "Main" << "Key" << "<default>";
+            << QByteArray("[Other]\r\nNote=see [Main] first\r\nKey=early\r\n[Main]\r\nKey=late\r\n") << "Main"
+            << "Key"
+            << "early";
+        QTest::newRow("NUL ends the text") << QByteArray("[Main]\r\nA=1\r\n") + '\0' + "Key=2\r\n"
+                                           << "Main"
+                                           << "Key"
+                                           << "<default>";
     }
     void readString()
     {
@@ -49,7 +68,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         writeFile(m_path, content);
-        QTEST(TNewInifile::Create(m_path)->ReadString(section, key, "<default>"), "expected");
+        QTEST(preferences::TNewInifile::Create(m_path)->ReadString(section, key, "<default>"), "expected");
     }
 
     // ReadInteger with the default 7, ReadBool with the defaults false and true.
@@ -74,7 +93,7 @@ private slots:
     {
         QFETCH(QByteArray, line);
         writeFile(m_path, "[Main]\r\n" + line + "\r\n");
-        const auto ini = TNewInifile::Create(m_path);
+        const auto ini = preferences::TNewInifile::Create(m_path);
         QTEST(ini->ReadInteger("Main", "Key", 7), "integer");
         QTEST(ini->ReadBool("Main", "Key", false), "boolOrFalse");
         QTEST(ini->ReadBool("Main", "Key", true), "boolOrTrue");
@@ -88,33 +107,44 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("no file, read only") << QByteArray() << QString() << "" << "" << QByteArray("");
-        QTest::newRow("mixed line ends, read only")
-            << QByteArray("a\nb\rc\r\r\nd") << QString() << "" << "" << QByteArray("a\r\nb\r\nc\r\n\r\nd\r\n");
-        QTest::newRow("NUL ends the text, read only")
-            << QByteArray("a\r\nb") + '\0' + "c\r\n" << QString() << "" << "" << QByteArray("a\r\nb\r\n");
+        QTest::newRow("no file, read only") << QByteArray() << QString() << ""
+                                            << "" << QByteArray("");
+        QTest::newRow("mixed line ends, read only") << QByteArray("a\nb\rc\r\r\nd") << QString() << ""
+                                                    << "" << QByteArray("a\r\nb\r\nc\r\n\r\nd\r\n");
+        QTest::newRow("NUL ends the text, read only") << QByteArray("a\r\nb") + '\0' + "c\r\n"
+                                                      << QString() << ""
+                                                      << "" << QByteArray("a\r\nb\r\n");
         QTest::newRow("new key right under the header")
-            << QByteArray("[Main]\r\nA=1\r\n[Other]\r\nB=2\r\n") << "Main" << "C" << "3"
-            << QByteArray("[Main]\r\nC=3\r\nA=1\r\n[Other]\r\nB=2\r\n");
-        QTest::newRow("new section at the end")
-            << QByteArray("[Main]\r\nA=1") << "Default" << "B" << "2" << QByteArray("[Main]\r\nA=1\r\n[Default]\r\nB=2\r\n");
+            << QByteArray("[Main]\r\nA=1\r\n[Other]\r\nB=2\r\n") << "Main"
+            << "C"
+            << "3" << QByteArray("[Main]\r\nC=3\r\nA=1\r\n[Other]\r\nB=2\r\n");
+        QTest::newRow("new section at the end") << QByteArray("[Main]\r\nA=1") << "Default"
+                                                << "B"
+                                                << "2" << QByteArray("[Main]\r\nA=1\r\n[Default]\r\nB=2\r\n");
         QTest::newRow("replaced line keeps the others")
-            << QByteArray("; note\r\n[Main]\r\nUnused=x\r\n\r\n  OUTPUT PATH=old\r\nOverwrite=1\r\n\r\n[Default]\r\nOutput Path=d\r\n")
-            << "Main" << "Output Path" << "new"
-            << QByteArray("; note\r\n[Main]\r\nUnused=x\r\n\r\nOutput Path=new\r\nOverwrite=1\r\n\r\n[Default]\r\nOutput Path=d\r\n");
-        QTest::newRow("LF file") << QByteArray("[Main]\nA=1\n\nB=2\n") << "Main" << "A" << "3"
-                                 << QByteArray("[Main]\r\nA=3\r\n\r\nB=2\r\n");
-        QTest::newRow("key behind a [ in a value")
-            << QByteArray("[Main]\r\nA=x[y\r\nKey=1\r\n") << "Main" << "Key" << "2"
-            << QByteArray("[Main]\r\nKey=2\r\nA=x[y\r\nKey=1\r\n");
+            << QByteArray("; note\r\n[Main]\r\nUnused=x\r\n\r\n  OUTPUT "
+                          "PATH=old\r\nOverwrite=1\r\n\r\n[Default]\r\nOutput Path=d\r\n")
+            << "Main"
+            << "Output Path"
+            << "new"
+            << QByteArray("; note\r\n[Main]\r\nUnused=x\r\n\r\nOutput "
+                          "Path=new\r\nOverwrite=1\r\n\r\n[Default]\r\nOutput Path=d\r\n");
+        QTest::newRow("LF file") << QByteArray("[Main]\nA=1\n\nB=2\n") << "Main"
+                                 << "A"
+                                 << "3" << QByteArray("[Main]\r\nA=3\r\n\r\nB=2\r\n");
+        QTest::newRow("key behind a [ in a value") << QByteArray("[Main]\r\nA=x[y\r\nKey=1\r\n") << "Main"
+                                                   << "Key"
+                                                   << "2" << QByteArray("[Main]\r\nKey=2\r\nA=x[y\r\nKey=1\r\n");
         QTest::newRow("header inside an earlier value")
-            << QByteArray("[Other]\r\nNote=[Main]\r\nKey=1\r\n[Main]\r\nKey=2\r\n") << "Main" << "Key" << "3"
-            << QByteArray("[Other]\r\nNote=[Main]\r\nKey=3\r\n[Main]\r\nKey=2\r\n");
-        QTest::newRow("bytes that are no UTF-8 kept")
-            << QByteArray("[Main]\r\nA=\xE9t\xE9\r\nB=1\r\n") << "Main" << "B" << "2"
-            << QByteArray("[Main]\r\nA=\xE9t\xE9\r\nB=2\r\n");
-        QTest::newRow("a value cannot add lines")
-            << QByteArray("[Main]\r\n") << "Main" << "A" << "1\r\n[Other]" << QByteArray("[Main]\r\nA=1\r\n");
+            << QByteArray("[Other]\r\nNote=[Main]\r\nKey=1\r\n[Main]\r\nKey=2\r\n") << "Main"
+            << "Key"
+            << "3" << QByteArray("[Other]\r\nNote=[Main]\r\nKey=3\r\n[Main]\r\nKey=2\r\n");
+        QTest::newRow("bytes that are no UTF-8 kept") << QByteArray("[Main]\r\nA=\xE9t\xE9\r\nB=1\r\n") << "Main"
+                                                      << "B"
+                                                      << "2" << QByteArray("[Main]\r\nA=\xE9t\xE9\r\nB=2\r\n");
+        QTest::newRow("a value cannot add lines") << QByteArray("[Main]\r\n") << "Main"
+                                                  << "A"
+                                                  << "1\r\n[Other]" << QByteArray("[Main]\r\nA=1\r\n");
     }
     void saveWritesTheLines()
     {
@@ -124,10 +154,10 @@ private slots:
         QFETCH(QString, value);
         if (!before.isNull())
             writeFile(m_path, before);
-        auto ini = TNewInifile::Create(m_path);
+        auto ini = preferences::TNewInifile::Create(m_path);
         if (!section.isNull())
             ini->WriteString(section, key, value);
-        TNewInifile::SaveAndFree(std::move(ini));
+        preferences::TNewInifile::SaveAndFree(std::move(ini));
         QTEST(readFile(m_path), "after");
     }
 
@@ -147,12 +177,12 @@ private slots:
         const auto before = snapshot(m_dir->path());
 
         const QString path = m_dir->filePath(target);
-        auto ini = TNewInifile::Create(path);
+        auto ini = preferences::TNewInifile::Create(path);
         ini->WriteString("a", "k", "2");
-        std::optional<EFCreateError> error;
+        std::optional<preferences::EFCreateError> error;
         try {
-            TNewInifile::SaveAndFree(std::move(ini));
-        } catch (const EFCreateError &e) {
+            preferences::TNewInifile::SaveAndFree(std::move(ini));
+        } catch (const preferences::EFCreateError &e) {
             error = e;
         }
         QVERIFY(error);
@@ -171,13 +201,13 @@ private slots:
         QVERIFY(keys.synMode.writeTo(platformIni, 2));
         QVERIFY(keys.autoOpenDir.writeTo(platformIni, false));
 
-        auto ini = TNewInifile::Create(m_path);
+        auto ini = preferences::TNewInifile::Create(m_path);
         QCOMPARE(keys.outputPath.readFrom(*ini), "/my videos/");
         QCOMPARE(keys.synMode.readFrom(*ini), 2);
         QCOMPARE(keys.autoOpenDir.readFrom(*ini), false);
         keys.profile.writeTo(*ini, -1);
         keys.autoExit.writeTo(*ini, true);
-        TNewInifile::SaveAndFree(std::move(ini));
+        preferences::TNewInifile::SaveAndFree(std::move(ini));
 
         QCOMPARE(keys.profile.readFrom(platformIni), -1);
         QCOMPARE(keys.autoExit.readFrom(platformIni), true);

@@ -1,7 +1,6 @@
-#include <testwindow.h>
-
-#include <keyvaluegrid.h>
-#include <settingform.h>
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/settings/settingform.h"
+#include "helpers/testwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +10,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+using mainform::TMainForm;
+using settings::TSettingForm;
 
 using testwindow::Window;
 
@@ -51,13 +53,13 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
-void choose(profiles::KeyValueGrid *grid, const QString &key, const QString &caption)
+void choose(grids::KeyValueGrid *grid, const QString &key, const QString &caption)
 {
     grid->choosePickListEntry(grid->findRow(key), caption);
 }
 
 // Types into the value cell as the user would, and confirms with Enter.
-void type(profiles::KeyValueGrid *grid, const QString &key, const QString &text)
+void type(grids::KeyValueGrid *grid, const QString &key, const QString &text)
 {
     grid->window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(grid->window()));
@@ -102,7 +104,7 @@ private slots:
     void theTwoWaysOfOpeningTheDialog()
     {
         ProfileWindow window;
-        TSettingForm &settings = window.settings();
+        settings::TSettingForm &settings = window.settings();
         window.form->tbtnSetting->click();
         QVERIFY(settings.isVisible());
         QCOMPARE(settings.pgcSetting->currentIndex(), 0);
@@ -156,8 +158,8 @@ private slots:
         QVERIFY(testwindow::startAndWaitForRun(*window.form));
         QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), "Complete");
         QProcess ffprobe;
-        ffprobe.start("ffprobe", {"-v", "error", "-show_entries", "stream=width,height,channels",
-                                  "-of", "default=noprint_wrappers=1", media.filePath("clip.3gp")});
+        ffprobe.start("ffprobe", {"-v", "error", "-show_entries", "stream=width,height,channels", "-of",
+                                  "default=noprint_wrappers=1", media.filePath("clip.3gp")});
         QVERIFY(ffprobe.waitForFinished(30000));
         const QString report = ffprobe.readAllStandardOutput();
         QVERIFY2(report.contains("width=352\nheight=288") && report.contains("channels=2"), qPrintable(report));
@@ -187,7 +189,7 @@ private slots:
     {
         ProfileWindow window;
         window.changeChoices();
-        TSettingForm &settings = window.settings();
+        settings::TSettingForm &settings = window.settings();
         settings.cmbProfile->setCurrentIndex(settings.cmbProfile->findText("Broken"));
         emit settings.cmbProfile->activated(settings.cmbProfile->currentIndex());
         QCOMPARE(window.dialogs.messages.size(), 1);
@@ -218,13 +220,14 @@ private slots:
         window.form->cmbProfile->setCurrentIndex(0);
         window.dialogs.messages.clear();
         QStringList shownWithTheError;
-        window.dialogs.onMessage = [&](const platform::ShownMessage &) {
+        window.dialogs.onMessage = [&](const desktop::ShownMessage &) {
             shownWithTheError = {window.form->SettingForm->vleVideo->valueOf("Video Size"),
                                  window.form->SettingForm->vleAdvanced->valueOf("Title")};
         };
         window.form->bbtnSetting->click();
         QCOMPARE(window.dialogs.messages.size(), 1);
-        QVERIFY2(window.messageTexts().first().startsWith("Cannot create file"), qPrintable(window.messageTexts().first()));
+        QVERIFY2(window.messageTexts().first().startsWith("Cannot create file"),
+                 qPrintable(window.messageTexts().first()));
         QCOMPARE(shownWithTheError, (QStringList{"128x96", "title=Holiday"}));
         QVERIFY(window.form->SettingForm->isVisible());
     }
@@ -302,8 +305,8 @@ private slots:
         window.dialogs.fileToSave = target;
         window.settings().btnSaveAs->click();
         QCOMPARE(window.dialogs.messages.size(), 1);
-        QVERIFY2(window.messageTexts().first().startsWith("Cannot copy the profile \"" + window.phone() + "\" to \""
-                                                          + target + "\". "),
+        QVERIFY2(window.messageTexts().first().startsWith("Cannot copy the profile \"" + window.phone() + "\" to \"" +
+                                                          target + "\". "),
                  qPrintable(window.messageTexts().first()));
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(window.settings().isVisible());

@@ -1,8 +1,7 @@
-#include "testfiles.h"
-
-#include <efcreateerror.h>
-#include <fakedesktop.h>
-#include <settingform.h>
+#include "core/preferences/efcreateerror.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/settings/settingform.h"
+#include "preferences/testfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+using settings::TSettingForm;
+
 using platform::MessageButton;
 Q_DECLARE_METATYPE(platform::MessageButton)
 
@@ -25,8 +26,8 @@ QString generalPage(const TSettingForm &form)
 {
     const auto flag = [](const QAbstractButton *button) { return button->isChecked() ? "1" : "0"; };
     return QStringList{form.edtOutputDir->text(), QString::number(form.cmbSyn->currentIndex()),
-                       flag(form.chkOpenDir), flag(form.chkExit), flag(form.chkTurnoff),
-                       QString(flag(form.rdbOverWrite)) + flag(form.rdbRename)}
+                       flag(form.chkOpenDir),     flag(form.chkExit),
+                       flag(form.chkTurnoff),     QString(flag(form.rdbOverWrite)) + flag(form.rdbRename)}
         .join('|');
 }
 } // namespace
@@ -60,8 +61,9 @@ private slots:
                           "Auto Turn Off=1\r\nOverwrite=0\r\n[Default]\r\nOutput Path=/factory/\r\nSyn Mode=1\r\n"
                           "Auto Open Dir=1\r\n")
             << "/videos/|2|0|1|1|01" << MessageButton::Yes << "/factory/|1|1|0|0|10";
-        QTest::newRow("unusable values") << QByteArray("[main]\nSyn Mode=3\nAuto Exit=yes\nOverwrite=x\n[DEFAULT]\nSyn Mode=-1\n")
-                                         << "<p>|-1|1|0|0|10" << MessageButton::Yes << "<p>|-1|0|0|0|10";
+        QTest::newRow("unusable values")
+            << QByteArray("[main]\nSyn Mode=3\nAuto Exit=yes\nOverwrite=x\n[DEFAULT]\nSyn Mode=-1\n")
+            << "<p>|-1|1|0|0|10" << MessageButton::Yes << "<p>|-1|0|0|0|10";
     }
     void loadsMainThenDefault()
     {
@@ -81,7 +83,7 @@ private slots:
         m_dialogs->answers.push_back(answer);
         m_form->btnDefault->click();
         QCOMPARE(m_dialogs->messages.size(), 1);
-        const platform::ShownMessage &question = m_dialogs->messages.first();
+        const desktop::ShownMessage &question = m_dialogs->messages.first();
         QCOMPARE(question.caption, "Load Default");
         QCOMPARE(question.text, "Are you sure to load the default preferences?");
         QCOMPARE(question.icon, platform::MessageIcon::Question);
@@ -116,9 +118,10 @@ private slots:
             << QByteArray("; kept\r\n[Main]\r\nVersion=9.9\r\nProfile=3\r\nOutput Path=/old/\r\nSyn Mode=5\r\n\r\n"
                           "Auto Open Dir=1\r\nAuto Exit=0\r\nAuto Turn Off=0\r\nOverwrite=1\r\nUnknown=x\r\n\r\n"
                           "[Default]\r\nAuto Exit=0\r\n")
-            << QByteArray("; kept\r\n[Main]\r\nVersion=9.9\r\nProfile=3\r\nOutput Path=/my videos\r\nSyn Mode=-1\r\n\r\n"
-                          "Auto Open Dir=0\r\nAuto Exit=1\r\nAuto Turn Off=1\r\nOverwrite=0\r\nUnknown=x\r\n\r\n"
-                          "[Default]\r\nAuto Exit=0\r\n");
+            << QByteArray(
+                   "; kept\r\n[Main]\r\nVersion=9.9\r\nProfile=3\r\nOutput Path=/my videos\r\nSyn Mode=-1\r\n\r\n"
+                   "Auto Open Dir=0\r\nAuto Exit=1\r\nAuto Turn Off=1\r\nOverwrite=0\r\nUnknown=x\r\n\r\n"
+                   "[Default]\r\nAuto Exit=0\r\n");
         QTest::newRow("no Main yet")
             << QByteArray("[Default]\r\nAuto Exit=0\r\n")
             << QByteArray("[Default]\r\nAuto Exit=0\r\n[Main]\r\nOverwrite=0\r\nAuto Turn Off=1\r\nAuto Exit=1\r\n"
@@ -146,10 +149,14 @@ private slots:
     {
         QTest::addColumn<QString>("chosen"); // empty: cancelled
         QTest::addColumn<QString>("expected");
-        QTest::newRow("without delimiter") << "/videos/out" << "/videos/out/";
-        QTest::newRow("with delimiter") << "/videos/out/" << "/videos/out/";
-        QTest::newRow("root") << "/" << "/";
-        QTest::newRow("cancelled") << "" << "/before";
+        QTest::newRow("without delimiter") << "/videos/out"
+                                           << "/videos/out/";
+        QTest::newRow("with delimiter") << "/videos/out/"
+                                        << "/videos/out/";
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("cancelled") << ""
+                                   << "/before";
     }
     void browseAddsTheDelimiter()
     {
@@ -205,7 +212,7 @@ private slots:
         m_form->show();
         std::optional<QString> error;
         m_form->ShowException = [&](const std::exception &e) {
-            if (const auto *createError = dynamic_cast<const EFCreateError *>(&e))
+            if (const auto *createError = dynamic_cast<const preferences::EFCreateError *>(&e))
                 error = createError->message();
         };
         m_form->btnOK->click();
@@ -224,12 +231,15 @@ private slots:
         QVERIFY(!m_form->cmbSyn->isEditable());
         QVERIFY(!m_form->accessibleName().isEmpty());
         for (QWidget *widget : m_form->findChildren<QWidget *>()) {
-            const bool control = qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget)
-                || qobject_cast<QComboBox *>(widget) || widget->parentWidget()->inherits("QStackedWidget");
+            const bool control = qobject_cast<QAbstractButton *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                                 qobject_cast<QComboBox *>(widget) ||
+                                 widget->parentWidget()->inherits("QStackedWidget");
             if (qobject_cast<QLabel *>(widget))
                 QVERIFY2(widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
             else if (control)
-                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName() + " " + widget->metaObject()->className() + " in " + widget->parentWidget()->objectName()));
+                QVERIFY2(!widget->accessibleName().isEmpty(),
+                         qPrintable(widget->objectName() + " " + widget->metaObject()->className() + " in " +
+                                    widget->parentWidget()->objectName()));
         }
     }
 
@@ -239,7 +249,8 @@ private:
         QList<profiles::ProfileEntry> profiles;
         for (const QString &name : names)
             profiles.append({name, m_programDir + "Profiles/" + name + ".vkp"});
-        m_form = std::make_unique<TSettingForm>(*m_dialogs, m_programDir, &*m_mainWindow, m_edtOutputdir, profiles);
+        m_form = std::make_unique<settings::TSettingForm>(*m_dialogs, m_programDir, &*m_mainWindow, m_edtOutputdir,
+                                                          profiles);
     }
 
     std::optional<QTemporaryDir> m_dir;
@@ -247,8 +258,8 @@ private:
     QString m_preferences;
     std::optional<QWidget> m_mainWindow;
     QLineEdit *m_edtOutputdir = nullptr;
-    std::optional<platform::FakeDialogs> m_dialogs;
-    std::unique_ptr<TSettingForm> m_form;
+    std::optional<desktop::FakeDialogs> m_dialogs;
+    std::unique_ptr<settings::TSettingForm> m_form;
 };
 
 std::unique_ptr<QObject> makeSettingFormTest()

@@ -1,4 +1,4 @@
-#include "previewtestsupport.h"
+#include "preview/previewtestsupport.h"
 
 #include <QSlider>
 #include <QStyle>

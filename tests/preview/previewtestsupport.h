@@ -1,7 +1,8 @@
 #pragma once
 
+#include "helpers/testclips.h"
+
 #include <QPoint>
-#include <testclips.h>
 
 class QSlider;
 

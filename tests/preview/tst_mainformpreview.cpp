@@ -1,9 +1,7 @@
-#include "previewtestsupport.h"
-
-#include <testwindow.h>
-
-#include <dstrackbar.h>
-#include <filtergraph.h>
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/filtergraph.h"
+#include "helpers/testwindow.h"
+#include "preview/previewtestsupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -18,7 +16,7 @@ namespace {
 
 constexpr int TickTimeoutMs = 5000;
 
-QAction *menuAction(TMainForm &form, const QString &name)
+QAction *menuAction(mainform::TMainForm &form, const QString &name)
 {
     for (QAction *action : form.ppmTask->actions()) {
         if (action->objectName() == name)

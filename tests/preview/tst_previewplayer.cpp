@@ -1,12 +1,11 @@
-#include "previewtestsupport.h"
-
-#include <directshowexception.h>
-#include <dstrackbar.h>
-#include <filtergraph.h>
-#include <mediaseeking.h>
-#include <previewplayer.h>
-#include <timetext.h>
-#include <videowindow.h>
+#include "core/tasks/timetext.h"
+#include "gui/preview/directshowexception.h"
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/filtergraph.h"
+#include "gui/preview/mediaseeking.h"
+#include "gui/preview/previewplayer.h"
+#include "gui/preview/videowindow.h"
+#include "preview/previewtestsupport.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -143,7 +142,8 @@ private slots:
 
         m_player->PreviewTask(m_clip);
 
-        QCOMPARE(notifications().mid(0, 2), (Notifications{ControlNotification::Stop, ControlNotification::FileRendering}));
+        QCOMPARE(notifications().mid(0, 2),
+                 (Notifications{ControlNotification::Stop, ControlNotification::FileRendering}));
         QTRY_COMPARE_WITH_TIMEOUT(notifications().count(ControlNotification::FileRendered), 1, TickTimeoutMs);
         QCOMPARE(notifications().count(ControlNotification::Play), 1);
         QCOMPARE(m_graph->GetState(), GraphState::Playing);
@@ -199,7 +199,8 @@ private slots:
         const QString message = failures.first().first().toString();
         QVERIFY2(message.contains(" ($") && message.endsWith(")."), qPrintable(message));
         QVERIFY(message.length() > 6);
-        QCOMPARE(notifications().mid(0, 2), (Notifications{ControlNotification::Stop, ControlNotification::FileRendering}));
+        QCOMPARE(notifications().mid(0, 2),
+                 (Notifications{ControlNotification::Stop, ControlNotification::FileRendering}));
         QVERIFY(!notifications().contains(ControlNotification::FileRendered));
         QVERIFY(m_graph->Active());
         QCOMPARE(m_graph->GetState(), GraphState::Stopped);

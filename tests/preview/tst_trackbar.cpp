@@ -1,7 +1,6 @@
-#include "previewtestsupport.h"
-
-#include <dstrackbar.h>
-#include <mediaseeking.h>
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/mediaseeking.h"
+#include "preview/previewtestsupport.h"
 
 #include <QTest>
 #include <QTimer>

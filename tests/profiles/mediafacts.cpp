@@ -1,4 +1,4 @@
-#include "mediafacts.h"
+#include "profiles/mediafacts.h"
 
 #include <QFile>
 

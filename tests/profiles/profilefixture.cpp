@@ -1,4 +1,4 @@
-#include "profilefixture.h"
+#include "profiles/profilefixture.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include <customsizetrigger.h>
-#include <gridsection.h>
-#include <gridsectionstack.h>
-#include <keyvaluegrid.h>
-#include <picklistpopup.h>
-#include <profilegrids.h>
+#include "gui/grids/customsizetrigger.h"
+#include "gui/grids/gridsection.h"
+#include "gui/grids/gridsectionstack.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/picklistpopup.h"
+#include "gui/grids/profilegrids.h"
 
 #include <QApplication>
 #include <QImage>
@@ -17,6 +17,7 @@
 #include <memory>
 
 using namespace profiles;
+using namespace grids;
 
 namespace {
 
@@ -61,7 +62,7 @@ struct ShownGrids {
         auto *layout = new QVBoxLayout(&window);
         layout->addWidget(stack);
         layout->addWidget(elsewhere);
-        FillProfileGrids(sampleProfile(), {video->grid(), audio->grid(), advanced->grid()});
+        grids::FillProfileGrids(sampleProfile(), {video->grid(), audio->grid(), advanced->grid()});
         window.resize(320, 300);
         window.show();
         QApplication::setActiveWindow(&window);
@@ -77,13 +78,13 @@ struct ShownGrids {
     }
 };
 
-QColor pixel(KeyValueGrid *grid, const QPoint &at)
+QColor pixel(grids::KeyValueGrid *grid, const QPoint &at)
 {
     return grid->viewport()->grab().toImage().pixelColor(at);
 }
 
 // Text drawn in one colour on white shows that colour where it is solid and lighter elsewhere.
-bool textOnlyIn(KeyValueGrid *grid, int row, const QColor &colour)
+bool textOnlyIn(grids::KeyValueGrid *grid, int row, const QColor &colour)
 {
     const QImage image = grid->viewport()->grab().toImage();
     const QRect cell = grid->visualRect(grid->model()->index(row, KeyValueGrid::ValueColumn));
@@ -109,7 +110,7 @@ private slots:
     {
         ShownGrids shown;
         QVERIFY(QTest::qWaitForWindowActive(&shown.window));
-        KeyValueGrid *grid = shown.video->grid();
+        grids::KeyValueGrid *grid = shown.video->grid();
         QSignalSpy validated(grid, &KeyValueGrid::Validate);
 
         // A real double-click begins with a press.
@@ -125,7 +126,7 @@ private slots:
         QCOMPARE(validated.size(), 4); // the program's own setValue is no edit
 
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->dropDownButtonRect(1).center());
-        PickListPopup *popup = grid->pickListPopup();
+        grids::PickListPopup *popup = grid->pickListPopup();
         QVERIFY(popup && popup->isVisible());
         QCOMPARE(popup->count(), 3);
         QTest::keyClick(popup, Qt::Key_Escape);
@@ -156,12 +157,13 @@ private slots:
         QFETCH(bool, commitByLeaving);
         ShownGrids shown;
         QVERIFY(QTest::qWaitForWindowActive(&shown.window));
-        KeyValueGrid *grid = shown.video->grid();
+        grids::KeyValueGrid *grid = shown.video->grid();
         QSignalSpy validated(grid, &KeyValueGrid::Validate);
         grid->setFocus();
         grid->setCurrentCell(row, KeyValueGrid::ValueColumn);
         QTest::keyClick(grid, Qt::Key_1);
-        if (auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget()); editor && editor != shown.elsewhere) {
+        if (auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            editor && editor != shown.elsewhere) {
             QTest::keyClick(editor, Qt::Key_M);
             if (commitByLeaving)
                 shown.elsewhere->setFocus();
@@ -180,7 +182,7 @@ private slots:
     void sectionHeights()
     {
         ShownGrids shown;
-        GridSection *video = shown.video;
+        grids::GridSection *video = shown.video;
         QCOMPARE(video->grid()->height(), 3 * 18);
         QCOMPARE(shown.advanced->grid()->height(), 18); // no rows counts as one
         video->button()->click();
@@ -188,21 +190,21 @@ private slots:
         QCOMPARE(video->button()->text(), "+");
 
         // A load opens a collapsed grid without touching its button; the next click expands.
-        FillProfileGrids(sampleProfile(), {video->grid(), shown.audio->grid(), shown.advanced->grid()});
+        grids::FillProfileGrids(sampleProfile(), {video->grid(), shown.audio->grid(), shown.advanced->grid()});
         QCOMPARE(video->grid()->height(), 54);
         QCOMPARE(video->button()->text(), "+");
         video->button()->click();
         QCOMPARE(video->grid()->height(), 3 * 17 + 3 + 1);
         QCOMPARE(video->button()->text(), "-");
 
-        FillDesignedRows(*video->grid(), DesignedGrid::Video);
+        grids::FillDesignedRows(*video->grid(), DesignedGrid::Video);
         video->button()->click();
         video->button()->click();
         QCOMPARE(video->grid()->height(), 109);
         ProfileData sixRows;
         for (const QString &key : DesignedRowKeys(DesignedGrid::Video))
             sixRows.parameters.append(parameter(key, VideoGrid, false, false, QString()));
-        FillProfileGrids(sixRows, {video->grid(), shown.audio->grid(), shown.advanced->grid()});
+        grids::FillProfileGrids(sixRows, {video->grid(), shown.audio->grid(), shown.advanced->grid()});
         QCOMPARE(video->grid()->height(), 108);
     }
 
@@ -226,8 +228,8 @@ private slots:
     {
         ShownGrids shown;
         QVERIFY(QTest::qWaitForWindowActive(&shown.window));
-        KeyValueGrid *video = shown.video->grid();
-        KeyValueGrid *audio = shown.audio->grid();
+        grids::KeyValueGrid *video = shown.video->grid();
+        grids::KeyValueGrid *audio = shown.audio->grid();
         const QPalette palette = video->palette();
         const QColor window = palette.color(QPalette::Base);
         const QColor blue(49, 106, 197);
@@ -266,12 +268,12 @@ private slots:
     {
         QFETCH(int, currentRow);
         QFETCH(QString, change);
-        KeyValueGrid video(95);
-        KeyValueGrid none(95);
-        FillProfileGrids(sampleProfile(), {&video, &none, &none});
+        grids::KeyValueGrid video(95);
+        grids::KeyValueGrid none(95);
+        grids::FillProfileGrids(sampleProfile(), {&video, &none, &none});
         video.setValue(1, "320x240");
         QWidget sizeForm;
-        ConnectCustomSizeTrigger(&video, &sizeForm);
+        grids::ConnectCustomSizeTrigger(&video, &sizeForm);
         video.setCurrentCell(currentRow, KeyValueGrid::ValueColumn);
         if (change == "step")
             video.stepToNextCaption(1);

@@ -1,23 +1,23 @@
-#include "profilefixture.h"
-
-#include <fakedesktop.h>
-#include <keyvaluegrid.h>
-#include <parameterstring.h>
-#include <profilecheck.h>
-#include <profilegrids.h>
-#include <profilelist.h>
-#include <profilereading.h>
-#include <splitlist.h>
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilecheck.h"
+#include "core/profiles/profilelist.h"
+#include "core/profiles/profilereading.h"
+#include "core/profiles/splitlist.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/profilegrids.h"
+#include "profiles/profilefixture.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace profiles;
+using grids::ProfileGrids;
 
 namespace {
 
@@ -79,7 +79,8 @@ private slots:
         for (const ProfileParameter &parameter : every.parameters)
             grids << parameter.grid;
         // A Sort naming no grid keeps the grid of the parameter before.
-        QCOMPARE(grids, (QList<int>{VideoGrid, VideoGrid, AdvancedGrid, AdvancedGrid, AudioGrid, AudioGrid, AudioGrid}));
+        QCOMPARE(grids,
+                 (QList<int>{VideoGrid, VideoGrid, AdvancedGrid, AdvancedGrid, AudioGrid, AudioGrid, AudioGrid}));
         QCOMPARE(every.parameters[2].kind(), ParameterKind::Fixed);
         QCOMPARE(every.parameters[3].kind(), ParameterKind::Free);
         QVERIFY(!ProfileProblem(every, "every.vkp"));
@@ -88,8 +89,8 @@ private slots:
     void listsProfilesByTheirOwnFileNames()
     {
         QTemporaryDir dir;
-        for (const QString name : {"Phone.VKP", "my.two.vkp", "notes.txt", "vkp", "zoom.vkp", "MP4.vkp", "mp3.vkp",
-                                   "Mp3.vkp"})
+        for (const QString name :
+             {"Phone.VKP", "my.two.vkp", "notes.txt", "vkp", "zoom.vkp", "MP4.vkp", "mp3.vkp", "Mp3.vkp"})
             QVERIFY(writeProfileFile(dir.filePath(name), "[Main]\n"));
         QVERIFY(QDir(dir.path()).mkdir("folder.vkp"));
 
@@ -128,7 +129,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("named");
         QTest::newRow("index past the captions")
-            << QByteArray("[Main]\nPara=1\n0=Sizes\n[Sizes]\nSort=1\nCaption=a,b,\nValue=1,2,\nIndex=2\n") << "\"Sizes\"";
+            << QByteArray("[Main]\nPara=1\n0=Sizes\n[Sizes]\nSort=1\nCaption=a,b,\nValue=1,2,\nIndex=2\n")
+            << "\"Sizes\"";
         QTest::newRow("negative index")
             << QByteArray("[Main]\nPara=1\n0=Sizes\n[Sizes]\nSort=1\nCaption=a,\nValue=1,\nIndex=-1\n") << "\"Sizes\"";
         QTest::newRow("captions without any comma")
@@ -150,10 +152,10 @@ private slots:
         QVERIFY2(problem->contains(QDir::toNativeSeparators(path)) && problem->contains(named), qPrintable(*problem));
 
         // The load refuses it with that message and leaves the grids as they were.
-        platform::FakeDialogs dialogs;
-        KeyValueGrid video(95), audio(95), advanced(95);
-        FillDesignedRows(video, DesignedGrid::Video);
-        QVERIFY(!LoadProfile(path, {&video, &audio, &advanced}, dialogs, nullptr));
+        desktop::FakeDialogs dialogs;
+        grids::KeyValueGrid video(95), audio(95), advanced(95);
+        grids::FillDesignedRows(video, DesignedGrid::Video);
+        QVERIFY(!grids::LoadProfile(path, {&video, &audio, &advanced}, dialogs, nullptr));
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].caption, ProfileProblemCaption);
         QCOMPARE(dialogs.messages[0].text, *problem);
@@ -172,17 +174,17 @@ private slots:
         QTest::newRow("custom size text") << QStringList{"Video Size=320x240"} << " -s 320x240" + defaults;
         QTest::newRow("caption in other case") << QStringList{"video size=original SIZE"} << defaults;
         QTest::newRow("bare switch") << QStringList{"Disable Video=Yes"} << " -vn " + defaults;
-        QTest::newRow("earlier of two captions differing in case")
-            << QStringList{"Channels=MONO"} << defaults;
+        QTest::newRow("earlier of two captions differing in case") << QStringList{"Channels=MONO"} << defaults;
         QTest::newRow("free typed") << QStringList{"Preset=slow"} << " -pix_fmt yuv420p -preset slow -ac 1 -q:a 2";
         QTest::newRow("free emptied") << QStringList{"Preset="} << " -pix_fmt yuv420p -ac 1 -q:a 2";
         // What the user types stays one argument, so it can neither add a switch nor a file.
-        QTest::newRow("free typed with blanks") << QStringList{"Preset=fast ~/elsewhere/PWNED.mp4"}
-                                                << " -pix_fmt yuv420p -preset \"fast ~/elsewhere/PWNED.mp4\" -ac 1 -q:a 2";
-        QTest::newRow("free typed with quotes") << QStringList{"Preset=say \"hi\""}
-                                                << " -pix_fmt yuv420p -preset \"say \"\"\"hi\"\"\"\" -ac 1 -q:a 2";
-        QTest::newRow("custom size with a blank") << QStringList{"Video Size=320x240 -i x"}
-                                                  << " -s \"320x240 -i x\"" + defaults;
+        QTest::newRow("free typed with blanks")
+            << QStringList{"Preset=fast ~/elsewhere/PWNED.mp4"}
+            << " -pix_fmt yuv420p -preset \"fast ~/elsewhere/PWNED.mp4\" -ac 1 -q:a 2";
+        QTest::newRow("free typed with quotes")
+            << QStringList{"Preset=say \"hi\""} << " -pix_fmt yuv420p -preset \"say \"\"\"hi\"\"\"\" -ac 1 -q:a 2";
+        QTest::newRow("custom size with a blank")
+            << QStringList{"Video Size=320x240 -i x"} << " -s \"320x240 -i x\"" + defaults;
         QTest::newRow("fixed passes the file's value") << QStringList{"Pixel Format=rgb24"} << defaults;
         QTest::newRow("no switch adds nothing") << QStringList{"No Switch=B"} << defaults;
         QTest::newRow("grid kept from the parameter before")
@@ -192,15 +194,15 @@ private slots:
     {
         QFETCH(QStringList, shown);
         const QString path = profile("every.vkp", EveryKind);
-        platform::FakeDialogs dialogs;
-        KeyValueGrid video(95), audio(95), advanced(95);
+        desktop::FakeDialogs dialogs;
+        grids::KeyValueGrid video(95), audio(95), advanced(95);
         const ProfileGrids grids{&video, &audio, &advanced};
-        QCOMPARE(LoadProfile(path, grids, dialogs, nullptr), QString(".3gp"));
+        QCOMPARE(grids::LoadProfile(path, grids, dialogs, nullptr), QString(".3gp"));
         for (const QString &assignment : shown) {
             const qsizetype equals = assignment.indexOf('=');
             const QString key = assignment.left(equals);
             bool found = false;
-            for (KeyValueGrid *grid : {&video, &audio, &advanced}) {
+            for (grids::KeyValueGrid *grid : {&video, &audio, &advanced}) {
                 if (const int row = grid->findRow(key); row >= 0) {
                     grid->setValue(row, assignment.mid(equals + 1));
                     found = true;
@@ -208,7 +210,7 @@ private slots:
             }
             QVERIFY2(found, qPrintable(key));
         }
-        QTEST(BuildParameterString(path, ShownValueOf(grids)), "parameters");
+        QTEST(BuildParameterString(path, grids::ShownValueOf(grids)), "parameters");
         // The encoder gets a quoted value whole.
         QFETCH(QString, parameters);
         if (parameters.contains('"')) {

@@ -1,12 +1,11 @@
-#include "mediafacts.h"
-
-#include <designedrows.h>
-#include <keyvaluegrid.h>
-#include <parameterstring.h>
-#include <profilecheck.h>
-#include <profilegrids.h>
-#include <profilelist.h>
-#include <profilereading.h>
+#include "core/profiles/designedrows.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilecheck.h"
+#include "core/profiles/profilelist.h"
+#include "core/profiles/profilereading.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/profilegrids.h"
+#include "profiles/mediafacts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,6 +21,7 @@
 #include <optional>
 
 using namespace profiles;
+using grids::ProfileGrids;
 
 namespace {
 
@@ -39,15 +39,14 @@ const QString TypedCustomSize = QStringLiteral("320x240");
 
 // The switches the shipped profiles use; a new one must say here what it promises, if anything.
 const QStringList BareSwitches = {"-vn", "-an", "-bitexact"};
-const QStringList ValueSwitches = {"-c:v", "-s",   "-b:v", "-r",      "-aspect",     "-c:a",     "-b:a",
-                                   "-ar",  "-ac",  "-af",  "-vf",     "-pix_fmt",    "-preset",  "-profile:v",
+const QStringList ValueSwitches = {"-c:v",      "-s",    "-b:v",      "-r",      "-aspect",  "-c:a",    "-b:a",
+                                   "-ar",       "-ac",   "-af",       "-vf",     "-pix_fmt", "-preset", "-profile:v",
                                    "-movflags", "-vtag", "-cpu-used", "-row-mt", "-fit"};
 // The encoder's own switch: FFmpeg never sees it, and the encoder's tests check the size it keeps.
 const QString FitSwitch = QStringLiteral("-fit");
 const QMap<QString, QString> CodecOfEncoder = {
-    {"h263", "h263"},   {"mpeg4", "mpeg4"},   {"libx264", "h264"},      {"libx265", "hevc"},
-    {"wmv2", "wmv2"},   {"libvpx-vp9", "vp9"}, {"aac", "aac"},          {"libmp3lame", "mp3"},
-    {"wmav2", "wmav2"}, {"libopus", "opus"},
+    {"h263", "h263"},      {"mpeg4", "mpeg4"}, {"libx264", "h264"},   {"libx265", "hevc"}, {"wmv2", "wmv2"},
+    {"libvpx-vp9", "vp9"}, {"aac", "aac"},     {"libmp3lame", "mp3"}, {"wmav2", "wmav2"},  {"libopus", "opus"},
 };
 
 double rational(const QString &text)
@@ -79,8 +78,7 @@ QStringList shortfalls(const QStringList &arguments, const QString &type, const 
         else if (ValueSwitches.contains(arguments[n]) && n + 1 < arguments.size()) {
             option.insert(arguments[n], arguments[n + 1]);
             ++n;
-        }
-        else {
+        } else {
             found << "unknown argument " + arguments[n];
         }
     }
@@ -146,11 +144,11 @@ struct Choice {
 
 Choice choose(const QString &profilePath, const ProfileData &profile, const Picks &picks)
 {
-    KeyValueGrid video(95), audio(95), advanced(95);
+    grids::KeyValueGrid video(95), audio(95), advanced(95);
     const ProfileGrids grids{&video, &audio, &advanced};
-    FillProfileGrids(profile, grids);
+    grids::FillProfileGrids(profile, grids);
     for (const auto &[parameter, caption] : picks) {
-        for (KeyValueGrid *grid : {&video, &audio, &advanced}) {
+        for (grids::KeyValueGrid *grid : {&video, &audio, &advanced}) {
             if (const int row = grid->findRow(parameter); row >= 0) {
                 grid->choosePickListEntry(row, caption);
                 if (caption == CustomSizeCaption)
@@ -158,7 +156,7 @@ Choice choose(const QString &profilePath, const ProfileData &profile, const Pick
             }
         }
     }
-    return {picks, QProcess::splitCommand(BuildParameterString(profilePath, ShownValueOf(grids)))};
+    return {picks, QProcess::splitCommand(BuildParameterString(profilePath, grids::ShownValueOf(grids)))};
 }
 
 // The switches that can change any fact of their stream and so hide the others' effect on it.
@@ -243,7 +241,10 @@ private slots:
         QProcess ffmpeg;
         ffmpeg.start("ffmpeg", {"-v", "error", "-f", "lavfi", "-i",
                                 QStringLiteral("testsrc2=size=%1x%2:rate=%3:duration=%4")
-                                    .arg(ClipSize.width()).arg(ClipSize.height()).arg(ClipFramesPerSecond).arg(seconds),
+                                    .arg(ClipSize.width())
+                                    .arg(ClipSize.height())
+                                    .arg(ClipFramesPerSecond)
+                                    .arg(seconds),
                                 "-f", "lavfi", "-i",
                                 QStringLiteral("sine=duration=%1:sample_rate=%2").arg(seconds).arg(ClipSampleRate),
                                 "-ac", "2", "-c:v", "mpeg4", "-c:a", "aac", "-shortest", m_clip});
@@ -251,10 +252,7 @@ private slots:
         QCOMPARE(ffmpeg.exitCode(), 0);
     }
 
-    void cleanupTestCase()
-    {
-        qInfo("%d outputs in %lld s", m_outputs, m_clock.elapsed() / 1000);
-    }
+    void cleanupTestCase() { qInfo("%d outputs in %lld s", m_outputs, m_clock.elapsed() / 1000); }
 
     void theSetIsComplete()
     {
@@ -311,7 +309,8 @@ private slots:
 
         QProcess encoder;
         encoder.setProcessChannelMode(QProcess::MergedChannels);
-        encoder.start(ProgramDirectory + "/wmaspi.dll", QStringList{"-y", "-i", m_clip} + arguments + QStringList{output});
+        encoder.start(ProgramDirectory + "/wmaspi.dll",
+                      QStringList{"-y", "-i", m_clip} + arguments + QStringList{output});
         QVERIFY(encoder.waitForFinished(120000));
         ++m_outputs;
         const QString said = arguments.join(' ') + "\n" + QString::fromUtf8(encoder.readAll());
@@ -342,8 +341,8 @@ private slots:
             const QList<Choice> batch = choices.mid(first, OutputsPerRun);
             QList<QStringList> run;
             for (qsizetype n = 0; n < batch.size(); ++n)
-                run.append(batch[n].arguments + QStringList{outputs.filePath(QString::number(first + n)
-                                                                             + profile.outputExtension())});
+                run.append(batch[n].arguments +
+                           QStringList{outputs.filePath(QString::number(first + n) + profile.outputExtension())});
             if (const auto refusal = ffmpegRefusal(m_clip, run)) {
                 const auto named = refusedCaption(profilePath, profile, batch);
                 QFAIL(qPrintable(named.value_or("refused only together: " + *refusal)));

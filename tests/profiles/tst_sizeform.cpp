@@ -1,6 +1,6 @@
-#include <desktopapi.h>
-#include <keyvaluegrid.h>
-#include <sizeform.h>
+#include "core/platform/desktopapi.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/sizeform.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -9,7 +9,8 @@
 
 #include <memory>
 
-using profiles::KeyValueGrid;
+using grids::KeyValueGrid;
+using grids::TSizeForm;
 
 namespace {
 
@@ -66,12 +67,30 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("stored");  // empty: refused
         QTest::addColumn<QString>("caption"); // of the refusal
-        QTest::newRow("plain") << "320" << "240" << "320x240" << "";
-        QTest::newRow("leading blank kept") << " 320" << "240" << " 320x240" << "";
-        QTest::newRow("zero and negative") << "0" << "-5" << "0x-5" << "";
-        QTest::newRow("width not a number") << "abc" << "240" << "" << "Incorrect Width";
-        QTest::newRow("height empty") << "320" << "" << "" << "Incorrect Height";
-        QTest::newRow("both wrong: width first") << "abc" << "x" << "" << "Incorrect Width";
+        QTest::newRow("plain") << "320"
+                               << "240"
+                               << "320x240"
+                               << "";
+        QTest::newRow("leading blank kept") << " 320"
+                                            << "240"
+                                            << " 320x240"
+                                            << "";
+        QTest::newRow("zero and negative") << "0"
+                                           << "-5"
+                                           << "0x-5"
+                                           << "";
+        QTest::newRow("width not a number") << "abc"
+                                            << "240"
+                                            << ""
+                                            << "Incorrect Width";
+        QTest::newRow("height empty") << "320"
+                                      << ""
+                                      << ""
+                                      << "Incorrect Height";
+        QTest::newRow("both wrong: width first") << "abc"
+                                                 << "x"
+                                                 << ""
+                                                 << "Incorrect Width";
     }
     void sizeIsValidated()
     {

@@ -1,6 +1,6 @@
-#include <settingform.h>
-#include <testclips.h>
-#include <testwindow.h>
+#include "gui/settings/settingform.h"
+#include "helpers/testclips.h"
+#include "helpers/testwindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,7 +24,10 @@ namespace {
 struct Window : testwindow::Window {
     using testwindow::Window::Window;
     // Until the last file handed over is listed, or dropped.
-    bool probed() const { return QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000); }
+    bool probed() const
+    {
+        return QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000);
+    }
     QStringList rows(int column = 0) const
     {
         QStringList texts;
@@ -76,25 +79,36 @@ private slots:
         const QString head = "Input #0, avi, from '/v/a.avi':\n";
         QTest::newRow("usual") << head + "  Duration: 00:01:23.4, start: 0.000000, bitrate: 1234 kb/s\n"
                                          "    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25.00 fps\n"
-                               << "00:01:23.4" << " 320x240";
-        QTest::newRow("path twice") << head + "  Duration: 00:00:10.5, start: 0.0, bitrate: 1 kb/s\n/v/a.avi\n"
-                                              "  Duration: 00:09:00, x\n    Stream #0.0: Video: h264, yuv420p, 640x480, 25 fps\n"
-                                    << "00:00:10.5" << " 640x480";
+                               << "00:01:23.4"
+                               << " 320x240";
+        QTest::newRow("path twice")
+            << head + "  Duration: 00:00:10.5, start: 0.0, bitrate: 1 kb/s\n/v/a.avi\n"
+                      "  Duration: 00:09:00, x\n    Stream #0.0: Video: h264, yuv420p, 640x480, 25 fps\n"
+            << "00:00:10.5"
+            << " 640x480";
         QTest::newRow("sound only") << head + "  Duration: 00:00:03, start: 0.000000, bitrate: 128 kb/s\n"
                                               "    Stream #0.0: Audio: mp3, 44100 Hz, stereo\n"
-                                    << "00:00:03" << " 44100 Hz";
+                                    << "00:00:03"
+                                    << " 44100 Hz";
         QTest::newRow("few commas after Video")
             << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p\n"
                       "    Stream #0.1: Audio: aac, 48000 Hz, stereo\n"
-            << "00:00:03" << " 48000 Hz";
+            << "00:00:03"
+            << " 48000 Hz";
         QTest::newRow("no comma after Video") << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n Video: x\n"
-                                              << "00:00:03" << "";
+                                              << "00:00:03"
+                                              << "";
         QTest::newRow("unknown duration") << head + "  Duration: N/A, start: 0, bitrate: N/A\n"
                                                     "    Stream #0.0: Video: mpeg4, yuv420p, 176x144, 25 fps\n"
-                                          << "N/A" << " 176x144";
-        QTest::newRow("error line") << "Cannot open '/v/a.avi': Invalid data found" << "" << "";
+                                          << "N/A"
+                                          << " 176x144";
+        QTest::newRow("error line") << "Cannot open '/v/a.avi': Invalid data found"
+                                    << ""
+                                    << "";
         // Without the path the cut starts as many characters in as the path is long.
-        QTest::newRow("no path") << "Duration: 00:00:01, a, b, c" << "00:00:01" << "";
+        QTest::newRow("no path") << "Duration: 00:00:01, a, b, c"
+                                 << "00:00:01"
+                                 << "";
     }
     void cutRules()
     {
@@ -245,7 +259,8 @@ private slots:
         write("app.ts", "export const answer: number = 42;\n");
         write("lang.ts", "<?xml version=\"1.0\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"></TS>\n");
         QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-i", m_clip, "-c", "copy", "-f", "mpegts", folder + "/stream.ts"});
+        ffmpeg.start("ffmpeg",
+                     {"-v", "error", "-y", "-i", m_clip, "-c", "copy", "-f", "mpegts", folder + "/stream.ts"});
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
         // The same stream cut off one byte into its first packet: no sync at 0, but a stream.
         QFile stream(folder + "/stream.ts");
@@ -276,8 +291,9 @@ private slots:
         QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
         QVERIFY(w.probed());
         QCOMPARE(w.names(), QStringList{"good é.avi"});
-        QCOMPARE(w.messageTexts(), QStringList{"\"" + folder + "/bad\\xff é\\xc3.avi\" is left out: its name is "
-                                                "not UTF-8, so it cannot be opened."});
+        QCOMPARE(w.messageTexts(), QStringList{"\"" + folder +
+                                               "/bad\\xff é\\xc3.avi\" is left out: its name is "
+                                               "not UTF-8, so it cannot be opened."});
         QVERIFY(testclips::removeTree(folder));
     }
 

@@ -1,13 +1,15 @@
 // Every video container FFmpeg reads is an input, whatever the letter case of its extension.
-#include <inputfiles.h>
-#include <settingform.h>
-#include <testwindow.h>
+#include "core/tasks/inputfiles.h"
+#include "gui/settings/settingform.h"
+#include "helpers/testwindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <QToolButton>
+
+using mainform::TMainForm;
 
 namespace {
 
@@ -28,9 +30,10 @@ QString mixedCase(const QString &extension)
 bool makeClip(const QString &path, const QStringList &codecs)
 {
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=176x144:rate=10:duration=1",
-                                       "-f", "lavfi", "-i", "sine=duration=1:sample_rate=8000"}
-                               + codecs + QStringList{"-shortest", path});
+    ffmpeg.start("ffmpeg",
+                 QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=176x144:rate=10:duration=1", "-f",
+                             "lavfi", "-i", "sine=duration=1:sample_rate=8000"} +
+                     codecs + QStringList{"-shortest", path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }
 
@@ -105,8 +108,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(makeClip(folder + "/a phone.3GP", {"-c:v", "h263", "-c:a", "aac", "-ac", "1"}));
         QVERIFY(makeClip(folder + "/b matroska.Mkv", {"-c:v", "mpeg4", "-c:a", "mp3"}));
-        QVERIFY(makeClip(folder + "/c web.webm", {"-c:v", "libvpx", "-deadline", "realtime", "-c:a", "libopus",
-                                                  "-ar", "48000"}));
+        QVERIFY(makeClip(folder + "/c web.webm",
+                         {"-c:v", "libvpx", "-deadline", "realtime", "-c:a", "libopus", "-ar", "48000"}));
         writeText(folder + "/d notes.mkv");
         const QString output = m_media.filePath("converted");
         QVERIFY(QDir().mkpath(output));

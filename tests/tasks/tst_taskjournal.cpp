@@ -1,14 +1,13 @@
-#include <journalslot.h>
-#include <journalwriter.h>
-#include <partialoutput.h>
-#include <startupinputs.h>
-#include <taskjournal.h>
-#include <tasklistrows.h>
-#include <testclips.h>
-#include <testwindow.h>
-#include <unprivileged.h>
-
-#include <keyvaluegrid.h>
+#include "core/protocol/partialoutput.h"
+#include "core/tasks/journalslot.h"
+#include "core/tasks/journalwriter.h"
+#include "core/tasks/startupinputs.h"
+#include "core/tasks/taskjournal.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/tasklistrows.h"
+#include "helpers/testclips.h"
+#include "helpers/testwindow.h"
+#include "install/unprivileged.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,6 +16,8 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+
+using mainform::TMainForm;
 
 namespace {
 
@@ -30,8 +31,8 @@ tasks::TaskJournal sampleJournal()
     journal.profile = "Phone";
     journal.outputFolder = "/srv/out dir/";
     tasks::JournalTask done;
-    done.task = {"/v/-first ü.avi", "00:00:10", " 320x240", "Failed", "first", ".3gp",
-                 "00:00:00.0", "00:00:10", "00:00:02", "00:00:01", "00:00:03"};
+    done.task = {"/v/-first ü.avi", "00:00:10", " 320x240", "Failed",   "first",   ".3gp",
+                 "00:00:00.0",      "00:00:10", "00:00:02", "00:00:01", "00:00:03"};
     done.log = "Invalid data found when processing input";
     done.convertedEarlier = true;
     tasks::JournalTask converting;
@@ -56,11 +57,11 @@ void writeAll(const QString &path, const QByteArray &bytes)
 
 // Types text into a row of the output settings as the user does: a click on the value, the
 // keys, Enter.
-void typeSetting(profiles::KeyValueGrid *grid, const QString &key, const QString &text)
+void typeSetting(grids::KeyValueGrid *grid, const QString &key, const QString &text)
 {
     const int row = grid->findRow(key);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualItemRect(grid->item(row, profiles::KeyValueGrid::ValueColumn)).center());
+                      grid->visualItemRect(grid->item(row, grids::KeyValueGrid::ValueColumn)).center());
     QTest::keyClicks(grid, text.left(1));
     QWidget *editor = QApplication::focusWidget();
     QVERIFY(editor && editor != grid);
@@ -133,13 +134,14 @@ private slots:
         QTest::newRow("empty") << QByteArray() << "it is cut off or damaged";
         QTest::newRow("newer version") << QByteArray(written).replace("\"version\":1", "\"version\":2")
                                        << "a newer version of the program wrote it";
-        QTest::newRow("another program's JSON") << QByteArray("{\"version\":1,\"tasks\":[]}") << "it is not a task list";
-        QTest::newRow("a number for a text") << QByteArray(written).replace("\"size\":\" 320x240\"", "\"size\":320")
-                                             << "it is cut off or damaged";
+        QTest::newRow("another program's JSON")
+            << QByteArray("{\"version\":1,\"tasks\":[]}") << "it is not a task list";
+        QTest::newRow("a number for a text")
+            << QByteArray(written).replace("\"size\":\" 320x240\"", "\"size\":320") << "it is cut off or damaged";
         QTest::newRow("a key this version does not know")
             << QByteArray(written).replace("\"size\":", "\"subtitles\":\"x\",\"size\":") << "it is cut off or damaged";
-        QTest::newRow("a task without its end") << QByteArray(written).replace(",\"end\":\"00:00:03\"", "")
-                                                << "it is cut off or damaged";
+        QTest::newRow("a task without its end")
+            << QByteArray(written).replace(",\"end\":\"00:00:03\"", "") << "it is cut off or damaged";
     }
     void reading()
     {
@@ -211,8 +213,8 @@ private slots:
         QCOMPARE(unreadable.form->ltvTask->topLevelItemCount(), 0);
         QCOMPARE(unreadable.messageTexts(),
                  QStringList{"The task list of the last session could not be restored because it is cut off or "
-                             "damaged; the program starts with an empty list and keeps the file as \""
-                             + program + "/tasks.unreadable\"."});
+                             "damaged; the program starts with an empty list and keeps the file as \"" +
+                             program + "/tasks.unreadable\"."});
         QCOMPARE(readAll(program + "/tasks.unreadable"), damaged);
     }
 
@@ -261,7 +263,8 @@ private slots:
 
         QVERIFY(testwindow::startAndWaitForRun(*again.form));
         QCOMPARE(column(*again.form, tasks::SelectStatus), (QStringList{"Complete", "Complete", "Complete"}));
-        QCOMPARE(QDir(output.path()).entryList(QDir::Files), (QStringList{"part one.3gp", "part two.3gp", "third.3gp"}));
+        QCOMPARE(QDir(output.path()).entryList(QDir::Files),
+                 (QStringList{"part one.3gp", "part two.3gp", "third.3gp"}));
         QCOMPARE(QFileInfo(output.filePath("part one.3gp")).lastModified(), firstWritten);
     }
 
@@ -357,8 +360,8 @@ private slots:
             QVERIFY(QDir().mkdir(journal));
             cannot = "\"" + journal + "\" cannot be written (Filename refers to a directory)";
         }
-        const QStringList told{"The task list cannot be kept: " + cannot
-                               + "; it will not be offered back after a crash."};
+        const QStringList told{"The task list cannot be kept: " + cannot +
+                               "; it will not be offered back after a crash."};
         w.add({clip("a.avi")});
         QTRY_COMPARE(journalNotices(w), told);
         w.add({clip("b clip.avi")});
@@ -379,9 +382,10 @@ private slots:
     {
         QTest::addColumn<QString>("lastStatus");
         QTest::addColumn<QString>("question"); // empty: none asked
-        QTest::newRow("one waiting, declined")
-            << "Converting 40%" << "The program ended while 1 task was waiting. Restore it?";
-        QTest::newRow("every task complete") << "Complete" << "";
+        QTest::newRow("one waiting, declined") << "Converting 40%"
+                                               << "The program ended while 1 task was waiting. Restore it?";
+        QTest::newRow("every task complete") << "Complete"
+                                             << "";
     }
     void aListSetAside()
     {
@@ -422,17 +426,17 @@ private slots:
         QTreeWidget list;
         list.setColumnCount(tasks::SubItemCount + 1);
         list.addTopLevelItem(new QTreeWidgetItem(QStringList{"/v/a.avi"}));
-        tasks::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().task);
-        tasks::SetConvertedEarlier(list, 0, true);
+        mainform::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().task);
+        mainform::SetConvertedEarlier(list, 0, true);
         ltvItemData record;
         record.Status = "Complete";
-        tasks::WriteTask(list, 0, tasks::SelectStatus, record);
-        QVERIFY(tasks::ConvertedEarlier(list, 0));
+        mainform::WriteTask(list, 0, tasks::SelectStatus, record);
+        QVERIFY(mainform::ConvertedEarlier(list, 0));
         for (int sub : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectStart, tasks::SelectEnd}) {
-            tasks::SetConvertedEarlier(list, 0, true);
+            mainform::SetConvertedEarlier(list, 0, true);
             record.*tasks::subItemField(sub) = "changed";
-            tasks::WriteTask(list, 0, sub, record);
-            QVERIFY2(!tasks::ConvertedEarlier(list, 0), qPrintable(QString::number(sub)));
+            mainform::WriteTask(list, 0, sub, record);
+            QVERIFY2(!mainform::ConvertedEarlier(list, 0), qPrintable(QString::number(sub)));
         }
     }
 
@@ -489,13 +493,13 @@ private slots:
         QVERIFY(QDir::setCurrent(m_media.path()));
         const QString lead = clip("-lead é.avi");
         writeAll(m_media.filePath("list.tmp"), "a.avi\r\n\r\n" + lead.toUtf8() + "\n");
-        QCOMPARE(app::startupInputPaths({"-lead é.avi", "", "./sub/../a.avi"}),
+        QCOMPARE(tasks::startupInputPaths({"-lead é.avi", "", "./sub/../a.avi"}),
                  (QStringList{lead, "", m_media.filePath("a.avi")}));
-        QCOMPARE(app::startupInputPaths({"list.tmp"}), (QStringList{m_media.filePath("a.avi"), lead}));
+        QCOMPARE(tasks::startupInputPaths({"list.tmp"}), (QStringList{m_media.filePath("a.avi"), lead}));
 
         testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
         w.form.reset();
-        w.form = std::make_unique<TMainForm>(w.services, w.programDir.path(), QStringList{"-lead é.avi"});
+        w.form = std::make_unique<mainform::TMainForm>(w.services, w.programDir.path(), QStringList{"-lead é.avi"});
         w.form->show();
         QVERIFY(QTest::qWaitFor([&w] { return !w.form->probingInputs(); }, 60000));
         QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
@@ -508,7 +512,8 @@ private:
     {
         const QString program = qEnvironmentVariable(ChildDirectory), output = qEnvironmentVariable(ChildOutput);
         const QDir media(qEnvironmentVariable(ChildClips));
-        testwindow::Window w({{QStringLiteral("Phone.vkp"), QByteArray(testwindow::PhoneProfile)}}, testwindow::Encoder::Real, program);
+        testwindow::Window w({{QStringLiteral("Phone.vkp"), QByteArray(testwindow::PhoneProfile)}},
+                             testwindow::Encoder::Real, program);
         w.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
         w.form->edtOutputdir->setText(output);
@@ -516,7 +521,10 @@ private:
         for (const char *name : {"-first ü.avi", "second clip.avi", "third.avi"})
             clips << media.filePath(name);
         w.add(clips);
-        const struct { int row; QString name, start, end; } settings[] = {
+        const struct {
+            int row;
+            QString name, start, end;
+        } settings[] = {
             {0, "part one", "00:00:01", "00:00:03"}, {1, "part two", "", "00:00:50"}, {2, "", "00:00:02", ""}};
         for (const auto &task : settings) {
             QTest::mouseClick(w.form->ltvTask->viewport(), Qt::LeftButton, {},

@@ -1,11 +1,10 @@
-#include <fakeprobe.h>
-#include <testwindow.h>
-#include <fakechildprocess.h>
-#include <fakedesktop.h>
-#include <keyvaluegrid.h>
-#include <mainform.h>
-
-#include <balloontip.h>
+#include "core/platform/fakes/fakechildprocess.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/mainform.h"
+#include "gui/widgets/balloontip.h"
+#include "helpers/fakeprobe.h"
+#include "helpers/testwindow.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -25,8 +24,8 @@ struct Window : testwindow::Window {
     {
         fakeProcesses.responder = [duration](const platform::FakeStart &start) {
             return testprobe::probeRun(start, [&duration](const QString &path) {
-                return ("Input #0, avi, from '" + path + "':\n  Duration: " + duration
-                        + ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
+                return ("Input #0, avi, from '" + path + "':\n  Duration: " + duration +
+                        ", start: 0.000000, bitrate: 1 kb/s\n    Stream #0.0: Video: mpeg4, yuv420p, 320x240, 25 fps\n")
                     .toUtf8();
             });
         };
@@ -35,10 +34,7 @@ struct Window : testwindow::Window {
     }
     // A left click at a point of the list's viewport, as the user makes it.
     void click(QPoint at) { QTest::mouseClick(form->ltvTask->viewport(), Qt::LeftButton, {}, at); }
-    void clickRow(int row)
-    {
-        click(form->ltvTask->visualItemRect(form->ltvTask->topLevelItem(row)).center());
-    }
+    void clickRow(int row) { click(form->ltvTask->visualItemRect(form->ltvTask->topLevelItem(row)).center()); }
     void add(const QStringList &names)
     {
         for (const QString &name : names)
@@ -159,26 +155,80 @@ private slots:
         QTest::addColumn<QString>("startText");
         QTest::addColumn<QString>("endText");
         QTest::addColumn<QString>("spanText");
-        QTest::newRow("part of a minute") << "clip.3gp" << "00:00:10" << "00:00:20" << "clip" << ".3gp"
-                                          << "00:00:10" << "00:00:20" << "00:00:10";
-        QTest::newRow("start after end") << "clip.3gp" << "00:00:30" << "00:00:20" << "clip" << ".3gp"
-                                         << "00:00:00" << "00:00:20" << "00:00:20";
+        QTest::newRow("part of a minute") << "clip.3gp"
+                                          << "00:00:10"
+                                          << "00:00:20"
+                                          << "clip"
+                                          << ".3gp"
+                                          << "00:00:10"
+                                          << "00:00:20"
+                                          << "00:00:10";
+        QTest::newRow("start after end") << "clip.3gp"
+                                         << "00:00:30"
+                                         << "00:00:20"
+                                         << "clip"
+                                         << ".3gp"
+                                         << "00:00:00"
+                                         << "00:00:20"
+                                         << "00:00:20";
         // The start is tested against the typed end before that falls back.
-        QTest::newRow("end of 0") << "clip.3gp" << "00:00:05" << "00:00:00" << "clip" << ".3gp"
-                                  << "00:00:00" << "00:01:00" << "00:01:00";
-        QTest::newRow("no time") << "clip.3gp" << "soon" << "later" << "clip" << ".3gp"
-                                 << "00:00:00" << "00:01:00" << "00:01:00";
-        QTest::newRow("end beyond the input") << "clip.3gp" << "00:00:00" << "00:02:00" << "clip" << ".3gp"
-                                              << "00:00:00" << "00:02:00" << "00:02:00";
-        QTest::newRow("name without extension") << "clip2" << "00:00:00" << "00:01:00" << "clip2" << ""
-                                                << "00:00:00" << "00:01:00" << "00:01:00";
-        QTest::newRow("name with a directory") << "../elsewhere.3gp" << "00:00:00" << "00:01:00" << "X" << ""
-                                               << "00:00:00" << "00:01:00" << "00:01:00";
+        QTest::newRow("end of 0") << "clip.3gp"
+                                  << "00:00:05"
+                                  << "00:00:00"
+                                  << "clip"
+                                  << ".3gp"
+                                  << "00:00:00"
+                                  << "00:01:00"
+                                  << "00:01:00";
+        QTest::newRow("no time") << "clip.3gp"
+                                 << "soon"
+                                 << "later"
+                                 << "clip"
+                                 << ".3gp"
+                                 << "00:00:00"
+                                 << "00:01:00"
+                                 << "00:01:00";
+        QTest::newRow("end beyond the input") << "clip.3gp"
+                                              << "00:00:00"
+                                              << "00:02:00"
+                                              << "clip"
+                                              << ".3gp"
+                                              << "00:00:00"
+                                              << "00:02:00"
+                                              << "00:02:00";
+        QTest::newRow("name without extension") << "clip2"
+                                                << "00:00:00"
+                                                << "00:01:00"
+                                                << "clip2"
+                                                << ""
+                                                << "00:00:00"
+                                                << "00:01:00"
+                                                << "00:01:00";
+        QTest::newRow("name with a directory") << "../elsewhere.3gp"
+                                               << "00:00:00"
+                                               << "00:01:00"
+                                               << "X"
+                                               << ""
+                                               << "00:00:00"
+                                               << "00:01:00"
+                                               << "00:01:00";
         // Hours beyond what the time text reads back would make the span malformed.
-        QTest::newRow("end far beyond any input") << "clip.3gp" << "00:00:00" << "00:00:1e13" << "clip" << ".3gp"
-                                                  << "00:00:00" << "00:01:00" << "00:01:00";
-        QTest::newRow("tenths") << "x.mp4" << "00:00:01.25" << "00:00:59.96" << "x" << ".mp4"
-                                << "00:00:01.2" << "00:01:00" << "00:00:58.7";
+        QTest::newRow("end far beyond any input") << "clip.3gp"
+                                                  << "00:00:00"
+                                                  << "00:00:1e13"
+                                                  << "clip"
+                                                  << ".3gp"
+                                                  << "00:00:00"
+                                                  << "00:01:00"
+                                                  << "00:01:00";
+        QTest::newRow("tenths") << "x.mp4"
+                                << "00:00:01.25"
+                                << "00:00:59.96"
+                                << "x"
+                                << ".mp4"
+                                << "00:00:01.2"
+                                << "00:01:00"
+                                << "00:00:58.7";
     }
     void outputSettings()
     {
@@ -247,7 +297,7 @@ private slots:
 
         // With no task shown, a press on the grid tips the user instead of taking a value.
         QTest::mousePress(w.form->vleOutput->viewport(), Qt::LeftButton);
-        const auto *tip = w.form->findChild<app::BalloonTip *>();
+        const auto *tip = w.form->findChild<widgets::BalloonTip *>();
         QVERIFY(tip && tip->isVisible());
         QCOMPARE(tip->title(), "Tip:");
         QCOMPARE(tip->text(), "Please select a file in Task List.");

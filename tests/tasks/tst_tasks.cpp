@@ -1,14 +1,16 @@
-#include <mainform.h>
-#include <fakechildprocess.h>
-#include <fakedesktop.h>
-#include <timetext.h>
+#include "core/platform/fakes/fakechildprocess.h"
+#include "core/tasks/timetext.h"
+#include "gui/desktop/fakes/fakedesktop.h"
+#include "gui/mainform/mainform.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <limits>
 #include <memory>
-#include <QTreeWidget>
+
+using mainform::TMainForm;
 
 using namespace tasks;
 
@@ -82,10 +84,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stripped");
-        QTest::newRow("plain") << "clip.avi" << "clip";
-        QTest::newRow("two dots") << "my.clip.avi" << "my.clip";
-        QTest::newRow("no dot") << "clip" << "clip";
-        QTest::newRow("only extension") << ".avi" << "";
+        QTest::newRow("plain") << "clip.avi"
+                               << "clip";
+        QTest::newRow("two dots") << "my.clip.avi"
+                                  << "my.clip";
+        QTest::newRow("no dot") << "clip"
+                                << "clip";
+        QTest::newRow("only extension") << ".avi"
+                                        << "";
     }
     void stripExtension()
     {
@@ -98,11 +104,11 @@ private slots:
     {
         QTemporaryDir programDir;
         platform::FakeProcessLauncher processes;
-        platform::FakeDialogs dialogs;
-        platform::FakeDesktop desktop;
-        platform::FakePowerControl power;
+        desktop::FakeDialogs dialogs;
+        desktop::FakeDesktop desktop;
+        desktop::FakePowerControl power;
         platform::Services services{processes, dialogs, desktop, power};
-        TMainForm form(services, programDir.path());
+        mainform::TMainForm form(services, programDir.path());
         form.ltvTask->addTopLevelItem(new QTreeWidgetItem);
 
         ltvItemData full;

@@ -1,13 +1,11 @@
-#include "batchrules.h"
+#include "core/conversion/batchrules.h"
 
-#include <exitstatus.h>
-#include <partialoutput.h>
-#include <statusline.h>
-
-#include <outputclaim.h>
-
-#include <pathdelimiter.h>
-#include <rtlnumbers.h>
+#include "core/platform/outputclaim.h"
+#include "core/platform/pathdelimiter.h"
+#include "core/protocol/exitstatus.h"
+#include "core/protocol/partialoutput.h"
+#include "core/protocol/statusline.h"
+#include "core/tasks/rtlnumbers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,7 +91,9 @@ QString completionText(const RunSummary &summary)
         return QStringLiteral("The coversion is completed successfully.");
     const auto files = [](int count) { return count == 1 ? QStringLiteral("file") : QStringLiteral("files"); };
     const auto incomplete = [](int count) {
-        return QStringLiteral("%1 %2 incomplete").arg(count).arg(count == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+        return QStringLiteral("%1 %2 incomplete")
+            .arg(count)
+            .arg(count == 1 ? QStringLiteral("is") : QStringLiteral("are"));
     };
     QString what;
     if (summary.failed > 0) {
@@ -101,10 +101,11 @@ QString completionText(const RunSummary &summary)
         if (summary.incomplete > 0)
             what += QStringLiteral(" and ") + incomplete(summary.incomplete);
     } else {
-        what = QStringLiteral("%1 of %2 %3").arg(summary.incomplete).arg(summary.tasks).arg(files(summary.tasks)) + QLatin1Char(' ')
-            + incomplete(summary.incomplete).section(QLatin1Char(' '), 1);
+        what = QStringLiteral("%1 of %2 %3").arg(summary.incomplete).arg(summary.tasks).arg(files(summary.tasks)) +
+               QLatin1Char(' ') + incomplete(summary.incomplete).section(QLatin1Char(' '), 1);
     }
-    return QStringLiteral("The conversion is completed, but %1. Choose \"Show Log\" on such a file to read why.").arg(what);
+    return QStringLiteral("The conversion is completed, but %1. Choose \"Show Log\" on such a file to read why.")
+        .arg(what);
 }
 
 QString trimOptions(const ltvItemData &task)

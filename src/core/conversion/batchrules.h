@@ -1,9 +1,8 @@
 #pragma once
 
-#include "batchplan.h"
-
-#include <childprocessapi.h>
-#include <taskrecord.h>
+#include "core/conversion/batchplan.h"
+#include "core/platform/childprocessapi.h"
+#include "core/tasks/taskrecord.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "batchrun.h"
+#include "core/conversion/batchrun.h"
 
-#include "encodercommand.h"
-#include <exitstatus.h>
-#include "linesplitter.h"
-#include "partialoutput.h"
-#include "passlogfolder.h"
-#include "processfolders.h"
+#include "core/conversion/encodercommand.h"
+#include "core/platform/processfolders.h"
+#include "core/protocol/exitstatus.h"
+#include "core/protocol/linesplitter.h"
+#include "core/protocol/partialoutput.h"
+#include "core/protocol/passlogfolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -191,8 +191,8 @@ bool BatchRun::mayStart(int row, const QString &output) const
 {
     const QString &input = m_plan.tasks.at(row).InputFile;
     for (const auto &task : m_running) {
-        if (sameFile(output, task->output) || output == task->output || output == task->input
-            || sameFile(output, task->input) || input == task->output || sameFile(input, task->output))
+        if (sameFile(output, task->output) || output == task->output || output == task->input ||
+            sameFile(output, task->input) || input == task->output || sameFile(input, task->output))
             return false;
     }
     return true;
@@ -301,7 +301,8 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
     }
     // An encoder that had put its output in place and exited before the Stop reached it did
     // its work: the Stop came too late for that task.
-    const bool finishedItsWork = !exit.crashed && (exit.exitCode == protocol::EncoderSucceeded || exit.exitCode == protocol::EncoderIncomplete);
+    const bool finishedItsWork =
+        !exit.crashed && (exit.exitCode == protocol::EncoderSucceeded || exit.exitCode == protocol::EncoderIncomplete);
     if (m_state == RunState::StopRequested && !finishedItsWork) {
         removeLeftPartial(task->output);
         m_namesOfRun.removeOne(task->output);
@@ -311,8 +312,8 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     }
     const bool nameTaken = !exit.crashed && exit.exitCode == protocol::EncoderOutputTaken;
-    if (nameTaken && m_state == RunState::Converting && m_plan.renameExisting
-        && task->nameAttempts < MostNameAttempts) {
+    if (nameTaken && m_state == RunState::Converting && m_plan.renameExisting &&
+        task->nameAttempts < MostNameAttempts) {
         // Another run took the name between our look and the encoder's claim: the next free one.
         startTask(task->row, plannedOutputPath(m_plan, task->row, true, m_namesOfRun), task->nameAttempts + 1);
         return;
@@ -341,7 +342,8 @@ void BatchRun::encoderFailedToStart(Task *task, const QString &reason)
 {
     if (m_state == RunState::Idle)
         return;
-    const QString sentence = QStringLiteral("The encoder program %1 could not be started: %2").arg(m_plan.encoderPath, reason);
+    const QString sentence =
+        QStringLiteral("The encoder program %1 could not be started: %2").arg(m_plan.encoderPath, reason);
     retire(task);
     // The others are stopped: an encoder that cannot start will not start for the rest either.
     m_startFailure = sentence;
@@ -354,7 +356,8 @@ void BatchRun::encoderFailedToStart(Task *task, const QString &reason)
 
 void BatchRun::retire(Task *task)
 {
-    const auto found = std::find_if(m_running.begin(), m_running.end(), [task](const auto &t) { return t.get() == task; });
+    const auto found =
+        std::find_if(m_running.begin(), m_running.end(), [task](const auto &t) { return t.get() == task; });
     if (found == m_running.end())
         return;
     m_retired.push_back(std::move(*found));

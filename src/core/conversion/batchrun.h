@@ -1,9 +1,8 @@
 #pragma once
 
-#include "batchplan.h"
-#include "batchrules.h"
-
-#include <childprocessapi.h>
+#include "core/conversion/batchplan.h"
+#include "core/conversion/batchrules.h"
+#include "core/platform/childprocessapi.h"
 
 #include <QObject>
 #include <QTimer>
@@ -67,7 +66,7 @@ private:
     platform::ProcessLauncher &m_launcher;
     BatchPlan m_plan;
     RunState m_state = RunState::Idle;
-    int m_next = 0; // the first row not started yet
+    int m_next = 0;                               // the first row not started yet
     std::vector<std::unique_ptr<Task>> m_running; // in list order
     // Tasks that ended inside their encoder's signal: their encoders go at the next turn.
     std::vector<std::unique_ptr<Task>> m_retired;

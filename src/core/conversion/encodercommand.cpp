@@ -1,4 +1,4 @@
-#include "encodercommand.h"
+#include "core/conversion/encodercommand.h"
 
 #include <QProcess>
 #include <QtNumeric>
@@ -33,13 +33,12 @@ QString plannedLengthOption(double lengthSeconds)
     return QStringLiteral(" -length ") + QString::number(lengthSeconds, 'f', 3);
 }
 
-EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
-                                         const QString &outputPath)
+EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters, const QString &outputPath)
 {
     EncoderCommandLine line;
     line.text = QStringLiteral(" -y -i ") + quoted(inputPath) + parameters + QLatin1Char(' ') + quoted(outputPath);
-    line.arguments = QStringList{QStringLiteral("-y"), QStringLiteral("-i"), inputPath}
-        + QProcess::splitCommand(parameters) + QStringList{outputPath};
+    line.arguments = QStringList{QStringLiteral("-y"), QStringLiteral("-i"), inputPath} +
+                     QProcess::splitCommand(parameters) + QStringList{outputPath};
     return line;
 }
 

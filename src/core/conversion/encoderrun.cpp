@@ -1,4 +1,4 @@
-#include "encoderrun.h"
+#include "core/conversion/encoderrun.h"
 
 namespace conversion {
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "encodercommand.h"
-
-#include <childprocessapi.h>
+#include "core/conversion/encodercommand.h"
+#include "core/platform/childprocessapi.h"
 
 #include <QDeadlineTimer>
 
@@ -12,7 +11,7 @@ namespace conversion {
 
 struct EncoderOutcome {
     bool started = false;
-    QString startError; // a sentence for the user when the encoder could not be started
+    QString startError;    // a sentence for the user when the encoder could not be started
     bool timedOut = false; // killed at the deadline; its exit tells nothing
     platform::ProcessExit exit;
 };

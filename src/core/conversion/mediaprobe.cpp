@@ -1,11 +1,9 @@
-#include "mediaprobe.h"
+#include "core/conversion/mediaprobe.h"
 
-#include "taskrecord.h"
-#include "timetext.h"
-
-#include <encoderrun.h>
-
-#include <pathdelimiter.h>
+#include "core/conversion/encoderrun.h"
+#include "core/platform/pathdelimiter.h"
+#include "core/tasks/taskrecord.h"
+#include "core/tasks/timetext.h"
 
 namespace tasks {
 namespace {
@@ -62,7 +60,8 @@ ProbeResults TimedOutProbe()
     return results;
 }
 
-ProbeRunReader::ProbeRunReader(QStringList paths) : m_paths(std::move(paths)) {}
+ProbeRunReader::ProbeRunReader(QStringList paths) : m_paths(std::move(paths))
+{}
 
 void ProbeRunReader::feed(const QByteArray &bytes, const Handler &handleResult)
 {
@@ -93,9 +92,9 @@ ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &enco
     ProbeResults results;
     const auto keep = [&results](qsizetype, const ProbeResults &probed) { results = probed; };
     ProbeRunReader reader({path});
-    const auto outcome = conversion::runEncoder(launcher, encoderPath, conversion::probeCommandLine(path),
-                                                QDeadlineTimer(timeLimitMs),
-                                                [&](const QByteArray &bytes) { reader.feed(bytes, keep); });
+    const auto outcome =
+        conversion::runEncoder(launcher, encoderPath, conversion::probeCommandLine(path), QDeadlineTimer(timeLimitMs),
+                               [&](const QByteArray &bytes) { reader.feed(bytes, keep); });
     if (!outcome.started)
         return results;
     if (outcome.timedOut)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <childprocessapi.h>
-#include <probeframing.h>
+#include "core/platform/childprocessapi.h"
+#include "core/protocol/probeframing.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "probequeue.h"
+#include "core/conversion/probequeue.h"
 
-#include "encodercommand.h"
+#include "core/conversion/encodercommand.h"
 
 #include <QPointer>
 
@@ -13,7 +13,9 @@ constexpr qsizetype MaxInputsPerRun = 64;
 } // namespace
 
 ProbeQueue::ProbeQueue(platform::ProcessLauncher &launcher, QString encoderPath, QObject *parent)
-    : QObject(parent), m_launcher(launcher), m_encoderPath(std::move(encoderPath))
+    : QObject(parent)
+    , m_launcher(launcher)
+    , m_encoderPath(std::move(encoderPath))
 {
     m_limit.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, &ProbeQueue::runTimedOut);
@@ -112,7 +114,8 @@ void ProbeQueue::settle(qsizetype position, const tasks::ProbeResults &results)
 
 void ProbeQueue::readOutput(const QByteArray &bytes)
 {
-    m_reader->feed(bytes, [this](qsizetype position, const tasks::ProbeResults &results) { settle(position, results); });
+    m_reader->feed(bytes,
+                   [this](qsizetype position, const tasks::ProbeResults &results) { settle(position, results); });
     if (m_reader->malformed())
         endRun(true, true);
     tell();
@@ -184,9 +187,10 @@ void ProbeQueue::retire(bool kill)
 // At the next turn: the encoder may be inside its own signal.
 void ProbeQueue::bury(platform::ChildProcess *encoder)
 {
-    QMetaObject::invokeMethod(this, [this, encoder] {
-        std::erase_if(m_dying, [encoder](const auto &dying) { return dying.get() == encoder; });
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, encoder] { std::erase_if(m_dying, [encoder](const auto &dying) { return dying.get() == encoder; }); },
+        Qt::QueuedConnection);
 }
 
 void ProbeQueue::tell()

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "mediaprobe.h"
-
-#include <childprocessapi.h>
+#include "core/conversion/mediaprobe.h"
+#include "core/platform/childprocessapi.h"
 
 #include <QObject>
 #include <QTimer>

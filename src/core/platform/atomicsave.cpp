@@ -1,4 +1,4 @@
-#include "atomicsave.h"
+#include "core/platform/atomicsave.h"
 
 #include <QSaveFile>
 

@@ -1,4 +1,4 @@
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -21,8 +21,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(MessageButtons)
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text,
-                                     MessageIcon icon, MessageButtons buttons) = 0;
+    virtual MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text, MessageIcon icon,
+                                     MessageButtons buttons) = 0;
     // The chosen existing files, in the dialog's order; empty when cancelled.
     virtual QStringList openFiles(QWidget *owner, const QString &filter) = 0;
     // The chosen name with defaultSuffix added when typed without one; empty when cancelled.

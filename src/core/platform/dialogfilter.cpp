@@ -1,4 +1,4 @@
-#include "dialogfilter.h"
+#include "core/platform/dialogfilter.h"
 
 #include <QStringList>
 

@@ -1,19 +1,16 @@
-#include "inifile.h"
+#include "core/platform/inifile.h"
 
-#include "privateprofile.h"
-#include "rtlinteger.h"
+#include "core/platform/privateprofile.h"
+#include "core/platform/rtlinteger.h"
 
 #include <utility>
 
 namespace platform {
 
-IniFile::IniFile(QString fileName)
-    : m_fileName(std::move(fileName))
-{
-}
+IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
+{}
 
-QString IniFile::ReadString(const QString &section, const QString &key,
-                            const QString &defaultValue) const
+QString IniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     return GetPrivateProfileString(section, key, defaultValue, m_fileName);
 }

@@ -1,4 +1,4 @@
-#include "outputclaim.h"
+#include "core/platform/outputclaim.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,8 +17,8 @@ bool namesOpenFile(const std::string &path, int descriptor)
 {
     struct stat named = {};
     struct stat open = {};
-    return ::stat(path.c_str(), &named) == 0 && ::fstat(descriptor, &open) == 0 && named.st_dev == open.st_dev
-        && named.st_ino == open.st_ino;
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(descriptor, &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
 }
 
 // A lock this process can take at once is held by nobody; flock's locks go with their last
@@ -41,9 +41,9 @@ int openExisting(const std::string &path)
 } // namespace
 
 OutputClaim::OutputClaim(OutputClaim &&other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_path(std::move(other.m_path))
-{
-}
+    : m_descriptor(std::exchange(other.m_descriptor, -1))
+    , m_path(std::move(other.m_path))
+{}
 
 OutputClaim &OutputClaim::operator=(OutputClaim &&other) noexcept
 {

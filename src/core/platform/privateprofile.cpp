@@ -1,6 +1,6 @@
-#include "privateprofile.h"
+#include "core/platform/privateprofile.h"
 
-#include "atomicsave.h"
+#include "core/platform/atomicsave.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -109,8 +109,7 @@ ParsedLine parseLine(const QByteArray &raw)
     const qsizetype equals = line.indexOf(u'=');
     if (equals < 0)
         return {};
-    return {LineKind::Key, trimBlanks(line.first(equals)).toString(),
-            trimBlanks(line.sliced(equals + 1)).toString()};
+    return {LineKind::Key, trimBlanks(line.first(equals)).toString(), trimBlanks(line.sliced(equals + 1)).toString()};
 }
 
 struct Location {
@@ -147,8 +146,7 @@ Location locate(const QList<RawLine> &lines, QStringView section, QStringView ke
 
 QString unquoted(const QString &value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-        && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
@@ -171,9 +169,7 @@ QString tr(const char *text)
 // Names and values the file could not give back as written, or that would create other lines.
 QString refusalReason(const QString &section, const QString &key, const QString &value)
 {
-    const auto hasLineBreak = [](const QString &text) {
-        return text.contains(u'\r') || text.contains(u'\n');
-    };
+    const auto hasLineBreak = [](const QString &text) { return text.contains(u'\r') || text.contains(u'\n'); };
     if (section.isEmpty())
         return tr("The section name is empty.");
     if (key.isEmpty())
@@ -193,8 +189,8 @@ void endLine(RawLine &line, const QByteArray &lineEnd)
 
 } // namespace
 
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, const QString &fileName)
+QString GetPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                                const QString &fileName)
 {
     const QStringView keyName = trimBlanks(key);
     if (keyName.isEmpty())

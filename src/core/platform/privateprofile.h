@@ -12,8 +12,8 @@ namespace platform {
 
 // The value, at most 2047 characters of it; defaultValue when the file, the section or the key
 // is missing.
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, const QString &fileName);
+QString GetPrivateProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                                const QString &fileName);
 
 // Sets key to value, changing only that key's line, or adds the key (and its section) when
 // missing; creates the file when missing. The file is replaced atomically, so on false it is

@@ -1,6 +1,6 @@
-#include "processfolders.h"
+#include "core/platform/processfolders.h"
 
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 
 #include <QDir>
 
@@ -12,7 +12,8 @@ namespace {
 void removeFoldersWhere(const QString &prefix, const std::function<bool(qint64 pid)> &condemned)
 {
     const QDir temporary(QDir::tempPath());
-    for (const QString &name : temporary.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    for (const QString &name :
+         temporary.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         bool numbered = false;
         const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&numbered);
         if (numbered && condemned(pid))

@@ -1,6 +1,6 @@
-#include "qtchildprocess.h"
+#include "core/platform/qtchildprocess.h"
 
-#include "childprocess.h"
+#include "core/platform/childprocess.h"
 
 #include <QProcess>
 
@@ -67,8 +67,8 @@ public:
 
     std::optional<ProcessExit> waitForExit(QDeadlineTimer deadline) override
     {
-        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(int(deadline.remainingTime()))
-            && m_process.state() != QProcess::NotRunning)
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(int(deadline.remainingTime())) &&
+            m_process.state() != QProcess::NotRunning)
             return std::nullopt;
         return exitOf();
     }

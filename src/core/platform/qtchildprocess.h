@@ -1,6 +1,6 @@
 #pragma once
 
-#include "childprocessapi.h"
+#include "core/platform/childprocessapi.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "rtlinteger.h"
+#include "core/platform/rtlinteger.h"
 
 #include <limits>
 
@@ -29,8 +29,8 @@ std::optional<int> parseRtlInteger(const QString &text)
     if (i < text.size() && text.at(i) == QLatin1Char('$')) {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0')
-               && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
+    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') &&
+               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
         base = 16;
         i += 2;
     }
@@ -48,8 +48,8 @@ std::optional<int> parseRtlInteger(const QString &text)
     if (negative)
         value = -value;
     // Hexadecimal may spell the bit pattern of a negative number, as the library allows.
-    if (base == 16 && !negative && value > std::numeric_limits<int>::max()
-        && value <= std::numeric_limits<quint32>::max())
+    if (base == 16 && !negative && value > std::numeric_limits<int>::max() &&
+        value <= std::numeric_limits<quint32>::max())
         value = qint64(qint32(quint32(value)));
     if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
         return std::nullopt;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "childprocessapi.h"
-#include "desktopapi.h"
-#include "notificationsapi.h"
+#include "core/platform/childprocessapi.h"
+#include "core/platform/desktopapi.h"
+#include "core/platform/notificationsapi.h"
 
 namespace platform {
 

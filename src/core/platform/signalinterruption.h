@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interruptionapi.h"
+#include "core/platform/interruptionapi.h"
 
 class QSocketNotifier;
 

@@ -1,4 +1,4 @@
-#include "signalinterruption.h"
+#include "core/platform/signalinterruption.h"
 
 #include <QSocketNotifier>
 
@@ -22,7 +22,8 @@ struct sigaction previousPipeAction;
 // A reader of our output that went away (a "| head") must not kill us with our encoders still
 // running: the write fails instead and the batch goes on. A handler rather than SIG_IGN, because
 // an ignored signal would stay ignored in the programs we start.
-void ignoreBrokenPipe(int) {}
+void ignoreBrokenPipe(int)
+{}
 
 void writeSignalNumber(int signal)
 {

@@ -1,4 +1,4 @@
-#include "standardterminal.h"
+#include "core/platform/standardterminal.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

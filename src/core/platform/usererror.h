@@ -11,10 +11,7 @@ namespace platform {
 // action in progress and the application shows its message.
 class UserError : public std::exception {
 public:
-    explicit UserError(const QString &message)
-        : m_message(message), m_what(message.toUtf8())
-    {
-    }
+    explicit UserError(const QString &message) : m_message(message), m_what(message.toUtf8()) {}
 
     const QString &message() const noexcept { return m_message; }
     const char *what() const noexcept override { return m_what.constData(); }

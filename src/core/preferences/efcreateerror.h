@@ -1,9 +1,13 @@
 #pragma once
 
-#include <usererror.h>
+#include "core/platform/usererror.h"
+
+namespace preferences {
 
 // A file that could not be created or replaced.
 class EFCreateError : public platform::UserError {
 public:
     using UserError::UserError;
 };
+
+} // namespace preferences

@@ -1,16 +1,15 @@
-#include "filelocations.h"
+#include "core/preferences/filelocations.h"
 
-#include "programvalues.h"
-
-#include <atomicsave.h>
-#include <pathdelimiter.h>
+#include "core/platform/atomicsave.h"
+#include "core/platform/pathdelimiter.h"
+#include "core/preferences/programvalues.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace app {
+namespace preferences {
 namespace {
 
 // QStandardPaths' App locations follow the application name, which the window sets to the
@@ -34,22 +33,22 @@ FileLocations fileLocationsFor(const QString &programDirectory)
     locations.shippedPreferencesPath = programDirectory + PreferencesFileName;
     locations.shippedProfilesDirectory = programDirectory + ProfilesDirectoryName;
     const QFileInfo shippedPreferences(locations.shippedPreferencesPath);
-    locations.portable = isWritableDirectory(programDirectory)
-        && !QFileInfo::exists(programDirectory + SystemWideMarkerName)
-        && (!shippedPreferences.exists() || shippedPreferences.isWritable());
+    locations.portable = isWritableDirectory(programDirectory) &&
+                         !QFileInfo::exists(programDirectory + SystemWideMarkerName) &&
+                         (!shippedPreferences.exists() || shippedPreferences.isWritable());
     if (locations.portable) {
         locations.preferencesPath = locations.shippedPreferencesPath;
         locations.defaultOutputDirectory = programDirectory;
         locations.journalDirectory = programDirectory;
         return locations;
     }
-    locations.preferencesPath = IncludeTrailingBackslash(userFolder(QStandardPaths::GenericConfigLocation))
-        + PreferencesFileName;
+    locations.preferencesPath =
+        IncludeTrailingBackslash(userFolder(QStandardPaths::GenericConfigLocation)) + PreferencesFileName;
     const QString userData = IncludeTrailingBackslash(userFolder(QStandardPaths::GenericDataLocation));
     locations.userProfilesDirectory = userData + ProfilesDirectoryName;
     locations.journalDirectory = userData;
-    locations.defaultOutputDirectory
-        = IncludeTrailingBackslash(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
+    locations.defaultOutputDirectory =
+        IncludeTrailingBackslash(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation));
     return locations;
 }
 
@@ -88,4 +87,4 @@ QString usableOutputDirectory(const FileLocations &locations, const QString &out
     return locations.defaultOutputDirectory;
 }
 
-} // namespace app
+} // namespace preferences

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace app {
+namespace preferences {
 
 // The folder, in the user's configuration and data folders, that holds their own files when the
 // program directory is shared.
@@ -45,4 +45,4 @@ QString usableOutputDirectory(const FileLocations &locations, const QString &out
 
 bool isWritableDirectory(const QString &path);
 
-} // namespace app
+} // namespace preferences

@@ -1,13 +1,14 @@
-#include "newinifile.h"
+#include "core/preferences/newinifile.h"
 
-#include "efcreateerror.h"
-
-#include <atomicsave.h>
-#include <rtlinteger.h>
-#include <rtlnumbers.h>
+#include "core/platform/atomicsave.h"
+#include "core/platform/rtlinteger.h"
+#include "core/preferences/efcreateerror.h"
+#include "core/tasks/rtlnumbers.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+namespace preferences {
 
 namespace {
 
@@ -95,8 +96,7 @@ bool isAsciiWord(const QString &text, QLatin1StringView word)
 
 } // namespace
 
-TNewInifile::TNewInifile(const QString &fileName)
-    : m_fileName(fileName)
+TNewInifile::TNewInifile(const QString &fileName) : m_fileName(fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -215,3 +215,5 @@ void TNewInifile::WriteBool(const QString &section, const QString &key, bool val
 {
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
+
+} // namespace preferences

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+namespace preferences {
+
 // The program's own INI reader and writer: the whole file held as lines, sections and keys found
 // by plain text search, and the file written back in one piece by SaveAndFree. Preferences.ini is
 // also read by platform::IniFile, so these search rules must not be "improved".
@@ -52,3 +54,5 @@ private:
     // may only read (a shipped profile) can still be read.
     std::optional<QByteArray> m_readContent;
 };
+
+} // namespace preferences

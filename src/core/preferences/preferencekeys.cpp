@@ -1,4 +1,4 @@
-#include "preferencekeys.h"
+#include "core/preferences/preferencekeys.h"
 
 namespace preferences {
 namespace {

@@ -7,18 +7,16 @@
 namespace preferences {
 
 // One key of one section of Preferences.ini, with its type and what a missing key reads as.
-// Ini is TNewInifile or platform::IniFile: both offer the same Read and Write functions, and
+// Ini is preferences::TNewInifile or platform::IniFile: both offer the same Read and Write functions, and
 // both must read what the other wrote.
-template <typename T>
-struct Setting {
+template <typename T> struct Setting {
     static_assert(std::is_same_v<T, QString> || std::is_same_v<T, int> || std::is_same_v<T, bool>);
 
     QString section;
     QString key;
     T defaultValue;
 
-    template <typename Ini>
-    T readFrom(const Ini &ini) const
+    template <typename Ini> T readFrom(const Ini &ini) const
     {
         if constexpr (std::is_same_v<T, bool>)
             return ini.ReadBool(section, key, defaultValue);
@@ -29,8 +27,7 @@ struct Setting {
     }
 
     // Gives back what the reader's Write function gives (platform::IniFile: whether it worked).
-    template <typename Ini>
-    decltype(auto) writeTo(Ini &ini, const T &value) const
+    template <typename Ini> decltype(auto) writeTo(Ini &ini, const T &value) const
     {
         if constexpr (std::is_same_v<T, bool>)
             return ini.WriteBool(section, key, value);
@@ -42,8 +39,7 @@ struct Setting {
 
     // Like writeTo, but leaves the file alone where it already reads as value: a key that came
     // after the others is not added to files that never chose anything but its default.
-    template <typename Ini>
-    decltype(auto) writeChangeTo(Ini &ini, const T &value) const
+    template <typename Ini> decltype(auto) writeChangeTo(Ini &ini, const T &value) const
     {
         using Written = decltype(writeTo(ini, value));
         if (readFrom(ini) == value) {

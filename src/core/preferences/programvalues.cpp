@@ -1,10 +1,10 @@
-#include "programvalues.h"
+#include "core/preferences/programvalues.h"
 
-#include <inifile.h>
-#include <inputfiles.h>
-#include <pathdelimiter.h>
+#include "core/platform/inifile.h"
+#include "core/platform/pathdelimiter.h"
+#include "core/tasks/inputfiles.h"
 
-namespace app {
+namespace preferences {
 
 QString OpenDialogFilter()
 {
@@ -12,7 +12,8 @@ QString OpenDialogFilter()
     QString filter = QStringLiteral("All Support Files(") + mask + QStringLiteral(")|") + mask + QLatin1Char('|');
     for (const QString &extension : tasks::SupportedInputExtensions()) {
         const QString upper = extension.mid(1).toUpper();
-        filter += upper + QStringLiteral(" Files (*") + extension + QStringLiteral(")|*") + extension + QLatin1Char('|');
+        filter +=
+            upper + QStringLiteral(" Files (*") + extension + QStringLiteral(")|*") + extension + QLatin1Char('|');
     }
     return filter + QStringLiteral("All Files (*.*)|*.*");
 }
@@ -28,4 +29,4 @@ ProgramValues programValuesFor(const QString &executableDirectory)
     return values;
 }
 
-} // namespace app
+} // namespace preferences

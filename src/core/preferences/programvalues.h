@@ -1,12 +1,12 @@
 #pragma once
 
-#include <pathdelimiter.h>
-#include "filelocations.h"
+#include "core/platform/pathdelimiter.h"
+#include "core/preferences/filelocations.h"
 
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace preferences {
 
 inline const QString ProgramName = QStringLiteral("Velkor 3GP Video Converter");
 inline const QString DefaultVersionText = QStringLiteral("2.1");
@@ -36,4 +36,4 @@ struct ProgramValues {
 // it keeps the version it was made with.
 ProgramValues programValuesFor(const QString &executableDirectory);
 
-} // namespace app
+} // namespace preferences

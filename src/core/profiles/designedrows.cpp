@@ -1,4 +1,4 @@
-#include "designedrows.h"
+#include "core/profiles/designedrows.h"
 
 namespace profiles {
 
@@ -23,8 +23,9 @@ QStringList DesignedRowKeys(DesignedGrid grid)
     case DesignedGrid::Output:
         return {QStringLiteral("New Filename"), QStringLiteral("Start Time"), QStringLiteral("End Time")};
     case DesignedGrid::Video:
-        return {QStringLiteral("Video Codec"), VideoSizeKey,           QStringLiteral("Bit Rate"),
-                QStringLiteral("Frame Rate"),  QStringLiteral("Aspect"), QStringLiteral("Disable Video")};
+        return {QStringLiteral("Video Codec"), VideoSizeKey,
+                QStringLiteral("Bit Rate"),    QStringLiteral("Frame Rate"),
+                QStringLiteral("Aspect"),      QStringLiteral("Disable Video")};
     case DesignedGrid::Audio:
         return {QStringLiteral("Audio Codec"), QStringLiteral("Audio Bitrate"), QStringLiteral("Sample Rate"),
                 QStringLiteral("Channels"),    QStringLiteral("Volumn"),        QStringLiteral("Disable Audio")};

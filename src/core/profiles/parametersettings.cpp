@@ -1,9 +1,8 @@
-#include "parametersettings.h"
+#include "core/profiles/parametersettings.h"
 
-#include "designedrows.h"
-#include "splitlist.h"
-
-#include <rtlinteger.h>
+#include "core/platform/rtlinteger.h"
+#include "core/profiles/designedrows.h"
+#include "core/profiles/splitlist.h"
 
 namespace profiles {
 namespace {
@@ -109,7 +108,8 @@ std::optional<QString> ParameterSettings::set(const QString &key, const QString 
             matching << n;
     }
     if (matching.isEmpty())
-        return QStringLiteral("The profile has no parameter \"%1\". Its parameters are %2.").arg(key, quotedList(keys()));
+        return QStringLiteral("The profile has no parameter \"%1\". Its parameters are %2.")
+            .arg(key, quotedList(keys()));
     // A name is one section of the profile file, so every row of it is the same parameter.
     QString shown;
     if (const auto reason = refusal(m_rows.at(matching.first()).parameter, choice, &shown))

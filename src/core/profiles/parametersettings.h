@@ -1,7 +1,7 @@
 #pragma once
 
-#include "parameterstring.h"
-#include "profiledata.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profiledata.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "parameterstring.h"
+#include "core/profiles/parameterstring.h"
 
-#include "profilereading.h"
-#include "splitlist.h"
+#include "core/profiles/profilereading.h"
+#include "core/profiles/splitlist.h"
 
 #include <QFileInfo>
 
@@ -16,8 +16,8 @@ const QString BareSwitch = QStringLiteral("\\");
 // The encoder splits the string at blanks, double quotes grouping and three standing for one.
 QString oneArgument(const QString &value)
 {
-    const bool splits = std::any_of(value.begin(), value.end(),
-                                    [](QChar c) { return c.isSpace() || c == QLatin1Char('"'); });
+    const bool splits =
+        std::any_of(value.begin(), value.end(), [](QChar c) { return c.isSpace() || c == QLatin1Char('"'); });
     if (!splits)
         return value;
     QString quoted = value;

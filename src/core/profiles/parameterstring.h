@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profiledata.h"
+#include "core/profiles/profiledata.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "profilecheck.h"
+#include "core/profiles/profilecheck.h"
 
-#include "profilereading.h"
+#include "core/profiles/profilereading.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +11,7 @@ namespace {
 
 QString unusable(const QString &profilePath, const QString &reason)
 {
-    return QStringLiteral("The profile \"%1\" cannot be used: %2")
-        .arg(QDir::toNativeSeparators(profilePath), reason);
+    return QStringLiteral("The profile \"%1\" cannot be used: %2").arg(QDir::toNativeSeparators(profilePath), reason);
 }
 
 std::optional<QString> parameterProblem(const ProfileParameter &parameter, bool first)

@@ -1,8 +1,8 @@
-#include "profiledata.h"
-#include "profilereading.h"
-#include "splitlist.h"
+#include "core/profiles/profiledata.h"
 
-#include <inifile.h>
+#include "core/platform/inifile.h"
+#include "core/profiles/profilereading.h"
+#include "core/profiles/splitlist.h"
 
 namespace profiles {
 

@@ -1,4 +1,4 @@
-#include "profilefolders.h"
+#include "core/profiles/profilefolders.h"
 
 #include <QFileInfo>
 

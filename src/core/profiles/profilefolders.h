@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profilelist.h"
+#include "core/profiles/profilelist.h"
 
 namespace profiles {
 

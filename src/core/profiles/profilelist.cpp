@@ -1,8 +1,8 @@
-#include "profilelist.h"
+#include "core/profiles/profilelist.h"
 
-#include <inputfiles.h>
-#include <pathdelimiter.h>
-#include <timetext.h>
+#include "core/platform/pathdelimiter.h"
+#include "core/tasks/inputfiles.h"
+#include "core/tasks/timetext.h"
 
 #include <algorithm>
 

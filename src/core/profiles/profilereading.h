@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profiledata.h"
+#include "core/profiles/profiledata.h"
 
 #include <concepts>
 
@@ -9,14 +9,20 @@ namespace profiles {
 // The main window reads profiles with the platform's INI reader and the settings dialog with
 // the program's own engine; both offer these three calls.
 template <class Reader>
-concept ProfileReader = requires(Reader &reader, const QString &name, int number, bool flag) {
-    { reader.ReadString(name, name, name) } -> std::convertible_to<QString>;
-    { reader.ReadInteger(name, name, number) } -> std::convertible_to<int>;
-    { reader.ReadBool(name, name, flag) } -> std::convertible_to<bool>;
+concept ProfileReader = requires(Reader &reader, const QString &name, int number, bool flag)
+{
+    {
+        reader.ReadString(name, name, name)
+        } -> std::convertible_to<QString>;
+    {
+        reader.ReadInteger(name, name, number)
+        } -> std::convertible_to<int>;
+    {
+        reader.ReadBool(name, name, flag)
+        } -> std::convertible_to<bool>;
 };
 
-template <ProfileReader Reader>
-ProfileData ReadProfile(Reader &reader)
+template <ProfileReader Reader> ProfileData ReadProfile(Reader &reader)
 {
     ProfileData profile;
     profile.type = reader.ReadString(MainSection, QStringLiteral("Type"), DefaultProfileType);

@@ -1,4 +1,4 @@
-#include "splitlist.h"
+#include "core/profiles/splitlist.h"
 
 namespace profiles {
 

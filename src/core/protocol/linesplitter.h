@@ -8,11 +8,9 @@ namespace protocol {
 // Splits a byte stream into lines; CR counts as a line end too, since FFmpeg ends its status
 // lines with CR. A read may end anywhere, even inside a number: the unfinished tail waits for
 // the next read.
-class LineSplitter
-{
+class LineSplitter {
 public:
-    template <typename Handler>
-    void feed(std::string_view bytes, Handler &&handleLine)
+    template <typename Handler> void feed(std::string_view bytes, Handler &&handleLine)
     {
         for (const char c : bytes) {
             if (c == '\n' || c == '\r') {
@@ -25,8 +23,7 @@ public:
         }
     }
 
-    template <typename Handler>
-    void finish(Handler &&handleLine)
+    template <typename Handler> void finish(Handler &&handleLine)
     {
         if (!pending_.empty())
             handleLine(std::string_view(pending_));

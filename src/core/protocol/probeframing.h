@@ -23,8 +23,7 @@ class ProbeFrameReader {
 public:
     // Calls handleReport(number, report) for each report the bytes complete. Once the output
     // turns out to be no framing of ours nothing more is read: see malformed().
-    template <typename Handler>
-    void feed(std::string_view bytes, Handler &&handleReport)
+    template <typename Handler> void feed(std::string_view bytes, Handler &&handleReport)
     {
         if (malformed_)
             return;
@@ -71,8 +70,8 @@ private:
             return false;
         line.remove_prefix(word.size());
         const std::size_t blank = line.find(' ');
-        return blank != std::string_view::npos && parseNumber(line.substr(0, blank), number)
-            && parseNumber(line.substr(blank + 1), size) && size <= MaxProbeReportBytes;
+        return blank != std::string_view::npos && parseNumber(line.substr(0, blank), number) &&
+               parseNumber(line.substr(blank + 1), size) && size <= MaxProbeReportBytes;
     }
 
     std::string pending_;

@@ -18,8 +18,8 @@ struct StatusFields {
 
 inline std::string statusLine(const StatusFields &fields)
 {
-    return "frame=" + fields.frame + " fps=" + fields.fps + " size=" + std::to_string(fields.kilobytes)
-        + "kB time=" + fields.seconds + " bitrate=" + fields.bitRate + " speed=" + fields.speed + " ";
+    return "frame=" + fields.frame + " fps=" + fields.fps + " size=" + std::to_string(fields.kilobytes) +
+           "kB time=" + fields.seconds + " bitrate=" + fields.bitRate + " speed=" + fields.speed + " ";
 }
 
 // The text after the first "time" and one more character, up to the next blank; nothing when

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "runoptions.h"
-
-#include <preferencekeys.h>
+#include "core/preferences/preferencekeys.h"
+#include "core/runsetup/runoptions.h"
 
 #include <QString>
 
@@ -33,9 +32,8 @@ GeneralPreferences readGeneralPreferences(const Ini &ini, const preferences::Pre
 }
 
 namespace detail {
-// platform::IniFile says whether a write worked, TNewInifile keeps its writes until it is saved.
-template <typename Write>
-bool written(Write &&write)
+// platform::IniFile says whether a write worked, preferences::TNewInifile keeps its writes until it is saved.
+template <typename Write> bool written(Write &&write)
 {
     if constexpr (std::is_void_v<decltype(write())>) {
         write();
@@ -51,14 +49,14 @@ template <typename Ini>
 bool writeGeneralPreferences(Ini &ini, const preferences::PreferenceKeys &keys, const GeneralPreferences &general)
 {
     using detail::written;
-    return written([&] { return keys.outputPath.writeTo(ini, general.outputPath); })
-        && written([&] { return keys.synMode.writeTo(ini, general.synMode); })
-        && written([&] { return keys.autoOpenDir.writeTo(ini, general.run.openFolder); })
-        && written([&] { return keys.autoExit.writeTo(ini, general.run.exitProgram); })
-        && written([&] { return keys.autoTurnOff.writeTo(ini, general.run.turnOffComputer); })
-        && written([&] { return keys.overwrite.writeTo(ini, !general.run.renameExisting); })
-        // Files that never chose anything but one job at a time get no key for it.
-        && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); });
+    return written([&] { return keys.outputPath.writeTo(ini, general.outputPath); }) &&
+           written([&] { return keys.synMode.writeTo(ini, general.synMode); }) &&
+           written([&] { return keys.autoOpenDir.writeTo(ini, general.run.openFolder); }) &&
+           written([&] { return keys.autoExit.writeTo(ini, general.run.exitProgram); }) &&
+           written([&] { return keys.autoTurnOff.writeTo(ini, general.run.turnOffComputer); }) &&
+           written([&] { return keys.overwrite.writeTo(ini, !general.run.renameExisting); })
+           // Files that never chose anything but one job at a time get no key for it.
+           && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); });
 }
 
 } // namespace runsetup

@@ -1,4 +1,4 @@
-#include "runplan.h"
+#include "core/runsetup/runplan.h"
 
 #include <QThread>
 

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "runoptions.h"
-
-#include <batchplan.h>
-#include <parameterstring.h>
-#include <profiledata.h>
-#include <taskstore.h>
+#include "core/conversion/batchplan.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profiledata.h"
+#include "core/runsetup/runoptions.h"
+#include "core/tasks/taskstore.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
-#include "inputfiles.h"
+#include "core/tasks/inputfiles.h"
 
-#include <filenames.h>
-#include <pathdelimiter.h>
+#include "core/platform/filenames.h"
+#include "core/platform/pathdelimiter.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +15,11 @@ const QStringList &SupportedInputExtensions()
     // The first eight are the program's original ones and keep their places in the open dialog;
     // the rest are the other video containers FFmpeg reads, phones' own 3GP first.
     static const QStringList extensions{
-        QStringLiteral(".avi"), QStringLiteral(".mpg"), QStringLiteral(".mpeg"), QStringLiteral(".mp4"),
-        QStringLiteral(".wmv"), QStringLiteral(".mov"), QStringLiteral(".vob"), QStringLiteral(".asf"),
-        QStringLiteral(".3gp"), QStringLiteral(".3g2"), QStringLiteral(".mkv"), QStringLiteral(".webm"),
-        QStringLiteral(".flv"), QStringLiteral(".ogv"), QStringLiteral(".m4v"), QStringLiteral(".ts"),
-        QStringLiteral(".mts"), QStringLiteral(".m2ts"), QStringLiteral(".mxf"), QStringLiteral(".dv"),
+        QStringLiteral(".avi"),  QStringLiteral(".mpg"),  QStringLiteral(".mpeg"), QStringLiteral(".mp4"),
+        QStringLiteral(".wmv"),  QStringLiteral(".mov"),  QStringLiteral(".vob"),  QStringLiteral(".asf"),
+        QStringLiteral(".3gp"),  QStringLiteral(".3g2"),  QStringLiteral(".mkv"),  QStringLiteral(".webm"),
+        QStringLiteral(".flv"),  QStringLiteral(".ogv"),  QStringLiteral(".m4v"),  QStringLiteral(".ts"),
+        QStringLiteral(".mts"),  QStringLiteral(".m2ts"), QStringLiteral(".mxf"),  QStringLiteral(".dv"),
         QStringLiteral(".divx"), QStringLiteral(".f4v"),
     };
     return extensions;

@@ -1,6 +1,6 @@
-#include "journalslot.h"
+#include "core/tasks/journalslot.h"
 
-#include <pathdelimiter.h>
+#include "core/platform/pathdelimiter.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,8 +13,7 @@ namespace tasks {
 // The journal one window keeps, in a folder that several windows may share: each holds a slot
 // of its own, locked with its process id, and a slot whose process is gone is taken over with
 // whatever journal that process left.
-class JournalSlot
-{
+class JournalSlot {
 public:
     // The first slot of folder that no running program holds; none, with the reason as part of a
     // sentence in problem, when the folder cannot be written or every slot is held.

@@ -1,6 +1,6 @@
-#include "journalwriter.h"
+#include "core/tasks/journalwriter.h"
 
-#include <atomicsave.h>
+#include "core/platform/atomicsave.h"
 
 #include <QFile>
 #include <QMutexLocker>
@@ -8,7 +8,9 @@
 namespace tasks {
 
 JournalWriter::JournalWriter(const QString &path, Snapshot snapshot, int intervalMs, QObject *parent)
-    : QObject(parent), m_path(path), m_snapshot(std::move(snapshot))
+    : QObject(parent)
+    , m_path(path)
+    , m_snapshot(std::move(snapshot))
 {
     m_throttle.setSingleShot(true);
     m_throttle.setInterval(intervalMs);
@@ -48,7 +50,8 @@ void JournalWriter::flush()
         QMutexLocker locker(&m_mutex);
         m_pending = std::move(journal);
     }
-    QMetaObject::invokeMethod(&m_onThread, [this] { writePending(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_onThread, [this] { writePending(); }, Qt::BlockingQueuedConnection);
 }
 
 void JournalWriter::discard()
@@ -86,7 +89,8 @@ void JournalWriter::writeSnapshot()
         m_pending = std::move(journal);
     }
     if (!queued)
-        QMetaObject::invokeMethod(&m_onThread, [this] { writePending(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_onThread, [this] { writePending(); }, Qt::QueuedConnection);
 }
 
 void JournalWriter::writePending()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "taskjournal.h"
+#include "core/tasks/taskjournal.h"
 
 #include <QMutex>
 #include <QObject>
@@ -15,8 +15,7 @@ namespace tasks {
 // Keeps the journal at path up to date with the list the snapshot reads. A change is written at
 // most once per interval; the snapshot is taken on the caller's thread, the encoding and the
 // write on a thread of the writer's own, so an edit of a long list never waits for the disk.
-class JournalWriter : public QObject
-{
+class JournalWriter : public QObject {
     Q_OBJECT
 
 public:

@@ -1,4 +1,4 @@
-#include "rtlnumbers.h"
+#include "core/tasks/rtlnumbers.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <rtlinteger.h>
+#include "core/platform/rtlinteger.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "startupinputs.h"
+#include "core/tasks/startupinputs.h"
 
-#include <inputfiles.h>
+#include "core/tasks/inputfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-namespace app {
+namespace tasks {
 
 namespace {
 // A restored list may be converted from another working folder.
@@ -24,7 +24,8 @@ QStringList absolutePaths(QStringList paths)
 
 QStringList startupInputPaths(const QStringList &arguments)
 {
-    if (arguments.isEmpty() || tasks::asciiLower(tasks::ExtractFileExt(arguments.constFirst())) != QLatin1String(".tmp"))
+    if (arguments.isEmpty() ||
+        tasks::asciiLower(tasks::ExtractFileExt(arguments.constFirst())) != QLatin1String(".tmp"))
         return absolutePaths(arguments);
     QFile list(arguments.constFirst());
     if (!list.open(QIODevice::ReadOnly))
@@ -41,4 +42,4 @@ QStringList startupInputPaths(const QStringList &arguments)
     return absolutePaths(paths);
 }
 
-} // namespace app
+} // namespace tasks

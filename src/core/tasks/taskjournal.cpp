@@ -1,8 +1,7 @@
-#include "taskjournal.h"
+#include "core/tasks/taskjournal.h"
 
-#include <partialoutput.h>
-
-#include <outputclaim.h>
+#include "core/platform/outputclaim.h"
+#include "core/protocol/partialoutput.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,10 +27,9 @@ const QString ConvertedEarlierKey = QStringLiteral("convertedEarlier");
 
 // The keys of sub-items 0 to 9.
 const QString SubItemKeys[SubItemCount] = {
-    QStringLiteral("length"),      QStringLiteral("size"),      QStringLiteral("status"),
-    QStringLiteral("newName"),     QStringLiteral("outputExt"), QStringLiteral("sourceStart"),
-    QStringLiteral("sourceEnd"),   QStringLiteral("span"),      QStringLiteral("start"),
-    QStringLiteral("end"),
+    QStringLiteral("length"),    QStringLiteral("size"),        QStringLiteral("status"),    QStringLiteral("newName"),
+    QStringLiteral("outputExt"), QStringLiteral("sourceStart"), QStringLiteral("sourceEnd"), QStringLiteral("span"),
+    QStringLiteral("start"),     QStringLiteral("end"),
 };
 
 // A list of many thousand rows stays far below this; anything larger is not ours.
@@ -150,8 +148,8 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
     if (!onlyKnownKeys(root, {FormatKey, VersionKey, ProfileKey, OutputFolderKey, TasksKey}))
         return refuse(problem, Damaged);
     TaskJournal journal;
-    if (!readText(root, ProfileKey, journal.profile) || !readText(root, OutputFolderKey, journal.outputFolder)
-        || !root.value(TasksKey).isArray())
+    if (!readText(root, ProfileKey, journal.profile) || !readText(root, OutputFolderKey, journal.outputFolder) ||
+        !root.value(TasksKey).isArray())
         return refuse(problem, Damaged);
     for (const QJsonValue &row : root.value(TasksKey).toArray()) {
         std::optional<JournalTask> entry = readTask(row);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "taskrecord.h"
+#include "core/tasks/taskrecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "taskrecord.h"
+#include "core/tasks/taskrecord.h"
 
-#include "timetext.h"
+#include "core/tasks/timetext.h"
 
 #include <array>
 
@@ -8,10 +8,9 @@ namespace tasks {
 namespace {
 
 constexpr std::array<QString ltvItemData::*, SubItemCount> SubItemFields{
-    &ltvItemData::LengthText,      &ltvItemData::SizeText,      &ltvItemData::Status,
-    &ltvItemData::NewName,         &ltvItemData::OutputExt,     &ltvItemData::SourceStartText,
-    &ltvItemData::SourceEndText,   &ltvItemData::SpanText,      &ltvItemData::StartText,
-    &ltvItemData::EndText,
+    &ltvItemData::LengthText, &ltvItemData::SizeText,        &ltvItemData::Status,        &ltvItemData::NewName,
+    &ltvItemData::OutputExt,  &ltvItemData::SourceStartText, &ltvItemData::SourceEndText, &ltvItemData::SpanText,
+    &ltvItemData::StartText,  &ltvItemData::EndText,
 };
 
 struct TimedField {

@@ -45,7 +45,10 @@ inline constexpr int SelectStart = 8;
 inline constexpr int SelectEnd = 9;
 
 // The task list column showing the field of a sub-item selector; column 0 holds the caption.
-inline constexpr int columnOf(int selector) { return selector + 1; }
+inline constexpr int columnOf(int selector)
+{
+    return selector + 1;
+}
 
 // The record field kept in sub-item 0 to 9.
 QString ltvItemData::*subItemField(int subItem);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "taskrecord.h"
+#include "core/tasks/taskrecord.h"
 
 #include <QList>
 #include <QStringList>
@@ -10,8 +10,7 @@ namespace tasks {
 // The tasks of a list in list order: what a run reads when it starts, and where each task's
 // status and log are left as it ends. The window's rows are one store, a run without a window
 // keeps its own.
-class TaskStore
-{
+class TaskStore {
 public:
     virtual ~TaskStore() = default;
 
@@ -26,8 +25,7 @@ public:
 };
 
 // Tasks held in memory.
-class TaskRecords final : public TaskStore
-{
+class TaskRecords final : public TaskStore {
 public:
     void append(const ltvItemData &task)
     {

@@ -1,7 +1,7 @@
-#include "tasktrim.h"
+#include "core/tasks/tasktrim.h"
 
-#include "rtlnumbers.h"
-#include "timetext.h"
+#include "core/tasks/rtlnumbers.h"
+#include "core/tasks/timetext.h"
 
 #include <cmath>
 
@@ -52,7 +52,8 @@ std::optional<QString> tooShortToConvert(const ltvItemData &task)
     // A span that is the whole input is not passed at all.
     if (task.SpanSec == task.LengthSec || roundHalfEven(task.SpanSec) != 0)
         return std::nullopt;
-    return QStringLiteral("The part of \"%1\" from %2 to %3 is too short to convert: it must last more than half a second.")
+    return QStringLiteral(
+               "The part of \"%1\" from %2 to %3 is too short to convert: it must last more than half a second.")
         .arg(task.InputFile, task.StartText, task.EndText);
 }
 

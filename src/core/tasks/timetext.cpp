@@ -1,8 +1,7 @@
-#include "timetext.h"
+#include "core/tasks/timetext.h"
 
-#include "rtlnumbers.h"
-
-#include <durationtext.h>
+#include "core/protocol/durationtext.h"
+#include "core/tasks/rtlnumbers.h"
 
 namespace tasks {
 

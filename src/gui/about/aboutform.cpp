@@ -1,9 +1,8 @@
-#include "aboutform.h"
+#include "gui/about/aboutform.h"
 
-#include "publisher.h"
-#include "toolbaricons.h"
-
-#include <desktopapi.h>
+#include "core/platform/desktopapi.h"
+#include "gui/widgets/publisher.h"
+#include "gui/widgets/toolbaricons.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -11,8 +10,11 @@
 #include <QShowEvent>
 #include <QWindow>
 
-TAboutForm::TAboutForm(platform::Desktop &desktop, const app::ProgramValues &values, QWidget *mainWindow)
-    : m_desktop(desktop), m_mainWindow(mainWindow)
+namespace about {
+
+TAboutForm::TAboutForm(platform::Desktop &desktop, const preferences::ProgramValues &values, QWidget *mainWindow)
+    : m_desktop(desktop)
+    , m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
@@ -24,8 +26,8 @@ TAboutForm::TAboutForm(platform::Desktop &desktop, const app::ProgramValues &val
 
 QLabel *TAboutForm::link(const QString &caption, int left, int top)
 {
-    auto *label = new QLabel(QStringLiteral("<a href=\"#\" style=\"color: rgb(27, 95, 252);\">%1</a>")
-                                 .arg(caption.toHtmlEscaped()), this);
+    auto *label = new QLabel(
+        QStringLiteral("<a href=\"#\" style=\"color: rgb(27, 95, 252);\">%1</a>").arg(caption.toHtmlEscaped()), this);
     label->setTextFormat(Qt::RichText);
     label->setCursor(Qt::PointingHandCursor);
     label->move(left, top);
@@ -33,22 +35,24 @@ QLabel *TAboutForm::link(const QString &caption, int left, int top)
     return label;
 }
 
-void TAboutForm::FormCreate(const app::ProgramValues &values)
+void TAboutForm::FormCreate(const preferences::ProgramValues &values)
 {
     auto *picture = new QLabel(this);
-    picture->setPixmap(app::pictureIcon(QStringLiteral("velkor"), 64).pixmap(64, 64));
+    picture->setPixmap(widgets::pictureIcon(QStringLiteral("velkor"), 64).pixmap(64, 64));
     picture->setGeometry(24, 24, 64, 64);
     QFont title = font();
     title.setPixelSize(18);
     title.setBold(true);
-    labProgramName = new QLabel(app::ProgramName, this);
+    labProgramName = new QLabel(preferences::ProgramName, this);
     labProgramName->setFont(title);
     labProgramName->setGeometry(108, 24, 380, 26);
     labVersion = new QLabel(QStringLiteral("Version ") + values.versionText, this);
     labVersion->setGeometry(108, 56, 380, 16);
-    labNotice = new QLabel(QStringLiteral("Copyright (C) %1 %2. All rights reserved.").arg(app::NoticeYears, app::PublisherName), this);
+    labNotice = new QLabel(
+        QStringLiteral("Copyright (C) %1 %2. All rights reserved.").arg(widgets::NoticeYears, widgets::PublisherName),
+        this);
     labNotice->setGeometry(108, 76, 380, 16);
-    labWebsite = link(app::WebAddress, 108, 98);
+    labWebsite = link(widgets::WebAddress, 108, 98);
     labWebsite->setObjectName(QStringLiteral("labWebsite"));
     connect(labWebsite, &QLabel::linkActivated, this, &TAboutForm::labWebsiteClick);
 
@@ -63,8 +67,8 @@ void TAboutForm::FormCreate(const app::ProgramValues &values)
     labMore->setObjectName(QStringLiteral("labMore"));
     connect(labMore, &QLabel::linkActivated, this, &TAboutForm::labMoreClick);
     int left = 16;
-    for (int product = 0; product < int(std::size(app::OtherProducts)); ++product) {
-        QLabel *label = link(app::OtherProducts[product].name, left, lower + 40);
+    for (int product = 0; product < int(std::size(widgets::OtherProducts)); ++product) {
+        QLabel *label = link(widgets::OtherProducts[product].name, left, lower + 40);
         label->setObjectName(QStringLiteral("Label%1").arg(8 + product));
         left += label->width() + 24;
         connect(label, &QLabel::linkActivated, this, [this, product] { productLinkClick(product); });
@@ -114,25 +118,27 @@ void TAboutForm::btnOKClick()
 
 void TAboutForm::labWebsiteClick()
 {
-    m_desktop.open(app::WebAddress);
+    m_desktop.open(widgets::WebAddress);
 }
 
 void TAboutForm::labMoreClick()
 {
-    m_desktop.open(app::WebAddress);
+    m_desktop.open(widgets::WebAddress);
 }
 
 void TAboutForm::btnTechClick()
 {
-    m_desktop.open(QStringLiteral("mailto:") + app::TechSupportAddress);
+    m_desktop.open(QStringLiteral("mailto:") + widgets::TechSupportAddress);
 }
 
 void TAboutForm::btnSalesClick()
 {
-    m_desktop.open(QStringLiteral("mailto:") + app::SalesAddress);
+    m_desktop.open(QStringLiteral("mailto:") + widgets::SalesAddress);
 }
 
 void TAboutForm::productLinkClick(int product)
 {
-    m_desktop.open(app::OtherProducts[product].webPage);
+    m_desktop.open(widgets::OtherProducts[product].webPage);
 }
+
+} // namespace about

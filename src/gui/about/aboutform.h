@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programvalues.h"
+#include "core/preferences/programvalues.h"
 
 #include <QDialog>
 
@@ -11,12 +11,14 @@ namespace platform {
 class Desktop;
 }
 
+namespace about {
+
 // The about box: shown without a modal loop, the main window disabled while it shows.
 class TAboutForm : public QDialog {
     Q_OBJECT
 
 public:
-    TAboutForm(platform::Desktop &desktop, const app::ProgramValues &values, QWidget *mainWindow);
+    TAboutForm(platform::Desktop &desktop, const preferences::ProgramValues &values, QWidget *mainWindow);
 
     QLabel *labProgramName = nullptr, *labVersion = nullptr, *labNotice = nullptr, *labWebsite = nullptr,
            *labMore = nullptr;
@@ -35,9 +37,11 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void FormCreate(const app::ProgramValues &values);
+    void FormCreate(const preferences::ProgramValues &values);
     QLabel *link(const QString &caption, int left, int top);
 
     platform::Desktop &m_desktop;
     QWidget *m_mainWindow;
 };
+
+} // namespace about

@@ -1,17 +1,18 @@
-#include "desktopnotifications.h"
+#include "gui/desktop/desktopnotifications.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantMap>
 
-namespace platform {
+namespace desktop {
 
 void DesktopNotifications::notify(const QString &summary, const QString &body)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.platform::Notifications"),
+                                                       QStringLiteral("/org/freedesktop/platform::Notifications"),
+                                                       QStringLiteral("org.freedesktop.platform::Notifications"),
+                                                       QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("velkor")}};
     call << QCoreApplication::applicationName() << 0u << QStringLiteral("velkor") << summary << body << QStringList()
          << hints << -1;
@@ -19,4 +20,4 @@ void DesktopNotifications::notify(const QString &summary, const QString &body)
     QDBusConnection::sessionBus().send(call);
 }
 
-} // namespace platform
+} // namespace desktop

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "notificationsapi.h"
+#include "core/platform/notificationsapi.h"
 
-namespace platform {
+namespace desktop {
 
 // The desktop's notification service, org.freedesktop.Notifications on the session bus. Without
 // one the message is lost, which is all a notification may cost.
-class DesktopNotifications final : public Notifications {
+class DesktopNotifications final : public platform::Notifications {
 public:
     void notify(const QString &summary, const QString &body) override;
 };
 
-} // namespace platform
+} // namespace desktop

@@ -1,6 +1,6 @@
-#include "desktopservices.h"
+#include "gui/desktop/desktopservices.h"
 
-#include "dialogfilter.h"
+#include "core/platform/dialogfilter.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -15,33 +15,38 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-namespace platform {
+namespace desktop {
 namespace {
 
-QMessageBox::Icon toQt(MessageIcon icon)
+QMessageBox::Icon toQt(platform::MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+    case platform::MessageIcon::Information:
+        return QMessageBox::Information;
+    case platform::MessageIcon::Question:
+        return QMessageBox::Question;
+    case platform::MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case platform::MessageIcon::Error:
+        return QMessageBox::Critical;
+    case platform::MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 } // namespace
 
-MessageButton WidgetDialogs::messageBox(QWidget *owner, const QString &caption, const QString &text,
-                                        MessageIcon icon, MessageButtons buttons)
+platform::MessageButton WidgetDialogs::messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                                  platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, owner);
     box.setAccessibleName(caption);
-    const std::pair<MessageButton, QMessageBox::StandardButton> known[] = {
-        {MessageButton::Ok, QMessageBox::Ok},
-        {MessageButton::Yes, QMessageBox::Yes},
-        {MessageButton::No, QMessageBox::No},
-        {MessageButton::Cancel, QMessageBox::Cancel},
+    const std::pair<platform::MessageButton, QMessageBox::StandardButton> known[] = {
+        {platform::MessageButton::Ok, QMessageBox::Ok},
+        {platform::MessageButton::Yes, QMessageBox::Yes},
+        {platform::MessageButton::No, QMessageBox::No},
+        {platform::MessageButton::Cancel, QMessageBox::Cancel},
     };
     for (const auto &[ours, qt] : known) {
         if (buttons.testFlag(ours))
@@ -54,9 +59,9 @@ MessageButton WidgetDialogs::messageBox(QWidget *owner, const QString &caption, 
         if (qt == clicked)
             return ours;
     }
-    return buttons.testFlag(MessageButton::Cancel) ? MessageButton::Cancel
-         : buttons.testFlag(MessageButton::No)     ? MessageButton::No
-                                                   : MessageButton::Ok;
+    return buttons.testFlag(platform::MessageButton::Cancel) ? platform::MessageButton::Cancel
+           : buttons.testFlag(platform::MessageButton::No)   ? platform::MessageButton::No
+                                                             : platform::MessageButton::Ok;
 }
 
 QStringList WidgetDialogs::openFiles(QWidget *owner, const QString &filter)
@@ -64,7 +69,7 @@ QStringList WidgetDialogs::openFiles(QWidget *owner, const QString &filter)
     QFileDialog dialog(owner);
     dialog.setAccessibleName(QStringLiteral("Open"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(qtNameFilters(filter).split(QStringLiteral(";;")));
+    dialog.setNameFilters(platform::qtNameFilters(filter).split(QStringLiteral(";;")));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -85,7 +90,7 @@ QString WidgetDialogs::saveFileIn(QWidget *owner, const QString &filter, const Q
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(qtNameFilters(filter).split(QStringLiteral(";;")));
+    dialog.setNameFilters(platform::qtNameFilters(filter).split(QStringLiteral(";;")));
     QString suffix = defaultSuffix;
     dialog.setDefaultSuffix(suffix.remove(0, suffix.startsWith(QLatin1Char('.')) ? 1 : 0));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -124,7 +129,7 @@ bool LogindPowerControl::powerOff()
 
 namespace {
 // logind keeps the lock as long as any copy of this descriptor is open.
-class LogindInhibition final : public SleepInhibition {
+class LogindInhibition final : public platform::SleepInhibition {
 public:
     explicit LogindInhibition(QDBusUnixFileDescriptor lock) : m_lock(std::move(lock)) {}
 
@@ -147,7 +152,7 @@ QDBusUnixFileDescriptor inhibit(const QString &what, const QString &who, const Q
 }
 } // namespace
 
-std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString &who, const QString &why)
+std::unique_ptr<platform::SleepInhibition> LogindPowerControl::inhibitSleep(const QString &who, const QString &why)
 {
     QDBusUnixFileDescriptor lock = inhibit(QStringLiteral("sleep:idle"), who, why, QStringLiteral("block"));
     if (!lock.isValid())
@@ -158,7 +163,7 @@ std::unique_ptr<SleepInhibition> LogindPowerControl::inhibitSleep(const QString 
 namespace {
 // A "delay" lock of logind: the shutdown waits (up to logind's own limit) until the descriptor is
 // closed, and PrepareForShutdown(true) tells us it is coming.
-class LogindShutdownDelay final : public ShutdownDelay {
+class LogindShutdownDelay final : public platform::ShutdownDelay {
     Q_OBJECT
 
 public:
@@ -181,7 +186,7 @@ private:
 };
 } // namespace
 
-std::unique_ptr<ShutdownDelay> LogindPowerControl::delayShutdown(const QString &who, const QString &why)
+std::unique_ptr<platform::ShutdownDelay> LogindPowerControl::delayShutdown(const QString &who, const QString &why)
 {
     QDBusUnixFileDescriptor lock = inhibit(QStringLiteral("shutdown"), who, why, QStringLiteral("delay"));
     if (!lock.isValid())
@@ -189,6 +194,6 @@ std::unique_ptr<ShutdownDelay> LogindPowerControl::delayShutdown(const QString &
     return std::make_unique<LogindShutdownDelay>(std::move(lock));
 }
 
-} // namespace platform
+} // namespace desktop
 
 #include "desktopservices.moc"

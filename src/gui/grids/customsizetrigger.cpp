@@ -1,15 +1,15 @@
-#include "customsizetrigger.h"
+#include "gui/grids/customsizetrigger.h"
 
-#include "designedrows.h"
-#include "keyvaluegrid.h"
+#include "core/profiles/designedrows.h"
+#include "gui/grids/keyvaluegrid.h"
 
-namespace profiles {
+namespace grids {
 
 bool CustomSizeChosen(const KeyValueGrid &videoGrid)
 {
     const int current = videoGrid.currentRow();
-    return current >= 0 && videoGrid.key(current) == VideoSizeKey
-        && videoGrid.valueOf(VideoSizeKey) == CustomSizeCaption;
+    return current >= 0 && videoGrid.key(current) == profiles::VideoSizeKey &&
+           videoGrid.valueOf(profiles::VideoSizeKey) == profiles::CustomSizeCaption;
 }
 
 QMetaObject::Connection ConnectCustomSizeTrigger(KeyValueGrid *videoGrid, QWidget *sizeForm)
@@ -20,4 +20,4 @@ QMetaObject::Connection ConnectCustomSizeTrigger(KeyValueGrid *videoGrid, QWidge
     });
 }
 
-} // namespace profiles
+} // namespace grids

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace profiles {
+namespace grids {
 
 class KeyValueGrid;
 
@@ -15,4 +15,4 @@ bool CustomSizeChosen(const KeyValueGrid &videoGrid);
 // Video grid has it; the settings dialog's does not.
 QMetaObject::Connection ConnectCustomSizeTrigger(KeyValueGrid *videoGrid, QWidget *sizeForm);
 
-} // namespace profiles
+} // namespace grids

@@ -1,13 +1,13 @@
-#include "gridsection.h"
+#include "gui/grids/gridsection.h"
 
-#include "keyvaluegrid.h"
+#include "gui/grids/keyvaluegrid.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace profiles {
+namespace grids {
 
 namespace {
 
@@ -89,4 +89,4 @@ bool GridSection::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace profiles
+} // namespace grids

@@ -5,7 +5,7 @@
 class QLabel;
 class QToolButton;
 
-namespace profiles {
+namespace grids {
 
 class KeyValueGrid;
 
@@ -45,4 +45,4 @@ private:
     bool m_headerDoubleClickToggles = false;
 };
 
-} // namespace profiles
+} // namespace grids

@@ -1,17 +1,16 @@
-#include "gridsectionstack.h"
+#include "gui/grids/gridsectionstack.h"
 
-#include "gridsection.h"
-#include "keyvaluegrid.h"
-#include "profilegrids.h"
-#include <QToolButton>
+#include "gui/grids/gridsection.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/profilegrids.h"
 
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
-namespace profiles {
+namespace grids {
 
-GridSectionStack::GridSectionStack(QWidget *parent)
-    : QScrollArea(parent)
+GridSectionStack::GridSectionStack(QWidget *parent) : QScrollArea(parent)
 {
     auto *content = new QWidget;
     content->setBackgroundRole(QPalette::Base);
@@ -38,9 +37,9 @@ GridSection *GridSectionStack::addSection(const QString &groupName, int keyColum
     return section;
 }
 
-KeyValueGrid *GridSectionStack::addDesignedSection(DesignedGrid which, int keyColumnWidth)
+KeyValueGrid *GridSectionStack::addDesignedSection(profiles::DesignedGrid which, int keyColumnWidth)
 {
-    const QString name = GroupName(which);
+    const QString name = profiles::GroupName(which);
     GridSection *section = addSection(name, keyColumnWidth);
     section->button()->setObjectName(QStringLiteral("btn") + name);
     KeyValueGrid *grid = section->grid();
@@ -67,4 +66,4 @@ void GridSectionStack::repaintGrids()
         section->grid()->viewport()->update();
 }
 
-} // namespace profiles
+} // namespace grids

@@ -6,10 +6,13 @@
 class QVBoxLayout;
 
 namespace profiles {
+enum class DesignedGrid;
+}
+
+namespace grids {
 
 class GridSection;
 class KeyValueGrid;
-enum class DesignedGrid;
 
 // Grid sections stacked top-down on the window colour, so that collapsing one moves the ones
 // below it up; scrolls when they are taller than the space given.
@@ -23,7 +26,7 @@ public:
     QList<GridSection *> sections() const { return m_sections; }
     // A section for one of the designed grids, named as both windows name it ("btnVideo",
     // "vleVideo") and holding the designed rows. Returns its grid.
-    KeyValueGrid *addDesignedSection(DesignedGrid which, int keyColumnWidth);
+    KeyValueGrid *addDesignedSection(profiles::DesignedGrid which, int keyColumnWidth);
 
     // Wide enough for every section's keys and values beside the vertical scroll bar: the stack
     // never scrolls sideways, so what is narrower than this is cut.
@@ -37,4 +40,4 @@ private:
     QList<GridSection *> m_sections;
 };
 
-} // namespace profiles
+} // namespace grids

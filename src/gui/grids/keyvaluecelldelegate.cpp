@@ -1,6 +1,6 @@
-#include "keyvaluecelldelegate.h"
+#include "gui/grids/keyvaluecelldelegate.h"
 
-#include "keyvaluegrid.h"
+#include "gui/grids/keyvaluegrid.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace profiles {
+namespace grids {
 
 namespace {
 
@@ -27,14 +27,10 @@ CellColours ParameterCellColours(const CellState &cell, const QPalette &palette)
     return {text, cell.gridHasFocus ? CurrentKeyFocusColour : window};
 }
 
-KeyValueCellDelegate::KeyValueCellDelegate(KeyValueGrid *grid)
-    : QStyledItemDelegate(grid)
-    , m_grid(grid)
-{
-}
+KeyValueCellDelegate::KeyValueCellDelegate(KeyValueGrid *grid) : QStyledItemDelegate(grid), m_grid(grid)
+{}
 
-void KeyValueCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                 const QModelIndex &index) const
+void KeyValueCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int row = index.row();
     CellState cell;
@@ -45,8 +41,8 @@ void KeyValueCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     const CellColours colours = ParameterCellColours(cell, m_grid->palette());
 
     QRect textRect = option.rect.adjusted(TextMargin, 0, -TextMargin, 0);
-    const bool dropDown = cell.valueColumn && cell.currentRow
-        && m_grid->editStyle(row) == KeyValueGrid::EditStyle::PickList;
+    const bool dropDown =
+        cell.valueColumn && cell.currentRow && m_grid->editStyle(row) == KeyValueGrid::EditStyle::PickList;
     const QRect buttonRect = m_grid->dropDownButtonRect(row);
     if (dropDown)
         textRect.setRight(buttonRect.left() - TextMargin);
@@ -102,4 +98,4 @@ void KeyValueCellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOpt
     editor->setGeometry(option.rect);
 }
 
-} // namespace profiles
+} // namespace grids

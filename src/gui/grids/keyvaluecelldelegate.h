@@ -5,7 +5,7 @@
 
 class QPalette;
 
-namespace profiles {
+namespace grids {
 
 class KeyValueGrid;
 
@@ -16,7 +16,7 @@ inline const QColor CurrentKeyFocusColour = QColor(49, 106, 197);
 
 struct CellState {
     bool valueColumn = false;
-    bool fixedRow = false;   // read-only plain text
+    bool fixedRow = false; // read-only plain text
     bool currentRow = false;
     bool gridHasFocus = false;
 };
@@ -39,8 +39,7 @@ public:
     explicit KeyValueCellDelegate(KeyValueGrid *grid);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
@@ -52,4 +51,4 @@ private:
     KeyValueGrid *m_grid;
 };
 
-} // namespace profiles
+} // namespace grids

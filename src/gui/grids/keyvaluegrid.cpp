@@ -1,18 +1,17 @@
-#include "keyvaluegrid.h"
+#include "gui/grids/keyvaluegrid.h"
+
+#include "core/profiles/splitlist.h"
+#include "gui/grids/keyvaluecelldelegate.h"
+#include "gui/grids/picklistpopup.h"
 
 #include <QAbstractButton>
-
-#include "keyvaluecelldelegate.h"
-#include "picklistpopup.h"
-#include "splitlist.h"
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
-namespace profiles {
+namespace grids {
 
 namespace {
 
@@ -205,7 +204,7 @@ void KeyValueGrid::stepToNextCaption(int row)
     if (editStyle(row) != EditStyle::PickList || captions.isEmpty())
         return;
     // A value that is no caption (a custom size) steps to the first caption.
-    const qsizetype shown = IndexOfCaption(captions, value(row));
+    const qsizetype shown = profiles::IndexOfCaption(captions, value(row));
     changeValueAsUser(row, captions[(shown + 1) % captions.size()]);
 }
 
@@ -251,7 +250,8 @@ QSize KeyValueGrid::minimumSizeHint() const
 void KeyValueGrid::fitColumns()
 {
     const int width = viewport()->width();
-    const int key = qBound(SmallestColumnWidth, m_keyColumnWidth, qMax(SmallestColumnWidth, width - SmallestColumnWidth));
+    const int key =
+        qBound(SmallestColumnWidth, m_keyColumnWidth, qMax(SmallestColumnWidth, width - SmallestColumnWidth));
     setColumnWidth(KeyColumn, key);
     setColumnWidth(ValueColumn, qMax(SmallestColumnWidth, width - key));
     horizontalScrollBar()->setValue(0);
@@ -305,8 +305,8 @@ QModelIndex KeyValueGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModi
 
 void KeyValueGrid::keyPressEvent(QKeyEvent *event)
 {
-    const bool dropDownKey = event->key() == Qt::Key_F4
-        || (event->key() == Qt::Key_Down && event->modifiers().testFlag(Qt::AltModifier));
+    const bool dropDownKey =
+        event->key() == Qt::Key_F4 || (event->key() == Qt::Key_Down && event->modifiers().testFlag(Qt::AltModifier));
     if (dropDownKey && currentRow() >= 0 && editStyle(currentRow()) == EditStyle::PickList) {
         openPickList(currentRow());
         return;
@@ -333,8 +333,8 @@ void KeyValueGrid::handlePress(QMouseEvent *event)
         setCurrentCell(pressed.row(), ValueColumn);
         return;
     }
-    if (event->button() == Qt::LeftButton && pressed.isValid() && pressed == currentIndex()
-        && editStyle(pressed.row()) == EditStyle::PickList && dropDownButtonRect(pressed.row()).contains(position)) {
+    if (event->button() == Qt::LeftButton && pressed.isValid() && pressed == currentIndex() &&
+        editStyle(pressed.row()) == EditStyle::PickList && dropDownButtonRect(pressed.row()).contains(position)) {
         openPickList(pressed.row());
         return;
     }
@@ -395,4 +395,4 @@ void KeyValueGrid::resizeEvent(QResizeEvent *event)
         verticalScrollBar()->setValue(0);
 }
 
-} // namespace profiles
+} // namespace grids

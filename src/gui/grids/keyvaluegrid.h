@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QTableWidget>
 
-namespace profiles {
+namespace grids {
 
 class PickListPopup;
 
@@ -94,4 +94,4 @@ private:
     int m_keyColumnWidth; // as designed, or as the user dragged it
 };
 
-} // namespace profiles
+} // namespace grids

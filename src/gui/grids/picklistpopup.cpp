@@ -1,11 +1,11 @@
-#include "picklistpopup.h"
+#include "gui/grids/picklistpopup.h"
 
-#include "keyvaluegrid.h"
-#include "splitlist.h"
+#include "core/profiles/splitlist.h"
+#include "gui/grids/keyvaluegrid.h"
 
 #include <QKeyEvent>
 
-namespace profiles {
+namespace grids {
 
 namespace {
 
@@ -13,9 +13,7 @@ constexpr int MostRowsShown = 8;
 
 } // namespace
 
-PickListPopup::PickListPopup(KeyValueGrid *grid)
-    : QListWidget(grid)
-    , m_grid(grid)
+PickListPopup::PickListPopup(KeyValueGrid *grid) : QListWidget(grid), m_grid(grid)
 {
     setWindowFlags(Qt::Popup);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -29,14 +27,13 @@ void PickListPopup::showFor(int row)
     const QStringList captions = m_grid->pickList(row);
     addItems(captions);
     setAccessibleName(m_grid->key(row));
-    const qsizetype shown = IndexOfCaption(captions, m_grid->value(row));
+    const qsizetype shown = profiles::IndexOfCaption(captions, m_grid->value(row));
     setCurrentRow(shown < 0 ? 0 : static_cast<int>(shown));
 
     const QRect cell = m_grid->visualRect(m_grid->model()->index(row, KeyValueGrid::ValueColumn));
     const int rowsShown = qMin(count(), MostRowsShown);
     const int height = rowsShown * sizeHintForRow(0) + 2 * frameWidth();
-    setGeometry(QRect(m_grid->viewport()->mapToGlobal(cell.bottomLeft() + QPoint(0, 1)),
-                      QSize(cell.width(), height)));
+    setGeometry(QRect(m_grid->viewport()->mapToGlobal(cell.bottomLeft() + QPoint(0, 1)), QSize(cell.width(), height)));
     show();
     setFocus(Qt::PopupFocusReason);
 }
@@ -67,4 +64,4 @@ void PickListPopup::choose(const QListWidgetItem *item)
     m_grid->choosePickListEntry(m_row, caption);
 }
 
-} // namespace profiles
+} // namespace grids

@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-namespace profiles {
+namespace grids {
 
 class KeyValueGrid;
 
@@ -27,4 +27,4 @@ private:
     int m_row = -1;
 };
 
-} // namespace profiles
+} // namespace grids

@@ -1,16 +1,17 @@
-#include "sizeform.h"
+#include "gui/grids/sizeform.h"
 
-#include "designedrows.h"
-#include "keyvaluegrid.h"
-
-#include <desktopapi.h>
-#include <rtlnumbers.h>
+#include "core/platform/desktopapi.h"
+#include "core/profiles/designedrows.h"
+#include "core/tasks/rtlnumbers.h"
+#include "gui/grids/keyvaluegrid.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace grids {
 
 using profiles::CustomSizeCaption;
 using profiles::OriginalSizeCaption;
@@ -36,7 +37,7 @@ QLineEdit *namedEdit(const QString &name, QWidget *parent)
 
 } // namespace
 
-TSizeForm::TSizeForm(QWidget *mainWindow, profiles::KeyValueGrid *videoGrid, platform::Dialogs &dialogs)
+TSizeForm::TSizeForm(QWidget *mainWindow, grids::KeyValueGrid *videoGrid, platform::Dialogs &dialogs)
     : QDialog(mainWindow)
     , edtWidth(namedEdit(QStringLiteral("Width"), this))
     , edtHeight(namedEdit(QStringLiteral("Height"), this))
@@ -77,8 +78,8 @@ TSizeForm::TSizeForm(QWidget *mainWindow, profiles::KeyValueGrid *videoGrid, pla
 
 void TSizeForm::btnOKClick()
 {
-    if (refuseUnless(tasks::parseRtlInteger(edtWidth->text()).has_value(), edtWidth,
-                     QStringLiteral("Incorrect Width"), QStringLiteral("Please specify a proper width for output videos.")))
+    if (refuseUnless(tasks::parseRtlInteger(edtWidth->text()).has_value(), edtWidth, QStringLiteral("Incorrect Width"),
+                     QStringLiteral("Please specify a proper width for output videos.")))
         return;
     if (refuseUnless(tasks::parseRtlInteger(edtHeight->text()).has_value(), edtHeight,
                      QStringLiteral("Incorrect Height"),
@@ -128,3 +129,5 @@ void TSizeForm::FormClose()
         m_videoGrid->SetGridValue(VideoSizeKey, OriginalSizeCaption);
     m_mainWindow->setEnabled(true);
 }
+
+} // namespace grids

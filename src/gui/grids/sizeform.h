@@ -9,9 +9,11 @@ namespace platform {
 class Dialogs;
 }
 
-namespace profiles {
+namespace grids {
 class KeyValueGrid;
 }
+
+namespace grids {
 
 // The custom video size: writes "width x height" as typed into the Video grid's "Video Size"
 // row. Shown without a modal loop; the main window is disabled while it shows.
@@ -19,7 +21,7 @@ class TSizeForm : public QDialog {
     Q_OBJECT
 
 public:
-    TSizeForm(QWidget *mainWindow, profiles::KeyValueGrid *videoGrid, platform::Dialogs &dialogs);
+    TSizeForm(QWidget *mainWindow, grids::KeyValueGrid *videoGrid, platform::Dialogs &dialogs);
 
     QLineEdit *edtWidth;
     QLineEdit *edtHeight;
@@ -41,6 +43,8 @@ private:
     bool refuseUnless(bool valid, QLineEdit *edit, const QString &caption, const QString &text);
 
     QWidget *m_mainWindow;
-    profiles::KeyValueGrid *m_videoGrid;
+    grids::KeyValueGrid *m_videoGrid;
     platform::Dialogs &m_dialogs;
 };
+
+} // namespace grids

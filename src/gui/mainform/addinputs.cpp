@@ -1,11 +1,10 @@
 // The main window's ways of adding inputs: the open dialog, a folder, files dropped on it.
-#include <errordisplay.h>
-#include <mainform.h>
-#include <programvalues.h>
-#include <turnoffnotice.h>
-
-#include "inputfiles.h"
-#include "probequeue.h"
+#include "core/conversion/probequeue.h"
+#include "core/preferences/programvalues.h"
+#include "core/tasks/inputfiles.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/turnoffnotice.h"
+#include "gui/widgets/errordisplay.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,6 +17,8 @@
 #include <QUrl>
 
 #include <functional>
+
+namespace mainform {
 
 namespace {
 
@@ -102,7 +103,7 @@ void TMainForm::AddInputDirectory(const QString &directory)
 {
     if (!runIsIdle())
         return;
-    const QString folder = app::IncludeTrailingBackslash(directory);
+    const QString folder = preferences::IncludeTrailingBackslash(directory);
     for (const QString &name : tasks::ListSupportedFiles(directory)) {
         const QString path = folder + name;
         if (tasks::NeedsStreamCheck(path))
@@ -111,7 +112,7 @@ void TMainForm::AddInputDirectory(const QString &directory)
             AddInputFile(path);
     }
     if (const QStringList leftOut = tasks::UndecodableFileSentences(directory); !leftOut.isEmpty()) {
-        m_services.dialogs.messageBox(this, app::ProgramName, leftOut.join(QLatin1Char('\n')),
+        m_services.dialogs.messageBox(this, preferences::ProgramName, leftOut.join(QLatin1Char('\n')),
                                       platform::MessageIcon::Warning, platform::MessageButton::Ok);
     }
 }
@@ -144,7 +145,7 @@ void TMainForm::inputsProbed()
     // The run takes every file the user added before it, those probed after the press too.
     if (m_startWhenProbed && !m_closing) {
         setStartPending(false);
-        app::guarded([this] { tbtnStartClick(); })();
+        widgets::guarded([this] { tbtnStartClick(); })();
     }
 }
 
@@ -206,3 +207,5 @@ void TMainForm::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     DropFiles(paths);
 }
+
+} // namespace mainform

@@ -1,10 +1,11 @@
-#include "batchnotice.h"
+#include "gui/mainform/batchnotice.h"
 
 #include <QWidget>
 
-namespace app {
+namespace mainform {
 
-void notifyBatchEnd(platform::Notifications &notifications, const QWidget *window, const conversion::RunSummary &summary)
+void notifyBatchEnd(platform::Notifications &notifications, const QWidget *window,
+                    const conversion::RunSummary &summary)
 {
     if (window->isActiveWindow())
         return;
@@ -15,4 +16,4 @@ void notifyBatchEnd(platform::Notifications &notifications, const QWidget *windo
     notifications.notify(QStringLiteral("Conversion completed"), body + QLatin1Char('.'));
 }
 
-} // namespace app
+} // namespace mainform

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <batchplan.h>
-#include <notificationsapi.h>
+#include "core/conversion/batchplan.h"
+#include "core/platform/notificationsapi.h"
 
 class QWidget;
 
-namespace app {
+namespace mainform {
 
 // Tells a user who is busy in another window that the batch has ended, and how it went.
-void notifyBatchEnd(platform::Notifications &notifications, const QWidget *window, const conversion::RunSummary &summary);
+void notifyBatchEnd(platform::Notifications &notifications, const QWidget *window,
+                    const conversion::RunSummary &summary);
 
-} // namespace app
+} // namespace mainform

@@ -1,53 +1,54 @@
-#include "mainform.h"
+#include "gui/mainform/mainform.h"
 
-#include "aboutform.h"
-#include "errordisplay.h"
-#include "publisher.h"
-#include "splitterbar.h"
-#include "startupinputs.h"
-#include "turnoffnotice.h"
+#include "core/conversion/batchrun.h"
+#include "core/profiles/profilefolders.h"
+#include "core/tasks/inputfiles.h"
+#include "core/tasks/journalslot.h"
+#include "core/tasks/journalwriter.h"
+#include "core/tasks/startupinputs.h"
+#include "gui/about/aboutform.h"
+#include "gui/grids/customsizetrigger.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/sizeform.h"
+#include "gui/mainform/tasklistrows.h"
+#include "gui/mainform/turnoffnotice.h"
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/previewplayer.h"
+#include "gui/settings/settingform.h"
+#include "gui/widgets/errordisplay.h"
+#include "gui/widgets/publisher.h"
+#include "gui/widgets/splitterbar.h"
 
-#include <batchrun.h>
-#include <dstrackbar.h>
-#include <previewplayer.h>
-#include <inputfiles.h>
-#include <settingform.h>
-#include <sizeform.h>
-#include <customsizetrigger.h>
-#include <keyvaluegrid.h>
-#include <profilefolders.h>
-#include <journalslot.h>
-#include <journalwriter.h>
-#include <tasklistrows.h>
-
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QTimer>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
+namespace mainform {
 
 TMainForm::TMainForm(platform::Services &services, const QString &executableDirectory, const QStringList &arguments,
                      QWidget *parent)
-    : QMainWindow(parent), m_services(services)
+    : QMainWindow(parent)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("MainForm"));
     // Liberation Sans has the metrics the designed positions were measured with.
@@ -74,18 +75,18 @@ TMainForm::~TMainForm()
 
 void TMainForm::FormCreate(const QString &executableDirectory, const QStringList &arguments)
 {
-    m_values = app::programValuesFor(executableDirectory);
-    app::makeUserPreferences(m_values.locations);
+    m_values = preferences::programValuesFor(executableDirectory);
+    preferences::makeUserPreferences(m_values.locations);
     edtOutputdir->setText(m_values.locations.defaultOutputDirectory);
     ltvTask->header()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: rgb(243, 243, 243); "
                                                     "border: none; border-right: 1px solid rgb(210, 210, 210); "
                                                     "padding-left: 4px; }"));
-    QApplication::setApplicationName(app::ProgramName);
+    QApplication::setApplicationName(preferences::ProgramName);
     setWindowTitle(m_values.mainCaption());
     setAccessibleName(m_values.mainCaption());
-    m_openDialogFilter = app::OpenDialogFilter();
-    m_profiles = profiles::ListProfiles(m_values.locations.shippedProfilesDirectory,
-                                        m_values.locations.userProfilesDirectory);
+    m_openDialogFilter = preferences::OpenDialogFilter();
+    m_profiles =
+        profiles::ListProfiles(m_values.locations.shippedProfilesDirectory, m_values.locations.userProfilesDirectory);
     cmbProfile->addItems(profiles::ProfileNames(m_profiles));
     cmbProfile->setCurrentIndex(-1);
     // A restored list comes first; the files named on the command line are added after it.
@@ -99,21 +100,21 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     const int widths[] = {260, 90, 80, 100};
     for (int column = 0; column < 4; ++column)
         ltvTask->setColumnWidth(column, widths[column]);
-    labLink->setText(app::PublisherName + QStringLiteral(" - ") + app::WebAddress);
+    labLink->setText(widgets::PublisherName + QStringLiteral(" - ") + widgets::WebAddress);
     labLink->adjustSize();
     labLinkMouseUp();
 
     panMain->installEventFilter(this);
     ltvTask->installEventFilter(this);
     panPreviewButton->installEventFilter(this);
-    connect(panSplitter, &SplitterBar::mouseMoved, this, &TMainForm::panSplitterMouseMove);
+    connect(panSplitter, &widgets::SplitterBar::mouseMoved, this, &TMainForm::panSplitterMouseMove);
     connect(bbtnBrowser, &QPushButton::clicked, this, &TMainForm::bbtnBrowserClick);
     connect(bbtnOpen, &QPushButton::clicked, this, &TMainForm::bbtnOpenClick);
     connect(cmbProfile, &QComboBox::activated, this, &TMainForm::cmbProfileChange);
-    connect(tbtnStart, &QToolButton::clicked, this, app::guarded([this] { tbtnStartClick(); }));
+    connect(tbtnStart, &QToolButton::clicked, this, widgets::guarded([this] { tbtnStartClick(); }));
     connect(tbtnStop, &QToolButton::clicked, this, &TMainForm::tbtnStopClick);
     connect(tbtnSetting, &QToolButton::clicked, this, &TMainForm::tbtnSettingClick);
-    connect(bbtnSetting, &QPushButton::clicked, this, app::guarded([this] { bbtnSettingClick(); }));
+    connect(bbtnSetting, &QPushButton::clicked, this, widgets::guarded([this] { bbtnSettingClick(); }));
     connect(tbtnAbout, &QToolButton::clicked, this, &TMainForm::tbtnAboutClick);
     connect(tbtnHelp, &QToolButton::clicked, this, &TMainForm::tbtnHelpClick);
     timerTime = new QTimer(this);
@@ -131,10 +132,10 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
         else if (action->objectName() == QLatin1String("mnuClear"))
             connect(action, &QAction::triggered, this, &TMainForm::tbtnClearClick);
     }
-    connect(vleOutput, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::vleOutputMouseDown);
-    connect(vleOutput, &profiles::KeyValueGrid::Validate, this, &TMainForm::vleOutputValidate);
-    for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
-        connect(grid, &profiles::KeyValueGrid::MouseDown, this, &TMainForm::repaintParameterGrids);
+    connect(vleOutput, &grids::KeyValueGrid::MouseDown, this, &TMainForm::vleOutputMouseDown);
+    connect(vleOutput, &grids::KeyValueGrid::Validate, this, &TMainForm::vleOutputValidate);
+    for (grids::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
+        connect(grid, &grids::KeyValueGrid::MouseDown, this, &TMainForm::repaintParameterGrids);
     connect(ltvTask, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         ppmTaskPopup();
         ppmTask->popup(ltvTask->viewport()->mapToGlobal(at));
@@ -143,22 +144,22 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
 
 void TMainForm::createSecondaryWindows()
 {
-    AboutForm = std::make_unique<TAboutForm>(m_services.desktop, m_values, this);
-    SettingForm = std::make_unique<TSettingForm>(m_services.dialogs, m_values.programDirectory, this, edtOutputdir,
-                                                 m_profiles);
-    SettingForm->ShowException = [](const std::exception &error) { app::showError(error); };
+    AboutForm = std::make_unique<about::TAboutForm>(m_services.desktop, m_values, this);
+    SettingForm = std::make_unique<settings::TSettingForm>(m_services.dialogs, m_values.programDirectory, this,
+                                                           edtOutputdir, m_profiles);
+    SettingForm->ShowException = [](const std::exception &error) { widgets::showError(error); };
     SettingForm->ProfileSaved = [this](const QString &profileName, const QString &profilePath) {
         profiles::ReplaceProfileFile(m_profiles, profilePath);
         if (cmbProfile->currentText() == profileName)
             cmbProfileChange();
     };
-    SizeForm = std::make_unique<TSizeForm>(this, vleVideo, m_services.dialogs);
-    profiles::ConnectCustomSizeTrigger(vleVideo, SizeForm.get());
+    SizeForm = std::make_unique<grids::TSizeForm>(this, vleVideo, m_services.dialogs);
+    grids::ConnectCustomSizeTrigger(vleVideo, SizeForm.get());
 }
 
 void TMainForm::AddStartupInputs(const QStringList &arguments)
 {
-    for (const QString &path : app::startupInputPaths(arguments)) {
+    for (const QString &path : tasks::startupInputPaths(arguments)) {
         const QFileInfo input(path);
         if (input.isFile() && tasks::HasSupportedExtension(path))
             AddInputFile(path);
@@ -259,17 +260,17 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::ReadTask(int position, int selector, ltvItemData &record) const
 {
-    tasks::ReadTask(*ltvTask, position, selector, record);
+    mainform::ReadTask(*ltvTask, position, selector, record);
 }
 
 void TMainForm::WriteTask(int position, int selector, const ltvItemData &record)
 {
-    tasks::WriteTask(*ltvTask, position, selector, record);
+    mainform::WriteTask(*ltvTask, position, selector, record);
 }
 
 void TMainForm::FormResize()
 {
-    const app::BottomBarGeometry g = app::bottomBarFor(panMain->width());
+    const mainform::BottomBarGeometry g = mainform::bottomBarFor(panMain->width());
     panBottomCenter->resize(g.faceWidth, panBottomCenter->height());
     panBottomLeft->resize(g.faceWidth, panBottomLeft->height());
     bbtnSetting->move(g.settingLeft, bbtnSetting->y());
@@ -289,10 +290,10 @@ void TMainForm::ltvTaskResize()
     const int remembered = std::exchange(m_rememberedListWidth, width);
     if (width == remembered)
         return;
-    app::TaskColumnWidths widths;
+    mainform::TaskColumnWidths widths;
     for (int column = 0; column < 4; ++column)
         widths[std::size_t(column)] = ltvTask->columnWidth(column);
-    widths = app::spreadColumns(widths, remembered, width);
+    widths = mainform::spreadColumns(widths, remembered, width);
     for (int column = 0; column < 4; ++column)
         ltvTask->setColumnWidth(column, widths[std::size_t(column)]);
 }
@@ -303,8 +304,8 @@ void TMainForm::panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModif
     if (buttons != Qt::LeftButton || (modifiers & blocking) || position.x() == 0)
         return;
     // The main area keeps room for its margin and a sliver of the list.
-    const int widest = centralWidget()->width() - panSplitter->width() - 2 * app::MinimumWidth - panLeft->width();
-    panProfile->setFixedWidth(app::rightPanelWidthAfterDrag(panProfile->width(), position.x(), widest));
+    const int widest = centralWidget()->width() - panSplitter->width() - 2 * mainform::MinimumWidth - panLeft->width();
+    panProfile->setFixedWidth(mainform::rightPanelWidthAfterDrag(panProfile->width(), position.x(), widest));
     m_panelDragged = true;
     centralWidget()->layout()->activate();
     FormResize();
@@ -319,7 +320,7 @@ void TMainForm::bbtnBrowserClick()
 {
     QString folder;
     if (SelectDirectory(this, QStringLiteral("Select the output directory."), QString(), folder))
-        edtOutputdir->setText(app::IncludeTrailingBackslash(folder));
+        edtOutputdir->setText(preferences::IncludeTrailingBackslash(folder));
 }
 
 void TMainForm::bbtnOpenClick()
@@ -332,8 +333,8 @@ void TMainForm::bbtnOpenClick()
 // The controls that could change the list, the profile or the settings, in the order they switch.
 QList<QWidget *> TMainForm::controlsLockedByRun() const
 {
-    return {tbtnAddFile, tbtnAddDir, tbtnUp, tbtnDown, tbtnRemove, tbtnClear, tbtnStart,
-            tbtnSetting, ltvTask, panSplitter, gpbProfile};
+    return {tbtnAddFile, tbtnAddDir,  tbtnUp,  tbtnDown,    tbtnRemove, tbtnClear,
+            tbtnStart,   tbtnSetting, ltvTask, panSplitter, gpbProfile};
 }
 
 void TMainForm::DisableControlsForRun()
@@ -364,3 +365,5 @@ void TMainForm::EnableListButtonsIfTasks()
     if (ltvTask->topLevelItemCount() > 0)
         SetListButtonsEnabled(true);
 }
+
+} // namespace mainform

@@ -1,16 +1,15 @@
 #pragma once
 
-#include "programvalues.h"
-#include "windowgeometry.h"
-
-#include <batchplan.h>
-#include <batchrules.h>
-#include <probequeue.h>
-#include <profilegrids.h>
-#include <profilelist.h>
-#include <services.h>
-#include <taskjournal.h>
-#include <taskrecord.h>
+#include "core/conversion/batchplan.h"
+#include "core/conversion/batchrules.h"
+#include "core/conversion/probequeue.h"
+#include "core/platform/services.h"
+#include "core/preferences/programvalues.h"
+#include "core/profiles/profilelist.h"
+#include "core/tasks/taskjournal.h"
+#include "core/tasks/taskrecord.h"
+#include "gui/grids/profilegrids.h"
+#include "gui/mainform/windowgeometry.h"
 
 #include <QMainWindow>
 #include <QSet>
@@ -31,11 +30,18 @@ class QToolBar;
 class QToolButton;
 class QTimer;
 class QTreeWidget;
-class SplitterBar;
+namespace about {
 class TAboutForm;
-class TSettingForm;
+}
+namespace grids {
 class TSizeForm;
-class TTurnOffNotice;
+}
+namespace settings {
+class TSettingForm;
+}
+namespace widgets {
+class SplitterBar;
+}
 
 namespace runsetup {
 struct ProfileChoice;
@@ -46,9 +52,9 @@ class BatchRun;
 namespace tasks {
 class JournalSlot;
 class JournalWriter;
-}
+} // namespace tasks
 
-namespace app {
+namespace widgets {
 class BalloonTip;
 }
 
@@ -57,12 +63,16 @@ class PreviewPlayer;
 class TDSTrackBar;
 class TFilterGraph;
 class TVideoWindow;
-}
+} // namespace preview
 
-namespace profiles {
+namespace grids {
 class GridSectionStack;
 class KeyValueGrid;
-}
+} // namespace grids
+
+namespace mainform {
+
+class TTurnOffNotice;
 
 // The converter's one working window. Its controls are public: the other windows and the batch
 // run read and set them directly.
@@ -75,17 +85,17 @@ public:
               QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    const app::ProgramValues &programValues() const { return m_values; }
+    const preferences::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
     const QString &outputExtension() const { return m_outputExtension; }
     const tasks::ProbeResults &probeResults() const { return m_probe; }
     const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
-    profiles::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
+    grids::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
 
     // Secondary windows, created with the main window and alive as long as it is.
-    std::unique_ptr<TAboutForm> AboutForm;
-    std::unique_ptr<TSettingForm> SettingForm;
-    std::unique_ptr<TSizeForm> SizeForm;
+    std::unique_ptr<about::TAboutForm> AboutForm;
+    std::unique_ptr<settings::TSettingForm> SettingForm;
+    std::unique_ptr<grids::TSizeForm> SizeForm;
 
     using RunState = conversion::RunState;
     RunState runState() const;
@@ -124,17 +134,17 @@ public:
     QComboBox *cmbProfile = nullptr;
     QPushButton *bbtnSetting = nullptr, *bbtnBrowser = nullptr, *bbtnOpen = nullptr;
     QLineEdit *edtOutputdir = nullptr;
-    QLabel *labConvertingFile = nullptr, *labElapsed = nullptr, *labRemaining = nullptr,
-           *labCurProgress = nullptr, *labTotalProgress = nullptr;
+    QLabel *labConvertingFile = nullptr, *labElapsed = nullptr, *labRemaining = nullptr, *labCurProgress = nullptr,
+           *labTotalProgress = nullptr;
     QProgressBar *pgbCurrent = nullptr, *pgbTotal = nullptr;
     // Right panel.
-    SplitterBar *panSplitter = nullptr;
+    widgets::SplitterBar *panSplitter = nullptr;
     QWidget *panProfile = nullptr, *panRight = nullptr, *panPreview = nullptr, *panRight1 = nullptr,
             *panPreviewButton = nullptr;
     preview::TVideoWindow *VideoWindow1 = nullptr;
     QGroupBox *gpbProfile = nullptr;
-    profiles::GridSectionStack *profileSections = nullptr;
-    profiles::KeyValueGrid *vleOutput = nullptr, *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
+    grids::GridSectionStack *profileSections = nullptr;
+    grids::KeyValueGrid *vleOutput = nullptr, *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
     QTimer *timerTime = nullptr;
     QSplitter *Splitter1 = nullptr;
     preview::TDSTrackBar *TrackBar = nullptr;
@@ -266,18 +276,18 @@ private:
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
-    app::ProgramValues m_values;
+    preferences::ProgramValues m_values;
     QString m_openDialogFilter;
     QString m_outputExtension;
     tasks::ProbeResults m_probe;
-    int m_rememberedListWidth = app::InitialRememberedListWidth;
+    int m_rememberedListWidth = mainform::InitialRememberedListWidth;
     int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
     conversion::ProbeQueue &inputProbes();
     void inputProbed(const QString &path, const tasks::ProbeResults &probe);
     void inputsProbed();
     std::unique_ptr<conversion::ProbeQueue> m_probes;
     bool m_startWhenProbed = false; // Start was pressed while files were being probed
-    bool m_selectLoneTask = false; // the dialog's files are being probed
+    bool m_selectLoneTask = false;  // the dialog's files are being probed
     QList<profiles::ProfileEntry> m_profiles;
     // The output folder Preferences.ini names, and the one shown instead when that was unusable.
     QString m_storedOutputPath;
@@ -305,5 +315,7 @@ private:
     bool m_panelDragged = false; // the user gave the right panel its width
     int m_elapsedSeconds = 0;
     int m_remainingSeconds = 0;
-    app::BalloonTip *m_tip = nullptr;
+    widgets::BalloonTip *m_tip = nullptr;
 };
+
+} // namespace mainform

@@ -1,15 +1,16 @@
 // The main window's preview commands: the three buttons and playing a task's input.
-#include "mainform.h"
-
-#include "errordisplay.h"
-#include "filtergraph.h"
-#include "previewplayer.h"
-#include "directshowexception.h"
+#include "gui/mainform/mainform.h"
+#include "gui/preview/directshowexception.h"
+#include "gui/preview/filtergraph.h"
+#include "gui/preview/previewplayer.h"
+#include "gui/widgets/errordisplay.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+
+namespace mainform {
 
 void TMainForm::createPreviewPlayer()
 {
@@ -17,15 +18,15 @@ void TMainForm::createPreviewPlayer()
     FilterGraph->setObjectName(QStringLiteral("FilterGraph"));
     m_preview = std::make_unique<preview::PreviewPlayer>(*FilterGraph, *VideoWindow1, *TrackBar, *labPreviewTime);
     connect(FilterGraph, &preview::TFilterGraph::RenderFailed, this,
-            [](const QString &message) { app::showError(preview::EDirectShowException(message)); });
+            [](const QString &message) { widgets::showError(preview::EDirectShowException(message)); });
     // A file that cannot be played raises from deep inside these; it ends only this command.
-    connect(sbtnPlay, &QToolButton::clicked, this, app::guarded([this] { sbtnPlayClick(); }));
-    connect(sbtnPause, &QToolButton::clicked, this, app::guarded([this] { sbtnPauseClick(); }));
-    connect(sbtnStop, &QToolButton::clicked, this, app::guarded([this] { sbtnStopClick(); }));
-    connect(ltvTask, &QTreeWidget::itemDoubleClicked, this, app::guarded([this] { ltvTaskDblClick(); }));
+    connect(sbtnPlay, &QToolButton::clicked, this, widgets::guarded([this] { sbtnPlayClick(); }));
+    connect(sbtnPause, &QToolButton::clicked, this, widgets::guarded([this] { sbtnPauseClick(); }));
+    connect(sbtnStop, &QToolButton::clicked, this, widgets::guarded([this] { sbtnStopClick(); }));
+    connect(ltvTask, &QTreeWidget::itemDoubleClicked, this, widgets::guarded([this] { ltvTaskDblClick(); }));
     for (QAction *action : ppmTask->actions()) {
         if (action->objectName() == QLatin1String("mnuOpen"))
-            connect(action, &QAction::triggered, this, app::guarded([this] { ltvTaskDblClick(); }));
+            connect(action, &QAction::triggered, this, widgets::guarded([this] { ltvTaskDblClick(); }));
     }
 }
 
@@ -56,3 +57,5 @@ void TMainForm::sbtnStopClick()
 {
     m_preview->Stop();
 }
+
+} // namespace mainform

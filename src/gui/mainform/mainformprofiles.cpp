@@ -1,11 +1,12 @@
 // The main window's profile list and the loading of the chosen profile.
-#include <mainform.h>
-
-#include "profilegrids.h"
-#include "profilelist.h"
+#include "core/profiles/profilelist.h"
+#include "gui/grids/profilegrids.h"
+#include "gui/mainform/mainform.h"
 
 #include <QComboBox>
 #include <QFileInfo>
+
+namespace mainform {
 
 QString TMainForm::profilePathOf(int position) const
 {
@@ -19,7 +20,7 @@ void TMainForm::cmbProfileChange()
     const QString path = profilePathOf(cmbProfile->currentIndex());
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    if (const auto extension = profiles::LoadProfile(path, parameterGrids(), m_services.dialogs, this)) {
+    if (const auto extension = grids::LoadProfile(path, parameterGrids(), m_services.dialogs, this)) {
         m_outputExtension = *extension;
         m_profileExtensions.insert(*extension);
         widenRightPanelForGrids();
@@ -27,3 +28,5 @@ void TMainForm::cmbProfileChange()
         ltvTaskClick();
     }
 }
+
+} // namespace mainform

@@ -1,18 +1,16 @@
 // Builds the main window's regions with the geometry they are designed with.
-#include "mainform.h"
-
-#include "publisher.h"
-#include "splitterbar.h"
-#include "tasklistview.h"
-#include "toolbaricons.h"
-#include "windowgeometry.h"
-
-#include <gridsection.h>
-#include <designedrows.h>
-#include <gridsectionstack.h>
-#include <keyvaluegrid.h>
-#include <dstrackbar.h>
-#include <videowindow.h>
+#include "core/profiles/designedrows.h"
+#include "gui/grids/gridsection.h"
+#include "gui/grids/gridsectionstack.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistview.h"
+#include "gui/mainform/windowgeometry.h"
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/videowindow.h"
+#include "gui/widgets/publisher.h"
+#include "gui/widgets/splitterbar.h"
+#include "gui/widgets/toolbaricons.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,18 +19,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
-#include <QScreen>
 #include <QSplitter>
 #include <QSvgRenderer>
-#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace mainform {
 
 namespace {
 
@@ -87,7 +87,7 @@ QToolButton *flatButton(QWidget *parent, const QString &name, const QString &hin
     widget->setToolTip(hint);
     widget->setAccessibleName(hint);
     widget->setAutoRaise(true);
-    widget->setIcon(app::pictureIcon(picture, 16));
+    widget->setIcon(widgets::pictureIcon(picture, 16));
     return widget;
 }
 
@@ -116,7 +116,7 @@ void TMainForm::createToolbar()
         target->setAutoRaise(true);
         target->setFixedSize(56, 54);
         target->setIconSize(QSize(48, 48));
-        target->setIcon(app::pictureIcon(picture, 48));
+        target->setIcon(widgets::pictureIcon(picture, 48));
         target->setEnabled(enabled);
         Toolbar1->addWidget(target);
     };
@@ -125,8 +125,10 @@ void TMainForm::createToolbar()
         spacer->setFixedWidth(width);
         Toolbar1->addWidget(spacer);
     };
-    add(tbtnAddFile, QStringLiteral("tbtnAddFile"), QStringLiteral("Add Video Files"), QStringLiteral("add-file"), true);
-    add(tbtnAddDir, QStringLiteral("tbtnAddDir"), QStringLiteral("Add Directory"), QStringLiteral("add-directory"), true);
+    add(tbtnAddFile, QStringLiteral("tbtnAddFile"), QStringLiteral("Add Video Files"), QStringLiteral("add-file"),
+        true);
+    add(tbtnAddDir, QStringLiteral("tbtnAddDir"), QStringLiteral("Add Directory"), QStringLiteral("add-directory"),
+        true);
     gap(8);
     add(tbtnUp, QStringLiteral("tbtnUp"), QStringLiteral("Move Up"), QStringLiteral("move-up"), false);
     add(tbtnDown, QStringLiteral("tbtnDown"), QStringLiteral("Move Down"), QStringLiteral("move-down"), false);
@@ -151,7 +153,7 @@ void TMainForm::createMainArea()
     setCentralWidget(central);
 
     panMain = panel(central, QStringLiteral("panMain"));
-    panSplitter = new SplitterBar(central);
+    panSplitter = new widgets::SplitterBar(central);
     panSplitter->setObjectName(QStringLiteral("panSplitter"));
     panProfile = panel(central, QStringLiteral("panProfile"));
     panProfile->setFixedWidth(200);
@@ -166,8 +168,8 @@ void TMainForm::createMainArea()
     listRow->setSpacing(0);
     panLeft = panel(panMain, QStringLiteral("panLeft"));
     panLeft->setFixedWidth(10);
-    auto *taskList = new app::TaskListView(panMain);
-    connect(taskList, &app::TaskListView::Click, this, &TMainForm::ltvTaskClick);
+    auto *taskList = new mainform::TaskListView(panMain);
+    connect(taskList, &mainform::TaskListView::Click, this, &TMainForm::ltvTaskClick);
     ltvTask = taskList;
     ltvTask->setObjectName(QStringLiteral("ltvTask"));
     ltvTask->setAccessibleName(QStringLiteral("Task List"));
@@ -229,7 +231,8 @@ void TMainForm::createBottomBar()
     panBottomLeft = panel(panBottomRight, QStringLiteral("panBottomLeft"));
     panBottomLeft->setGeometry(0, 0, 607, 77);
     label(panBottomLeft, QStringLiteral("Converting:"), 11, 8);
-    labConvertingFile = valueLabel(panBottomLeft, QStringLiteral("labConvertingFile"), QStringLiteral("No File"), 67, 8);
+    labConvertingFile =
+        valueLabel(panBottomLeft, QStringLiteral("labConvertingFile"), QStringLiteral("No File"), 67, 8);
     labConvertingFile->setFixedWidth(222);
     label(panBottomLeft, QStringLiteral("Time Elapsed:"), 298, 8);
     labElapsed = valueLabel(panBottomLeft, QStringLiteral("labElapsed"), QStringLiteral("00:00:00"), 367, 8);
@@ -268,7 +271,7 @@ void TMainForm::createStartPanel()
     title.setPixelSize(28);
     title.setWeight(QFont::Black);
     auto nameLabel = [&](const QString &name, int left, int top, const QColor &colour) {
-        auto *widget = new QLabel(app::ProgramName, panbg);
+        auto *widget = new QLabel(preferences::ProgramName, panbg);
         widget->setObjectName(name);
         widget->setFont(title);
         widget->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colour.name()));
@@ -313,7 +316,8 @@ void TMainForm::createTaskMenu()
     ppmTask->addAction(QStringLiteral("Remove"))->setObjectName(QStringLiteral("mnuRemove"));
     ppmTask->addAction(QStringLiteral("Clear"))->setObjectName(QStringLiteral("mnuClear"));
     ppmTask->addSeparator();
-    ppmTask->addAction(QStringLiteral("Show Log"), this, &TMainForm::ShowFailureLog)->setObjectName(QStringLiteral("mnuShowLog"));
+    ppmTask->addAction(QStringLiteral("Show Log"), this, &TMainForm::ShowFailureLog)
+        ->setObjectName(QStringLiteral("mnuShowLog"));
 }
 
 void TMainForm::createRightPanel()
@@ -360,12 +364,15 @@ void TMainForm::createRightPanel()
     TrackBar = new preview::TDSTrackBar(panPreviewButton);
     TrackBar->setGeometry(0, 0, 190, 21);
     sbtnPlay = flatButton(panPreviewButton, QStringLiteral("sbtnPlay"), QStringLiteral("Play"), QStringLiteral("play"));
-    sbtnPause = flatButton(panPreviewButton, QStringLiteral("sbtnPause"), QStringLiteral("Pause / Resume"), QStringLiteral("pause"));
-    sbtnStop = flatButton(panPreviewButton, QStringLiteral("sbtnStop"), QStringLiteral("Stop"), QStringLiteral("stop-small"));
+    sbtnPause = flatButton(panPreviewButton, QStringLiteral("sbtnPause"), QStringLiteral("Pause / Resume"),
+                           QStringLiteral("pause"));
+    sbtnStop =
+        flatButton(panPreviewButton, QStringLiteral("sbtnStop"), QStringLiteral("Stop"), QStringLiteral("stop-small"));
     sbtnPlay->setGeometry(9, 26, 39, 22);
     sbtnPause->setGeometry(48, 26, 39, 22);
     sbtnStop->setGeometry(87, 26, 39, 22);
-    labPreviewTime = valueLabel(panPreviewButton, QStringLiteral("labPreviewTime"), QStringLiteral("00:00:00"), 136, 29);
+    labPreviewTime =
+        valueLabel(panPreviewButton, QStringLiteral("labPreviewTime"), QStringLiteral("00:00:00"), 136, 29);
     labPreviewTime->setFixedWidth(57);
 
     Splitter1->addWidget(upper);
@@ -397,12 +404,13 @@ void TMainForm::widenRightPanelForGrids()
         return;
     int growth = 0;
     if (!isMaximized() && !isFullScreen()) {
-        const int shortfall = qMax(0, qMin(extra, app::DesignedMainAreaWidth - (panMain->width() - extra)));
+        const int shortfall = qMax(0, qMin(extra, mainform::DesignedMainAreaWidth - (panMain->width() - extra)));
         const QRect screenArea = screen() ? screen()->availableGeometry() : QRect();
         const int room = screenArea.isValid() ? screenArea.width() - frameGeometry().width() : shortfall;
         growth = qBound(0, shortfall, room);
     }
-    const int widest = centralWidget()->width() + growth - panSplitter->width() - 2 * app::MinimumWidth - panLeft->width();
+    const int widest =
+        centralWidget()->width() + growth - panSplitter->width() - 2 * mainform::MinimumWidth - panLeft->width();
     panProfile->setFixedWidth(qMin(panProfile->width() + extra, qMax(panProfile->width(), widest)));
     if (growth == 0)
         return;
@@ -418,7 +426,7 @@ void TMainForm::createProfileSections()
 {
     auto *inside = new QVBoxLayout(gpbProfile);
     inside->setContentsMargins(2, 2, 2, 2);
-    profileSections = new profiles::GridSectionStack(gpbProfile);
+    profileSections = new grids::GridSectionStack(gpbProfile);
     profileSections->setObjectName(QStringLiteral("sbxProfile"));
     profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
     inside->addWidget(profileSections);
@@ -426,6 +434,8 @@ void TMainForm::createProfileSections()
     vleVideo = profileSections->addDesignedSection(profiles::DesignedGrid::Video, 95);
     vleAudio = profileSections->addDesignedSection(profiles::DesignedGrid::Audio, 95);
     vleAdvanced = profileSections->addDesignedSection(profiles::DesignedGrid::Advanced, 95);
-    for (profiles::GridSection *section : profileSections->sections())
+    for (grids::GridSection *section : profileSections->sections())
         section->setHeaderDoubleClickToggles(true);
 }
+
+} // namespace mainform

@@ -1,21 +1,22 @@
 // The main window's own preferences: read when it is first shown, stored when it closes.
-#include "mainform.h"
-
-#include <generalpreferences.h>
-#include <inifile.h>
-#include <preferencekeys.h>
-#include <profilelist.h>
-#include <settingform.h>
+#include "core/platform/inifile.h"
+#include "core/preferences/preferencekeys.h"
+#include "core/profiles/profilelist.h"
+#include "core/runsetup/generalpreferences.h"
+#include "gui/mainform/mainform.h"
+#include "gui/settings/settingform.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+
+namespace mainform {
 
 void TMainForm::LoadMainPreferences()
 {
     const platform::IniFile ini(m_values.preferencesPath());
     const preferences::PreferenceKeys keys = preferences::mainKeys(m_values.locations.defaultOutputDirectory);
     m_storedOutputPath = keys.outputPath.readFrom(ini);
-    edtOutputdir->setText(app::usableOutputDirectory(m_values.locations, m_storedOutputPath));
+    edtOutputdir->setText(preferences::usableOutputDirectory(m_values.locations, m_storedOutputPath));
     m_outputPathStandIn = edtOutputdir->text() != m_storedOutputPath ? edtOutputdir->text() : QString();
     if (cmbProfile->count() == 0)
         return;
@@ -33,14 +34,16 @@ bool TMainForm::SaveMainPreferences()
     const bool standingIn = !m_outputPathStandIn.isEmpty() && edtOutputdir->text() == m_outputPathStandIn;
     runsetup::GeneralPreferences general = SettingForm->generalPreferences();
     general.outputPath = standingIn ? m_storedOutputPath : edtOutputdir->text();
-    const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex())
-        && keys.profileName.writeTo(ini, cmbProfile->currentText())
-        && runsetup::writeGeneralPreferences(ini, keys, general);
+    const bool saved = keys.profile.writeTo(ini, cmbProfile->currentIndex()) &&
+                       keys.profileName.writeTo(ini, cmbProfile->currentText()) &&
+                       runsetup::writeGeneralPreferences(ini, keys, general);
     if (!saved) {
-        m_services.dialogs.messageBox(
-            this, app::ProgramName,
-            QStringLiteral("Your preferences could not be saved to \"%1\": %2").arg(m_values.preferencesPath(), ini.errorString()),
-            platform::MessageIcon::Warning, platform::MessageButton::Ok);
+        m_services.dialogs.messageBox(this, preferences::ProgramName,
+                                      QStringLiteral("Your preferences could not be saved to \"%1\": %2")
+                                          .arg(m_values.preferencesPath(), ini.errorString()),
+                                      platform::MessageIcon::Warning, platform::MessageButton::Ok);
     }
     return saved;
 }
+
+} // namespace mainform

@@ -1,12 +1,12 @@
 // The run's clock: time elapsed, and the time still to go at the pace so far.
-#include <mainform.h>
-
-#include "batchrules.h"
-
-#include <timetext.h>
+#include "core/conversion/batchrules.h"
+#include "core/tasks/timetext.h"
+#include "gui/mainform/mainform.h"
 
 #include <QLabel>
 #include <QProgressBar>
+
+namespace mainform {
 
 void TMainForm::timerTimeTimer()
 {
@@ -15,3 +15,5 @@ void TMainForm::timerTimeTimer()
     m_remainingSeconds = conversion::remainingSeconds(m_elapsedSeconds, pgbTotal->value(), m_remainingSeconds);
     labRemaining->setText(tasks::SecondsToTimeText(m_remainingSeconds));
 }
+
+} // namespace mainform

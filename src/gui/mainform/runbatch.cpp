@@ -1,20 +1,17 @@
 // The main window's side of the batch run: Start and Stop, and the painting of what the run reports.
-#include <mainform.h>
-#include <settingform.h>
-#include <turnoffnotice.h>
-
-#include "batchrun.h"
-#include "batchrules.h"
-
-#include <profilereading.h>
-#include <runplan.h>
-
-#include <batchnotice.h>
-#include <parameterstring.h>
-#include <profilecheck.h>
-#include <profilegrids.h>
-#include <tasklistrows.h>
-#include <tasktrim.h>
+#include "core/conversion/batchrules.h"
+#include "core/conversion/batchrun.h"
+#include "core/profiles/parameterstring.h"
+#include "core/profiles/profilecheck.h"
+#include "core/profiles/profilereading.h"
+#include "core/runsetup/runplan.h"
+#include "core/tasks/tasktrim.h"
+#include "gui/grids/profilegrids.h"
+#include "gui/mainform/batchnotice.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
+#include "gui/mainform/turnoffnotice.h"
+#include "gui/settings/settingform.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -24,6 +21,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+
+namespace mainform {
 
 namespace {
 void information(platform::Dialogs &dialogs, QWidget *owner, const QString &caption, const QString &text)
@@ -50,7 +49,7 @@ bool TMainForm::runIsIdle() const
 
 QString TMainForm::failureLog(int row) const
 {
-    return tasks::TaskLog(*ltvTask, row);
+    return mainform::TaskLog(*ltvTask, row);
 }
 
 void TMainForm::connectBatchRun()
@@ -104,7 +103,7 @@ void TMainForm::tbtnStartClick()
         choice.profile = profiles::ReadProfileFile(profilePath);
     else
         choice.profile.type = m_outputExtension.mid(1);
-    choice.shownValue = profiles::ShownValueOf(parameterGrids());
+    choice.shownValue = grids::ShownValueOf(parameterGrids());
     choice.earlierExtensions = m_profileExtensions;
     DisableControlsForRun();
     RunBatch(choice);
@@ -156,20 +155,22 @@ void TMainForm::RunBatch(const runsetup::ProfileChoice &choice)
     m_closeAfterRun = false;
     timerTime->start(1000);
     TurnOffNotice->cancel();
-    m_sleepInhibition = m_services.power.inhibitSleep(app::ProgramName, QStringLiteral("Converting videos"));
+    m_sleepInhibition = m_services.power.inhibitSleep(preferences::ProgramName, QStringLiteral("Converting videos"));
     // A shutdown from elsewhere waits while the run stops and removes what it had half made.
-    m_shutdownDelay = m_services.power.delayShutdown(app::ProgramName, QStringLiteral("Converting videos"));
+    m_shutdownDelay = m_services.power.delayShutdown(preferences::ProgramName, QStringLiteral("Converting videos"));
     if (m_shutdownDelay)
-        connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, this, &TMainForm::closeWithoutQuestion);
-    const tasks::TaskListStore rows(*ltvTask);
-    m_run->start(runsetup::planFor(m_values.encoderPath, rows, choice, edtOutputdir->text(), SettingForm->runOptions()));
+        connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, this,
+                &TMainForm::closeWithoutQuestion);
+    const mainform::TaskListStore rows(*ltvTask);
+    m_run->start(
+        runsetup::planFor(m_values.encoderPath, rows, choice, edtOutputdir->text(), SettingForm->runOptions()));
 }
 
 void TMainForm::batchTaskStarted(int row, const QString &output)
 {
-    tasks::TaskListStore rows(*ltvTask);
+    mainform::TaskListStore rows(*ltvTask);
     runsetup::recordTaskStart(rows, row);
-    tasks::SetTaskOutput(*ltvTask, row, output);
+    mainform::SetTaskOutput(*ltvTask, row, output);
     batchTaskProgressed(row, 0);
     showConvertingFiles();
     taskJournalChangedNow();
@@ -203,9 +204,9 @@ void TMainForm::batchProgressed(int current, int total)
 
 void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
-    tasks::TaskListStore rows(*ltvTask);
+    mainform::TaskListStore rows(*ltvTask);
     runsetup::recordTaskEnd(rows, row, status, log);
-    tasks::SetTaskOutput(*ltvTask, row, QString());
+    mainform::SetTaskOutput(*ltvTask, row, QString());
     showConvertingFiles();
     taskJournalChangedNow();
 }
@@ -225,7 +226,7 @@ void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
     case conversion::RunEnd::Completed:
         // The list restored after a crash is done with: later runs convert every task again.
         for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
-            tasks::SetConvertedEarlier(*ltvTask, row, false);
+            mainform::SetConvertedEarlier(*ltvTask, row, false);
         // A window closing after its run wants no completion action of that run.
         if (m_closeAfterRun)
             showBottomFace(false);
@@ -247,14 +248,15 @@ void TMainForm::cancelRun()
 
 void TMainForm::endRunOnStartFailure(const QString &reason)
 {
-    m_services.dialogs.messageBox(this, app::ProgramName, QStringLiteral("Error on CreateProcess()\n\n") + reason,
-                                  platform::MessageIcon::Error, platform::MessageButton::Ok);
+    m_services.dialogs.messageBox(this, preferences::ProgramName,
+                                  QStringLiteral("Error on CreateProcess()\n\n") + reason, platform::MessageIcon::Error,
+                                  platform::MessageButton::Ok);
     showBottomFace(false);
 }
 
 void TMainForm::completeRun(const conversion::RunSummary &summary)
 {
-    app::notifyBatchEnd(m_services.notifications, this, summary);
+    mainform::notifyBatchEnd(m_services.notifications, this, summary);
     // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
     const bool clean = summary.failed == 0 && summary.incomplete == 0;
     // The user may change these while the run goes: the end follows what they say now.
@@ -288,3 +290,5 @@ void TMainForm::TurnOffComputer()
     // Refusal goes unnoticed; the program closes all the same.
     m_services.power.powerOff();
 }
+
+} // namespace mainform

@@ -1,21 +1,21 @@
 // The main window's task-list editing: moving, removing and clearing rows, the popup menu, and
 // each task's own output settings in the Output grid.
-#include <mainform.h>
-
-#include "inputfiles.h"
-#include "tasklistrows.h"
-#include "tasktrim.h"
-#include "timetext.h"
-
-#include <balloontip.h>
-#include <keyvaluegrid.h>
-#include <pathdelimiter.h>
+#include "core/platform/pathdelimiter.h"
+#include "core/tasks/inputfiles.h"
+#include "core/tasks/tasktrim.h"
+#include "core/tasks/timetext.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
+#include "gui/widgets/balloontip.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
 #include <QStyle>
 #include <QTreeWidget>
+
+namespace mainform {
 
 namespace {
 const QString NewFilenameKey = QStringLiteral("New Filename");
@@ -43,15 +43,15 @@ void TMainForm::exchangeTasks(int from, int to)
     ReadTask(from, tasks::SelectWholeRow, moving);
     ReadTask(to, tasks::SelectWholeRow, other);
     // Read while each row still has its own texts, which the mark is checked against.
-    const bool movingConverted = tasks::ConvertedEarlier(*ltvTask, from);
-    const bool otherConverted = tasks::ConvertedEarlier(*ltvTask, to);
+    const bool movingConverted = mainform::ConvertedEarlier(*ltvTask, from);
+    const bool otherConverted = mainform::ConvertedEarlier(*ltvTask, to);
     WriteTask(to, tasks::SelectWholeRow, moving);
     WriteTask(from, tasks::SelectWholeRow, other);
-    const QString movingLog = tasks::TaskLog(*ltvTask, from);
-    tasks::SetTaskLog(*ltvTask, from, tasks::TaskLog(*ltvTask, to));
-    tasks::SetTaskLog(*ltvTask, to, movingLog);
-    tasks::SetConvertedEarlier(*ltvTask, from, otherConverted);
-    tasks::SetConvertedEarlier(*ltvTask, to, movingConverted);
+    const QString movingLog = mainform::TaskLog(*ltvTask, from);
+    mainform::SetTaskLog(*ltvTask, from, mainform::TaskLog(*ltvTask, to));
+    mainform::SetTaskLog(*ltvTask, to, movingLog);
+    mainform::SetConvertedEarlier(*ltvTask, from, otherConverted);
+    mainform::SetConvertedEarlier(*ltvTask, to, movingConverted);
     ltvTask->topLevelItem(to)->setSelected(true);
     ltvTask->topLevelItem(from)->setSelected(false);
 }
@@ -115,7 +115,7 @@ bool TMainForm::ltvTaskKeyDown(int key)
 
 void TMainForm::SetGridValue(int grid, const QString &key, const QString &value)
 {
-    profiles::KeyValueGrid *const grids[] = {vleOutput, vleVideo, vleAudio, vleAdvanced};
+    grids::KeyValueGrid *const grids[] = {vleOutput, vleVideo, vleAudio, vleAdvanced};
     if (grid >= 0 && grid < int(std::size(grids)))
         grids[grid]->SetGridValue(key, value);
 }
@@ -142,14 +142,14 @@ void TMainForm::vleOutputMouseDown()
     vleOutput->setCurrentIndex(QModelIndex());
     // One tip at a time: a new press moves the same tip.
     if (!m_tip)
-        m_tip = new app::BalloonTip(this);
+        m_tip = new widgets::BalloonTip(this);
     m_tip->showAt(QCursor::pos(), style()->standardIcon(QStyle::SP_MessageBoxInformation), QStringLiteral("Tip:"),
                   QStringLiteral("Please select a file in Task List."));
 }
 
 void TMainForm::repaintParameterGrids()
 {
-    for (profiles::KeyValueGrid *grid : {vleOutput, vleVideo, vleAudio, vleAdvanced})
+    for (grids::KeyValueGrid *grid : {vleOutput, vleVideo, vleAudio, vleAdvanced})
         grid->viewport()->update();
 }
 
@@ -167,7 +167,8 @@ void TMainForm::vleOutputValidate()
         task.OutputExt = tasks::ExtractFileExt(name);
     }
     tasks::applyStartAndEnd(task, vleOutput->valueOf(StartTimeKey), vleOutput->valueOf(EndTimeKey));
-    for (int selector : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectSpan, tasks::SelectStart, tasks::SelectEnd})
+    for (int selector :
+         {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectSpan, tasks::SelectStart, tasks::SelectEnd})
         WriteTask(row, selector, task);
 }
 
@@ -203,3 +204,5 @@ void TMainForm::ShowFailureLog()
                                                 : QStringLiteral("%1\n\n%2").arg(input, log),
                                   platform::MessageIcon::Information, platform::MessageButton::Ok);
 }
+
+} // namespace mainform

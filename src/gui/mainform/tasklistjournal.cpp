@@ -1,11 +1,10 @@
 // The journal of the task list: written while the window is open, offered back at the start
 // after a crash, a kill or a power cut, and removed by a close the user asked for.
-#include <mainform.h>
-
-#include <journalslot.h>
-#include <journalwriter.h>
-#include <keyvaluegrid.h>
-#include <tasklistrows.h>
+#include "core/tasks/journalslot.h"
+#include "core/tasks/journalwriter.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
@@ -14,14 +13,16 @@
 #include <QSet>
 #include <QTreeWidget>
 
+namespace mainform {
+
 namespace {
 const QString RestoreQuestion = QStringLiteral("The program ended while %1 tasks were waiting. Restore them?");
 const QString RestoreOneQuestion = QStringLiteral("The program ended while 1 task was waiting. Restore it?");
 const QString UnreadableJournal = QStringLiteral(
     "The task list of the last session could not be restored because %1; the program starts with an empty "
     "list and keeps the file as \"%2\".");
-const QString JournalNotKept
-    = QStringLiteral("The task list cannot be kept: %1; it will not be offered back after a crash.");
+const QString JournalNotKept =
+    QStringLiteral("The task list cannot be kept: %1; it will not be offered back after a crash.");
 } // namespace
 
 void TMainForm::RestoreTaskList()
@@ -67,7 +68,8 @@ bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArra
     std::optional<tasks::TaskJournal> journal = tasks::decodeTaskJournal(bytes, &problem);
     if (!journal) {
         slot.moveJournalTo(slot.unreadablePath());
-        m_services.dialogs.messageBox(this, app::ProgramName, UnreadableJournal.arg(problem, slot.unreadablePath()),
+        m_services.dialogs.messageBox(this, preferences::ProgramName,
+                                      UnreadableJournal.arg(problem, slot.unreadablePath()),
                                       platform::MessageIcon::Warning, platform::MessageButton::Ok);
         return false;
     }
@@ -76,7 +78,7 @@ bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArra
     const int waiting = tasks::waitingTaskCount(*journal);
     if (waiting > 0) {
         const auto answer = m_services.dialogs.messageBox(
-            this, app::ProgramName, waiting == 1 ? RestoreOneQuestion : RestoreQuestion.arg(waiting),
+            this, preferences::ProgramName, waiting == 1 ? RestoreOneQuestion : RestoreQuestion.arg(waiting),
             platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
         if (answer == platform::MessageButton::Yes) {
             restoreTasks(*journal);
@@ -123,9 +125,9 @@ void TMainForm::restoreTasks(tasks::TaskJournal journal)
         ltvTask->addTopLevelItem(row);
         const int position = ltvTask->topLevelItemCount() - 1;
         WriteTask(position, tasks::SelectWholeRow, entry.task);
-        tasks::SetTaskLog(*ltvTask, position, entry.log);
-        tasks::SetConvertedEarlier(*ltvTask, position,
-                                   entry.convertedEarlier || entry.task.Status == tasks::CompleteStatus);
+        mainform::SetTaskLog(*ltvTask, position, entry.log);
+        mainform::SetConvertedEarlier(*ltvTask, position,
+                                      entry.convertedEarlier || entry.task.Status == tasks::CompleteStatus);
     }
     if (ltvTask->topLevelItemCount() > 0)
         panbg->hide();
@@ -150,20 +152,20 @@ void TMainForm::applyRestoredRunSettings()
     m_restoredOutputFolder.clear();
     bool converted = false;
     for (int row = 0; row < ltvTask->topLevelItemCount() && !converted; ++row)
-        converted = tasks::ConvertedEarlier(*ltvTask, row);
+        converted = mainform::ConvertedEarlier(*ltvTask, row);
     if (!converted)
         return;
     m_restoredRunSettings = outputDecidingSettings();
     connect(edtOutputdir, &QLineEdit::textChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
     connect(cmbProfile, &QComboBox::currentIndexChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
-    for (profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
-        connect(grid, &profiles::KeyValueGrid::StringsChange, this, &TMainForm::forgetConvertedEarlierIfChanged);
+    for (grids::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
+        connect(grid, &grids::KeyValueGrid::StringsChange, this, &TMainForm::forgetConvertedEarlierIfChanged);
 }
 
 QString TMainForm::outputDecidingSettings() const
 {
     QStringList settings{edtOutputdir->text(), cmbProfile->currentText()};
-    for (const profiles::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced}) {
+    for (const grids::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced}) {
         for (int row = 0; row < grid->rowCount(); ++row)
             settings << grid->key(row) + QLatin1Char('=') + grid->value(row);
     }
@@ -178,7 +180,7 @@ void TMainForm::forgetConvertedEarlierIfChanged()
         return;
     m_restoredRunSettings.clear();
     for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
-        tasks::SetConvertedEarlier(*ltvTask, row, false);
+        mainform::SetConvertedEarlier(*ltvTask, row, false);
 }
 
 tasks::TaskJournal TMainForm::journalOfTaskList() const
@@ -191,13 +193,13 @@ tasks::TaskJournal TMainForm::journalOfTaskList() const
     journal.tasks.reserve(count);
     for (int position = 0; position < count; ++position) {
         tasks::JournalTask entry;
-        tasks::ReadTask(*ltvTask, position, tasks::SelectWholeRow, entry.task);
+        mainform::ReadTask(*ltvTask, position, tasks::SelectWholeRow, entry.task);
         // A restart begins the task again: how far it had come is not kept.
         if (entry.task.Status.startsWith(tasks::ConvertingStatus))
             entry.task.Status = tasks::ConvertingStatus;
-        entry.log = tasks::TaskLog(*ltvTask, position);
-        entry.output = tasks::TaskOutput(*ltvTask, position);
-        entry.convertedEarlier = tasks::ConvertedEarlier(*ltvTask, position);
+        entry.log = mainform::TaskLog(*ltvTask, position);
+        entry.output = mainform::TaskOutput(*ltvTask, position);
+        entry.convertedEarlier = mainform::ConvertedEarlier(*ltvTask, position);
         journal.tasks << entry;
     }
     return journal;
@@ -227,10 +229,12 @@ void TMainForm::noticeJournalProblem(const QString &cause)
     if (m_journalProblems.contains(cause))
         return;
     m_journalProblems << cause;
-    m_services.notifications.notify(app::ProgramName, JournalNotKept.arg(cause));
+    m_services.notifications.notify(preferences::ProgramName, JournalNotKept.arg(cause));
 }
 
 QString TMainForm::journalPath() const
 {
     return m_journalSlot ? m_journalSlot->journalPath() : QString();
 }
+
+} // namespace mainform

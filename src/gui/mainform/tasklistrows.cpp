@@ -1,8 +1,9 @@
-#include "tasklistrows.h"
+#include "gui/mainform/tasklistrows.h"
 
 #include <QTreeWidget>
 
-namespace tasks {
+namespace mainform {
+
 namespace {
 constexpr int TaskLogRole = Qt::UserRole + 1;
 constexpr int TaskOutputRole = Qt::UserRole + 2;
@@ -27,8 +28,8 @@ QString outputTexts(const QTreeWidget &list, int position)
     if (!row)
         return {};
     QStringList texts;
-    for (int sub : {SelectNewName, SelectOutputExt, SelectStart, SelectEnd})
-        texts << row->text(columnOf(sub));
+    for (int sub : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectStart, tasks::SelectEnd})
+        texts << row->text(tasks::columnOf(sub));
     return texts.join(QLatin1Char('\n'));
 }
 } // namespace
@@ -38,13 +39,13 @@ void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &
     const QTreeWidgetItem *row = list.topLevelItem(position);
     if (!row)
         return;
-    if (selectsCaption(selector))
+    if (tasks::selectsCaption(selector))
         record.InputFile = row->text(0);
-    for (int sub = 0; sub < SubItemCount; ++sub) {
-        if (selectsSubItem(selector, sub))
-            record.*subItemField(sub) = row->text(columnOf(sub));
+    for (int sub = 0; sub < tasks::SubItemCount; ++sub) {
+        if (tasks::selectsSubItem(selector, sub))
+            record.*tasks::subItemField(sub) = row->text(tasks::columnOf(sub));
     }
-    deriveSeconds(record, selector);
+    tasks::deriveSeconds(record, selector);
 }
 
 void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData &record)
@@ -52,11 +53,11 @@ void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData 
     QTreeWidgetItem *row = list.topLevelItem(position);
     if (!row)
         return;
-    if (selectsCaption(selector))
+    if (tasks::selectsCaption(selector))
         row->setText(0, record.InputFile);
-    for (int sub = 0; sub < SubItemCount; ++sub) {
-        if (selectsSubItem(selector, sub))
-            row->setText(columnOf(sub), record.*subItemField(sub));
+    for (int sub = 0; sub < tasks::SubItemCount; ++sub) {
+        if (tasks::selectsSubItem(selector, sub))
+            row->setText(tasks::columnOf(sub), record.*tasks::subItemField(sub));
     }
 }
 
@@ -93,10 +94,6 @@ void SetConvertedEarlier(QTreeWidget &list, int position, bool converted)
     setRowData(list, position, ConvertedEarlierRole, converted ? QVariant(outputTexts(list, position)) : QVariant());
 }
 
-} // namespace tasks
-
-namespace tasks {
-
 int TaskListStore::taskCount() const
 {
     return m_list.topLevelItemCount();
@@ -105,7 +102,7 @@ int TaskListStore::taskCount() const
 ltvItemData TaskListStore::task(int row) const
 {
     ltvItemData record;
-    ReadTask(m_list, row, SelectWholeRow, record);
+    ReadTask(m_list, row, tasks::SelectWholeRow, record);
     return record;
 }
 
@@ -113,7 +110,7 @@ void TaskListStore::setStatus(int row, const QString &status)
 {
     ltvItemData record;
     record.Status = status;
-    WriteTask(m_list, row, SelectStatus, record);
+    WriteTask(m_list, row, tasks::SelectStatus, record);
 }
 
-} // namespace tasks
+} // namespace mainform

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "taskrecord.h"
-
-#include <taskstore.h>
+#include "core/tasks/taskrecord.h"
+#include "core/tasks/taskstore.h"
 
 class QTreeWidget;
 
-namespace tasks {
+namespace mainform {
 
 // Copies the parts of row `position` that the selector names into the record.
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record);
@@ -27,13 +26,12 @@ void SetTaskOutput(QTreeWidget &list, int position, const QString &output);
 bool ConvertedEarlier(const QTreeWidget &list, int position);
 void SetConvertedEarlier(QTreeWidget &list, int position, bool converted);
 
-} // namespace tasks
+} // namespace mainform
 
-namespace tasks {
+namespace mainform {
 
 // The rows of the task list as the store a run reads and writes back to.
-class TaskListStore final : public TaskStore
-{
+class TaskListStore final : public tasks::TaskStore {
 public:
     explicit TaskListStore(QTreeWidget &list) : m_list(list) {}
 
@@ -48,4 +46,4 @@ private:
     QTreeWidget &m_list;
 };
 
-} // namespace tasks
+} // namespace mainform

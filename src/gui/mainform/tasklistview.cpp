@@ -1,8 +1,8 @@
-#include "tasklistview.h"
+#include "gui/mainform/tasklistview.h"
 
 #include <QMouseEvent>
 
-namespace app {
+namespace mainform {
 
 void TaskListView::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -12,4 +12,4 @@ void TaskListView::mouseReleaseEvent(QMouseEvent *event)
         emit Click();
 }
 
-} // namespace app
+} // namespace mainform

@@ -2,7 +2,7 @@
 
 #include <QTreeWidget>
 
-namespace app {
+namespace mainform {
 
 // The task list. A click is any left click in it, on a row or on the empty part below or beside
 // the rows, announced once the selection has followed it: the task shown beside the list must
@@ -20,4 +20,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-} // namespace app
+} // namespace mainform

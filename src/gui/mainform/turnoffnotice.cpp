@@ -1,6 +1,6 @@
-#include "turnoffnotice.h"
+#include "gui/mainform/turnoffnotice.h"
 
-#include "programvalues.h"
+#include "core/preferences/programvalues.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,10 +8,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace mainform {
+
 TTurnOffNotice::TTurnOffNotice(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TurnOffNotice"));
-    setWindowTitle(app::ProgramName);
+    setWindowTitle(preferences::ProgramName);
     setAccessibleName(QStringLiteral("Turn off"));
     labCountdown = new QLabel(this);
     labCountdown->setObjectName(QStringLiteral("labCountdown"));
@@ -74,6 +76,9 @@ void TTurnOffNotice::reject()
 
 void TTurnOffNotice::showCount()
 {
-    labCountdown->setText(m_secondsLeft == 1 ? QStringLiteral("The computer will turn off in 1 second.")
-                                             : QStringLiteral("The computer will turn off in %1 seconds.").arg(m_secondsLeft));
+    labCountdown->setText(m_secondsLeft == 1
+                              ? QStringLiteral("The computer will turn off in 1 second.")
+                              : QStringLiteral("The computer will turn off in %1 seconds.").arg(m_secondsLeft));
 }
+
+} // namespace mainform

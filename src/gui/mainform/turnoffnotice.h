@@ -6,6 +6,8 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+namespace mainform {
+
 // The last word before the computer turns off after a batch: a count of the seconds left, and a
 // Cancel that keeps the computer on. It counts without a modal loop, so the program stays live,
 // and the count is the label's own text, so a screen reader reads it out.
@@ -42,3 +44,5 @@ private:
 
     int m_secondsLeft = 0;
 };
+
+} // namespace mainform

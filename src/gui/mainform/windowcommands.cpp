@@ -1,14 +1,14 @@
 // The commands that lead out of the main window: settings, about box, help, the start panel link.
-#include "mainform.h"
-
-#include "aboutform.h"
-#include "publisher.h"
-
-#include <settingform.h>
+#include "gui/about/aboutform.h"
+#include "gui/mainform/mainform.h"
+#include "gui/settings/settingform.h"
+#include "gui/widgets/publisher.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTabWidget>
+
+namespace mainform {
 
 namespace {
 const QColor LinkColour(27, 95, 252);
@@ -43,7 +43,7 @@ void TMainForm::bbtnSettingClick()
 void TMainForm::tbtnAboutClick()
 {
     if (!AboutForm)
-        AboutForm = std::make_unique<TAboutForm>(m_services.desktop, m_values, this);
+        AboutForm = std::make_unique<about::TAboutForm>(m_services.desktop, m_values, this);
     AboutForm->show();
 }
 
@@ -64,7 +64,7 @@ void TMainForm::labLinkMouseUp()
 
 void TMainForm::labLinkClick()
 {
-    OpenWithDesktop(app::WebAddress);
+    OpenWithDesktop(widgets::WebAddress);
 }
 
 void TMainForm::OpenWithDesktop(const QString &target)
@@ -73,7 +73,9 @@ void TMainForm::OpenWithDesktop(const QString &target)
     // pressing a button that does nothing.
     if (m_services.desktop.open(target))
         return;
-    m_services.dialogs.messageBox(this, app::ProgramName,
+    m_services.dialogs.messageBox(this, preferences::ProgramName,
                                   QStringLiteral("No program was found to open \"%1\".").arg(target),
                                   platform::MessageIcon::Warning, platform::MessageButton::Ok);
 }
+
+} // namespace mainform

@@ -1,10 +1,10 @@
-#include "windowgeometry.h"
+#include "gui/mainform/windowgeometry.h"
 
-#include <rtlnumbers.h>
+#include "core/tasks/rtlnumbers.h"
 
 #include <algorithm>
 
-namespace app {
+namespace mainform {
 
 BottomBarGeometry bottomBarFor(int mainAreaWidth)
 {
@@ -37,4 +37,4 @@ int rightPanelWidthAfterDrag(int width, int x, int maxWidth)
     return std::clamp(width - x + 5, MinimumWidth, std::max(maxWidth, MinimumWidth));
 }
 
-} // namespace app
+} // namespace mainform

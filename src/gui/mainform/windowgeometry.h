@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace app {
+namespace mainform {
 
 // No column, bar or panel is ever laid out narrower than this.
 inline constexpr int MinimumWidth = 8;
@@ -34,4 +34,4 @@ TaskColumnWidths spreadColumns(const TaskColumnWidths &widths, int oldListWidth,
 // between MinimumWidth and maxWidth.
 int rightPanelWidthAfterDrag(int width, int x, int maxWidth);
 
-} // namespace app
+} // namespace mainform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <usererror.h>
+#include "core/platform/usererror.h"
 
 namespace preview {
 

@@ -1,7 +1,7 @@
-#include "dstrackbar.h"
+#include "gui/preview/dstrackbar.h"
 
-#include "filtergraph.h"
-#include "mediaseeking.h"
+#include "gui/preview/filtergraph.h"
+#include "gui/preview/mediaseeking.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controlnotification.h"
+#include "gui/preview/controlnotification.h"
 
 #include <QPointer>
 #include <QSlider>

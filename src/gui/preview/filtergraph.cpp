@@ -1,15 +1,15 @@
-#include "filtergraph.h"
+#include "gui/preview/filtergraph.h"
 
-#include "directshowexception.h"
-#include "playerseeking.h"
-#include "sourceload.h"
-#include "videowindow.h"
+#include "gui/preview/directshowexception.h"
+#include "gui/preview/playerseeking.h"
+#include "gui/preview/sourceload.h"
+#include "gui/preview/videowindow.h"
 
 #include <QAudioDevice>
-#include <QTimer>
 #include <QAudioOutput>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QTimer>
 #include <QVideoWidget>
 
 namespace preview {
@@ -55,7 +55,8 @@ struct TFilterGraph::Engine {
     GraphState wanted = GraphState::Stopped;
 };
 
-TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent) {}
+TFilterGraph::TFilterGraph(QObject *parent) : QObject(parent)
+{}
 
 TFilterGraph::~TFilterGraph()
 {

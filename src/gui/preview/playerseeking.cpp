@@ -1,6 +1,6 @@
-#include "playerseeking.h"
+#include "gui/preview/playerseeking.h"
 
-#include "sourceload.h"
+#include "gui/preview/sourceload.h"
 
 #include <QMediaPlayer>
 

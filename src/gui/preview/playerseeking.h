@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mediaseeking.h"
+#include "gui/preview/mediaseeking.h"
 
 #include <functional>
 

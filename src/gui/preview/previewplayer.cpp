@@ -1,18 +1,16 @@
-#include "previewplayer.h"
+#include "gui/preview/previewplayer.h"
 
-#include "dstrackbar.h"
-#include "filtergraph.h"
-#include "videowindow.h"
-
-#include <timetext.h>
+#include "core/tasks/timetext.h"
+#include "gui/preview/dstrackbar.h"
+#include "gui/preview/filtergraph.h"
+#include "gui/preview/videowindow.h"
 
 #include <QLabel>
 #include <QPointer>
 
 namespace preview {
 
-PreviewPlayer::PreviewPlayer(TFilterGraph &graph, TVideoWindow &videoWindow, TDSTrackBar &trackBar,
-                             QLabel &timeLabel)
+PreviewPlayer::PreviewPlayer(TFilterGraph &graph, TVideoWindow &videoWindow, TDSTrackBar &trackBar, QLabel &timeLabel)
     : m_graph(graph)
 {
     graph.setVideoWindow(&videoWindow);

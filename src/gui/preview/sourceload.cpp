@@ -1,5 +1,4 @@
-#include "sourceload.h"
-
+#include "gui/preview/sourceload.h"
 
 namespace preview {
 

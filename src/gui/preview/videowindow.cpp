@@ -1,4 +1,4 @@
-#include "videowindow.h"
+#include "gui/preview/videowindow.h"
 
 #include <QVBoxLayout>
 #include <QVideoWidget>

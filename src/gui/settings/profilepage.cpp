@@ -1,22 +1,22 @@
 // The settings dialog's Profiles page: a profile's choices loaded into the page's grids and
 // saved into the profile or into a copy of it.
-#include "settingform.h"
-
-#include "efcreateerror.h"
-#include "newinifile.h"
-
-#include <atomicsave.h>
-#include <desktopapi.h>
-#include <keyvaluegrid.h>
-#include <profilefolders.h>
-#include <profilegrids.h>
-#include <profilereading.h>
-#include <programvalues.h>
+#include "core/platform/atomicsave.h"
+#include "core/platform/desktopapi.h"
+#include "core/preferences/efcreateerror.h"
+#include "core/preferences/newinifile.h"
+#include "core/preferences/programvalues.h"
+#include "core/profiles/profilefolders.h"
+#include "core/profiles/profilereading.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/profilegrids.h"
+#include "gui/settings/settingform.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+namespace settings {
 
 namespace {
 
@@ -46,22 +46,22 @@ void TSettingForm::cmbProfileChange()
 
 void TSettingForm::LoadProfile(const QString &profilePath)
 {
-    auto ini = TNewInifile::Create(profilePath);
+    auto ini = preferences::TNewInifile::Create(profilePath);
     const profiles::ProfileData profile = profiles::ReadProfile(*ini);
-    if (profiles::LoadReadProfile(profile, profilePath, {vleVideo, vleAudio, vleAdvanced}, m_dialogs, this))
+    if (grids::LoadReadProfile(profile, profilePath, {vleVideo, vleAudio, vleAdvanced}, m_dialogs, this))
         m_loadedProfilePath = profilePath;
     // The engine rewrites what it read on release; a file that cannot be rewritten is reported
     // once the page shows its profile.
-    TNewInifile::SaveAndFree(std::move(ini));
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::SaveProfile(const QString &profilePath)
 {
-    const profiles::ProfileGrids grids{vleVideo, vleAudio, vleAdvanced};
+    const grids::ProfileGrids grids{vleVideo, vleAudio, vleAdvanced};
     const QString &main = profiles::MainSection;
-    auto ini = TNewInifile::Create(profilePath);
+    auto ini = preferences::TNewInifile::Create(profilePath);
     const int para = ini->ReadInteger(main, QStringLiteral("Para"), 0);
-    profiles::KeyValueGrid *grid = nullptr;
+    grids::KeyValueGrid *grid = nullptr;
     for (int n = 0; n < para; ++n) {
         const QString parameter = ini->ReadString(main, QString::number(n), QString());
         // A parameter without a name has no section to write into, and ends the list for the
@@ -72,7 +72,7 @@ void TSettingForm::SaveProfile(const QString &profilePath)
         if (ini->ReadBool(parameter, QStringLiteral("ReadOnly"), false))
             continue;
         const bool list = ini->ReadBool(parameter, QStringLiteral("List"), true);
-        if (profiles::KeyValueGrid *sorted = grids.byNumber(sort))
+        if (grids::KeyValueGrid *sorted = grids.byNumber(sort))
             grid = sorted;
         const int row = grid ? grid->findRow(parameter) : -1;
         if (row < 0)
@@ -85,7 +85,7 @@ void TSettingForm::SaveProfile(const QString &profilePath)
             ini->WriteString(parameter, QStringLiteral("Value"), value);
         }
     }
-    TNewInifile::SaveAndFree(std::move(ini));
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::SaveProfileAs(const QString &sourcePath, const QString &targetPath)
@@ -106,7 +106,8 @@ void TSettingForm::SaveProfileAs(const QString &sourcePath, const QString &targe
     }
     // Without the copy the target would get the choices but no parameters to go with them.
     if (!copied)
-        throw EFCreateError(QStringLiteral("Cannot copy the profile \"%1\" to \"%2\". %3").arg(sourcePath, targetPath, reason));
+        throw preferences::EFCreateError(
+            QStringLiteral("Cannot copy the profile \"%1\" to \"%2\". %3").arg(sourcePath, targetPath, reason));
     SaveProfile(targetPath);
 }
 
@@ -115,7 +116,7 @@ QString TSettingForm::ownProfilePath(const QString &profilePath) const
     const QFileInfo file(profilePath);
     if (m_locations.portable || !sameDirectory(file.absolutePath(), m_locations.shippedProfilesDirectory))
         return profilePath;
-    return app::IncludeTrailingBackslash(m_locations.userProfilesDirectory) + file.fileName();
+    return preferences::IncludeTrailingBackslash(m_locations.userProfilesDirectory) + file.fileName();
 }
 
 QString TSettingForm::SaveShownProfile(const QString &profilePath)
@@ -149,12 +150,15 @@ void TSettingForm::btnSaveAsClick()
         return;
     // The page's choices belong to the profile it was filled from, and to no other.
     if (source != m_loadedProfilePath) {
-        m_dialogs.messageBox(this, QStringLiteral("Save as"),
-                             QStringLiteral("The profile \"%1\" is not shown on this page, so there are no choices of it "
-                                            "to save. Choose a profile that loads, then save it.")
-                                 .arg(cmbProfile->currentText()),
-                             platform::MessageIcon::Information, platform::MessageButton::Ok);
+        m_dialogs.messageBox(
+            this, QStringLiteral("Save as"),
+            QStringLiteral("The profile \"%1\" is not shown on this page, so there are no choices of it "
+                           "to save. Choose a profile that loads, then save it.")
+                .arg(cmbProfile->currentText()),
+            platform::MessageIcon::Information, platform::MessageButton::Ok);
         return;
     }
     SaveProfileAs(source, target);
 }
+
+} // namespace settings

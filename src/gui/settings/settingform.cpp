@@ -1,13 +1,11 @@
-#include "settingform.h"
+#include "gui/settings/settingform.h"
 
-#include "efcreateerror.h"
-#include "newinifile.h"
-#include "preferencekeys.h"
-
-#include <generalpreferences.h>
-
-#include <desktopapi.h>
-#include <programvalues.h>
+#include "core/platform/desktopapi.h"
+#include "core/preferences/efcreateerror.h"
+#include "core/preferences/newinifile.h"
+#include "core/preferences/preferencekeys.h"
+#include "core/preferences/programvalues.h"
+#include "core/runsetup/generalpreferences.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,11 +21,16 @@
 
 #include <algorithm>
 
+namespace settings {
+
 TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDirectory, QWidget *mainWindow,
                            QLineEdit *mainOutputDir, const QList<profiles::ProfileEntry> &profiles)
-    : m_dialogs(dialogs), m_programDirectory(app::IncludeTrailingBackslash(programDirectory)),
-      m_locations(app::fileLocationsFor(m_programDirectory)), m_mainWindow(mainWindow),
-      m_mainOutputDir(mainOutputDir), m_profiles(profiles)
+    : m_dialogs(dialogs)
+    , m_programDirectory(preferences::IncludeTrailingBackslash(programDirectory))
+    , m_locations(preferences::fileLocationsFor(m_programDirectory))
+    , m_mainWindow(mainWindow)
+    , m_mainOutputDir(mainOutputDir)
+    , m_profiles(profiles)
 {
     createControls();
     ShowException = [this](const std::exception &error) {
@@ -45,7 +48,7 @@ TSettingForm::TSettingForm(platform::Dialogs &dialogs, const QString &programDir
     // go on with them.
     try {
         FormCreate();
-    } catch (const EFCreateError &error) {
+    } catch (const preferences::EFCreateError &error) {
         ShowException(error);
     }
 }
@@ -73,7 +76,7 @@ void TSettingForm::FormCreate()
     LoadPreferences();
 }
 
-void TSettingForm::readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys)
+void TSettingForm::readGeneralPage(const preferences::TNewInifile &ini, const preferences::PreferenceKeys &keys)
 {
     showGeneralPreferences(runsetup::readGeneralPreferences(ini, keys));
 }
@@ -109,17 +112,17 @@ runsetup::GeneralPreferences TSettingForm::generalPreferences() const
 
 void TSettingForm::LoadPreferences()
 {
-    auto ini = TNewInifile::Create(preferencesPath());
+    auto ini = preferences::TNewInifile::Create(preferencesPath());
     readGeneralPage(*ini, preferences::mainKeys(m_locations.defaultOutputDirectory));
-    TNewInifile::SaveAndFree(std::move(ini));
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::SavePreferences()
 {
     const preferences::PreferenceKeys keys = preferences::mainKeys(m_locations.defaultOutputDirectory);
-    auto ini = TNewInifile::Create(preferencesPath());
+    auto ini = preferences::TNewInifile::Create(preferencesPath());
     runsetup::writeGeneralPreferences(*ini, keys, generalPreferences());
-    TNewInifile::SaveAndFree(std::move(ini));
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
 }
 
 void TSettingForm::showEvent(QShowEvent *event)
@@ -176,21 +179,22 @@ void TSettingForm::btnCancelClick()
 
 void TSettingForm::btnDefaultClick()
 {
-    if (m_dialogs.messageBox(this, QStringLiteral("Load Default"),
-                             QStringLiteral("Are you sure to load the default preferences?"),
-                             platform::MessageIcon::Question,
-                             platform::MessageButton::Yes | platform::MessageButton::No)
-        != platform::MessageButton::Yes)
+    if (m_dialogs.messageBox(
+            this, QStringLiteral("Load Default"), QStringLiteral("Are you sure to load the default preferences?"),
+            platform::MessageIcon::Question,
+            platform::MessageButton::Yes | platform::MessageButton::No) != platform::MessageButton::Yes)
         return;
-    auto ini = TNewInifile::Create(preferencesPath());
+    auto ini = preferences::TNewInifile::Create(preferencesPath());
     readGeneralPage(*ini, preferences::defaultKeys(m_locations.defaultOutputDirectory));
-    TNewInifile::SaveAndFree(std::move(ini));
-    edtOutputDir->setText(app::usableOutputDirectory(m_locations, edtOutputDir->text()));
+    preferences::TNewInifile::SaveAndFree(std::move(ini));
+    edtOutputDir->setText(preferences::usableOutputDirectory(m_locations, edtOutputDir->text()));
 }
 
 void TSettingForm::sbtnBrowseClick()
 {
     QString folder;
     if (m_dialogs.selectDirectory(this, QStringLiteral("Select the output directory."), QString(), folder))
-        edtOutputDir->setText(app::IncludeTrailingBackslash(folder));
+        edtOutputDir->setText(preferences::IncludeTrailingBackslash(folder));
 }
+
+} // namespace settings

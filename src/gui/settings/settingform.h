@@ -1,8 +1,8 @@
 #pragma once
 
-#include <filelocations.h>
-#include <generalpreferences.h>
-#include <profilelist.h>
+#include "core/preferences/filelocations.h"
+#include "core/profiles/profilelist.h"
+#include "core/runsetup/generalpreferences.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -20,18 +20,20 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QToolButton;
-class TNewInifile;
 
 namespace platform {
 class Dialogs;
 }
 namespace preferences {
 struct PreferenceKeys;
-}
-namespace profiles {
+class TNewInifile;
+} // namespace preferences
+namespace grids {
 class GridSectionStack;
 class KeyValueGrid;
-}
+} // namespace grids
+
+namespace settings {
 
 // The settings dialog. Its controls are the program's preferences while it runs: the batch run
 // and the main window read them directly, whether or not the user confirmed them with OK.
@@ -75,8 +77,8 @@ public:
     // Profiles page.
     QComboBox *cmbProfile = nullptr;
     QPushButton *btnSaveAs = nullptr;
-    profiles::GridSectionStack *profileSections = nullptr;
-    profiles::KeyValueGrid *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
+    grids::GridSectionStack *profileSections = nullptr;
+    grids::KeyValueGrid *vleVideo = nullptr, *vleAudio = nullptr, *vleAdvanced = nullptr;
     QPushButton *btnDefault = nullptr;
     QPushButton *btnOK = nullptr;
     QPushButton *btnCancel = nullptr;
@@ -110,7 +112,7 @@ private:
     void btnDefaultClick();
     void sbtnBrowseClick();
 
-    void readGeneralPage(const TNewInifile &ini, const preferences::PreferenceKeys &keys);
+    void readGeneralPage(const preferences::TNewInifile &ini, const preferences::PreferenceKeys &keys);
     void showGeneralPreferences(const runsetup::GeneralPreferences &general);
     QString preferencesPath() const;
     // A path in the shipped profiles folder of a shared program directory becomes the same name
@@ -119,10 +121,12 @@ private:
 
     platform::Dialogs &m_dialogs;
     QString m_programDirectory;
-    app::FileLocations m_locations;
+    preferences::FileLocations m_locations;
     QPointer<QWidget> m_mainWindow;
     QPointer<QLineEdit> m_mainOutputDir;
     QList<profiles::ProfileEntry> m_profiles;
     // The file the page's grids were filled from: their choices are saved into no other.
     QString m_loadedProfilePath;
 };
+
+} // namespace settings

@@ -1,11 +1,10 @@
 // Builds the settings dialog's controls.
-#include "settingform.h"
-
-#include <designedrows.h>
-#include <gridsection.h>
-#include <gridsectionstack.h>
-#include <keyvaluegrid.h>
-#include <profilegrids.h>
+#include "core/profiles/designedrows.h"
+#include "gui/grids/gridsection.h"
+#include "gui/grids/gridsectionstack.h"
+#include "gui/grids/keyvaluegrid.h"
+#include "gui/grids/profilegrids.h"
+#include "gui/settings/settingform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace settings {
+
 namespace {
 
 QString withoutMnemonic(const QString &caption)
@@ -30,8 +31,7 @@ QString withoutMnemonic(const QString &caption)
     return QString(caption).remove(QLatin1Char('&'));
 }
 
-template <typename Button>
-Button *captioned(QWidget *parent, const QString &name, const QString &caption)
+template <typename Button> Button *captioned(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *widget = new Button(caption, parent);
     widget->setObjectName(name);
@@ -164,7 +164,7 @@ QWidget *TSettingForm::createProfilesPage()
     profileRow->addWidget(cmbProfile, 1);
     profileRow->addWidget(btnSaveAs);
 
-    profileSections = new profiles::GridSectionStack(page);
+    profileSections = new grids::GridSectionStack(page);
     profileSections->setObjectName(QStringLiteral("sbxProfile"));
     profileSections->setAccessibleName(QStringLiteral("Profile Detail"));
     profileSections->setFrameShape(QFrame::StyledPanel);
@@ -177,3 +177,5 @@ QWidget *TSettingForm::createProfilesPage()
     layout->addWidget(profileSections, 1);
     return page;
 }
+
+} // namespace settings

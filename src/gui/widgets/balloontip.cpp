@@ -1,4 +1,4 @@
-#include "balloontip.h"
+#include "gui/widgets/balloontip.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QTimer>
 
-namespace app {
+namespace widgets {
 
 BalloonTip::BalloonTip(QWidget *owner)
     : QFrame(owner, Qt::ToolTip | Qt::FramelessWindowHint)
@@ -73,4 +73,4 @@ void BalloonTip::mousePressEvent(QMouseEvent *)
     hide();
 }
 
-} // namespace app
+} // namespace widgets

@@ -6,7 +6,7 @@
 class QLabel;
 class QTimer;
 
-namespace app {
+namespace widgets {
 
 // A balloon tip: an icon, a bold title and a text in a frame that points at where it was asked
 // for. It takes no focus and goes away after a while or when clicked; showing it again moves it.
@@ -35,4 +35,4 @@ private:
     QTimer *m_timer;
 };
 
-} // namespace app
+} // namespace widgets

@@ -1,10 +1,9 @@
-#include "errordisplay.h"
+#include "gui/widgets/errordisplay.h"
 
-#include "programvalues.h"
+#include "core/platform/desktopapi.h"
+#include "core/preferences/programvalues.h"
 
-#include <desktopapi.h>
-
-namespace app {
+namespace widgets {
 namespace {
 platform::Dialogs *errorDialogs = nullptr;
 } // namespace
@@ -18,11 +17,12 @@ void showError(const std::exception &error)
 {
     if (!errorDialogs)
         return;
-    errorDialogs->messageBox(QApplication::activeWindow(), ProgramName, QString::fromUtf8(error.what()),
+    errorDialogs->messageBox(QApplication::activeWindow(), preferences::ProgramName, QString::fromUtf8(error.what()),
                              platform::MessageIcon::Error, platform::MessageButton::Ok);
 }
 
-TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{}
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {
@@ -34,4 +34,4 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-} // namespace app
+} // namespace widgets

@@ -9,7 +9,7 @@ namespace platform {
 class Dialogs;
 }
 
-namespace app {
+namespace widgets {
 
 // The application's general error display: an error that leaves a handler is shown in a message
 // box, and only the user action it interrupted ends.
@@ -18,8 +18,7 @@ void showError(const std::exception &error);
 
 // Wraps a handler without arguments so that an error it raises is shown instead of crossing
 // Qt's dispatch.
-template <typename Handler>
-auto guarded(Handler handler)
+template <typename Handler> auto guarded(Handler handler)
 {
     return [handler = std::move(handler)] {
         try {
@@ -37,4 +36,4 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
-} // namespace app
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace app {
+namespace widgets {
 
 inline const QString PublisherName = QStringLiteral("Velkor Software");
 inline const QString WebAddress = QStringLiteral("https://www.example.com/");
@@ -21,4 +21,4 @@ inline const ProductLink OtherProducts[] = {
     {QStringLiteral("Velkor Video Joiner"), QStringLiteral("https://www.example.com/video-joiner/")},
 };
 
-} // namespace app
+} // namespace widgets

@@ -1,6 +1,8 @@
-#include "splitterbar.h"
+#include "gui/widgets/splitterbar.h"
 
 #include <QMouseEvent>
+
+namespace widgets {
 
 SplitterBar::SplitterBar(QWidget *parent) : QLabel(QStringLiteral("<>"), parent)
 {
@@ -20,3 +22,5 @@ void SplitterBar::mouseReleaseEvent(QMouseEvent *event)
     if (rect().contains(event->position().toPoint()))
         emit clicked();
 }
+
+} // namespace widgets

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace widgets {
+
 // The bar between the main area and the right panel; it reports the pointer's moves, with the
 // buttons and keys then held, and leaves the resizing to the window.
 class SplitterBar : public QLabel {
@@ -18,3 +20,5 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
+
+} // namespace widgets

@@ -1,4 +1,4 @@
-#include "toolbaricons.h"
+#include "gui/widgets/toolbaricons.h"
 
 #include <QFile>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 #include <QSvgRenderer>
 
-namespace app {
+namespace widgets {
 namespace {
 
 QPixmap render(const QByteArray &svg, int size)
@@ -50,4 +50,4 @@ QIcon pictureIcon(const QString &name, int size)
     return icon;
 }
 
-} // namespace app
+} // namespace widgets

@@ -3,10 +3,10 @@
 #include <QIcon>
 #include <QString>
 
-namespace app {
+namespace widgets {
 
 // The picture ":/icons/<name>.svg" at size, with a disabled set drawn from the same picture in
 // greys, so both sets always match.
 QIcon pictureIcon(const QString &name, int size);
 
-} // namespace app
+} // namespace widgets

@@ -1,4 +1,4 @@
-#include "fakechildprocess.h"
+#include "core/platform/fakes/fakechildprocess.h"
 
 #include <QTimer>
 

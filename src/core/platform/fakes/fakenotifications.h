@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notificationsapi.h"
+#include "core/platform/notificationsapi.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "terminalapi.h"
+#include "core/platform/terminalapi.h"
 
 namespace platform {
 

@@ -1,20 +1,20 @@
-#include "fakedesktop.h"
+#include "gui/desktop/fakes/fakedesktop.h"
 
-namespace platform {
+namespace desktop {
 
-MessageButton FakeDialogs::messageBox(QWidget *, const QString &caption, const QString &text, MessageIcon icon,
-                                      MessageButtons buttons)
+platform::MessageButton FakeDialogs::messageBox(QWidget *, const QString &caption, const QString &text,
+                                                platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     const ShownMessage message{caption, text, icon, buttons};
     messages.append(message);
     if (onMessage)
         onMessage(message);
     if (!answers.empty()) {
-        const MessageButton answer = answers.front();
+        const platform::MessageButton answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    return buttons.testFlag(MessageButton::Yes) ? MessageButton::Yes : MessageButton::Ok;
+    return buttons.testFlag(platform::MessageButton::Yes) ? platform::MessageButton::Yes : platform::MessageButton::Ok;
 }
 
 QStringList FakeDialogs::openFiles(QWidget *, const QString &filter)
@@ -46,4 +46,4 @@ bool FakeDialogs::selectDirectory(QWidget *, const QString &title, const QString
     return true;
 }
 
-} // namespace platform
+} // namespace desktop

@@ -1,26 +1,26 @@
 #pragma once
 
-#include "desktopapi.h"
+#include "core/platform/desktopapi.h"
 
 #include <QList>
 
 #include <deque>
 #include <functional>
 
-namespace platform {
+namespace desktop {
 
 struct ShownMessage {
     QString caption;
     QString text;
-    MessageIcon icon;
-    MessageButtons buttons;
+    platform::MessageIcon icon;
+    platform::MessageButtons buttons;
 };
 
 // Records every message and answers from a queue (Ok or Yes when the queue is empty).
-class FakeDialogs final : public Dialogs {
+class FakeDialogs final : public platform::Dialogs {
 public:
-    MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text, MessageIcon icon,
-                             MessageButtons buttons) override;
+    platform::MessageButton messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                       platform::MessageIcon icon, platform::MessageButtons buttons) override;
     QStringList openFiles(QWidget *owner, const QString &filter) override;
     QString saveFile(QWidget *owner, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileIn(QWidget *owner, const QString &filter, const QString &defaultSuffix,
@@ -28,18 +28,18 @@ public:
     bool selectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder) override;
 
     QList<ShownMessage> messages;
-    std::deque<MessageButton> answers;
+    std::deque<platform::MessageButton> answers;
     std::function<void(const ShownMessage &)> onMessage; // runs while the box would be open
 
-    QStringList filesToOpen;   // the next open dialog's choice; empty: cancelled
+    QStringList filesToOpen; // the next open dialog's choice; empty: cancelled
     QString lastOpenFilter;
     QString fileToSave;
     QString lastSaveFilter, lastSaveSuffix, lastSaveDirectory;
-    QString folderToChoose;    // empty: cancelled
+    QString folderToChoose; // empty: cancelled
     QStringList folderTitles;
 };
 
-class FakeDesktop final : public Desktop {
+class FakeDesktop final : public platform::Desktop {
 public:
     bool open(const QString &target) override
     {
@@ -55,19 +55,19 @@ struct Inhibition {
     QString why;
 };
 
-class FakePowerControl final : public PowerControl {
+class FakePowerControl final : public platform::PowerControl {
 public:
     bool powerOff() override
     {
         ++powerOffs;
         return true;
     }
-    std::unique_ptr<SleepInhibition> inhibitSleep(const QString &who, const QString &why) override
+    std::unique_ptr<platform::SleepInhibition> inhibitSleep(const QString &who, const QString &why) override
     {
         inhibitions.append({who, why});
         return std::make_unique<Lock>(heldLocks);
     }
-    std::unique_ptr<ShutdownDelay> delayShutdown(const QString &who, const QString &why) override
+    std::unique_ptr<platform::ShutdownDelay> delayShutdown(const QString &who, const QString &why) override
     {
         shutdownDelays.append({who, why});
         return std::make_unique<Delay>(*this);
@@ -85,7 +85,7 @@ public:
     int heldLocks = 0;
 
 private:
-    class Delay final : public ShutdownDelay {
+    class Delay final : public platform::ShutdownDelay {
     public:
         explicit Delay(FakePowerControl &power) : m_power(power)
         {
@@ -102,9 +102,9 @@ private:
     private:
         FakePowerControl &m_power;
     };
-    ShutdownDelay *m_latestDelay = nullptr;
+    platform::ShutdownDelay *m_latestDelay = nullptr;
 
-    class Lock final : public SleepInhibition {
+    class Lock final : public platform::SleepInhibition {
     public:
         explicit Lock(int &held) : m_held(held) { ++m_held; }
         ~Lock() override { --m_held; }
@@ -114,4 +114,4 @@ private:
     };
 };
 
-} // namespace platform
+} // namespace desktop
