@@ -5,9 +5,9 @@
 #include "core/profiles/parametersettings.h"
 #include "core/profiles/parameterstring.h"
 #include "core/profiles/profilereading.h"
-#include "fitparameters.h"
-#include "fitplan.h"
-#include "mediainfo.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "probe/mediainfo.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -120,18 +120,19 @@ int main(int argc, char *argv[])
             return 1;
         }
         // The bit rate the fit computes, from the same plan the encoder makes.
-        ConversionRequest request{clip.toStdString(), toStd(switches), work.filePath("out." + extension).toStdString(),
-                                  std::nullopt};
-        const auto container = containerSwitch(request).value_or(std::vector<std::string>{});
-        const auto planned =
-            planFit(c.fit, *probeMedia(request.input).info, request.parameters,
-                    muxerKinds(request, container).value_or(MuxerKinds{}), muxerName(request, container).value_or(""));
-        const auto *plan = std::get_if<FitPlan>(&planned);
+        encoder::ConversionRequest request{clip.toStdString(), toStd(switches),
+                                           work.filePath("out." + extension).toStdString(), std::nullopt};
+        const auto container = encoder::containerSwitch(request).value_or(std::vector<std::string>{});
+        const auto planned = encoder::planFit(c.fit, *encoder::probeMedia(request.input).info, request.parameters,
+                                              encoder::muxerKinds(request, container).value_or(encoder::MuxerKinds{}),
+                                              encoder::muxerName(request, container).value_or(""));
+        const auto *plan = std::get_if<encoder::FitPlan>(&planned);
         if (!plan) {
             std::fprintf(stderr, "%s\n", std::get<std::string>(planned).c_str());
             return 1;
         }
-        const QStringList single = toQt(fitParameters(request.parameters, plan->videoBitRate, plan->audioBitRate));
+        const QStringList single =
+            toQt(encoder::fitParameters(request.parameters, plan->videoBitRate, plan->audioBitRate));
 
         const QString fitOut = work.filePath("fit." + extension);
         const QString singleOut = work.filePath("single." + extension);

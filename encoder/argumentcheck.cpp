@@ -6,6 +6,8 @@
 #include <set>
 #include <string_view>
 
+namespace encoder {
+
 namespace {
 
 using Names = std::set<std::string_view>;
@@ -14,22 +16,76 @@ using Names = std::set<std::string_view>;
 // AVOptions included, and one FFmpeg does not know makes it fail before it opens anything.
 const Names &valuelessSwitches()
 {
-    static const Names names = {
-        "y", "n", "ignore_unknown", "copy_unknown", "recast_media", "accurate_seek", "benchmark", "benchmark_all",
-        "stdin", "dump", "hex", "re", "copyts", "start_at_zero", "shortest", "bitexact", "xerror", "copyinkf",
-        "auto_conversion_filters", "stats", "debug_ts", "find_stream_info", "vn", "psnr", "vstats", "qphist",
-        "force_fps", "an", "sn", "fix_sub_duration", "dn", "report", "hide_banner"};
+    static const Names names = {"y",
+                                "n",
+                                "ignore_unknown",
+                                "copy_unknown",
+                                "recast_media",
+                                "accurate_seek",
+                                "benchmark",
+                                "benchmark_all",
+                                "stdin",
+                                "dump",
+                                "hex",
+                                "re",
+                                "copyts",
+                                "start_at_zero",
+                                "shortest",
+                                "bitexact",
+                                "xerror",
+                                "copyinkf",
+                                "auto_conversion_filters",
+                                "stats",
+                                "debug_ts",
+                                "find_stream_info",
+                                "vn",
+                                "psnr",
+                                "vstats",
+                                "qphist",
+                                "force_fps",
+                                "an",
+                                "sn",
+                                "fix_sub_duration",
+                                "dn",
+                                "report",
+                                "hide_banner"};
     return names;
 }
 
 // Those FFmpeg also takes as "-noNAME", without a value.
 bool negatedBoolean(std::string_view name)
 {
-    static const Names booleans = {
-        "ignore_unknown", "copy_unknown", "recast_media", "accurate_seek", "benchmark", "benchmark_all", "stdin",
-        "dump", "hex", "re", "copyts", "start_at_zero", "shortest", "bitexact", "xerror", "copyinkf",
-        "auto_conversion_filters", "stats", "debug_ts", "find_stream_info", "vn", "psnr", "qphist", "force_fps",
-        "an", "sn", "fix_sub_duration", "dn", "hide_banner", "autorotate", "autoscale"};
+    static const Names booleans = {"ignore_unknown",
+                                   "copy_unknown",
+                                   "recast_media",
+                                   "accurate_seek",
+                                   "benchmark",
+                                   "benchmark_all",
+                                   "stdin",
+                                   "dump",
+                                   "hex",
+                                   "re",
+                                   "copyts",
+                                   "start_at_zero",
+                                   "shortest",
+                                   "bitexact",
+                                   "xerror",
+                                   "copyinkf",
+                                   "auto_conversion_filters",
+                                   "stats",
+                                   "debug_ts",
+                                   "find_stream_info",
+                                   "vn",
+                                   "psnr",
+                                   "qphist",
+                                   "force_fps",
+                                   "an",
+                                   "sn",
+                                   "fix_sub_duration",
+                                   "dn",
+                                   "hide_banner",
+                                   "autorotate",
+                                   "autoscale"};
     return name.size() > 2 && name.substr(0, 2) == "no" && booleans.count(name.substr(2));
 }
 
@@ -37,10 +93,13 @@ bool negatedBoolean(std::string_view name)
 // the current folder: -report, -vstats).
 const Names &fileSwitches()
 {
-    static const Names names = {
-        "i", "passlogfile", "vstats", "vstats_file", "attach", "dump_attachment", "sdp_file", "filter_script",
-        "filter_complex_script", "progress", "report", "pre", "fpre", "vpre", "apre", "spre", "init_hw_device",
-        "vaapi_device", "qsv_device", "hwaccel_device"};
+    static const Names names = {"i",           "passlogfile",    "vstats",
+                                "vstats_file", "attach",         "dump_attachment",
+                                "sdp_file",    "filter_script",  "filter_complex_script",
+                                "progress",    "report",         "pre",
+                                "fpre",        "vpre",           "apre",
+                                "spre",        "init_hw_device", "vaapi_device",
+                                "qsv_device",  "hwaccel_device"};
     return names;
 }
 
@@ -53,8 +112,8 @@ const Names &filterSwitches()
 // Muxers that write files beside the output, named by themselves or by their options.
 const Names &manyFileMuxers()
 {
-    static const Names names = {"hls", "dash", "segment", "ssegment", "stream_segment", "smoothstreaming", "hds",
-                                "tee", "fifo", "fifo_test", "webm_chunk", "webm_dash_manifest"};
+    static const Names names = {"hls", "dash", "segment", "ssegment",  "stream_segment", "smoothstreaming",
+                                "hds", "tee",  "fifo",    "fifo_test", "webm_chunk",     "webm_dash_manifest"};
     return names;
 }
 
@@ -62,16 +121,16 @@ const Names &manyFileMuxers()
 // (x264's stats, qpfile and dump-yuv, x265's csv and analysis-save...).
 const Names &libraryParameterSwitches()
 {
-    static const Names names = {"x264-params", "x264opts", "x265-params", "svtav1-params", "aom-params",
-                                "rav1e-params", "kvazaar-params", "xavs2-params"};
+    static const Names names = {"x264-params", "x264opts",     "x265-params",    "svtav1-params",
+                                "aom-params",  "rav1e-params", "kvazaar-params", "xavs2-params"};
     return names;
 }
 
 bool namesFileKey(std::string key)
 {
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    static const std::string_view marks[] = {"file", "csv", "stats", "analysis", "recon", "dump",
-                                             "dhdr", "cqm", "clbin", "lambda", "scaling", "output"};
+    static const std::string_view marks[] = {"file", "csv", "stats", "analysis", "recon",   "dump",
+                                             "dhdr", "cqm", "clbin", "lambda",   "scaling", "output"};
     return std::any_of(std::begin(marks), std::end(marks),
                        [&key](std::string_view mark) { return key.find(mark) != std::string::npos; });
 }
@@ -79,9 +138,10 @@ bool namesFileKey(std::string key)
 // Filters that reach files (or load code, or listen on the network) whatever their options.
 const Names &fileFilters()
 {
-    static const Names names = {"movie", "amovie", "sendcmd", "asendcmd", "zmq", "azmq", "frei0r", "frei0r_src",
-                                "ladspa", "lv2", "asr", "derain", "dnn_classify", "dnn_detect", "dnn_processing",
-                                "sr", "program_opencl", "openclsrc", "vidstabdetect", "vidstabtransform"};
+    static const Names names = {"movie", "amovie",         "sendcmd",      "asendcmd",      "zmq",
+                                "azmq",  "frei0r",         "frei0r_src",   "ladspa",        "lv2",
+                                "asr",   "derain",         "dnn_classify", "dnn_detect",    "dnn_processing",
+                                "sr",    "program_opencl", "openclsrc",    "vidstabdetect", "vidstabtransform"};
     return names;
 }
 
@@ -95,20 +155,34 @@ struct FileOptions {
 const std::map<std::string_view, FileOptions> &filtersWithFileOptions()
 {
     static const std::map<std::string_view, FileOptions> filters = {
-        {"ametadata", {{"file"}, 5}},           {"metadata", {{"file"}, 5}},
-        {"arnndn", {{"model", "m"}, 0}},        {"firequalizer", {{"dumpfile"}, 9}},
-        {"sofalizer", {{"sofa"}, 0}},           {"flite", {{"textfile"}, 3}},
-        {"ass", {{"filename", "f", "fontsdir"}, 0}}, {"subtitles", {{"filename", "f", "fontsdir"}, 0}},
-        {"cover_rect", {{"cover"}, 0}},         {"find_rect", {{"object"}, 0}},
-        {"curves", {{"psfile", "plot"}, 6}},    {"selectivecolor", {{"psfile"}, 10}},
-        {"deshake", {{"filename"}, 10}},        {"drawtext", {{"fontfile", "textfile"}, 0}},
-        {"fieldhint", {{"hint"}, 0}},           {"libplacebo", {{"custom_shader_path"}, 0}},
-        {"lut1d", {{"file"}, 0}},               {"lut3d", {{"file"}, 0}},
-        {"nnedi", {{"weights"}, 0}},            {"paletteuse", {{"debug_kdtree"}, 6}},
-        {"xfade_opencl", {{"source"}, 1}},      {"psnr", {{"stats_file", "f"}, 0}},
-        {"ssim", {{"stats_file", "f"}, 0}},     {"vmafmotion", {{"stats_file"}, 0}},
-        {"removelogo", {{"filename", "f"}, 0}}, {"signature", {{"filename"}, 2}},
-        {"cellauto", {{"filename", "f"}, 0}},   {"life", {{"filename", "f"}, 0}},
+        {"ametadata", {{"file"}, 5}},
+        {"metadata", {{"file"}, 5}},
+        {"arnndn", {{"model", "m"}, 0}},
+        {"firequalizer", {{"dumpfile"}, 9}},
+        {"sofalizer", {{"sofa"}, 0}},
+        {"flite", {{"textfile"}, 3}},
+        {"ass", {{"filename", "f", "fontsdir"}, 0}},
+        {"subtitles", {{"filename", "f", "fontsdir"}, 0}},
+        {"cover_rect", {{"cover"}, 0}},
+        {"find_rect", {{"object"}, 0}},
+        {"curves", {{"psfile", "plot"}, 6}},
+        {"selectivecolor", {{"psfile"}, 10}},
+        {"deshake", {{"filename"}, 10}},
+        {"drawtext", {{"fontfile", "textfile"}, 0}},
+        {"fieldhint", {{"hint"}, 0}},
+        {"libplacebo", {{"custom_shader_path"}, 0}},
+        {"lut1d", {{"file"}, 0}},
+        {"lut3d", {{"file"}, 0}},
+        {"nnedi", {{"weights"}, 0}},
+        {"paletteuse", {{"debug_kdtree"}, 6}},
+        {"xfade_opencl", {{"source"}, 1}},
+        {"psnr", {{"stats_file", "f"}, 0}},
+        {"ssim", {{"stats_file", "f"}, 0}},
+        {"vmafmotion", {{"stats_file"}, 0}},
+        {"removelogo", {{"filename", "f"}, 0}},
+        {"signature", {{"filename"}, 2}},
+        {"cellauto", {{"filename", "f"}, 0}},
+        {"life", {{"filename", "f"}, 0}},
         {"showcqt", {{"fontfile", "axisfile"}, 0}},
     };
     return filters;
@@ -158,9 +232,8 @@ bool optionsNameFile(const FileOptions &file, std::string_view options)
     std::size_t at = 0;
     for (std::size_t unnamed = 0; at < options.size(); ++at) {
         std::size_t keyEnd = at;
-        while (keyEnd < options.size()
-               && (std::isalnum(static_cast<unsigned char>(options[keyEnd])) || options[keyEnd] == '_'
-                   || options[keyEnd] == '-'))
+        while (keyEnd < options.size() && (std::isalnum(static_cast<unsigned char>(options[keyEnd])) ||
+                                           options[keyEnd] == '_' || options[keyEnd] == '-'))
             ++keyEnd;
         const bool named = keyEnd > at && keyEnd < options.size() && options[keyEnd] == '=';
         const std::string key(options.substr(at, keyEnd - at));
@@ -226,8 +299,7 @@ std::optional<std::string> fileFilter(const std::string &graph)
     return std::nullopt;
 }
 
-std::optional<std::string> argumentsRefusal(const std::vector<std::string> &arguments, std::size_t from,
-                                            std::size_t to)
+std::optional<std::string> argumentsRefusal(const std::vector<std::string> &arguments, std::size_t from, std::size_t to)
 {
     const auto profiles = [from, to](std::size_t index) { return index >= from && index < to; };
     std::string lastSwitch;
@@ -256,3 +328,5 @@ std::optional<std::string> argumentsRefusal(const std::vector<std::string> &argu
     }
     return std::nullopt;
 }
+
+} // namespace encoder

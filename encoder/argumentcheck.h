@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
+
 // Why FFmpeg, run with these arguments, would read or write a file besides the one input and
 // the one output the encoder names: a second output, a second input, a switch or a filter that
 // names a file, a muxer that writes files of its own. The arguments from `from` up to `to` are
@@ -16,3 +18,5 @@ std::optional<std::string> argumentsRefusal(const std::vector<std::string> &argu
 // The filters of a graph as -vf, -af and -filter_complex take it that would reach a file: the
 // name of the first one, empty when none does.
 std::optional<std::string> fileFilter(const std::string &graph);
+
+} // namespace encoder

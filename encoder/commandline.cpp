@@ -4,6 +4,8 @@
 #include <charconv>
 #include <optional>
 
+namespace encoder {
+
 namespace {
 // "-i A -i B ...": nothing else between the inputs.
 std::optional<ProbeManyRequest> probeManyRequest(const std::vector<std::string> &arguments)
@@ -85,3 +87,5 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
     }
     return UsageRequest{};
 }
+
+} // namespace encoder

@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+namespace encoder {
+
 struct ProbeRequest {
     std::string input;
 };
@@ -46,3 +48,5 @@ inline constexpr std::string_view UsageText =
     "  -length SECONDS  the input's length when the conversion was planned: an output clearly shorter than it "
     "asks for is incomplete, even when the input has shrunk since\n"
     "  -n        leaves an existing output alone: the conversion fails instead";
+
+} // namespace encoder

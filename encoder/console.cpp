@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace console {
+namespace encoder {
 namespace {
 
 void writeLine(std::FILE *stream, std::string_view line)
@@ -32,4 +32,4 @@ void printError(std::string_view line)
     writeLine(stderr, line);
 }
 
-} // namespace console
+} // namespace encoder

@@ -1,14 +1,16 @@
 #include "conversionplan.h"
 
-#include "libavformat.h"
-#include "muxertable.h"
 #include "core/protocol/partialoutput.h"
+#include "probe/libavformat.h"
+#include "probe/muxertable.h"
 
 extern "C" {
 #include <libavutil/parseutils.h>
 }
 
 #include <algorithm>
+
+namespace encoder {
 
 std::string partPathFor(const std::string &output)
 {
@@ -52,8 +54,8 @@ std::optional<MuxerKinds> muxerKinds(const ConversionRequest &request, const std
     if (!muxer)
         return std::nullopt;
     // A muxer whose video is cover art only (mp3) gets none from a film: FFmpeg's own rule.
-    const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE
-        && libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
+    const bool coverArtOnly = muxer->video_codec != AV_CODEC_ID_NONE &&
+                              libav->queryCodec(muxer, muxer->video_codec, 0) == MKTAG('A', 'P', 'I', 'C');
     return MuxerKinds{muxer->video_codec != AV_CODEC_ID_NONE && !coverArtOnly, muxer->audio_codec != AV_CODEC_ID_NONE};
 }
 
@@ -81,18 +83,18 @@ double trimmedSeconds(double seconds, const std::vector<std::string> &parameters
     return left;
 }
 
-std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
-                                         const std::vector<std::string> &container)
+std::vector<std::string> ffmpegArguments(const ConversionRequest &request, const std::vector<std::string> &container)
 {
     // Progress comes as key=value blocks on stdout. stderr carries the log with each line's
     // level: the errors are the user's, the input's description and the closing sizes ours.
     std::vector<std::string> arguments = {
-        "-nostdin", "-hide_banner", "-loglevel", "level+info", "-nostats", "-y",
-        "-progress", "pipe:1", "-stats_period", "0.25",
-        "-i", "file:" + request.input,
+        "-nostdin",  "-hide_banner", "-loglevel",     "level+info", "-nostats", "-y",
+        "-progress", "pipe:1",       "-stats_period", "0.25",       "-i",       "file:" + request.input,
     };
     arguments.insert(arguments.end(), request.parameters.begin(), request.parameters.end());
     arguments.insert(arguments.end(), container.begin(), container.end());
     arguments.push_back("file:" + partPathFor(request.output));
     return arguments;
 }
+
+} // namespace encoder

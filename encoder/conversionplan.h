@@ -1,11 +1,13 @@
 #pragma once
 
 #include "commandline.h"
-#include "expectation.h"
+#include "probe/muxertable.h"
 
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace encoder {
 
 // FFmpeg never writes the user's file directly: it writes here, and only a verified result is
 // renamed into place.
@@ -28,5 +30,6 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
 // one, their -to.
 double trimmedSeconds(double seconds, const std::vector<std::string> &parameters);
 
-std::vector<std::string> ffmpegArguments(const ConversionRequest &request,
-                                         const std::vector<std::string> &container);
+std::vector<std::string> ffmpegArguments(const ConversionRequest &request, const std::vector<std::string> &container);
+
+} // namespace encoder

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string>
 
+namespace encoder {
+
 // Fixed-point text with "." whatever the locale: the window parses our numbers that way.
 inline std::string fixedDecimal(double value, int decimals)
 {
@@ -10,3 +12,5 @@ inline std::string fixedDecimal(double value, int decimals)
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("N/A");
 }
+
+} // namespace encoder

@@ -1,10 +1,9 @@
 #include "commandline.h"
 #include "console.h"
 #include "conversion.h"
-#include "mediainfo.h"
-#include "probereport.h"
-
 #include "core/protocol/probeframing.h"
+#include "probe/mediainfo.h"
+#include "probe/probereport.h"
 
 #include <QCoreApplication>
 
@@ -12,17 +11,18 @@
 #include <string>
 #include <vector>
 
+namespace encoder {
 namespace {
 
 int runProbe(const ProbeRequest &request)
 {
     const MediaProbe probe = probeMedia(request.input);
     if (!probe.info) {
-        console::printError(probeFailureLine(request.input, probe.error));
+        printError(probeFailureLine(request.input, probe.error));
         return 1;
     }
     for (const auto &line : probeReportLines(request.input, *probe.info))
-        console::printLine(line);
+        printLine(line);
     return 0;
 }
 
@@ -39,31 +39,32 @@ int runProbeMany(const ProbeManyRequest &request)
         } else {
             report = probeFailureLine(input, probe.error) + "\n";
         }
-        console::printText(protocol::probeFrameHeader(number, report.size()) + report);
+        printText(protocol::probeFrameHeader(number, report.size()) + report);
     }
     return 0;
 }
 
 } // namespace
+} // namespace encoder
 
 int main(int argc, char *argv[])
 {
     // Kept as bytes: paths must reach FFmpeg and our report exactly as given.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const EncoderRequest request = parseCommandLine(arguments);
-    silenceLibavLog();
+    const encoder::EncoderRequest request = encoder::parseCommandLine(arguments);
+    encoder::silenceLibavLog();
 
-    if (const auto *probe = std::get_if<ProbeRequest>(&request))
-        return runProbe(*probe);
-    if (const auto *probes = std::get_if<ProbeManyRequest>(&request))
-        return runProbeMany(*probes);
-    if (const auto *conversion = std::get_if<ConversionRequest>(&request)) {
+    if (const auto *probe = std::get_if<encoder::ProbeRequest>(&request))
+        return encoder::runProbe(*probe);
+    if (const auto *probes = std::get_if<encoder::ProbeManyRequest>(&request))
+        return encoder::runProbeMany(*probes);
+    if (const auto *conversion = std::get_if<encoder::ConversionRequest>(&request)) {
         int qtArgc = 1; // our arguments are FFmpeg's business, not Qt's
         QCoreApplication app(qtArgc, argv);
         // QCoreApplication adopts the user's locale; libav's number parsing must not.
         std::setlocale(LC_NUMERIC, "C");
-        return runConversion(*conversion);
+        return encoder::runConversion(*conversion);
     }
-    console::printError(UsageText);
+    encoder::printError(encoder::UsageText);
     return 2;
 }

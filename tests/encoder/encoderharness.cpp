@@ -28,8 +28,8 @@ Finished runToEnd(const QString &program, const QStringList &arguments, const QS
 
 bool makeClip(const QStringList &ffmpegArguments)
 {
-    const Finished made = runToEnd(QStringLiteral("ffmpeg"),
-                                   QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
+    const Finished made =
+        runToEnd(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
     return made.exitStatus == QProcess::NormalExit && made.exitCode == 0;
 }
 
@@ -95,8 +95,8 @@ std::optional<ReportCuts> cutProbeReport(const QString &report, const QString &p
     if (!after(path, 0) || !after(QStringLiteral("Duration"), 0) || !after(QStringLiteral(":"), 1))
         return std::nullopt;
     cuts.duration = rest.left(rest.indexOf(QLatin1Char(',')));
-    if (!after(QStringLiteral(","), 0) || !after(QStringLiteral("Video"), 0) || !after(QStringLiteral(","), 0)
-        || !after(QStringLiteral(","), 0) || !rest.contains(QLatin1Char(',')))
+    if (!after(QStringLiteral(","), 0) || !after(QStringLiteral("Video"), 0) || !after(QStringLiteral(","), 0) ||
+        !after(QStringLiteral(","), 0) || !rest.contains(QLatin1Char(',')))
         return std::nullopt;
     cuts.frameSize = rest.left(rest.indexOf(QLatin1Char(',')));
     return cuts;
@@ -162,17 +162,17 @@ RunningEncoder::RunningEncoder(const QStringList &arguments, const QString &prog
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setProcessEnvironment(environment);
     QObject::connect(&process, &QProcess::readyRead, &process, [this] {
-        pending_ += process.readAll();
+        m_pending += process.readAll();
         qsizetype end;
-        while ((end = pending_.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(pending_.left(end));
-            pending_.remove(0, end + 1);
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_pending.left(end));
+            m_pending.remove(0, end + 1);
             output += line + QLatin1Char('\n');
             if (line.startsWith(QStringLiteral("frame=")))
-                statusArrivalsMs.append(clock_.elapsed());
+                statusArrivalsMs.append(m_clock.elapsed());
         }
     });
-    clock_.start();
+    m_clock.start();
     process.start(program, arguments);
 }
 

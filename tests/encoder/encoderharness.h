@@ -30,6 +30,10 @@ bool makeClip(const QStringList &ffmpegArguments);
 QString encoderCopy(const QTemporaryDir &dir, const QString &ffmpeg = {});
 bool ffmpegHasEncoder(const QString &name);
 
+// A conversion into 3GP that every FFmpeg build can make.
+inline const QStringList To3gp = {"-c:v", "h263", "-s",   "176x144", "-b:v", "128k", "-r",  "15",
+                                  "-c:a", "aac",  "-b:a", "32k",     "-ar",  "8000", "-ac", "1"};
+
 // What stands at an output before a conversion, to show that a failed one leaves it alone.
 inline const QByteArray EarlierOutput = "the user's earlier file";
 bool writeFile(const QString &path, const QByteArray &content);
@@ -63,8 +67,7 @@ QList<qint64> childPids(qint64 parent);
 bool processAlive(qint64 pid);
 
 // An encoder running in the background, with the arrival time of each status line.
-class RunningEncoder
-{
+class RunningEncoder {
 public:
     RunningEncoder(const QStringList &arguments, const QString &program = encoderPath(),
                    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
@@ -75,6 +78,6 @@ public:
     QList<qint64> statusArrivalsMs;
 
 private:
-    QElapsedTimer clock_;
-    QByteArray pending_;
+    QElapsedTimer m_clock;
+    QByteArray m_pending;
 };

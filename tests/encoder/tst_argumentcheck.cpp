@@ -4,8 +4,9 @@
 
 #include <QtTest>
 
-class ArgumentCheckTest : public QObject
-{
+using namespace encoder;
+
+class ArgumentCheckTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -18,17 +19,21 @@ void ArgumentCheckTest::profileParameters_data()
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("refusal"); // a part of it; empty when the list is accepted
 
-    QTest::newRow("a shipped profile") << QStringList{"-c:v", "libx264", "-s", "640x360", "-b:v", "1000k", "-vn", "-af",
-                                                      "volume=0.5", "-preset", "medium", "-movflags", "+faststart",
-                                                      "-bitexact", "-vf", "yadif"}
+    QTest::newRow("a shipped profile") << QStringList{"-c:v",       "libx264",   "-s",     "640x360",
+                                                      "-b:v",       "1000k",     "-vn",    "-af",
+                                                      "volume=0.5", "-preset",   "medium", "-movflags",
+                                                      "+faststart", "-bitexact", "-vf",    "yadif"}
                                        << "";
-    QTest::newRow("a value with blanks") << QStringList{"-metadata", "title=a b c", "-preset", "fast ~/PWNED.mp4"} << "";
+    QTest::newRow("a value with blanks") << QStringList{"-metadata", "title=a b c", "-preset", "fast ~/PWNED.mp4"}
+                                         << "";
     QTest::newRow("a value that starts with a dash") << QStringList{"-metadata", "-i"} << "";
-    QTest::newRow("valueless and negated switches") << QStringList{"-shortest", "-noautorotate", "-nostdin", "-an"} << "";
+    QTest::newRow("valueless and negated switches")
+        << QStringList{"-shortest", "-noautorotate", "-nostdin", "-an"} << "";
     QTest::newRow("booleans that take a value") << QStringList{"-autoscale", "0"} << "";
-    QTest::newRow("filters without files") << QStringList{"-vf", "scale=1:2,drawtext=text=hi:fontsize=20,curves=vintage",
-                                                          "-filter_complex", "[0:v]split[a][b];[a][b]hstack"}
-                                           << "";
+    QTest::newRow("filters without files")
+        << QStringList{"-vf", "scale=1:2,drawtext=text=hi:fontsize=20,curves=vintage", "-filter_complex",
+                       "[0:v]split[a][b];[a][b]hstack"}
+        << "";
     QTest::newRow("library keys without files") << QStringList{"-x264-params", "keyint=60:min-keyint=2"} << "";
 
     QTest::newRow("a bare word") << QStringList{"-preset", "fast", "/x/PWNED.mp4"}
@@ -41,14 +46,15 @@ void ArgumentCheckTest::profileParameters_data()
     QTest::newRow("a preset file") << QStringList{"-fpre", "/x/p.ffpreset"} << "\"-fpre /x/p.ffpreset\"";
     QTest::newRow("a progress file") << QStringList{"-progress", "/x/log"} << "\"-progress /x/log\"";
     QTest::newRow("a stream filter script") << QStringList{"-filter_script:v", "/x/f"} << "\"-filter_script:v /x/f\"";
-    QTest::newRow("movie with an id and labels") << QStringList{"-lavfi", "[0:v]null[a];movie@m=x.avi[b];[a][b]hstack"}
-                                                 << "filter movie";
+    QTest::newRow("movie with an id and labels")
+        << QStringList{"-lavfi", "[0:v]null[a];movie@m=x.avi[b];[a][b]hstack"} << "filter movie";
     QTest::newRow("an escaped name") << QStringList{"-vf", "mo\\vie=x.avi"} << "filter movie";
     QTest::newRow("a quoted file by key") << QStringList{"-vf", "subtitles=f='a b.srt'"} << "filter subtitles";
     QTest::newRow("a font file first") << QStringList{"-vf", "drawtext=/etc/x"} << "filter drawtext";
-    QTest::newRow("a stats file by name") << QStringList{"-af:a", "ametadata=mode=print:file=/x/m"} << "filter ametadata";
-    QTest::newRow("a curves file after the named") << QStringList{"-vf", "curves=preset=vintage:psfile=/x/c.acv"}
-                                                   << "filter curves";
+    QTest::newRow("a stats file by name")
+        << QStringList{"-af:a", "ametadata=mode=print:file=/x/m"} << "filter ametadata";
+    QTest::newRow("a curves file after the named")
+        << QStringList{"-vf", "curves=preset=vintage:psfile=/x/c.acv"} << "filter curves";
     QTest::newRow("writes beside") << QStringList{"-f", "segment"} << "\"-f segment\" writes files beside";
     QTest::newRow("library stats") << QStringList{"-x265-params", "csv=/x/c.csv"} << "\"-x265-params csv=/x/c.csv\"";
     QTest::newRow("eats the container") << QStringList{"-map_metadata"} << "\"mp4\" after \"-map_metadata -f\"";

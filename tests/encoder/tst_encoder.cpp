@@ -1,9 +1,6 @@
-#include "encoder/encoderharness.h"
-
+// The encoder's probe reports and conversions, and its verdict on what FFmpeg wrote.
 #include "core/tasks/timetext.h"
-
-#include "core/protocol/exitstatus.h"
-#include "core/platform/outputclaim.h"
+#include "encoder/encoderharness.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +11,13 @@
 
 #include <memory>
 
-class EncoderTest : public QObject
-{
+class EncoderTest : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase();
     void probeReport_data();
     void probeReport();
-    void probeRejectsUnreadableInput_data();
-    void probeRejectsUnreadableInput();
-    void usage_data();
-    void usage();
     void conversion_data();
     void conversion();
     void containerFromExtension_data();
@@ -34,28 +26,15 @@ private slots:
     void awkwardInputs();
     void verdictOnWhatFfmpegWrote_data();
     void verdictOnWhatFfmpegWrote();
-    void failedConversionKeepsEarlierOutput_data();
-    void failedConversionKeepsEarlierOutput();
-    void anOutputOfAnotherRun();
-    void missingFfmpeg();
-    void unusualPathsReachFfmpegWhole_data();
-    void unusualPathsReachFfmpegWhole();
-    void silentFfmpegStillHeard();
-    void stopRequest_data();
-    void stopRequest();
-    void killedEncoderTakesFfmpegAlong();
-    void parametersReachingOtherFilesAreRefused_data();
-    void parametersReachingOtherFilesAreRefused();
     void verdictAgainstTheLengthWhenAdded_data();
     void verdictAgainstTheLengthWhenAdded();
 
 private:
-    QString clip(const QString &name) const { return clips_.filePath(name); }
+    QString clip(const QString &name) const { return m_clips.filePath(name); }
 
-    QTemporaryDir clips_;
-    bool hasX264_ = false;
+    QTemporaryDir m_clips;
+    bool m_hasX264 = false;
 };
-
 
 void EncoderTest::initTestCase()
 {
@@ -71,31 +50,39 @@ void EncoderTest::initTestCase()
 
     // Files as people have them, small and short.
     auto testsrc = [](int seconds) {
-        return QStringList{"-f", "lavfi", "-i", QStringLiteral("testsrc=size=176x144:rate=25:duration=%1").arg(seconds)};
+        return QStringList{"-f", "lavfi", "-i",
+                           QStringLiteral("testsrc=size=176x144:rate=25:duration=%1").arg(seconds)};
     };
-    auto sine = [](int seconds) { return QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=duration=%1").arg(seconds)}; };
+    auto sine = [](int seconds) {
+        return QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=duration=%1").arg(seconds)};
+    };
     // No header at all: libavformat guesses a hundredth of a second for 4 s.
     QVERIFY(makeClip(testsrc(4) + QStringList{"-c:v", "mpeg1video", "-f", "mpeg1video", clip("raw.mpg")}));
-    QVERIFY(makeClip(testsrc(2) + sine(2) + QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", clip("part.mpg")}));
+    QVERIFY(makeClip(testsrc(2) + sine(2) +
+                     QStringList{"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg", clip("part.mpg")}));
     QVERIFY(writeFile(clip("joined.mpg"), readFile(clip("part.mpg")) + readFile(clip("part.mpg"))));
     // Matroska states its length in front, so the cut-off half still claims 4 s.
     QVERIFY(makeClip(testsrc(4) + sine(4) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("whole.mkv")}));
     const QByteArray whole = readFile(clip("whole.mkv"));
     QVERIFY(writeFile(clip("cut.mkv"), whole.left(whole.size() / 2)));
-    QVERIFY(makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
+    QVERIFY(
+        makeClip(testsrc(5) + sine(2) + QStringList{"-c:v", "mpeg4", "-c:a", "libmp3lame", clip("shortaudio.avi")}));
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", clip("videoonly.mp4")}));
     // An elementary stream states no length at all.
     QVERIFY(makeClip(testsrc(3) + QStringList{"-c:v", "mpeg4", "-f", "m4v", clip("raw.m4v")}));
-    hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
+    m_hasX264 = ffmpegHasEncoder(QStringLiteral("libx264"));
 }
 
 void EncoderTest::probeReport_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("frameSize");
-    QTest::newRow("avi with mp3") << "clip.avi" << " 320x240";
-    QTest::newRow("mp4 with aac") << "clip.mp4" << " 320x240";
-    QTest::newRow("audio only") << "tone.mp3" << "";
+    QTest::newRow("avi with mp3") << "clip.avi"
+                                  << " 320x240";
+    QTest::newRow("mp4 with aac") << "clip.mp4"
+                                  << " 320x240";
+    QTest::newRow("audio only") << "tone.mp3"
+                                << "";
 }
 
 void EncoderTest::probeReport()
@@ -116,58 +103,14 @@ void EncoderTest::probeReport()
     const auto cuts = cutProbeReport(probe.output, path);
     if (frameSize.isEmpty()) {
         QVERIFY(!probe.output.contains(QStringLiteral("Video")));
-        QVERIFY(probe.output.contains(QStringLiteral("  Duration: ") + tasks::SecondsToTimeText(figures->durationSeconds)));
+        QVERIFY(
+            probe.output.contains(QStringLiteral("  Duration: ") + tasks::SecondsToTimeText(figures->durationSeconds)));
     } else {
         QVERIFY2(cuts, qPrintable(probe.output));
         QCOMPARE(cuts->duration, tasks::SecondsToTimeText(figures->durationSeconds));
         QCOMPARE(cuts->frameSize, frameSize);
     }
 }
-
-void EncoderTest::probeRejectsUnreadableInput_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "nowhere.avi" << "No such file or directory";
-    QTest::newRow("text named .avi") << "notvideo.avi" << "Invalid data found when processing input";
-}
-
-void EncoderTest::probeRejectsUnreadableInput()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, reason);
-    const Finished probe = runEncoder({"-i", clip(file)});
-    QCOMPARE(probe.exitCode, 1);
-    QCOMPARE(probe.output.trimmed().count(QLatin1Char('\n')), 0);
-    QVERIFY2(probe.output.contains(clip(file)) && probe.output.contains(reason), qPrintable(probe.output));
-    QVERIFY(!probe.output.contains(QStringLiteral("Duration")));
-}
-
-void EncoderTest::usage_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("none") << QStringList{};
-    QTest::newRow("-i alone") << QStringList{"-i"};
-    QTest::newRow("probe with extra") << QStringList{"-i", "a.avi", "b.3gp"};
-    QTest::newRow("no output") << QStringList{"-y", "-i", "a.avi"};
-    QTest::newRow("unknown switch") << QStringList{"-x", "-i", "a.avi", "b.3gp"};
-}
-
-void EncoderTest::usage()
-{
-    QFETCH(QStringList, arguments);
-    const Finished run = runEncoder(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
-    // The usage line, then the switches of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 4);
-    QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
-    QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
-    QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
-}
-
-static const QStringList To3gp = {"-c:v", "h263", "-s", "176x144", "-b:v", "128k", "-r", "15",
-                                  "-c:a", "aac", "-b:a", "32k", "-ar", "8000", "-ac", "1"};
 
 void EncoderTest::conversion_data()
 {
@@ -184,8 +127,8 @@ void EncoderTest::conversion_data()
                                     << "mpeg4" << QSize(320, 240);
     QTest::newRow("start only") << QStringList{"-ss", "00:00:01.5"} + toMpeg4 << "tail.avi" << 1.5 << "mpeg4"
                                 << QSize(320, 240);
-    QTest::newRow("audio only") << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} << "sound.mp3" << 3.0
-                                << "" << QSize();
+    QTest::newRow("audio only") << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} << "sound.mp3" << 3.0 << ""
+                                << QSize();
 }
 
 void EncoderTest::conversion()
@@ -195,7 +138,7 @@ void EncoderTest::conversion()
     QFETCH(double, seconds);
     QFETCH(QString, videoCodec);
     QFETCH(QSize, frameSize);
-    if (parameters.contains(QStringLiteral("libx264")) && !hasX264_)
+    if (parameters.contains(QStringLiteral("libx264")) && !m_hasX264)
         QSKIP("this FFmpeg has no libx264");
     QTemporaryDir dir;
     const QString output = dir.filePath(outputName);
@@ -222,82 +165,23 @@ void EncoderTest::conversion()
     QVERIFY2(qAbs(times.last() - seconds) < 0.3, qPrintable(run.output));
 }
 
-void EncoderTest::failedConversionKeepsEarlierOutput_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QStringList>("parameters");
-    QTest::addColumn<QString>("outputName");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing input") << "nowhere.avi" << To3gp << "out.3gp" << 1 << "No such file or directory";
-    QTest::newRow("text named .avi") << "notvideo.avi" << To3gp << "out.3gp" << 1 << "Invalid data";
-    QTest::newRow("unknown encoder") << "clip.avi" << QStringList{"-c:v", "nosuchcodec"} << "out.3gp" << 1
-                                     << "Unknown encoder 'nosuchcodec'";
-    QTest::newRow("extension without container") << "clip.avi" << To3gp << "out.nosuchext" << 1 << "container";
-    QTest::newRow("folder does not exist") << "clip.avi" << To3gp << "nofolder/out.3gp" << 1
-                                           << "nofolder/out.3gp.part': No such file or directory";
-    QTest::newRow("parent is a file") << "clip.avi" << To3gp << "afile/out.3gp" << 1
-                                      << "afile/out.3gp.part': Not a directory";
-}
-
-void EncoderTest::failedConversionKeepsEarlierOutput()
-{
-    QFETCH(QString, input);
-    QFETCH(QStringList, parameters);
-    QFETCH(QString, outputName);
-    QFETCH(int, exitCode);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath("afile"), "a file, not a folder"));
-    const QString output = dir.filePath(outputName);
-    const bool hasEarlier = QFileInfo(output).dir().exists();
-    if (hasEarlier)
-        QVERIFY(writeFile(output, EarlierOutput));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip(input)} + parameters + QStringList{output});
-    QCOMPARE(run.exitStatus, QProcess::NormalExit);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.output.contains(reason), qPrintable(run.output));
-    QCOMPARE(readFile(output), hasEarlier ? EarlierOutput : QByteArray("<missing>"));
-    QVERIFY(!QFile::exists(output + ".part"));
-}
-
-// A name another conversion holds, or a file that appeared at a name the run found free, is
-// never written: the encoder says so with a status of its own, and a run that renames tries the
-// next name.
-void EncoderTest::anOutputOfAnotherRun()
-{
-    QTemporaryDir dir;
-    const QString output = dir.filePath("-out é.3gp");
-    const QString part = output + ".part";
-    QVERIFY(writeFile(part, "another run's part"));
-    auto otherRun = std::make_unique<platform::OutputClaim>();
-    QCOMPARE(otherRun->claim(QFile::encodeName(part).toStdString(), nullptr), platform::OutputClaim::Outcome::Claimed);
-    const QStringList convert = QStringList{"-y", "-i", clip("clip.avi")} + To3gp;
-
-    Finished run = runEncoder(convert + QStringList{output});
-    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
-    QVERIFY2(run.output.contains("is being converted by another run"), qPrintable(run.output));
-    QCOMPARE(readFile(part), QByteArray("another run's part"));
-    QVERIFY(!QFile::exists(output));
-
-    otherRun.reset();
-    QVERIFY(writeFile(output, EarlierOutput));
-    run = runEncoder(convert + QStringList{"-n", output});
-    QCOMPARE(run.exitCode, protocol::EncoderOutputTaken);
-    QCOMPARE(readFile(output), EarlierOutput);
-    QVERIFY(!QFile::exists(part));
-}
-
 void EncoderTest::containerFromExtension_data()
 {
     QTest::addColumn<QString>("outputName");
     QTest::addColumn<QString>("codec");
     QTest::addColumn<QString>("format"); // as libavformat names what it reads back
-    QTest::newRow("mkv is Matroska") << "out.mkv" << "mpeg4" << "matroska,webm";
-    QTest::newRow("upper-case WMV is ASF") << "OUT.WMV" << "wmv2" << "asf";
-    QTest::newRow("mpg is MPEG-PS") << "out.mpg" << "mpeg1video" << "mpeg";
-    QTest::newRow("dots in the folder, none in the name") << "a.b/out" << "mpeg4" << "";
+    QTest::newRow("mkv is Matroska") << "out.mkv"
+                                     << "mpeg4"
+                                     << "matroska,webm";
+    QTest::newRow("upper-case WMV is ASF") << "OUT.WMV"
+                                           << "wmv2"
+                                           << "asf";
+    QTest::newRow("mpg is MPEG-PS") << "out.mpg"
+                                    << "mpeg1video"
+                                    << "mpeg";
+    QTest::newRow("dots in the folder, none in the name") << "a.b/out"
+                                                          << "mpeg4"
+                                                          << "";
 }
 
 void EncoderTest::containerFromExtension()
@@ -334,22 +218,22 @@ void EncoderTest::awkwardInputs_data()
     QTest::addColumn<bool>("audio");
     const QStringList toMp3 = {"-vn", "-c:a", "libmp3lame", "-b:a", "64k"};
     QTest::newRow("raw MPEG video, header understates") << "raw.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << false;
-    QTest::newRow("audio shorter than video, audio only") << "shortaudio.avi" << toMp3 << "sound.mp3" << 0 << 2.0
-                                                          << false << true;
-    QTest::newRow("audio shorter than video, video kept") << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0
-                                                          << true << true;
-    QTest::newRow("mp3 output drops the video unasked") << "shortaudio.avi" << QStringList{"-c:a", "libmp3lame"}
-                                                        << "sound.mp3" << 0 << 2.0 << false << true;
+    QTest::newRow("audio shorter than video, audio only")
+        << "shortaudio.avi" << toMp3 << "sound.mp3" << 0 << 2.0 << false << true;
+    QTest::newRow("audio shorter than video, video kept")
+        << "shortaudio.avi" << To3gp << "out.3gp" << 0 << 5.0 << true << true;
+    QTest::newRow("mp3 output drops the video unasked")
+        << "shortaudio.avi" << QStringList{"-c:a", "libmp3lame"} << "sound.mp3" << 0 << 2.0 << false << true;
     QTest::newRow("joined MPEG-PS") << "joined.mpg" << To3gp << "out.3gp" << 0 << 4.0 << true << true;
-    QTest::newRow("video profile, video-only input") << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true
-                                                     << false;
+    QTest::newRow("video profile, video-only input")
+        << "videoonly.mp4" << To3gp << "out.3gp" << 0 << 3.0 << true << false;
     QTest::newRow("trim inside the intact part of a cut-off file")
         << "cut.mkv" << QStringList{"-ss", "0.5", "-t", "1"} + To3gp << "out.3gp" << 0 << 1.0 << true << true;
     QTest::newRow("cut-off Matroska") << "cut.mkv" << To3gp << "out.3gp" << 3 << 4.0 << true << true;
     QTest::newRow("cut-off mp4, index in front") << "truncated.mp4" << To3gp << "out.3gp" << 3 << 3.0 << true << true;
     QTest::newRow("raw MPEG-4 video, no stated length") << "raw.m4v" << To3gp << "out.3gp" << 0 << 3.0 << true << false;
-    QTest::newRow("-map keeps the audio only") << "clip.avi" << QStringList{"-map", "0:a"} + To3gp << "out.3gp" << 0
-                                               << 3.0 << false << true;
+    QTest::newRow("-map keeps the audio only")
+        << "clip.avi" << QStringList{"-map", "0:a"} + To3gp << "out.3gp" << 0 << 3.0 << false << true;
 }
 
 void EncoderTest::awkwardInputs()
@@ -417,31 +301,37 @@ void EncoderTest::verdictOnWhatFfmpegWrote_data()
     const QStringList quick = {"-silent", "0"};
     QTest::newRow("FFmpeg's own 3 is a failure") << "clip.avi" << quick + QStringList{"-exit", "3"} << 1 << ""
                                                  << "exit code 3";
-    QTest::newRow("kept audio missing") << "clip.avi" << quick << 1 << "videoonly.mp4" << "no audio";
-    QTest::newRow("kept video missing") << "shortaudio.avi" << quick << 1 << "tone.mp3" << "no video";
+    QTest::newRow("kept audio missing") << "clip.avi" << quick << 1 << "videoonly.mp4"
+                                        << "no audio";
+    QTest::newRow("kept video missing") << "shortaudio.avi" << quick << 1 << "tone.mp3"
+                                        << "no video";
     QTest::newRow("no video wanted with -vn") << "shortaudio.avi" << quick + QStringList{"-vn"} << 0 << "tone.mp3"
                                               << "";
     QTest::newRow("no audio wanted with -an") << "clip.avi" << quick + QStringList{"-an"} << 0 << "videoonly.mp4"
                                               << "";
     QTest::newRow("short output FFmpeg calls a success")
-        << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4" << "converted 00:00:03";
+        << "shortaudio.avi" << quick + QStringList{"-an"} << 3 << "videoonly.mp4"
+        << "converted 00:00:03";
 
     // With FFmpeg's account of the run, the output is opened only when the account leaves doubt:
     // a text file passes unopened when it settles everything.
     const auto account = [&quick](const QString &duration, int videoKb, int audioKb, const QString &reached) {
         return quick + QStringList{"-log", ffmpegLog(duration, videoKb, audioKb), "-reach", reached};
     };
-    QTest::newRow("account settles it") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") << 0
-                                        << "notvideo.avi" << "";
-    QTest::newRow("account with a kept kind of 0 kB") << "clip.avi" << account("00:00:03.04", 69, 0, "3.1") << 1
-                                                      << "videoonly.mp4" << "no audio";
-    QTest::newRow("account short of the stated length") << "clip.avi" << account("00:00:05.00", 69, 11, "3.1")
-                                                        << 1 << "notvideo.avi" << "cannot be read back";
-    QTest::newRow("account without a stated length") << "clip.avi" << account("N/A", 69, 11, "3.1") << 1
-                                                     << "notvideo.avi" << "cannot be read back";
-    QTest::newRow("account of a run given -map") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1")
-                                                        + QStringList{"-map", "0"}
-                                                 << 1 << "notvideo.avi" << "cannot be read back";
+    QTest::newRow("account settles it") << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") << 0 << "notvideo.avi"
+                                        << "";
+    QTest::newRow("account with a kept kind of 0 kB")
+        << "clip.avi" << account("00:00:03.04", 69, 0, "3.1") << 1 << "videoonly.mp4"
+        << "no audio";
+    QTest::newRow("account short of the stated length")
+        << "clip.avi" << account("00:00:05.00", 69, 11, "3.1") << 1 << "notvideo.avi"
+        << "cannot be read back";
+    QTest::newRow("account without a stated length")
+        << "clip.avi" << account("N/A", 69, 11, "3.1") << 1 << "notvideo.avi"
+        << "cannot be read back";
+    QTest::newRow("account of a run given -map")
+        << "clip.avi" << account("00:00:03.04", 69, 11, "3.1") + QStringList{"-map", "0"} << 1 << "notvideo.avi"
+        << "cannot be read back";
 }
 
 void EncoderTest::verdictOnWhatFfmpegWrote()
@@ -466,159 +356,6 @@ void EncoderTest::verdictOnWhatFfmpegWrote()
     QVERIFY(!QFile::exists(output + ".part"));
 }
 
-void EncoderTest::missingFfmpeg()
-{
-    QTemporaryDir bin;
-    QTemporaryDir emptyPath;
-    const QString encoder = encoderCopy(bin);
-    QVERIFY(!encoder.isEmpty());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"), emptyPath.path());
-
-    const QString output = bin.filePath("out.3gp");
-    const Finished run = runToEnd(encoder, QStringList{"-y", "-i", clip("clip.avi")} + To3gp + QStringList{output},
-                                  {}, environment);
-    QCOMPARE(run.exitCode, 127);
-    QVERIFY2(run.output.contains(QStringLiteral("FFmpeg")), qPrintable(run.output));
-    QVERIFY(!QFile::exists(output));
-}
-
-void EncoderTest::unusualPathsReachFfmpegWhole_data()
-{
-    QTest::addColumn<QString>("inputName");
-    QTest::addColumn<QString>("outputName");
-    QTest::newRow("blanks quotes accents") << "my \"best\" clip été.avi" << "out \"q\" à l'été.3gp";
-    QTest::newRow("leading dash") << "-clip.avi" << "-out.3gp";
-    QTest::newRow("protocol-like colon") << "concat:clip.avi" << "http:out.3gp";
-    // The partial file's name would pass the file system's limit of 255 bytes.
-    QTest::newRow("longest name") << "clip.avi" << QString(125, QChar(0xE9)) + "x.3gp";
-}
-
-void EncoderTest::unusualPathsReachFfmpegWhole()
-{
-    QFETCH(QString, inputName);
-    QFETCH(QString, outputName);
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(clip("clip.avi"), dir.filePath(inputName)));
-
-    const Finished probe = runEncoder({"-i", inputName}, dir.path());
-    QCOMPARE(probe.exitCode, 0);
-    const auto cuts = cutProbeReport(probe.output, inputName);
-    QVERIFY2(cuts && cuts->frameSize == QStringLiteral(" 320x240"), qPrintable(probe.output));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", inputName} + To3gp + QStringList{outputName}, dir.path());
-    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
-    const auto figures = libavFigures(dir.filePath(outputName));
-    QVERIFY(figures && figures->frameSize == QSize(176, 144));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-}
-
-void EncoderTest::silentFfmpegStillHeard()
-{
-    QTemporaryDir bin;
-    const QString encoder = encoderCopy(bin, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-    QVERIFY(!encoder.isEmpty());
-    const QString output = bin.filePath("out.3gp");
-    QVERIFY(writeFile(output, EarlierOutput));
-
-    RunningEncoder run({"-y", "-i", clip("clip.avi"), "-silent", "1.6", output}, encoder);
-    QTRY_VERIFY_WITH_TIMEOUT(run.process.state() == QProcess::NotRunning, 10000);
-    QCOMPARE(run.process.exitCode(), 1);
-    QVERIFY2(run.output.contains(QStringLiteral("no output")), qPrintable(run.output));
-    QCOMPARE(readFile(output), EarlierOutput);
-
-    // The window takes a status line as a sign of life: one at least every half second.
-    QVERIFY2(run.statusArrivalsMs.size() >= 3, qPrintable(run.output));
-    for (qsizetype i = 1; i < run.statusArrivalsMs.size(); ++i)
-        QVERIFY(run.statusArrivalsMs[i] - run.statusArrivalsMs[i - 1] <= 750);
-}
-
-void EncoderTest::stopRequest_data()
-{
-    QTest::addColumn<QString>("signal");
-    QTest::addColumn<bool>("stubbornFfmpeg");
-    QTest::newRow("SIGTERM") << "TERM" << false;
-    QTest::newRow("SIGINT") << "INT" << false;
-    QTest::newRow("FFmpeg ignoring SIGTERM") << "TERM" << true;
-}
-
-void EncoderTest::stopRequest()
-{
-    QFETCH(QString, signal);
-    QFETCH(bool, stubbornFfmpeg);
-    QTemporaryDir dir;
-    const QString output = dir.filePath("out.3gp");
-    QVERIFY(writeFile(output, EarlierOutput));
-    QString encoder = encoderPath();
-    // The realtime filter holds FFmpeg to the clip's pace, so it is still busy when stopped.
-    QStringList parameters = QStringList{"-vf", "realtime"} + To3gp;
-    if (stubbornFfmpeg) {
-        encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-        QVERIFY(!encoder.isEmpty());
-        parameters = {"-silent", "30", "-ignore-term", "1"}; // a value, as FFmpeg reads a switch it does not know
-    }
-
-    RunningEncoder run(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, encoder);
-    if (stubbornFfmpeg)
-        QTRY_VERIFY_WITH_TIMEOUT(run.output.contains(QStringLiteral("fake ffmpeg ready")), 5000);
-    else
-        QTRY_VERIFY_WITH_TIMEOUT(!statusTimes(run.output).isEmpty() && statusTimes(run.output).last() > 0.3, 5000);
-    const QList<qint64> children = childPids(run.process.processId());
-    QCOMPARE(children.size(), 1);
-
-    QCOMPARE(runToEnd(QStringLiteral("kill"), {"-s", signal, QString::number(run.process.processId())}).exitCode, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(run.process.state() == QProcess::NotRunning, 5000);
-    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
-    QVERIFY(run.process.exitCode() != 0);
-    QVERIFY(!processAlive(children.first()));
-    QCOMPARE(readFile(output), EarlierOutput);
-    QVERIFY(!QFile::exists(output + ".part"));
-}
-
-void EncoderTest::killedEncoderTakesFfmpegAlong()
-{
-    // A silent FFmpeg: a chatty one would also die of its broken pipes, hiding a missing link.
-    QTemporaryDir dir;
-    const QString encoder = encoderCopy(dir, QStringLiteral(VELKOR_TEST_BIN_DIR "/encoder_silent_ffmpeg"));
-    QVERIFY(!encoder.isEmpty());
-    RunningEncoder run({"-y", "-i", clip("clip.avi"), "-silent", "30", dir.filePath("out.3gp")}, encoder);
-    QTRY_VERIFY_WITH_TIMEOUT(run.output.contains(QStringLiteral("fake ffmpeg ready")), 5000);
-    const QList<qint64> children = childPids(run.process.processId());
-    QCOMPARE(children.size(), 1);
-    run.process.kill();
-    QTRY_VERIFY_WITH_TIMEOUT(!processAlive(children.first()), 5000);
-}
-
-void EncoderTest::parametersReachingOtherFilesAreRefused_data()
-{
-    QTest::addColumn<QStringList>("parameters");
-    QTest::addColumn<QString>("named"); // the parameter the refusal names
-    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere/PWNED.mp4"));
-    QTest::newRow("a word after a value") << QStringList{"-preset", "fast", elsewhere} << "\"-preset fast\"";
-    QTest::newRow("movie filter") << QStringList{"-vf", "movie=" + clip("clip.mp4") + ",scale=8:8"} << "filter movie";
-    QTest::newRow("a switch eating the container") << QStringList{"-c:v", "mpeg4", "-metadata"} << "\"-metadata -f";
-}
-
-// Whatever a profile holds, FFmpeg reads the input and writes the output and nothing else: a list
-// that would reach another file fails before FFmpeg starts, naming the parameter.
-void EncoderTest::parametersReachingOtherFilesAreRefused()
-{
-    QFETCH(QStringList, parameters);
-    QFETCH(QString, named);
-    QTemporaryDir dir;
-    const QString output = dir.filePath("out.mkv");
-    QVERIFY(writeFile(output, EarlierOutput));
-    const QString elsewhere = QDir::temp().filePath(QStringLiteral("velkor elsewhere"));
-    QVERIFY(QDir().mkpath(elsewhere));
-
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi")} + parameters + QStringList{output}, dir.path());
-    QDir(elsewhere).removeRecursively();
-    QVERIFY2(run.exitCode == 1, qPrintable(run.output));
-    QVERIFY2(run.output.contains(named) && run.output.contains("; nothing was converted"), qPrintable(run.output));
-    QCOMPARE(readFile(output), EarlierOutput);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.mkv"});
-}
-
 void EncoderTest::verdictAgainstTheLengthWhenAdded_data()
 {
     QTest::addColumn<QStringList>("parameters");
@@ -628,8 +365,7 @@ void EncoderTest::verdictAgainstTheLengthWhenAdded_data()
                                   << "; the input is now 3.0 s; it was 12.0 s when added\n";
     QTest::newRow("as long as then") << QStringList{"-length", "3.0"} << 0 << "";
     QTest::newRow("the part still there") << QStringList{"-t", "2", "-length", "12.04"} << 0 << "";
-    QTest::newRow("a start past what is left") << QStringList{"-ss", "1", "-length", "12.04"} << 3
-                                               << " of 00:00:11";
+    QTest::newRow("a start past what is left") << QStringList{"-ss", "1", "-length", "12.04"} << 3 << " of 00:00:11";
 }
 
 // An input cut while it waited is judged by the length the run planned with, not by what is left.
@@ -640,11 +376,16 @@ void EncoderTest::verdictAgainstTheLengthWhenAdded()
     QFETCH(QString, said);
     QTemporaryDir dir;
     const QString output = dir.filePath("out.mkv");
-    const Finished run = runEncoder(QStringList{"-y", "-i", clip("clip.avi"), "-c", "copy"} + parameters + QStringList{output});
+    const Finished run =
+        runEncoder(QStringList{"-y", "-i", clip("clip.avi"), "-c", "copy"} + parameters + QStringList{output});
     QVERIFY2(run.exitCode == exitCode, qPrintable(run.output));
     QVERIFY2(run.output.contains(said), qPrintable(run.output));
     QVERIFY(QFileInfo(output).size() > 0);
 }
 
-QTEST_GUILESS_MAIN(EncoderTest)
+std::unique_ptr<QObject> makeEncoderTest()
+{
+    return std::make_unique<EncoderTest>();
+}
+
 #include "tst_encoder.moc"

@@ -9,8 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class EncoderFitTest : public QObject
-{
+class EncoderFitTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -22,22 +21,21 @@ private slots:
     void twoAtOnceAsOneAfterTheOther();
 
 private:
-    QString clip(const QString &name) const { return clips_.filePath(name); }
+    QString clip(const QString &name) const { return m_clips.filePath(name); }
     // The encoders' temporary folder, where each keeps its pass log: empty whenever none runs.
     QProcessEnvironment environment() const;
-    bool noPassLogLeft() const { return QDir(temp_.path()).isEmpty(); }
+    bool noPassLogLeft() const { return QDir(m_temp.path()).isEmpty(); }
 
-    QTemporaryDir clips_;
-    QTemporaryDir temp_;
-    QStringList video_; // the fastest H.264 there is, else MPEG-4
-    bool hasX264_ = false;
+    QTemporaryDir m_clips;
+    QTemporaryDir m_temp;
+    QStringList m_video; // the fastest H.264 there is, else MPEG-4
+    bool m_hasX264 = false;
 };
-
 
 QProcessEnvironment EncoderFitTest::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temp_.path());
+    environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
     return environment;
 }
 
@@ -53,8 +51,8 @@ void EncoderFitTest::initTestCase()
     // An elementary stream states no length at all.
     QVERIFY(makeClip({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25:duration=3", "-c:v", "mpeg4", "-f", "m4v",
                       clip("raw.m4v")}));
-    hasX264_ = ffmpegHasEncoder(QStringLiteral("libx264"));
-    video_ = hasX264_ ? QStringList{"-c:v", "libx264", "-preset", "ultrafast"} : QStringList{"-c:v", "mpeg4"};
+    m_hasX264 = ffmpegHasEncoder(QStringLiteral("libx264"));
+    m_video = m_hasX264 ? QStringList{"-c:v", "libx264", "-preset", "ultrafast"} : QStringList{"-c:v", "mpeg4"};
 }
 
 void EncoderFitTest::fit_data()
@@ -62,44 +60,45 @@ void EncoderFitTest::fit_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("outputName");
-    QTest::addColumn<double>("size"); // bytes, as the -fit of the parameters says
+    QTest::addColumn<double>("size");  // bytes, as the -fit of the parameters says
     QTest::addColumn<double>("least"); // the share of the size the output reaches at least
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<double>("seconds"); // of the output; 0 when FFmpeg must not even start
-    QTest::addColumn<QString>("said"); // a pattern, or empty
+    QTest::addColumn<QString>("said");   // a pattern, or empty
     // MPEG-4's rate control lands where its quantisers let it, and FFmpeg 5.1 crashes when its
     // second pass is asked for less than they give: these rows need H.264.
     QTest::addColumn<bool>("needsX264");
-    const QStringList aac = video_ + QStringList{"-c:a", "aac", "-b:a", "64k"};
+    const QStringList aac = m_video + QStringList{"-c:a", "aac", "-b:a", "64k"};
     const auto fit = [](const char *size) { return QStringList{"-fit", size}; };
     QTest::newRow("10 s into 1 MB") << "ten.mp4" << aac + fit("1M") << "out.mp4" << 1e6 << 0.97 << 0 << 10.0 << ""
                                     << false;
     QTest::newRow("40 s into 3 MB") << "forty.mp4" << aac + fit("3M") << "out.mp4" << 3e6 << 0.97 << 0 << 40.0 << ""
                                     << false;
-    QTest::newRow("10 s cut to 6 s into 500 kB")
-        << "ten.mp4" << QStringList{"-ss", "2", "-to", "8"} + aac + fit("500k") << "out.mp4" << 5e5 << 0.97 << 0
-        << 6.0 << "" << true;
+    QTest::newRow("10 s cut to 6 s into 500 kB") << "ten.mp4" << QStringList{"-ss", "2", "-to", "8"} + aac + fit("500k")
+                                                 << "out.mp4" << 5e5 << 0.97 << 0 << 6.0 << "" << true;
     // LAME keeps to the bit rates of its standard: 290 kbit/s asked is 320 given, and the first
     // try comes out over.
-    const QStringList mp3 = video_ + QStringList{"-c:a", "libmp3lame", "-b:a", "290k"};
+    const QStringList mp3 = m_video + QStringList{"-c:a", "libmp3lame", "-b:a", "290k"};
     QTest::newRow("audio over its bit rate, converted again")
         << "ten.mp4" << mp3 + fit("700k") << "out.avi" << 7e5 << 0.9 << 0 << 10.0
-        << "\\d+\\.\\d+ kB is over 700 kB: converting again at \\d+ kbit/s\n" << true;
+        << "\\d+\\.\\d+ kB is over 700 kB: converting again at \\d+ kbit/s\n"
+        << true;
     // Here the video would have to go under its least bit rate to make room.
     QTest::newRow("over at the lowest bit rate")
         << "ten.mp4" << mp3 + fit("455k") << "out.avi" << 4.55e5 << 0.0 << 1 << 10.0
         << "could not fit in 455 kB: 4\\d\\d\\.\\d kB at the lowest bit rate tried; '.*out.avi' was not changed\n"
         << true;
     QTest::newRow("audio only, at its own bit rate")
-        << "forty.mp4" << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} + fit("1M") << "out.mp3" << 1e6
-        << 0.0 << 0 << 40.0 << "" << false;
+        << "forty.mp4" << QStringList{"-vn", "-c:a", "libmp3lame", "-b:a", "64k"} + fit("1M") << "out.mp3" << 1e6 << 0.0
+        << 0 << 40.0 << "" << false;
     QTest::newRow("the audio alone too big")
         << "forty.mp4" << aac + fit("200k") << "out.mp4" << 2e5 << 0.0 << 1 << 0.0
         << "cannot fit 00:00:40 in 200 kB: the audio alone needs 32\\d\\.\\d kB; 5\\d\\d\\.\\d kB is the least that "
            "would work\n"
         << false;
     QTest::newRow("no stated length") << "raw.m4v" << aac + fit("16M") << "out.mp4" << 16e6 << 0.0 << 1 << 0.0
-                                      << "cannot fit in 16 MB: the length of the input is not known\n" << false;
+                                      << "cannot fit in 16 MB: the length of the input is not known\n"
+                                      << false;
 }
 
 void EncoderFitTest::fit()
@@ -113,7 +112,7 @@ void EncoderFitTest::fit()
     QFETCH(double, seconds);
     QFETCH(QString, said);
     QFETCH(bool, needsX264);
-    if (needsX264 && !hasX264_)
+    if (needsX264 && !m_hasX264)
         QSKIP("this FFmpeg has no libx264");
     QTemporaryDir dir;
     const QString output = dir.filePath(outputName);
@@ -161,8 +160,8 @@ void EncoderFitTest::stopInFirstPass()
     const QString output = dir.filePath("out.mp4");
     QVERIFY(writeFile(output, EarlierOutput));
     // The realtime filter holds FFmpeg to the clip's pace, so the first pass is still busy.
-    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + video_
-                           + QStringList{"-c:a", "aac", "-fit", "1M", output},
+    RunningEncoder run(QStringList{"-y", "-i", clip("ten.mp4"), "-vf", "realtime"} + m_video +
+                           QStringList{"-c:a", "aac", "-fit", "1M", output},
                        encoderPath(), environment());
     QTRY_VERIFY_WITH_TIMEOUT(!statusTimes(run.output).isEmpty() && statusTimes(run.output).last() > 0.3, 5000);
     QVERIFY(statusTimes(run.output).last() < 5);
@@ -189,7 +188,7 @@ void EncoderFitTest::crashInFirstPass()
     QProcess gone;
     gone.start(QStringLiteral("true"));
     QVERIFY(gone.waitForFinished());
-    const QDir temp(temp_.path());
+    const QDir temp(m_temp.path());
     const QString orphan = QStringLiteral("wmaspi-fit-%1-AbCdEf").arg(gone.processId());
     const QString live = QStringLiteral("wmaspi-fit-%1-AbCdEf").arg(QCoreApplication::applicationPid());
     QVERIFY(temp.mkpath(orphan + "/inner") && temp.mkdir(live));
@@ -206,8 +205,8 @@ void EncoderFitTest::twoAtOnceAsOneAfterTheOther()
 {
     // Other inputs and sizes: a shared pass log would hand one conversion the other's figures.
     const QList<QStringList> conversions = {
-        QStringList{"-y", "-i", clip("ten.mp4"), "-t", "5"} + video_ + QStringList{"-c:a", "aac", "-fit", "500k"},
-        QStringList{"-y", "-i", clip("forty.mp4"), "-t", "6"} + video_ + QStringList{"-an", "-fit", "400k"},
+        QStringList{"-y", "-i", clip("ten.mp4"), "-t", "5"} + m_video + QStringList{"-c:a", "aac", "-fit", "500k"},
+        QStringList{"-y", "-i", clip("forty.mp4"), "-t", "6"} + m_video + QStringList{"-an", "-fit", "400k"},
     };
     QTemporaryDir dir;
     QList<qint64> alone;
@@ -220,9 +219,8 @@ void EncoderFitTest::twoAtOnceAsOneAfterTheOther()
 
     RunningEncoder first(conversions[0] + QStringList{dir.filePath("together0.mp4")}, encoderPath(), environment());
     RunningEncoder second(conversions[1] + QStringList{dir.filePath("together1.mp4")}, encoderPath(), environment());
-    QTRY_VERIFY_WITH_TIMEOUT(first.process.state() == QProcess::NotRunning
-                                 && second.process.state() == QProcess::NotRunning,
-                             30000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        first.process.state() == QProcess::NotRunning && second.process.state() == QProcess::NotRunning, 30000);
     QVERIFY2(first.process.exitCode() == 0, qPrintable(first.output));
     QVERIFY2(second.process.exitCode() == 0, qPrintable(second.output));
     QCOMPARE(QFileInfo(dir.filePath("together0.mp4")).size(), alone[0]);

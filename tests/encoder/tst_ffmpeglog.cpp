@@ -1,10 +1,11 @@
 // FFmpeg's log as the encoder reads it: what the user is shown and what the account holds.
-#include "ffmpeglog.h"
+#include "ffmpeg/ffmpeglog.h"
 
 #include <QtTest>
 
-class FfmpegLogTest : public QObject
-{
+using namespace encoder;
+
+class FfmpegLogTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -14,11 +15,11 @@ private slots:
 
 void FfmpegLogTest::readsLog_data()
 {
-    QTest::addColumn<QStringList>("log");     // lines of FFmpeg 5.1 with -loglevel level+info
+    QTest::addColumn<QStringList>("log"); // lines of FFmpeg 5.1 with -loglevel level+info
     QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<double>("seconds");      // -1: no stated length
+    QTest::addColumn<double>("seconds"); // -1: no stated length
     QTest::addColumn<QStringList>("kinds");
-    QTest::addColumn<QString>("sizes");       // "video/audio" kB, empty when never told
+    QTest::addColumn<QString>("sizes"); // "video/audio" kB, empty when never told
     QTest::newRow("finished conversion")
         << QStringList{"[info] Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'file:a.mp4':",
                        "[info]   Metadata:",
@@ -86,9 +87,8 @@ void FfmpegLogTest::readsLog()
     for (const std::string &kind : account.inputKinds)
         actualKinds << QString::fromStdString(kind);
     QCOMPARE(actualKinds, kinds);
-    const QString actualSizes = account.sizesSeen
-        ? QStringLiteral("%1/%2").arg(account.videoKilobytes).arg(account.audioKilobytes)
-        : QString();
+    const QString actualSizes =
+        account.sizesSeen ? QStringLiteral("%1/%2").arg(account.videoKilobytes).arg(account.audioKilobytes) : QString();
     QCOMPARE(actualSizes, sizes);
 }
 

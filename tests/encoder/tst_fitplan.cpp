@@ -1,14 +1,16 @@
 // The arithmetic and the decisions of a conversion into a size, before and between FFmpeg's runs.
 #include "commandline.h"
 #include "conversionplan.h"
-#include "fitbudget.h"
-#include "fitparameters.h"
-#include "fitplan.h"
-#include "fitsize.h"
-#include "progressstatus.h"
 #include "core/protocol/statusline.h"
+#include "ffmpeg/progressstatus.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "fit/fitsize.h"
 
 #include <QtTest>
+
+using namespace encoder;
 
 namespace {
 
@@ -45,8 +47,7 @@ MediaInfo clipInfo(std::optional<double> seconds, bool guessed = false)
 
 } // namespace
 
-class FitPlanTest : public QObject
-{
+class FitPlanTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -137,23 +138,23 @@ void FitPlanTest::plan_data()
     QTest::addColumn<bool>("guessed");
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("muxer");
-    QTest::addColumn<double>("seconds");        // of the output, when planned
-    QTest::addColumn<double>("audioBitRate");   // ours to set, 0 for none
-    QTest::addColumn<QString>("why");           // why it cannot be, or empty
+    QTest::addColumn<double>("seconds");      // of the output, when planned
+    QTest::addColumn<double>("audioBitRate"); // ours to set, 0 for none
+    QTest::addColumn<QString>("why");         // why it cannot be, or empty
     const QStringList aac = {"-c:a", "aac"};
-    QTest::newRow("trimmed by -ss and -t") << "3M" << std::optional(60.0) << false
-                                           << QStringList{"-ss", "10", "-t", "20", "-b:a", "64k"} << "mp4" << 20.0
-                                           << 0.0 << "";
-    QTest::newRow("trimmed by -ss and -to") << "3M" << std::optional(60.0) << false
-                                            << QStringList{"-ss", "10", "-to", "25", "-b:a", "64k"} << "mp4" << 15.0
-                                            << 0.0 << "";
-    QTest::newRow("-map leaves the input's length") << "3M" << std::optional(60.0) << false
-                                                    << QStringList{"-map", "0", "-t", "30"} + aac << "mp4" << 30.0
-                                                    << 128e3 << "";
-    QTest::newRow("codec's bit rate set") << "3M" << std::optional(60.0) << false << QStringList{"-c:a", "libopus"}
-                                          << "matroska" << 60.0 << 96e3 << "";
-    QTest::newRow("copied audio at its own") << "3M" << std::optional(60.0) << false << QStringList{"-c:a", "copy"}
-                                             << "matroska" << 60.0 << 0.0 << "";
+    QTest::newRow("trimmed by -ss and -t")
+        << "3M" << std::optional(60.0) << false << QStringList{"-ss", "10", "-t", "20", "-b:a", "64k"} << "mp4" << 20.0
+        << 0.0 << "";
+    QTest::newRow("trimmed by -ss and -to")
+        << "3M" << std::optional(60.0) << false << QStringList{"-ss", "10", "-to", "25", "-b:a", "64k"} << "mp4" << 15.0
+        << 0.0 << "";
+    QTest::newRow("-map leaves the input's length")
+        << "3M" << std::optional(60.0) << false << QStringList{"-map", "0", "-t", "30"} + aac << "mp4" << 30.0 << 128e3
+        << "";
+    QTest::newRow("codec's bit rate set")
+        << "3M" << std::optional(60.0) << false << QStringList{"-c:a", "libopus"} << "matroska" << 60.0 << 96e3 << "";
+    QTest::newRow("copied audio at its own")
+        << "3M" << std::optional(60.0) << false << QStringList{"-c:a", "copy"} << "matroska" << 60.0 << 0.0 << "";
     QTest::newRow("no length") << "16M" << std::optional<double>() << false << aac << "mp4" << 0.0 << 0.0
                                << "cannot fit in 16 MB: the length of the input is not known";
     QTest::newRow("a length guessed from the bit rate")
@@ -166,16 +167,16 @@ void FitPlanTest::plan_data()
     QTest::newRow("not a size") << "16 M" << std::optional(60.0) << false << aac << "mp4" << 0.0 << 0.0
                                 << "-fit takes a size such as 16M, 700k or 1.5M, not '16 M'";
     // 4.8 MB of audio; 2.4 MB of video at 32 kbit/s and 0.42 MB of index on top, after the margin.
-    QTest::newRow("the audio alone too big") << "1M" << std::optional(600.0) << false
-                                             << QStringList{"-b:a", "64k"} << "mp4" << 0.0 << 0.0
-                                             << "cannot fit 00:10:00 in 1 MB: the audio alone needs 4.8 MB; 7.8 MB is "
-                                                "the least that would work";
-    QTest::newRow("the video under its floor") << "1M" << std::optional(600.0) << false << QStringList{"-an"} << "mp4"
-                                               << 0.0 << 0.0
-                                               << "cannot fit 00:10:00 in 1 MB: the video would get 7 kbit/s, under "
-                                                  "the least of 32 kbit/s; 2.9 MB is the least that would work";
-    QTest::newRow("audio only, too big") << "1M" << std::optional(600.0) << false
-                                         << QStringList{"-vn", "-b:a", "64k"} << "mp3" << 0.0 << 0.0
+    QTest::newRow("the audio alone too big")
+        << "1M" << std::optional(600.0) << false << QStringList{"-b:a", "64k"} << "mp4" << 0.0 << 0.0
+        << "cannot fit 00:10:00 in 1 MB: the audio alone needs 4.8 MB; 7.8 MB is "
+           "the least that would work";
+    QTest::newRow("the video under its floor")
+        << "1M" << std::optional(600.0) << false << QStringList{"-an"} << "mp4" << 0.0 << 0.0
+        << "cannot fit 00:10:00 in 1 MB: the video would get 7 kbit/s, under "
+           "the least of 32 kbit/s; 2.9 MB is the least that would work";
+    QTest::newRow("audio only, too big") << "1M" << std::optional(600.0) << false << QStringList{"-vn", "-b:a", "64k"}
+                                         << "mp3" << 0.0 << 0.0
                                          << "cannot fit 00:10:00 in 1 MB: the audio alone needs 4.8 MB; 5.5 MB is the "
                                             "least that would work";
 }
@@ -191,8 +192,8 @@ void FitPlanTest::plan()
     QFETCH(double, audioBitRate);
     QFETCH(QString, why);
     const MuxerKinds kinds{muxer != "mp3", true};
-    const auto planned = planFit(size.toStdString(), clipInfo(inputSeconds, guessed), toStd(parameters), kinds,
-                                 muxer.toStdString());
+    const auto planned =
+        planFit(size.toStdString(), clipInfo(inputSeconds, guessed), toStd(parameters), kinds, muxer.toStdString());
     if (const auto *sentence = std::get_if<std::string>(&planned)) {
         QCOMPARE(QString::fromStdString(*sentence), why);
         return;
@@ -219,8 +220,8 @@ void FitPlanTest::parameters_data()
     QTest::newRow("audio bit rate set when left to the codec")
         << QStringList{"-c:a", "aac"} << true << 128e3
         << QStringList{"-c:a", "aac", "-b:v", "500000", "-b:a", "128000"};
-    QTest::newRow("audio only keeps every switch") << QStringList{"-vn", "-b:v", "800k"} << false << 128e3
-                                                   << QStringList{"-vn", "-b:v", "800k", "-b:a", "128000"};
+    QTest::newRow("audio only keeps every switch")
+        << QStringList{"-vn", "-b:v", "800k"} << false << 128e3 << QStringList{"-vn", "-b:v", "800k", "-b:a", "128000"};
 }
 
 void FitPlanTest::parameters()

@@ -1,0 +1,208 @@
+#include "fit/fitconversion.h"
+
+#include "console.h"
+#include "conversionplan.h"
+#include "core/platform/processfolders.h"
+#include "core/platform/signalinterruption.h"
+#include "core/protocol/passlogfolder.h"
+#include "decimaltext.h"
+#include "ffmpeg/ffmpegrun.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
+#include "fit/fitplan.h"
+#include "partfile.h"
+#include "probe/mediainfo.h"
+#include "probe/probereport.h"
+#include "verdict/verdict.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <variant>
+
+namespace encoder {
+
+namespace {
+
+constexpr int MostRetries = 2;
+
+// One conversion into a size, a pass or a try at a time. Every FFmpeg run stays until the end:
+// the one that has just ended is still inside its own signal when the next one starts.
+class FitRun {
+public:
+    FitRun(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container,
+           const FitPlan &plan, std::string passLog)
+        : m_request(request)
+        , m_ffmpeg(ffmpeg)
+        , m_container(container)
+        , m_plan(plan)
+        , m_passLog(std::move(passLog))
+        , m_videoBitRate(plan.videoBitRate)
+    {}
+
+    void start()
+    {
+        if (m_plan.video)
+            startFirstPass();
+        else
+            startOnlyPass();
+    }
+
+    void stop()
+    {
+        m_stopped = true;
+        if (!m_runs.empty())
+            m_runs.back()->stop();
+    }
+
+    std::optional<int> status() const { return m_status; }
+
+private:
+    // The parameters of every pass, at the bit rate of the current try.
+    ConversionRequest passRequest(const std::vector<std::string> &passSwitches) const
+    {
+        ConversionRequest pass = m_request;
+        pass.parameters = fitParameters(
+            m_request.parameters, m_plan.video ? std::optional(m_videoBitRate) : std::nullopt, m_plan.audioBitRate);
+        pass.parameters.insert(pass.parameters.end(), passSwitches.begin(), passSwitches.end());
+        return pass;
+    }
+
+    void run(const std::vector<std::string> &arguments, ProgressShare share,
+             std::function<void(const FfmpegRun::Outcome &)> ended)
+    {
+        m_runs.push_back(std::make_unique<FfmpegRun>(m_ffmpeg, arguments, std::move(ended), share));
+        m_runs.back()->start();
+    }
+
+    // Each pass climbs over half of the bar, and the first one never shows past its half. The
+    // first one's video goes into the part file, which the second one writes over.
+    void startFirstPass()
+    {
+        const ConversionRequest pass = passRequest(firstPassSwitches(m_passLog));
+        run(ffmpegArguments(pass, m_container), {0, 0.5, m_plan.seconds / 2},
+            [this, pass](const auto &outcome) { firstPassEnded(pass, outcome); });
+    }
+
+    // A try after the first starts the second half over.
+    void startSecondPass()
+    {
+        const ConversionRequest pass = passRequest(secondPassSwitches(m_passLog));
+        run(ffmpegArguments(pass, m_container), {m_plan.seconds / 2, 0.5, m_plan.seconds},
+            [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
+    }
+
+    void startOnlyPass()
+    {
+        const ConversionRequest pass = passRequest({});
+        run(ffmpegArguments(pass, m_container), {0, 1, m_plan.seconds},
+            [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
+    }
+
+    static bool clean(const FfmpegRun::Outcome &outcome)
+    {
+        return outcome.ending == FfmpegRun::Ending::Exited && outcome.exitCode == 0;
+    }
+
+    FfmpegRun::Outcome unlessStopped(FfmpegRun::Outcome outcome) const
+    {
+        if (m_stopped)
+            outcome.ending = FfmpegRun::Ending::Stopped;
+        return outcome;
+    }
+
+    void firstPassEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
+    {
+        if (m_stopped || !clean(outcome))
+            return finish(conclude(pass, m_container, unlessStopped(outcome)));
+        startSecondPass();
+    }
+
+    void outputEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
+    {
+        const std::string part = partPathFor(m_request.output);
+        std::error_code error;
+        const auto reached = std::filesystem::file_size(part, error);
+        // A missing output is for the verdict to tell.
+        if (m_stopped || !clean(outcome) || error || double(reached) <= m_plan.size.bytes)
+            return finish(conclude(pass, m_container, unlessStopped(outcome)));
+
+        const double videoBytes = outcome.account.videoKilobytes > 0 ? outcome.account.videoKilobytes * 1024
+                                                                     : m_videoBitRate / 8 * m_plan.seconds;
+        const double lowered = std::max(
+            LeastVideoBitRate, loweredVideoBitRate(m_videoBitRate, double(reached), videoBytes, m_plan.size.bytes));
+        if (!m_plan.video || m_retries == MostRetries || lowered >= m_videoBitRate) {
+            const std::string untouched = "; '" + m_request.output + "' was not changed";
+            return finish(failure(unfitSentence(double(reached), m_plan.size) + untouched, 1));
+        }
+        printError(overText(double(reached), m_plan.size) + " is over " + givenText(m_plan.size) +
+                   ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
+        m_videoBitRate = lowered;
+        ++m_retries;
+        startSecondPass();
+    }
+
+    void finish(int status)
+    {
+        m_status = status;
+        QCoreApplication::exit(status);
+    }
+
+    const ConversionRequest &m_request;
+    const QString m_ffmpeg;
+    const std::vector<std::string> &m_container;
+    const FitPlan m_plan;
+    const std::string m_passLog;
+    double m_videoBitRate;
+    int m_retries = 0;
+    bool m_stopped = false;
+    std::optional<int> m_status;
+    std::vector<std::unique_ptr<FfmpegRun>> m_runs;
+};
+
+} // namespace
+
+int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container)
+{
+    // What cannot fit fails before FFmpeg starts, and before any part file is there to remove.
+    const MediaProbe probe = probeMedia(request.input);
+    if (!probe.info) {
+        printError(probeFailureLine(request.input, probe.error));
+        return 1;
+    }
+    const auto planned =
+        planFit(*request.fit, *probe.info, request.parameters, muxerKinds(request, container).value_or(MuxerKinds{}),
+                muxerName(request, container).value_or(""));
+    if (const auto *why = std::get_if<std::string>(&planned)) {
+        printError(*why);
+        return 1;
+    }
+
+    // Interrupted from here on, we end FFmpeg and remove what we made: the signals must be
+    // caught before the pass log has a folder.
+    const platform::SignalInterruption interruption;
+    // A folder of its own for every conversion, so that two at once never share a pass log.
+    // Named after this encoder: one killed outright cannot remove it, whoever killed it does.
+    const QString prefix = QString::fromLatin1(protocol::PassLogFolderPrefix);
+    platform::removeOrphanedProcessFolders(prefix);
+    const QTemporaryDir passLogFolder(platform::processFolderTemplate(prefix));
+    if (!passLogFolder.isValid()) {
+        printError("Cannot make a folder for the pass log: " + passLogFolder.errorString().toStdString());
+        return 1;
+    }
+
+    FitRun run(request, ffmpeg, container, std::get<FitPlan>(planned),
+               passLogFolder.filePath(QStringLiteral("pass")).toStdString());
+    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
+    run.start();
+    if (!run.status())
+        QCoreApplication::exec();
+    return run.status().value_or(1);
+}
+
+} // namespace encoder

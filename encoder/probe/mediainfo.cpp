@@ -1,0 +1,127 @@
+#include "probe/mediainfo.h"
+
+#include "probe/libavformat.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <memory>
+
+namespace encoder {
+
+namespace {
+
+std::string errorText(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+std::string kindName(AVMediaType type)
+{
+    const char *name = av_get_media_type_string(type);
+    std::string kind = name ? name : "unknown";
+    if (!kind.empty())
+        kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
+    return kind;
+}
+
+std::optional<double> framesPerSecond(const AVStream &stream)
+{
+    for (AVRational rate : {stream.avg_frame_rate, stream.r_frame_rate}) {
+        if (rate.num > 0 && rate.den > 0)
+            return av_q2d(rate);
+    }
+    return std::nullopt;
+}
+
+std::string channelsText(const AVChannelLayout &layout)
+{
+    char text[128] = {};
+    if (layout.nb_channels > 0 && av_channel_layout_describe(&layout, text, sizeof text) > 0)
+        return text;
+    return std::to_string(layout.nb_channels) + " channels";
+}
+
+StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
+{
+    const AVCodecParameters &codec = *stream.codecpar;
+    StreamInfo info;
+    info.kind = kindName(codec.codec_type);
+    info.codec = libav.codecName(codec.codec_id);
+    if (codec.codec_type == AVMEDIA_TYPE_VIDEO) {
+        const char *format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(codec.format));
+        info.pixelFormat = format ? format : "none";
+        info.width = codec.width;
+        info.height = codec.height;
+        info.framesPerSecond = framesPerSecond(stream);
+    } else if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
+        info.sampleRate = codec.sample_rate;
+        info.channels = channelsText(codec.ch_layout);
+    }
+    if (codec.bit_rate > 0)
+        info.bitRate = codec.bit_rate;
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
+        info.durationSeconds = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
+    return info;
+}
+
+std::optional<double> seconds(std::int64_t time)
+{
+    if (time == AV_NOPTS_VALUE)
+        return std::nullopt;
+    return static_cast<double>(time) / AV_TIME_BASE;
+}
+
+struct InputCloser {
+    const Libavformat *libav;
+    void operator()(AVFormatContext *context) const { libav->closeInput(&context); }
+};
+
+} // namespace
+
+MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
+{
+    const Libavformat *libav = libavformat();
+    if (!libav)
+        return {std::nullopt, "libavformat cannot be loaded: " + libavformatError()};
+    AVFormatContext *opened = nullptr;
+    const std::string url = "file:" + path;
+    AVDictionary *options = nullptr;
+    if (depth == ProbeDepth::Kinds) {
+        // Enough to recognise any container we write, and to meet the first packets of those
+        // that announce their streams only there.
+        av_dict_set(&options, "probesize", "131072", 0);
+        av_dict_set(&options, "analyzeduration", "500000", 0);
+    }
+    const int code = libav->openInput(&opened, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (code < 0)
+        return {std::nullopt, errorText(code)};
+    std::unique_ptr<AVFormatContext, InputCloser> context(opened, InputCloser{libav});
+    // Without stream details the report still has the container's figures, as FFmpeg does.
+    // Containers with a header name their streams there; the others only in their packets.
+    if (depth == ProbeDepth::Full || context->nb_streams == 0 || (context->ctx_flags & AVFMTCTX_NOHEADER))
+        libav->findStreamInfo(context.get(), nullptr);
+
+    MediaInfo info;
+    info.formatName = context->iformat->name;
+    info.durationSeconds = seconds(context->duration);
+    info.durationGuessed = context->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+    info.startSeconds = seconds(context->start_time);
+    if (context->bit_rate > 0)
+        info.bitRate = context->bit_rate;
+    for (unsigned i = 0; i < context->nb_streams; ++i)
+        info.streams.push_back(describeStream(*libav, *context->streams[i]));
+    return {std::move(info), {}};
+}
+
+void silenceLibavLog()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+} // namespace encoder

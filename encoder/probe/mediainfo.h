@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace encoder {
+
+struct StreamInfo {
+    std::string kind; // "Video", "Audio", "Subtitle", "Data", ...
+    std::string codec;
+    // Video
+    std::string pixelFormat;
+    int width = 0;
+    int height = 0;
+    std::optional<double> framesPerSecond;
+    // Audio
+    int sampleRate = 0;
+    std::string channels;
+    std::optional<double> durationSeconds; // the stream's own, when the container gives one
+    std::optional<std::int64_t> bitRate;   // bits per second, when the container or codec says
+};
+
+struct MediaInfo {
+    std::string formatName;
+    std::optional<double> durationSeconds;
+    // libavformat's guess from the file's size and a bit rate, for a file that states no length.
+    bool durationGuessed = false;
+    std::optional<double> startSeconds;
+    std::optional<std::int64_t> bitRate; // bits per second
+    std::vector<StreamInfo> streams;
+};
+
+struct MediaProbe {
+    std::optional<MediaInfo> info;
+    std::string error; // av_strerror's text when info is empty
+};
+
+enum class ProbeDepth {
+    Full,  // reads ahead and decodes what it takes to know every figure, as FFmpeg does
+    Kinds, // what it takes to know the streams and their kinds, no more
+};
+
+// Opens the file in-process with libavformat, always as a local file: a path that looks like
+// a URL or an option stays a path.
+MediaProbe probeMedia(const std::string &path, ProbeDepth depth = ProbeDepth::Full);
+
+// libavformat's own messages would interleave with our report; they are silenced.
+void silenceLibavLog();
+
+} // namespace encoder
