@@ -1,8 +1,8 @@
 // The encoder's report on a damaged input: the probe's cut rules and the time text it yields.
 #include "core/conversion/mediaprobe.h"
+#include "core/platform/childprocessapi.h"
 #include "core/tasks/taskrecord.h"
 #include "core/tasks/timetext.h"
-#include "core/platform/childprocessapi.h"
 #include "fuzz/fuzzinput.h"
 
 #include <cmath>

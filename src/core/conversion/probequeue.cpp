@@ -114,8 +114,7 @@ void ProbeQueue::settle(qsizetype position, const ProbeResults &results)
 
 void ProbeQueue::readOutput(const QByteArray &bytes)
 {
-    m_reader->feed(bytes,
-                   [this](qsizetype position, const ProbeResults &results) { settle(position, results); });
+    m_reader->feed(bytes, [this](qsizetype position, const ProbeResults &results) { settle(position, results); });
     if (m_reader->malformed())
         endRun(true, true);
     tell();
