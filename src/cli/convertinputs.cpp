@@ -109,11 +109,11 @@ InputFiles collectInputFiles(const QStringList &given, bool recursive, const QSt
     return inputs;
 }
 
-std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResults &probe,
+std::optional<QString> taskFromProbe(const QString &path, const conversion::ProbeResults &probe,
                                      const QString &outputExtension, const std::optional<QString> &start,
                                      const std::optional<QString> &end, ltvItemData &task)
 {
-    task = tasks::newTaskRecord(path, probe, outputExtension);
+    task = conversion::newTaskRecord(path, probe, outputExtension);
     tasks::deriveSeconds(task, tasks::SelectWholeRow);
     if (!start && !end)
         return std::nullopt;

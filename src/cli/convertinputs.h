@@ -29,7 +29,7 @@ InputFiles collectInputFiles(const QStringList &given, bool recursive = false, c
 
 // The task of one input from its probe, named as the window adds it, converting from start to
 // end when they are given: the reason instead when they would leave nothing of it to convert.
-std::optional<QString> taskFromProbe(const QString &path, const tasks::ProbeResults &probe,
+std::optional<QString> taskFromProbe(const QString &path, const conversion::ProbeResults &probe,
                                      const QString &outputExtension, const std::optional<QString> &start,
                                      const std::optional<QString> &end, ltvItemData &task);
 

@@ -1,6 +1,7 @@
 #include "cli/convertrun.h"
 
 #include "cli/convertinputs.h"
+#include "core/conversion/outputnames.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -46,7 +47,7 @@ void ConvertRun::probesEnded()
         startConverting();
 }
 
-void ConvertRun::inputProbed(const QString &path, const tasks::ProbeResults &probe)
+void ConvertRun::inputProbed(const QString &path, const conversion::ProbeResults &probe)
 {
     if (m_ended)
         return;

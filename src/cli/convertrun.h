@@ -28,7 +28,7 @@ signals:
     void finished(int exitStatus);
 
 private:
-    void inputProbed(const QString &path, const tasks::ProbeResults &probe);
+    void inputProbed(const QString &path, const conversion::ProbeResults &probe);
     void probesEnded();
     void startConverting();
     void leaveOutConverted(conversion::BatchPlan &plan);

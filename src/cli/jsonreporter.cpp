@@ -1,5 +1,7 @@
 #include "cli/jsonreporter.h"
 
+#include "core/conversion/outputnames.h"
+
 #include <QJsonDocument>
 
 namespace cli {

@@ -1,6 +1,6 @@
 #include "cli/terminalreporter.h"
 
-#include "core/conversion/batchrules.h"
+#include "core/conversion/progresstime.h"
 #include "core/tasks/timetext.h"
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+#include "conversion/batchjob.h"
 #include "core/conversion/batchrun.h"
 #include "core/platform/fakes/fakechildprocess.h"
 #include "core/platform/qtchildprocess.h"
@@ -15,75 +16,10 @@
 
 #include <memory>
 
-using namespace conversion;
-using platform::FakeRun;
-using platform::FakeStart;
+using namespace batchjob;
 
 namespace {
-
 using testprocess::processAlive;
-
-const QString FakeEncoder = QStringLiteral(VELKOR_TEST_BIN_DIR "/fake_encoder");
-
-BatchPlan planFor(const QStringList &inputs, const QString &outputDirectory, const QString &encoder = FakeEncoder)
-{
-    BatchPlan plan;
-    plan.encoderPath = encoder;
-    plan.outputDirectory = outputDirectory;
-    plan.profileExtension = QStringLiteral(".3gp");
-    for (const QString &input : inputs) {
-        ltvItemData task;
-        task.InputFile = input;
-        task.NewName = QFileInfo(input).completeBaseName();
-        task.OutputExt = plan.profileExtension;
-        task.LengthSec = task.SpanSec = 60;
-        plan.tasks << task;
-    }
-    return plan;
-}
-
-// What a run told, in the order it told it.
-struct Watch {
-    QStringList events;
-    QList<RunSummary> ends;
-    QStringList logs;
-
-    explicit Watch(BatchRun &run)
-    {
-        QObject::connect(&run, &BatchRun::taskStarted,
-                         [this](int row, const QString &) { events << QStringLiteral("start %1").arg(row); });
-        QObject::connect(&run, &BatchRun::taskEnded, [this](int row, TaskStatus status, const QString &log) {
-            events << QStringLiteral("%1 %2").arg(statusText(status)).arg(row);
-            logs << log;
-        });
-        QObject::connect(&run, &BatchRun::runEnded, [this](const RunSummary &summary) { ends << summary; });
-    }
-    bool waitForEnd()
-    {
-        return QTest::qWaitFor([this] { return !ends.isEmpty(); }, 60000);
-    }
-};
-
-// A conversion that reports half way and then all of its minute, and leaves its output.
-FakeRun writingRun(const FakeStart &start, bool hangs = false)
-{
-    FakeRun fake;
-    fake.reads = {"banner\n", "banner\n", "time=30.0 \n", "time=60.0 \n"};
-    fake.hangsAfterReads = hangs;
-    const QString path = start.arguments.last();
-    fake.onStart = [path] {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("x");
-    };
-    return fake;
-}
-
-QStringList fileNames(const QString &directory)
-{
-    return QDir(directory).entryList(QDir::Files, QDir::Name);
-}
-
 } // namespace
 
 class BatchJobTest : public QObject {
@@ -167,69 +103,6 @@ private slots:
         QVERIFY(watch.ends.isEmpty());
     }
 
-    // Tasks start in list order, as many at once as the plan says, and end where they are; the
-    // names they write are those one task after another writes.
-    void simultaneousTasks_data()
-    {
-        QTest::addColumn<bool>("rename");
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QStringList>("outputs");
-        // b and c share a name: c takes the next index at once, with Overwrite too, which is for
-        // files that were there before the run, never for one of its own.
-        QTest::newRow("rename") << true << QStringList{"start 0",    "start 1",    "start 2",
-                                                       "Complete 0", "Complete 1", "Complete 2"}
-                                << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
-        QTest::newRow("overwrite") << false << QStringList{"start 0",    "start 1",    "start 2",
-                                                           "Complete 0", "Complete 1", "Complete 2"}
-                                   << QStringList{"a.3gp", "b.3gp", "b_3.3gp"};
-    }
-    void simultaneousTasks()
-    {
-        QFETCH(bool, rename);
-        QTemporaryDir output;
-        platform::FakeProcessLauncher launcher;
-        launcher.responder = [](const FakeStart &start) { return writingRun(start); };
-        BatchRun run(launcher);
-        Watch watch(run);
-        QList<QList<int>> running;
-        connect(&run, &BatchRun::taskStarted, &run, [&] { running << run.runningRows(); });
-        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/w/b.mkv"}, output.path());
-        plan.renameExisting = rename;
-        plan.jobs = 3;
-        QVERIFY(run.start(plan));
-        QVERIFY(watch.waitForEnd());
-        QTEST(watch.events, "events");
-        QTEST(fileNames(output.path()), "outputs");
-        QCOMPARE(running.value(1), (QList<int>{0, 1}));
-        QCOMPARE(watch.ends.first().end, RunEnd::Completed);
-        QCOMPARE(watch.ends.first().failed, 0);
-    }
-
-    // Each running task reports its own share; the total bar counts them all, the current bar the
-    // earliest.
-    void progressOfSimultaneousTasks()
-    {
-        QTemporaryDir output;
-        platform::FakeProcessLauncher launcher;
-        launcher.responder = [](const FakeStart &start) { return writingRun(start, true); };
-        BatchRun run(launcher);
-        Watch watch(run);
-        QHash<int, int> percents;
-        connect(&run, &BatchRun::taskProgressed, &run, [&](int row, int percent) { percents[row] = percent; });
-        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi", "/v/d.avi"}, output.path());
-        plan.jobs = 2;
-        QVERIFY(run.start(plan));
-        QTRY_COMPARE(percents, (QHash<int, int>{{0, 100}, {1, 100}}));
-        QCOMPARE(run.bars().current, 100);
-        QCOMPARE(run.bars().total, 50);
-        QCOMPARE(run.runningRows(), (QList<int>{0, 1}));
-        run.stop();
-        QVERIFY(watch.waitForEnd());
-        QCOMPARE(watch.events, (QStringList{"start 0", "start 1", "Stop 0", "Stop 1"}));
-        QCOMPARE(watch.ends.first().end, RunEnd::Cancelled);
-        QCOMPARE(launcher.starts.size(), 2);
-    }
-
     // Progress is read by lines: a read that ends inside a number loses nothing, and the banner's
     // two lines are never taken for progress.
     void progressLinesCutAnywhere()
@@ -257,6 +130,7 @@ private slots:
         QTest::newRow("before the last exit arrives") << true;
         QTest::newRow("after the last exit") << false;
     }
+
     void aStopThatComesTooLate()
     {
         QFETCH(bool, beforeTheExitArrives);
@@ -305,58 +179,6 @@ private slots:
         QCOMPARE(watch.ends.first().end, RunEnd::Completed);
     }
 
-    // Stop kills every running encoder with its children, and none of their partial files stays.
-    void stopEndsEverySimultaneousTask()
-    {
-        QTemporaryDir output;
-        platform::QtProcessLauncher launcher;
-        BatchRun run(launcher);
-        Watch watch(run);
-        qputenv("FAKE_ENCODER_SCRIPT", "child|sleep:60000");
-        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi"}, output.path());
-        plan.jobs = 2;
-        QVERIFY(run.start(plan));
-        QTRY_COMPARE(watch.events.size(), 2);
-        for (const char *name : {"a.3gp.part", "b.3gp.part"}) {
-            QFile partial(output.filePath(name));
-            QVERIFY(partial.open(QIODevice::WriteOnly));
-        }
-        QTest::qWait(500);
-        run.stop();
-        QVERIFY(watch.waitForEnd());
-        qunsetenv("FAKE_ENCODER_SCRIPT");
-        // The two killed encoders end in either order.
-        QStringList ends = watch.events.mid(2);
-        ends.sort();
-        QCOMPARE(watch.events.mid(0, 2), (QStringList{"start 0", "start 1"}));
-        QCOMPARE(ends, (QStringList{"Stop 0", "Stop 1"}));
-        QVERIFY(fileNames(output.path()).isEmpty());
-        for (const QString &log : watch.logs) {
-            const qint64 child = QRegularExpression("child=(\\d+)").match(log).captured(1).toLongLong();
-            QVERIFY2(child > 0, qPrintable(log));
-            QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
-        }
-    }
-
-    // The encoder cannot start for any task: the run ends at once with the reason, nothing left running.
-    void simultaneousStartFailure()
-    {
-        platform::QtProcessLauncher launcher;
-        BatchRun run(launcher);
-        Watch watch(run);
-        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi"}, m_output.path(), "/nonexistent/wmaspi.dll");
-        plan.jobs = 2;
-        QVERIFY(run.start(plan));
-        QVERIFY(watch.waitForEnd());
-        QCOMPARE(watch.ends.size(), 1);
-        QCOMPARE(watch.ends.first().end, RunEnd::StartFailed);
-        QVERIFY(watch.events.contains("Failed 0"));
-        QVERIFY(!watch.events.contains("start 2"));
-        QVERIFY(run.runningRows().isEmpty());
-        QTest::qWait(50);
-        QCOMPARE(watch.ends.size(), 1);
-    }
-
     // The verdict on each conversion, and the progress examined from the third read on.
     void verdicts_data()
     {
@@ -371,6 +193,7 @@ private slots:
         QTest::newRow("error") << 1 << false << true << "Failed";
         QTest::newRow("crash") << 0 << true << true << "Failed";
     }
+
     void verdicts()
     {
         QFETCH(int, exitCode);

@@ -1,4 +1,7 @@
-#include "core/conversion/batchrules.h"
+#include "core/conversion/encodercommand.h"
+#include "core/conversion/outputnames.h"
+#include "core/conversion/progresstime.h"
+#include "core/conversion/statustexts.h"
 #include "core/tasks/timetext.h"
 
 #include <QDir>

@@ -43,21 +43,21 @@ QList<qint64> processesNaming(const QString &text)
 
 struct Told {
     QStringList paths;
-    QList<tasks::ProbeResults> results;
+    QList<conversion::ProbeResults> results;
     int idles = 0;
     explicit Told(conversion::ProbeQueue &queue)
     {
         QObject::connect(&queue, &conversion::ProbeQueue::probed,
-                         [this](const QString &path, const tasks::ProbeResults &r) {
+                         [this](const QString &path, const conversion::ProbeResults &r) {
                              paths << path;
                              results << r;
                          });
         QObject::connect(&queue, &conversion::ProbeQueue::idle, [this] { ++idles; });
     }
-    QStringList field(QString tasks::ProbeResults::*member) const
+    QStringList field(QString conversion::ProbeResults::*member) const
     {
         QStringList texts;
-        for (const tasks::ProbeResults &r : results)
+        for (const conversion::ProbeResults &r : results)
             texts << r.*member;
         return texts;
     }
@@ -109,11 +109,11 @@ private slots:
         QVERIFY2(elapsed >= 1500 && elapsed < 1500 + 5000, qPrintable(QString::number(elapsed)));
         QCOMPARE(launcher.runs, 2);
         QCOMPARE(told.paths, (QStringList{m_clip, broken, missing, m_pipe, dashed, m_clip}));
-        QCOMPARE(told.field(&tasks::ProbeResults::ProbeLengthText),
+        QCOMPARE(told.field(&conversion::ProbeResults::ProbeLengthText),
                  (QStringList{"00:00:02", "", "", "", "00:00:02", "00:00:02"}));
-        QCOMPARE(told.field(&tasks::ProbeResults::ProbeSizeText),
+        QCOMPARE(told.field(&conversion::ProbeResults::ProbeSizeText),
                  (QStringList{" 320x240", "", "", "", " 320x240", " 320x240"}));
-        QCOMPARE(told.field(&tasks::ProbeResults::ProbeStartText), QStringList(6, "00:00:00.0"));
+        QCOMPARE(told.field(&conversion::ProbeResults::ProbeStartText), QStringList(6, "00:00:00.0"));
         QVERIFY(queue.isIdle());
 
         // An encoder that cannot start leaves every input without even a start.
@@ -121,7 +121,7 @@ private slots:
         Told none(noEncoder);
         noEncoder.append(m_clip);
         QTRY_COMPARE(none.idles, 1);
-        QCOMPARE(none.field(&tasks::ProbeResults::ProbeStartText), QStringList{""});
+        QCOMPARE(none.field(&conversion::ProbeResults::ProbeStartText), QStringList{""});
     }
 
     // An unconfirmed input whose probe runs out of time is told of: nothing showed it is no video.
@@ -136,7 +136,7 @@ private slots:
         queue.append(pipe, true);
         QTRY_COMPARE_WITH_TIMEOUT(told.idles, 1, 30000);
         QCOMPARE(told.paths, QStringList{pipe});
-        QCOMPARE(told.field(&tasks::ProbeResults::ProbeLengthText), QStringList{""});
+        QCOMPARE(told.field(&conversion::ProbeResults::ProbeLengthText), QStringList{""});
     }
 
     // A cancel kills the encoder held by the pipe at once; nothing is told after it.

@@ -1,5 +1,5 @@
 // The encoder's output during a conversion, read in pieces, turned into the two progress bars.
-#include "core/conversion/batchrules.h"
+#include "core/conversion/progresstime.h"
 #include "core/tasks/timetext.h"
 #include "fuzz/fuzzinput.h"
 

@@ -1,5 +1,5 @@
 // Time texts as the probe reports them and as users type them into the Output grid.
-#include "core/conversion/batchrules.h"
+#include "core/conversion/encodercommand.h"
 #include "core/tasks/taskrecord.h"
 #include "core/tasks/timetext.h"
 #include "fuzz/fuzzinput.h"

@@ -1,4 +1,4 @@
-#include "core/conversion/encoderrun.h"
+#include "core/conversion/encodercommand.h"
 #include "core/platform/childprocess.h"
 #include "core/platform/qtchildprocess.h"
 #include "helpers/processalive.h"
@@ -33,18 +33,19 @@ struct Reads {
     QByteArray all() const { return pieces.join(); }
 };
 
-enum class Use { Waiting, Signals };
+struct Outcome {
+    bool started = true;
+    QString startError;
+    bool timedOut = false;
+    platform::ProcessExit exit;
+};
 
-// Runs the fake encoder either way a caller can use a child: waiting on it, or through its signals.
-conversion::EncoderOutcome run(const QStringList &script, Reads &reads, Use use = Use::Waiting)
+// Runs a program as the program runs its encoders, through the child's signals; with a time
+// limit, a child that outlives it is killed as a stalled probe is.
+Outcome run(const QString &program, const QStringList &arguments, Reads &reads, int timeLimitMs = -1)
 {
     platform::QtProcessLauncher launcher;
-    if (use == Use::Waiting) {
-        return conversion::runEncoder(launcher, FakeEncoder, {QString(), script}, QDeadlineTimer::Forever,
-                                      [&](const QByteArray &bytes) { reads.pieces << bytes; });
-    }
-    conversion::EncoderOutcome outcome;
-    outcome.started = true;
+    Outcome outcome;
     bool ended = false;
     const auto child = launcher.create();
     QObject::connect(child.get(), &platform::ChildProcess::output,
@@ -58,10 +59,23 @@ conversion::EncoderOutcome run(const QStringList &script, Reads &reads, Use use 
         outcome.startError = reason;
         ended = true;
     });
-    child->launch(FakeEncoder, script);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+        outcome.timedOut = true;
+        child->terminate();
+    });
+    if (timeLimitMs >= 0)
+        limit.start(timeLimitMs);
+    child->launch(program, arguments);
     if (!QTest::qWaitFor([&] { return ended; }, 30000))
         outcome.startError = QStringLiteral("never ended");
     return outcome;
+}
+
+Outcome run(const QStringList &script, Reads &reads)
+{
+    return run(FakeEncoder, script, reads);
 }
 
 } // namespace
@@ -87,41 +101,34 @@ private slots:
     {
         QFETCH(QStringList, script);
         QFETCH(QByteArray, output);
-        for (Use use : {Use::Waiting, Use::Signals}) {
-            Reads reads;
-            const auto outcome = run(script, reads, use);
-            QVERIFY(outcome.started);
-            QCOMPARE(reads.all(), output);
-            QTEST(outcome.exit.crashed, "crashed");
-            if (!outcome.exit.crashed)
-                QTEST(outcome.exit.exitCode, "exitCode");
-        }
+        Reads reads;
+        const auto outcome = run(script, reads);
+        QVERIFY(outcome.started);
+        QCOMPARE(reads.all(), output);
+        QTEST(outcome.exit.crashed, "crashed");
+        if (!outcome.exit.crashed)
+            QTEST(outcome.exit.exitCode, "exitCode");
     }
 
     // Every read holds at most 4095 bytes, and its text is its own bytes only: a short read
     // after a long one carries nothing of the long one.
     void readsAreBoundedAndOwnTheirBytes()
     {
-        for (Use use : {Use::Waiting, Use::Signals}) {
-            Reads reads;
-            run({"big:10000", "sleep:300", "out:tail"}, reads, use);
-            QCOMPARE(reads.all().size(), 10000 + 4);
-            for (const QByteArray &piece : reads.pieces)
-                QVERIFY(piece.size() <= conversion::EncoderReadSize);
-            QCOMPARE(reads.pieces.last(), QByteArray("tail"));
-        }
+        Reads reads;
+        run({"big:10000", "sleep:300", "out:tail"}, reads);
+        QCOMPARE(reads.all().size(), 10000 + 4);
+        for (const QByteArray &piece : reads.pieces)
+            QVERIFY(piece.size() <= platform::ChildProcess::ChunkSize);
+        QCOMPARE(reads.pieces.last(), QByteArray("tail"));
     }
 
-    // A waiting caller gets its thread back at the deadline, and the silent child is gone.
+    // A run with a time limit ends at it, and the silent child is gone.
     void aWaitEndsAtItsDeadline()
     {
-        platform::QtProcessLauncher launcher;
         QElapsedTimer clock;
         clock.start();
         Reads reads;
-        const auto outcome =
-            conversion::runEncoder(launcher, FakeEncoder, {QString(), {"pid", "sleep:60000"}}, QDeadlineTimer(300),
-                                   [&](const QByteArray &bytes) { reads.pieces << bytes; });
+        const auto outcome = run(FakeEncoder, {"pid", "sleep:60000"}, reads, 300);
         QVERIFY(outcome.started);
         QVERIFY(outcome.timedOut);
         QVERIFY(clock.elapsed() < 10000);
@@ -132,12 +139,11 @@ private slots:
 
     void startFailureIsReported()
     {
-        platform::QtProcessLauncher launcher;
-        const auto outcome =
-            conversion::runEncoder(launcher, QStringLiteral("/nonexistent/wmaspi.dll"), {QString(), {}},
-                                   QDeadlineTimer::Forever, [](const QByteArray &) {});
+        Reads reads;
+        const auto outcome = run(QStringLiteral("/nonexistent/wmaspi.dll"), {}, reads);
         QVERIFY(!outcome.started);
         QVERIFY(!outcome.startError.isEmpty());
+        platform::QtProcessLauncher launcher;
         const auto child = launcher.create();
         QSignalSpy failed(child.get(), &platform::ChildProcess::failedToStart);
         child->launch(QStringLiteral("/nonexistent/wmaspi.dll"), {});
@@ -159,7 +165,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pidAfter(output, "child") != 0, 10000);
         const qint64 child = pidAfter(output, "child");
         QVERIFY(processAlive(child));
-        conversion::TerminateEncoder(encoder.get());
+        encoder->terminate();
         QTRY_VERIFY_WITH_TIMEOUT(exit.has_value(), 5000);
         QVERIFY(exit->crashed);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
@@ -217,10 +223,8 @@ private slots:
         const auto line =
             conversion::conversionCommandLine(input, QStringLiteral(" -s 176x144 -vf \"scale=1:2\""), output);
         qputenv("FAKE_ENCODER_SCRIPT", "args");
-        platform::QtProcessLauncher launcher;
         Reads reads;
-        const auto outcome = conversion::runEncoder(launcher, encoderPath, line, QDeadlineTimer::Forever,
-                                                    [&](const QByteArray &bytes) { reads.pieces << bytes; });
+        const auto outcome = run(encoderPath, line.arguments, reads);
         qunsetenv("FAKE_ENCODER_SCRIPT");
         QVERIFY(outcome.started);
         QStringList received;

@@ -113,7 +113,7 @@ private slots:
     void cutRules()
     {
         QFETCH(QString, report);
-        const tasks::CutValues cut = tasks::applyCutRules(report, "/v/a.avi");
+        const conversion::CutValues cut = conversion::applyCutRules(report, "/v/a.avi");
         QTEST(cut.duration, "duration");
         QTEST(cut.frameSize, "frameSize");
     }

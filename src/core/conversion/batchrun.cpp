@@ -1,6 +1,8 @@
 #include "core/conversion/batchrun.h"
 
 #include "core/conversion/encodercommand.h"
+#include "core/conversion/outputnames.h"
+#include "core/conversion/taskverdict.h"
 #include "core/platform/processfolders.h"
 #include "core/protocol/exitstatus.h"
 #include "core/protocol/linesplitter.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/conversion/batchplan.h"
-#include "core/conversion/batchrules.h"
+#include "core/conversion/progresstime.h"
 #include "core/platform/childprocessapi.h"
 
 #include <QObject>

@@ -1,5 +1,8 @@
 #include "core/conversion/encodercommand.h"
 
+#include "core/tasks/rtlnumbers.h"
+#include "core/tasks/taskrecord.h"
+
 #include <QProcess>
 #include <QtNumeric>
 
@@ -40,6 +43,16 @@ EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString
     line.arguments = QStringList{QStringLiteral("-y"), QStringLiteral("-i"), inputPath} +
                      QProcess::splitCommand(parameters) + QStringList{outputPath};
     return line;
+}
+
+QString trimOptions(const ltvItemData &task)
+{
+    QString options;
+    if (task.StartSec != task.SourceStartSec)
+        options += QStringLiteral(" -ss ") + task.StartText;
+    if (task.SpanSec != task.LengthSec)
+        options += QStringLiteral(" -t ") + QString::number(qint64(tasks::roundHalfEven(task.SpanSec)));
+    return options;
 }
 
 } // namespace conversion

@@ -3,10 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace conversion {
+struct ltvItemData;
 
-// Each encoder output is read in pieces of at most this many bytes.
-inline constexpr qsizetype EncoderReadSize = 4095;
+namespace conversion {
 
 // The command line as shown to the user, and the arguments the encoder really receives: the
 // paths are single arguments whatever they hold, so they can neither split nor pose as options.
@@ -25,5 +24,9 @@ QString plannedLengthOption(double lengthSeconds);
 
 EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString &parameters,
                                          const QString &outputPath);
+
+// " -ss start" when the task starts later than its input, then " -t span" when it converts less
+// than the whole input.
+QString trimOptions(const ltvItemData &task);
 
 } // namespace conversion

@@ -1,11 +1,10 @@
 #include "core/conversion/mediaprobe.h"
 
-#include "core/conversion/encoderrun.h"
 #include "core/platform/pathdelimiter.h"
 #include "core/tasks/taskrecord.h"
 #include "core/tasks/timetext.h"
 
-namespace tasks {
+namespace conversion {
 namespace {
 
 // The text from 1-based position k on: all of it for k <= 1, nothing past the end.
@@ -23,7 +22,7 @@ qsizetype position(const QString &text, const QString &needle)
 ProbeResults resultsOf(QByteArrayView report, const QString &path)
 {
     ProbeResults results;
-    results.ProbeStartText = ZeroTimeText;
+    results.ProbeStartText = tasks::ZeroTimeText;
     const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
     results.ProbeLengthText = cut.duration;
     results.ProbeSizeText = cut.frameSize;
@@ -56,7 +55,7 @@ CutValues applyCutRules(const QString &report, const QString &path)
 ProbeResults TimedOutProbe()
 {
     ProbeResults results;
-    results.ProbeStartText = ZeroTimeText;
+    results.ProbeStartText = tasks::ZeroTimeText;
     return results;
 }
 
@@ -86,23 +85,6 @@ void ProbeRunReader::finish(const Handler &handleResult)
         handleResult(0, resultsOf(m_bareReport, m_paths.first()));
 }
 
-ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
-                        int timeLimitMs)
-{
-    ProbeResults results;
-    const auto keep = [&results](qsizetype, const ProbeResults &probed) { results = probed; };
-    ProbeRunReader reader({path});
-    const auto outcome =
-        conversion::runEncoder(launcher, encoderPath, conversion::probeCommandLine(path), QDeadlineTimer(timeLimitMs),
-                               [&](const QByteArray &bytes) { reader.feed(bytes, keep); });
-    if (!outcome.started)
-        return results;
-    if (outcome.timedOut)
-        return TimedOutProbe();
-    reader.finish(keep);
-    return results;
-}
-
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt)
 {
     ltvItemData record;
@@ -113,7 +95,7 @@ ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const 
     record.Status = QStringLiteral("OK");
     // Only the path delimiter ends a directory here; a ":" is an ordinary character of a name.
     const QString fileName = path.mid(path.lastIndexOf(platform::PathDelimiter) + 1);
-    record.NewName = StripExtension(fileName);
+    record.NewName = tasks::StripExtension(fileName);
     record.OutputExt = outputExt;
     record.SourceStartText = probe.ProbeStartText;
     record.StartText = probe.ProbeStartText;
@@ -122,4 +104,4 @@ ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const 
     return record;
 }
 
-} // namespace tasks
+} // namespace conversion

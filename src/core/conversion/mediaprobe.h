@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/platform/childprocessapi.h"
 #include "core/protocol/probeframing.h"
 
 #include <QList>
@@ -11,7 +10,7 @@
 
 struct ltvItemData;
 
-namespace tasks {
+namespace conversion {
 
 // What one probe of an input tells.
 struct ProbeResults {
@@ -64,12 +63,7 @@ private:
     protocol::ProbeFrameReader m_frames;
 };
 
-// Probes path alone, holding the thread until its report has ended or the time limit has passed.
-// Only for a caller that waits anyway: a window probes through a ProbeQueue.
-ProbeResults ProbeMedia(platform::ProcessLauncher &launcher, const QString &encoderPath, const QString &path,
-                        int timeLimitMs = ProbeTimeLimitMs);
-
 // A new task for path from its probe, named after its file, with the output extension given.
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt);
 
-} // namespace tasks
+} // namespace conversion

@@ -80,7 +80,7 @@ void ProbeQueue::startRun()
         if (input->alone)
             break;
     }
-    m_reader = std::make_unique<tasks::ProbeRunReader>(paths);
+    m_reader = std::make_unique<ProbeRunReader>(paths);
     m_encoder = m_launcher.create();
     platform::ChildProcess *encoder = m_encoder.get();
     connect(encoder, &platform::ChildProcess::output, this, &ProbeQueue::readOutput);
@@ -102,7 +102,7 @@ ProbeQueue::Input *ProbeQueue::inputAt(qsizetype position)
     return input.probing ? &input : nullptr;
 }
 
-void ProbeQueue::settle(qsizetype position, const tasks::ProbeResults &results)
+void ProbeQueue::settle(qsizetype position, const ProbeResults &results)
 {
     if (Input *input = inputAt(position)) {
         input->results = results;
@@ -114,8 +114,7 @@ void ProbeQueue::settle(qsizetype position, const tasks::ProbeResults &results)
 
 void ProbeQueue::readOutput(const QByteArray &bytes)
 {
-    m_reader->feed(bytes,
-                   [this](qsizetype position, const tasks::ProbeResults &results) { settle(position, results); });
+    m_reader->feed(bytes, [this](qsizetype position, const ProbeResults &results) { settle(position, results); });
     if (m_reader->malformed())
         endRun(true, true);
     tell();
@@ -123,7 +122,7 @@ void ProbeQueue::readOutput(const QByteArray &bytes)
 
 void ProbeQueue::runExited()
 {
-    m_reader->finish([this](qsizetype position, const tasks::ProbeResults &results) { settle(position, results); });
+    m_reader->finish([this](qsizetype position, const ProbeResults &results) { settle(position, results); });
     // What a run left unreported is probed one by one: its encoder may not know the framing.
     endRun(false, true);
     tell();
@@ -132,7 +131,7 @@ void ProbeQueue::runExited()
 void ProbeQueue::runFailedToStart()
 {
     for (qsizetype position = 0; position < qsizetype(m_run.size()); ++position)
-        settle(position, tasks::ProbeResults());
+        settle(position, ProbeResults());
     endRun(false, false);
     tell();
 }
@@ -146,7 +145,7 @@ void ProbeQueue::runTimedOut()
     for (qsizetype position = 0; position < qsizetype(m_run.size()); ++position) {
         if (Input *input = inputAt(position)) {
             input->timedOut = true;
-            settle(position, tasks::TimedOutProbe());
+            settle(position, TimedOutProbe());
             break;
         }
     }
@@ -208,7 +207,7 @@ void ProbeQueue::tell()
         m_inputs.pop_front();
         ++m_told;
         toldAny = true;
-        if (input.unconfirmed && !input.timedOut && !tasks::FoundStream(*input.results))
+        if (input.unconfirmed && !input.timedOut && !FoundStream(*input.results))
             continue;
         emit probed(input.path, *input.results);
         if (!alive)

@@ -37,7 +37,7 @@ public:
 
 signals:
     // Every input in the order appended, each once its probe and those of all before it are done.
-    void probed(const QString &path, const tasks::ProbeResults &results);
+    void probed(const QString &path, const conversion::ProbeResults &results);
     // The last input appended has been told of (or dropped).
     void idle();
 
@@ -48,7 +48,7 @@ private:
         bool alone = false; // probed in a run of its own
         bool probing = false;
         bool timedOut = false;
-        std::optional<tasks::ProbeResults> results;
+        std::optional<ProbeResults> results;
     };
 
     void startRun();
@@ -56,7 +56,7 @@ private:
     void runExited();
     void runFailedToStart();
     void runTimedOut();
-    void settle(qsizetype position, const tasks::ProbeResults &results);
+    void settle(qsizetype position, const ProbeResults &results);
     Input *inputAt(qsizetype position);
     void endRun(bool kill, bool leftGoAlone);
     void retire(bool kill);
@@ -66,7 +66,7 @@ private:
 
     platform::ProcessLauncher &m_launcher;
     const QString m_encoderPath;
-    int m_timeLimitMs = tasks::ProbeTimeLimitMs;
+    int m_timeLimitMs = ProbeTimeLimitMs;
     // In the order appended, from the first not told of yet.
     std::deque<Input> m_inputs;
     // The running encoder's inputs, each as its number among all inputs ever appended.
@@ -74,7 +74,7 @@ private:
     qint64 m_told = 0; // inputs told of or dropped: the number of m_inputs' first
     int m_cancels = 0;
     std::unique_ptr<platform::ChildProcess> m_encoder;
-    std::unique_ptr<tasks::ProbeRunReader> m_reader;
+    std::unique_ptr<ProbeRunReader> m_reader;
     // Killed encoders kept until their end arrives, so that dropping one never waits for it.
     std::vector<std::unique_ptr<platform::ChildProcess>> m_dying;
     QTimer m_limit;

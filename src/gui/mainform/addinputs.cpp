@@ -119,7 +119,7 @@ void TMainForm::AddInputDirectory(const QString &directory)
 
 // Rows come in the order their files were added, each as its probe ends; the same file handed
 // over twice meanwhile is listed once.
-void TMainForm::inputProbed(const QString &path, const tasks::ProbeResults &probe)
+void TMainForm::inputProbed(const QString &path, const conversion::ProbeResults &probe)
 {
     m_probe = probe;
     if (m_closing || !runIsIdle())
@@ -129,7 +129,7 @@ void TMainForm::inputProbed(const QString &path, const tasks::ProbeResults &prob
         return;
     auto *row = new QTreeWidgetItem(QStringList{path});
     ltvTask->addTopLevelItem(row);
-    const ltvItemData record = tasks::newTaskRecord(path, probe, m_outputExtension);
+    const ltvItemData record = conversion::newTaskRecord(path, probe, m_outputExtension);
     for (int sub = 0; sub < tasks::SubItemCount; ++sub)
         row->setText(sub + 1, QString());
     WriteTask(ltvTask->topLevelItemCount() - 1, tasks::SelectWholeRow, record);

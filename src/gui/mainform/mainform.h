@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/conversion/batchplan.h"
-#include "core/conversion/batchrules.h"
 #include "core/conversion/probequeue.h"
 #include "core/platform/services.h"
 #include "core/preferences/programvalues.h"
@@ -88,7 +87,7 @@ public:
     const preferences::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
     const QString &outputExtension() const { return m_outputExtension; }
-    const tasks::ProbeResults &probeResults() const { return m_probe; }
+    const conversion::ProbeResults &probeResults() const { return m_probe; }
     const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
     grids::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
 
@@ -279,11 +278,11 @@ private:
     preferences::ProgramValues m_values;
     QString m_openDialogFilter;
     QString m_outputExtension;
-    tasks::ProbeResults m_probe;
+    conversion::ProbeResults m_probe;
     int m_rememberedListWidth = mainform::InitialRememberedListWidth;
-    int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
+    int m_probeTimeLimitMs = conversion::ProbeTimeLimitMs;
     conversion::ProbeQueue &inputProbes();
-    void inputProbed(const QString &path, const tasks::ProbeResults &probe);
+    void inputProbed(const QString &path, const conversion::ProbeResults &probe);
     void inputsProbed();
     std::unique_ptr<conversion::ProbeQueue> m_probes;
     bool m_startWhenProbed = false; // Start was pressed while files were being probed

@@ -1,5 +1,5 @@
 // The run's clock: time elapsed, and the time still to go at the pace so far.
-#include "core/conversion/batchrules.h"
+#include "core/conversion/progresstime.h"
 #include "core/tasks/timetext.h"
 #include "gui/mainform/mainform.h"
 

@@ -1,6 +1,6 @@
 // The main window's side of the batch run: Start and Stop, and the painting of what the run reports.
-#include "core/conversion/batchrules.h"
 #include "core/conversion/batchrun.h"
+#include "core/conversion/statustexts.h"
 #include "core/profiles/parameterstring.h"
 #include "core/profiles/profilecheck.h"
 #include "core/profiles/profilereading.h"
