@@ -93,8 +93,8 @@ struct Window : testwindow::Window {
     void add(const QStringList &inputs)
     {
         for (const QString &input : inputs)
-            form->AddInputFile(input);
-        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
+            form->taskList().AddInputFile(input);
+        QVERIFY(QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QStringList statuses() const
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         const QString status = w.statuses().first();
         QCOMPARE(status, QString("Incomplete"));
-        QVERIFY2(w.form->failureLog(0).contains("Incomplete: converted"), qPrintable(w.form->failureLog(0)));
+        QVERIFY2(w.form->taskList().failureLog(0).contains("Incomplete: converted"), qPrintable(w.form->taskList().failureLog(0)));
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 1 file"));
         QCOMPARE(w.outputFiles(), QStringList{"cut.3gp"});
     }
@@ -288,8 +288,8 @@ private slots:
         QCOMPARE(w.messageTexts().size(), 1);
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 2 of 3 files failed."));
         QVERIFY(w.form->isVisible()); // exit waits for a batch without failures
-        QVERIFY(w.form->failureLog(1).contains("Unknown encoder 'h263x'"));
-        QVERIFY(w.form->failureLog(0).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).contains("Unknown encoder 'h263x'"));
+        QVERIFY(w.form->taskList().failureLog(0).isEmpty());
     }
 
     // Stop during the second task: the first stays Complete, the second Stop, the third is left.
@@ -335,7 +335,7 @@ private slots:
         QCOMPARE(w.dialogs.messages.first().caption, "Velkor 3GP Video Converter");
         QVERIFY(w.messageTexts().first().startsWith("Error on CreateProcess()"));
         QCOMPARE(w.statuses(), QStringList{"Failed"});
-        QVERIFY(w.form->failureLog(0).contains("could not be started"));
+        QVERIFY(w.form->taskList().failureLog(0).contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
         QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
@@ -449,8 +449,8 @@ private slots:
             control->setEnabled(true);
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         w.form->tbtnStartClick();
-        w.form->AddInputFile("/v/new.avi");
-        w.form->DropFiles({"/v/dropped.avi"});
+        w.form->taskList().AddInputFile("/v/new.avi");
+        w.form->taskList().DropFiles({"/v/dropped.avi"});
         w.form->cmbProfile->setCurrentIndex(1);
         w.form->cmbProfileChange();
         w.form->tbtnSettingClick();
@@ -678,11 +678,11 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi"});
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        QVERIFY(w.form->failureLog(0).contains("h263x"));
+        QVERIFY(w.form->taskList().failureLog(0).contains("h263x"));
         w.form->ltvTask->topLevelItem(0)->setSelected(true);
         QTest::mouseClick(w.form->tbtnDown, Qt::LeftButton);
-        QVERIFY(w.form->failureLog(1).contains("h263x"));
-        QVERIFY(w.form->failureLog(0).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).contains("h263x"));
+        QVERIFY(w.form->taskList().failureLog(0).isEmpty());
 
         stopping = true;
         connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
@@ -691,7 +691,7 @@ private slots:
         });
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop"}));
-        QVERIFY(w.form->failureLog(1).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).isEmpty());
     }
 
     // A termination signal or a coming shutdown ends the program as a close does, without the
@@ -741,7 +741,7 @@ private slots:
             run.hangsAfterReads = true;
             return run;
         };
-        w.form->setProbeTimeLimit(200);
+        w.form->taskList().setProbeTimeLimit(200);
         w.add({"/v/stalled.avi"});
         ltvItemData task;
         w.form->ReadTask(0, tasks::SelectWholeRow, task);
@@ -754,7 +754,7 @@ private slots:
         Window real(true);
         const QString pipe = m_media.filePath("pipe.avi");
         QVERIFY(testclips::makeNamedPipe(pipe));
-        real.form->setProbeTimeLimit(1500);
+        real.form->taskList().setProbeTimeLimit(1500);
         QElapsedTimer clock;
         clock.start();
         real.add({pipe});

@@ -2,6 +2,7 @@
 #include "core/tasks/timetext.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,7 +110,7 @@ private slots:
         desktop::FakePowerControl power;
         platform::Services services{processes, dialogs, desktop, power};
         mainform::TMainForm form(services, programDir.path());
-        form.ltvTask->addTopLevelItem(new QTreeWidgetItem);
+        form.ltvTask->addTopLevelItem(new mainform::TaskRow);
 
         ltvItemData full;
         full.InputFile = "/v/clip.avi";
