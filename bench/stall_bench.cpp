@@ -8,6 +8,7 @@
 #include "core/tasks/taskjournal.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/widgets/errordisplay.h"
 #include "helpers/testclips.h"
 
@@ -105,7 +106,7 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
     WindowServices window;
     {
         TMainForm form(window.services, program.path());
-        form.setProbeTimeLimit(probeLimitMs);
+        form.taskList().setProbeTimeLimit(probeLimitMs);
         form.show();
         QApplication::processEvents();
         window.dialogs.folderToChoose = folder.path();
@@ -116,7 +117,7 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!form.probingInputs() || clock.elapsed() > 120000)
+            if (!form.taskList().probingInputs() || clock.elapsed() > 120000)
                 loop.quit();
         });
         poll.start(1);
@@ -124,7 +125,7 @@ FolderFigure addFolderInTheWindow(const QString &encoder, int clips, int probeLi
         figure.addingMs = double(clock.nsecsElapsed()) / 1e6;
         figure.worstLatenessMs = watch.worstMs();
         figure.rows = form.ltvTask->topLevelItemCount();
-        figure.ok = !form.probingInputs();
+        figure.ok = !form.taskList().probingInputs();
     }
     return figure;
 }
@@ -147,9 +148,9 @@ JournalFigure editALongList(const QString &encoder, int rows, int edits)
     tasks::TaskJournal journal;
     journal.outputFolder = program.path();
     for (int row = 0; row < rows; ++row) {
-        tasks::JournalTask entry;
+        tasks::Task entry;
         const QString name = QString("holiday clip %1").arg(row, 4, 10, QChar('0'));
-        entry.task = {"/home/user/Videos/camera/" + name + ".mp4",
+        entry.record = {"/home/user/Videos/camera/" + name + ".mp4",
                       "00:03:12.4",
                       " 1920x1080",
                       "OK",

@@ -322,7 +322,7 @@ private slots:
         }
         FakeServices fakes;
         mainform::TMainForm form(fakes.services, programDir.path(), arguments);
-        QTRY_VERIFY(!form.probingInputs());
+        QTRY_VERIFY(!form.taskList().probingInputs());
         QStringList rows;
         for (int row = 0; row < form.ltvTask->topLevelItemCount(); ++row)
             rows << form.ltvTask->topLevelItem(row)->text(0);
@@ -335,7 +335,7 @@ private slots:
         FakeServices unreadable;
         mainform::TMainForm none(unreadable.services, programDir.path(),
                                  {media.filePath("gone.tmp"), media.filePath("a.avi")});
-        QTRY_VERIFY(!none.probingInputs());
+        QTRY_VERIFY(!none.taskList().probingInputs());
         QCOMPARE(none.ltvTask->topLevelItemCount(), 0);
         QVERIFY(unreadable.dialogs.messages.isEmpty());
 
@@ -479,9 +479,9 @@ private slots:
         QFETCH(bool, stopped);
         ProbingWindow w(QList<std::pair<QString, QByteArray>>{{"Phone.vkp", testwindow::PhoneProfile}});
         w.add({"/v/a.avi"});
-        w.form->setProbeTimeLimit(500);
-        w.form->AddInputFile("/v/slow.avi");
-        QVERIFY(w.form->probingInputs());
+        w.form->taskList().setProbeTimeLimit(500);
+        w.form->taskList().AddInputFile("/v/slow.avi");
+        QVERIFY(w.form->taskList().probingInputs());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QVERIFY(w.form->runIsIdle());
         QVERIFY(w.form->panBottomLeft->isVisible() && !w.form->panBottomCenter->isVisible());
@@ -492,7 +492,7 @@ private slots:
             QVERIFY(w.form->panBottomCenter->isVisible() && !w.form->panBottomLeft->isVisible());
             QVERIFY(w.form->tbtnStart->isEnabled() && !w.form->tbtnStop->isEnabled());
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!w.form->probingInputs(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.form->taskList().probingInputs(), 30000);
         QCOMPARE(w.form->ltvTask->topLevelItemCount(), 2);
         if (stopped) {
             QVERIFY(w.form->runIsIdle());

@@ -69,8 +69,8 @@ struct Window : testwindow::Window {
     void add(const QStringList &inputs)
     {
         for (const QString &input : inputs)
-            form->AddInputFile(input);
-        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
+            form->taskList().AddInputFile(input);
+        QVERIFY(QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QStringList statuses() const

@@ -113,7 +113,7 @@ private slots:
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         const QString status = w.statuses().first();
         QCOMPARE(status, QString("Incomplete"));
-        QVERIFY2(w.form->failureLog(0).contains("Incomplete: converted"), qPrintable(w.form->failureLog(0)));
+        QVERIFY2(w.form->taskList().failureLog(0).contains("Incomplete: converted"), qPrintable(w.form->taskList().failureLog(0)));
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 1 file"));
         QCOMPARE(w.outputFiles(), QStringList{"cut.3gp"});
     }
@@ -191,8 +191,8 @@ private slots:
         QCOMPARE(w.messageTexts().size(), 1);
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 2 of 3 files failed."));
         QVERIFY(w.form->isVisible()); // exit waits for a batch without failures
-        QVERIFY(w.form->failureLog(1).contains("Unknown encoder 'h263x'"));
-        QVERIFY(w.form->failureLog(0).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).contains("Unknown encoder 'h263x'"));
+        QVERIFY(w.form->taskList().failureLog(0).isEmpty());
     }
 
     // Stop during the second task: the first stays Complete, the second Stop, the third is left.
@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(w.dialogs.messages.first().caption, "Velkor 3GP Video Converter");
         QVERIFY(w.messageTexts().first().startsWith("Error on CreateProcess()"));
         QCOMPARE(w.statuses(), QStringList{"Failed"});
-        QVERIFY(w.form->failureLog(0).contains("could not be started"));
+        QVERIFY(w.form->taskList().failureLog(0).contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
         QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
@@ -358,11 +358,11 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi"});
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        QVERIFY(w.form->failureLog(0).contains("h263x"));
+        QVERIFY(w.form->taskList().failureLog(0).contains("h263x"));
         w.form->ltvTask->topLevelItem(0)->setSelected(true);
         QTest::mouseClick(w.form->tbtnDown, Qt::LeftButton);
-        QVERIFY(w.form->failureLog(1).contains("h263x"));
-        QVERIFY(w.form->failureLog(0).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).contains("h263x"));
+        QVERIFY(w.form->taskList().failureLog(0).isEmpty());
 
         stopping = true;
         connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
@@ -371,7 +371,7 @@ private slots:
         });
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Stop"}));
-        QVERIFY(w.form->failureLog(1).isEmpty());
+        QVERIFY(w.form->taskList().failureLog(1).isEmpty());
     }
 };
 

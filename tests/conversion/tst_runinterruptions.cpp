@@ -91,8 +91,8 @@ private slots:
             control->setEnabled(true);
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         w.form->tbtnStartClick();
-        w.form->AddInputFile("/v/new.avi");
-        w.form->DropFiles({"/v/dropped.avi"});
+        w.form->taskList().AddInputFile("/v/new.avi");
+        w.form->taskList().DropFiles({"/v/dropped.avi"});
         w.form->cmbProfile->setCurrentIndex(1);
         w.form->cmbProfileChange();
         w.form->tbtnSettingClick();
@@ -202,7 +202,7 @@ private slots:
             run.hangsAfterReads = true;
             return run;
         };
-        w.form->setProbeTimeLimit(200);
+        w.form->taskList().setProbeTimeLimit(200);
         w.add({"/v/stalled.avi"});
         ltvItemData task;
         w.form->ReadTask(0, tasks::SelectWholeRow, task);
@@ -215,7 +215,7 @@ private slots:
         Window real(true);
         const QString pipe = m_media.filePath("pipe.avi");
         QVERIFY(testclips::makeNamedPipe(pipe));
-        real.form->setProbeTimeLimit(1500);
+        real.form->taskList().setProbeTimeLimit(1500);
         QElapsedTimer clock;
         clock.start();
         real.add({pipe});

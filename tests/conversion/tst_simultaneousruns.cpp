@@ -313,8 +313,8 @@ private slots:
             for (int row = 0; row < clips.size(); ++row) {
                 const QString status = w->statuses().at(row);
                 QVERIFY2(status == "Complete" ||
-                             (status == "Failed" && w->form->failureLog(row).contains("by another run")),
-                         qPrintable(status + ": " + w->form->failureLog(row)));
+                             (status == "Failed" && w->form->taskList().failureLog(row).contains("by another run")),
+                         qPrintable(status + ": " + w->form->taskList().failureLog(row)));
             }
         }
         const QDir output(first.outputDir.path());

@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::check(journal.has_value() == problem.isEmpty(), "a refusal always says why");
     if (!journal)
         return 0;
-    for (const tasks::JournalTask &entry : journal->tasks)
-        fuzz::check(!entry.task.InputFile.isEmpty(), "every task names its input");
+    for (const tasks::Task &task : journal->tasks)
+        fuzz::check(!task.record.InputFile.isEmpty(), "every task names its input");
     const QByteArray written = tasks::encodeTaskJournal(*journal);
     const std::optional<tasks::TaskJournal> again = tasks::decodeTaskJournal(written);
     fuzz::check(again.has_value() && tasks::encodeTaskJournal(*again) == written,

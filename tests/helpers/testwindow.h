@@ -6,6 +6,7 @@
 #include "core/platform/qtchildprocess.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/widgets/errordisplay.h"
 
 #include <QDir>
@@ -99,8 +100,8 @@ struct Window {
     void add(const QStringList &inputs)
     {
         for (const QString &input : inputs)
-            form->AddInputFile(input);
-        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
+            form->taskList().AddInputFile(input);
+        QVERIFY(QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QStringList messageTexts() const

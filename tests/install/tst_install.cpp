@@ -122,8 +122,8 @@ private slots:
             QVERIFY(!firstProfile.isEmpty());
 
             // A conversion lands in the user's videos folder.
-            w.form->AddInputFile(clip);
-            QTRY_VERIFY_WITH_TIMEOUT(!w.form->probingInputs(), 60000);
+            w.form->taskList().AddInputFile(clip);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.form->taskList().probingInputs(), 60000);
             w.form->EnableListButtonsIfTasks();
             click(w.form->tbtnStart);
             QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);

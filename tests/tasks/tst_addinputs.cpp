@@ -1,3 +1,4 @@
+#include "core/conversion/mediaprobe.h"
 #include "gui/settings/settingform.h"
 #include "helpers/testclips.h"
 #include "helpers/testwindow.h"
@@ -26,7 +27,7 @@ struct Window : testwindow::Window {
     // Until the last file handed over is listed, or dropped.
     bool probed() const
     {
-        return QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000);
+        return QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000);
     }
     QStringList rows(int column = 0) const
     {
@@ -122,8 +123,8 @@ private slots:
     void probeOfRealFiles()
     {
         Window w;
-        w.form->AddInputFile(m_clip);
-        w.form->AddInputFile(m_broken);
+        w.form->taskList().AddInputFile(m_clip);
+        w.form->taskList().AddInputFile(m_broken);
         QVERIFY(w.probed());
         QCOMPARE(w.rows(1), (QStringList{"00:00:02", ""}));
         QCOMPARE(w.rows(2), (QStringList{" 320x240", ""}));
@@ -141,7 +142,7 @@ private slots:
         QCOMPARE(broken.StartText, "00:00:00.0");
 
         QFile::remove(w.programDir.filePath("wmaspi.dll"));
-        w.form->AddInputFile(copyOfClip(m_media.filePath("no encoder/clip.avi")));
+        w.form->taskList().AddInputFile(copyOfClip(m_media.filePath("no encoder/clip.avi")));
         QVERIFY(w.probed());
         QCOMPARE(w.rows(1).last(), "");
         QCOMPARE(w.rows(2).last(), "");
@@ -173,7 +174,7 @@ private slots:
 
         // Cancelling with one task listed selects it.
         w.form->ltvTask->clear();
-        w.form->AddInputFile(a);
+        w.form->taskList().AddInputFile(a);
         QVERIFY(w.probed());
         w.form->tbtnAddFile->click();
         QCOMPARE(w.form->ltvTask->selectedItems().size(), 1);
@@ -223,7 +224,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
         w.form->edtOutputdir->setText(output);
         w.form->SettingForm->chkOpenDir->setChecked(false);
-        w.form->setProbeTimeLimit(1500);
+        w.form->taskList().setProbeTimeLimit(1500);
         // The pipe's conversion waits for a writer: one that leaves at once gives it an empty input.
         std::unique_ptr<testclips::EmptyPipeWriter> writer;
         connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&writer, &pipe](int row) {
@@ -235,7 +236,7 @@ private slots:
         QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
         // The rows before the pipe are listed while its probe is held.
         QTRY_COMPARE(w.names(), (QStringList{"a.avi", "b.avi", "c.avi"}));
-        QVERIFY(w.form->probingInputs());
+        QVERIFY(w.form->taskList().probingInputs());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QVERIFY(w.form->runIsIdle());
         QTRY_COMPARE_WITH_TIMEOUT(w.names().size(), 6, 30000);
@@ -270,10 +271,10 @@ private slots:
         QVERIFY(testclips::makeNamedPipe(pipe));
         QVERIFY(QFile::link(pipe, folder + "/stalled.ts"));
         Window w;
-        w.form->setProbeTimeLimit(1500);
+        w.form->taskList().setProbeTimeLimit(1500);
         w.dialogs.folderToChoose = folder;
         QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
-        QVERIFY(w.form->probingInputs());
+        QVERIFY(w.form->taskList().probingInputs());
         QVERIFY(w.probed());
         QCOMPARE(w.names(), (QStringList{"shifted.ts", "stalled.ts", "stream.ts"}));
     }

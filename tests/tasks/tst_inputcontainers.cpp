@@ -56,7 +56,7 @@ struct Window : testwindow::Window {
         dialogs.folderToChoose = folder;
         QTest::mouseClick(form->tbtnAddDir, Qt::LeftButton);
         // The rows come as the probes end.
-        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
+        QVERIFY(QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "helpers/testclips.h"
 #include "helpers/testwindow.h"
 #include "install/unprivileged.h"
+#include "tasks/journaltest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,66 +19,9 @@
 #include <QSignalSpy>
 
 using mainform::TMainForm;
+using namespace journaltest;
 
 namespace {
-
-const char *ChildDirectory = "VELKOR_JOURNAL_TEST_PROGRAM";
-const char *ChildClips = "VELKOR_JOURNAL_TEST_CLIPS";
-const char *ChildOutput = "VELKOR_JOURNAL_TEST_OUTPUT";
-
-tasks::TaskJournal sampleJournal()
-{
-    tasks::TaskJournal journal;
-    journal.profile = "Phone";
-    journal.outputFolder = "/srv/out dir/";
-    tasks::JournalTask done;
-    done.task = {"/v/-first ü.avi", "00:00:10", " 320x240", "Failed",   "first",   ".3gp",
-                 "00:00:00.0",      "00:00:10", "00:00:02", "00:00:01", "00:00:03"};
-    done.log = "Invalid data found when processing input";
-    done.convertedEarlier = true;
-    tasks::JournalTask converting;
-    converting.task = {"/v/\"quoted\".avi", "", "", "Converting 40%", "q", "", "00:00:00.0", "", "", "", ""};
-    converting.output = "/srv/out dir/q.3gp";
-    journal.tasks = {done, converting};
-    return journal;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Types text into a row of the output settings as the user does: a click on the value, the
-// keys, Enter.
-void typeSetting(grids::KeyValueGrid *grid, const QString &key, const QString &text)
-{
-    const int row = grid->findRow(key);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualItemRect(grid->item(row, grids::KeyValueGrid::ValueColumn)).center());
-    QTest::keyClicks(grid, text.left(1));
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != grid);
-    editor->setProperty("text", QString()); // the first key may have gone in before the editor had the old text
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(grid->valueOf(key), text);
-}
-
-QStringList column(const TMainForm &form, int sub)
-{
-    QStringList texts;
-    for (int row = 0; row < form.ltvTask->topLevelItemCount(); ++row)
-        texts << form.ltvTask->topLevelItem(row)->text(tasks::columnOf(sub));
-    return texts;
-}
 
 // The notices about the journal, leaving out the end of a batch.
 QStringList journalNotices(const testwindow::Window &w)
@@ -90,23 +34,6 @@ QStringList journalNotices(const testwindow::Window &w)
     return texts;
 }
 
-// Like the Phone profile, with a second frame size to choose.
-const char *TabletProfile =
-    "[Main]\r\nType=3gp\r\nPara=2\r\n0=Video Codec\r\n1=Audio Codec\r\n"
-    "[Video Codec]\r\nSort=1\r\ncmd=-c:v\r\nList=1\r\nCaption=H.263 176x144,H.263 352x288,\r\n"
-    "Value=h263 -s 176x144,h263 -s 352x288,\r\nIndex=0\r\n"
-    "[Audio Codec]\r\nSort=2\r\ncmd=-c:a\r\nList=1\r\nCaption=AAC mono,\r\nValue=aac -ac 1 -ar 8000,\r\nIndex=0\r\n";
-
-// The journal a window keeps of the clips added to it, as a termination leaves it.
-tasks::TaskJournal journalOfClips(const QStringList &clips)
-{
-    testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
-    w.add(clips);
-    const QString path = w.form->journalPath();
-    w.form->closeWithoutQuestion();
-    return tasks::decodeTaskJournal(readAll(path)).value_or(tasks::TaskJournal{});
-}
-
 } // namespace
 
 class TaskJournalTest : public QObject {
@@ -114,14 +41,7 @@ class TaskJournalTest : public QObject {
 
     QTemporaryDir m_media;
 
-    // Two seconds: a cut to whole seconds still leaves one.
-    QString clip(const QString &name)
-    {
-        const QString path = m_media.filePath(name);
-        if (!QFileInfo::exists(path) && !testclips::makeClip(path, 2))
-            qWarning() << "no clip" << path;
-        return path;
-    }
+    QString clip(const QString &name) { return journaltest::clip(m_media, name); }
 
 private slots:
     void reading_data()
@@ -143,6 +63,7 @@ private slots:
         QTest::newRow("a task without its end")
             << QByteArray(written).replace(",\"end\":\"00:00:03\"", "") << "it is cut off or damaged";
     }
+
     void reading()
     {
         QFETCH(QByteArray, bytes);
@@ -177,7 +98,7 @@ private slots:
         auto terminated = std::make_unique<testwindow::Window>(
             QList<std::pair<QString, QByteArray>>{{"Phone.vkp", testwindow::PhoneProfile}});
         terminated->add({m_media.filePath("a.avi")});
-        const QString journal = terminated->form->journalPath();
+        const QString journal = terminated->form->taskList().journalPath();
         terminated->form->closeWithoutQuestion();
         QCOMPARE(tasks::decodeTaskJournal(readAll(journal))->tasks.size(), 1);
         const QString program = QFileInfo(journal).absolutePath();
@@ -191,10 +112,10 @@ private slots:
         // A second window beside the first keeps a journal of its own.
         writeAll(journal, tasks::encodeTaskJournal(sampleJournal()));
         testwindow::Window declined({}, testwindow::Encoder::Fake, program, {platform::MessageButton::No});
-        QCOMPARE(declined.form->journalPath(), journal);
+        QCOMPARE(declined.form->taskList().journalPath(), journal);
         {
             testwindow::Window beside({}, testwindow::Encoder::Fake, program);
-            QVERIFY(beside.form->journalPath() != journal);
+            QVERIFY(beside.form->taskList().journalPath() != journal);
             QVERIFY(beside.dialogs.messages.isEmpty());
         }
         QCOMPARE(declined.messageTexts(), QStringList{"The program ended while 2 tasks were waiting. Restore them?"});
@@ -216,56 +137,6 @@ private slots:
                              "damaged; the program starts with an empty list and keeps the file as \"" +
                              program + "/tasks.unreadable\"."});
         QCOMPARE(readAll(program + "/tasks.unreadable"), damaged);
-    }
-
-    // A window killed during the second of three tasks: the next start offers the list back as it
-    // was, and Start converts what was left.
-    void restoreAfterAKill()
-    {
-        const QString first = m_media.filePath("-first ü.avi"), second = m_media.filePath("second clip.avi"),
-                      third = m_media.filePath("third.avi");
-        if (qEnvironmentVariableIsSet(ChildDirectory))
-            return killedSession();
-        QVERIFY(testclips::makeClip(first, 4) && testclips::makeClip(second, 60) && testclips::makeClip(third, 4));
-        QTemporaryDir program, output;
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(ChildDirectory, program.path());
-        environment.insert(ChildClips, m_media.path());
-        environment.insert(ChildOutput, output.path());
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {"restoreAfterAKill"});
-        const QString journalPath = program.filePath("tasks.journal");
-        const auto secondConverting = [&journalPath] {
-            const auto journal = tasks::decodeTaskJournal(readAll(journalPath));
-            return journal && journal->tasks.size() == 3 && journal->tasks[1].task.Status.startsWith("Converting");
-        };
-        QVERIFY(QTest::qWaitFor(secondConverting, 60000));
-        QTRY_VERIFY(QFileInfo::exists(output.filePath("part two.3gp.part")));
-        child.kill();
-        QVERIFY(child.waitForFinished(10000));
-        const QFileInfo firstOutput(output.filePath("part one.3gp"));
-        QVERIFY(firstOutput.isFile());
-        const QDateTime firstWritten = firstOutput.lastModified();
-
-        testwindow::Window again({}, testwindow::Encoder::Real, program.path(), {platform::MessageButton::Yes});
-        // The first task was complete: two were waiting.
-        QCOMPARE(again.messageTexts(), QStringList{"The program ended while 2 tasks were waiting. Restore them?"});
-        again.form->show();
-        QCOMPARE(column(*again.form, tasks::SelectStatus), (QStringList{"Complete", "OK", "OK"}));
-        QCOMPARE(column(*again.form, tasks::SelectNewName), (QStringList{"part one", "part two", "third"}));
-        QCOMPARE(column(*again.form, tasks::SelectStart), (QStringList{"00:00:01", "00:00:00", "00:00:02"}));
-        QCOMPARE(column(*again.form, tasks::SelectEnd), (QStringList{"00:00:03", "00:00:50", "00:00:04"}));
-        QCOMPARE(again.form->edtOutputdir->text(), output.path());
-        QCOMPARE(again.form->cmbProfile->currentText(), "Phone");
-        QVERIFY(!QFileInfo::exists(output.filePath("part two.3gp.part")));
-
-        QVERIFY(testwindow::startAndWaitForRun(*again.form));
-        QCOMPARE(column(*again.form, tasks::SelectStatus), (QStringList{"Complete", "Complete", "Complete"}));
-        QCOMPARE(QDir(output.path()).entryList(QDir::Files),
-                 (QStringList{"part one.3gp", "part two.3gp", "third.3gp"}));
-        QCOMPARE(QFileInfo(output.filePath("part one.3gp")).lastModified(), firstWritten);
     }
 
     // The lowest layer of each failure: the folder, a path that is no file, a write.
@@ -324,6 +195,7 @@ private slots:
         QTest::newRow("a folder without write permission") << "folder";
         QTest::newRow("writes that fail") << "write";
     }
+
     void aJournalThatCannotBeKept()
     {
         QFETCH(QString, cause);
@@ -356,7 +228,7 @@ private slots:
         }
         testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real, program.path());
         if (cause == "write") {
-            journal = w.form->journalPath();
+            journal = w.form->taskList().journalPath();
             QVERIFY(QDir().mkdir(journal));
             cannot = "\"" + journal + "\" cannot be written (Filename refers to a directory)";
         }
@@ -387,14 +259,15 @@ private slots:
         QTest::newRow("every task complete") << "Complete"
                                              << "";
     }
+
     void aListSetAside()
     {
         QFETCH(QString, lastStatus);
         QFETCH(QString, question);
         QTemporaryDir program, output;
         tasks::TaskJournal journal = sampleJournal();
-        journal.tasks[0].task.Status = "Complete";
-        journal.tasks[1].task.Status = lastStatus;
+        journal.tasks[0].record.Status = "Complete";
+        journal.tasks[1].record.Status = lastStatus;
         journal.tasks[1].output = output.filePath("cut off.3gp");
         const QString partial = protocol::partialOutputPath(journal.tasks[1].output);
         writeAll(partial, "half a video");
@@ -417,7 +290,7 @@ private slots:
         QCOMPARE(w.messageTexts(), QStringList{"The program ended while 2 tasks were waiting. Restore them?"});
         QCOMPARE(column(*w.form, tasks::SelectNewName), (QStringList{"first", "q"}));
         QVERIFY(!QFileInfo::exists(left));
-        QCOMPARE(tasks::decodeTaskJournal(readAll(w.form->journalPath()))->tasks.size(), 2);
+        QCOMPARE(tasks::decodeTaskJournal(readAll(w.form->taskList().journalPath()))->tasks.size(), 2);
     }
 
     // The mark of a converted row holds only while its output texts stay.
@@ -425,8 +298,8 @@ private slots:
     {
         QTreeWidget list;
         list.setColumnCount(tasks::SubItemCount + 1);
-        list.addTopLevelItem(new QTreeWidgetItem(QStringList{"/v/a.avi"}));
-        mainform::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().task);
+        list.addTopLevelItem(new mainform::TaskRow(tasks::Task(ltvItemData{"/v/a.avi"})));
+        mainform::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().record);
         mainform::SetConvertedEarlier(list, 0, true);
         ltvItemData record;
         record.Status = "Complete";
@@ -438,107 +311,6 @@ private slots:
             mainform::WriteTask(list, 0, sub, record);
             QVERIFY2(!mainform::ConvertedEarlier(list, 0), qPrintable(QString::number(sub)));
         }
-    }
-
-    // A restored complete row is left out of Start until a setting that decides every output
-    // changes; edits of the row itself are the mark's, above.
-    void aConvertedRowAfterAChange_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QStringList>("converted");
-        QTest::newRow("nothing") << "" << QStringList{"two clip.3gp"};
-        QTest::newRow("the output folder") << "folder" << QStringList{"one.3gp", "two clip.3gp"};
-        QTest::newRow("the profile") << "profile" << QStringList{"one.3gp", "two clip.3gp"};
-        QTest::newRow("a parameter") << "parameter" << QStringList{"one.3gp", "two clip.3gp"};
-    }
-    void aConvertedRowAfterAChange()
-    {
-        QFETCH(QString, change);
-        QFETCH(QStringList, converted);
-        QTemporaryDir program, output, other;
-        tasks::TaskJournal journal = journalOfClips({clip("one.avi"), clip("two clip.avi")});
-        QCOMPARE(journal.tasks.size(), 2);
-        journal.profile = "Tablet";
-        journal.outputFolder = output.path();
-        journal.tasks[0].task.Status = "Complete";
-        writeAll(program.filePath("tasks.journal"), tasks::encodeTaskJournal(journal));
-        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}, {"Tablet.vkp", TabletProfile}},
-                             testwindow::Encoder::Real, program.path(), {platform::MessageButton::Yes});
-        w.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-        QCOMPARE(w.form->cmbProfile->currentText(), "Tablet");
-        if (change == "folder") {
-            w.form->edtOutputdir->selectAll();
-            QTest::keyClicks(w.form->edtOutputdir, other.path());
-        } else if (change == "profile") {
-            w.form->cmbProfile->setFocus();
-            QTest::keyClick(w.form->cmbProfile, Qt::Key_Up);
-            QCOMPARE(w.form->cmbProfile->currentText(), "Phone");
-        } else if (change == "parameter") {
-            const int row = w.form->vleVideo->findRow("Video Codec");
-            w.form->vleVideo->choosePickListEntry(row, "H.263 352x288");
-            QCOMPARE(w.form->vleVideo->value(row), "H.263 352x288");
-        }
-        QVERIFY(testwindow::startAndWaitForRun(*w.form));
-        QCOMPARE(QDir(w.form->edtOutputdir->text()).entryList(QDir::Files), converted);
-        QCOMPARE(column(*w.form, tasks::SelectStatus), (QStringList{"Complete", "Complete"}));
-    }
-
-    // Inputs named relative to the working folder are listed by their whole paths, which a
-    // journal restored from another folder still finds.
-    void relativeInputs()
-    {
-        const QString working = QDir::currentPath();
-        const auto back = qScopeGuard([&working] { QDir::setCurrent(working); });
-        QVERIFY(QDir::setCurrent(m_media.path()));
-        const QString lead = clip("-lead é.avi");
-        writeAll(m_media.filePath("list.tmp"), "a.avi\r\n\r\n" + lead.toUtf8() + "\n");
-        QCOMPARE(tasks::startupInputPaths({"-lead é.avi", "", "./sub/../a.avi"}),
-                 (QStringList{lead, "", m_media.filePath("a.avi")}));
-        QCOMPARE(tasks::startupInputPaths({"list.tmp"}), (QStringList{m_media.filePath("a.avi"), lead}));
-
-        testwindow::Window w({{"Phone.vkp", testwindow::PhoneProfile}}, testwindow::Encoder::Real);
-        w.form.reset();
-        w.form = std::make_unique<mainform::TMainForm>(w.services, w.programDir.path(), QStringList{"-lead é.avi"});
-        w.form->show();
-        QVERIFY(QTest::qWaitFor([&w] { return !w.form->probingInputs(); }, 60000));
-        QCOMPARE(w.form->ltvTask->topLevelItemCount(), 1);
-        QCOMPARE(w.form->ltvTask->topLevelItem(0)->text(0), lead);
-    }
-
-private:
-    // The child's side: three tasks with their own names and trims, Start, and then waiting to be killed.
-    void killedSession()
-    {
-        const QString program = qEnvironmentVariable(ChildDirectory), output = qEnvironmentVariable(ChildOutput);
-        const QDir media(qEnvironmentVariable(ChildClips));
-        testwindow::Window w({{QStringLiteral("Phone.vkp"), QByteArray(testwindow::PhoneProfile)}},
-                             testwindow::Encoder::Real, program);
-        w.form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-        w.form->edtOutputdir->setText(output);
-        QStringList clips;
-        for (const char *name : {"-first ü.avi", "second clip.avi", "third.avi"})
-            clips << media.filePath(name);
-        w.add(clips);
-        const struct {
-            int row;
-            QString name, start, end;
-        } settings[] = {
-            {0, "part one", "00:00:01", "00:00:03"}, {1, "part two", "", "00:00:50"}, {2, "", "00:00:02", ""}};
-        for (const auto &task : settings) {
-            QTest::mouseClick(w.form->ltvTask->viewport(), Qt::LeftButton, {},
-                              w.form->ltvTask->visualItemRect(w.form->ltvTask->topLevelItem(task.row)).center());
-            if (!task.name.isEmpty())
-                typeSetting(w.form->vleOutput, "New Filename", task.name);
-            if (!task.start.isEmpty())
-                typeSetting(w.form->vleOutput, "Start Time", task.start);
-            if (!task.end.isEmpty())
-                typeSetting(w.form->vleOutput, "End Time", task.end);
-        }
-        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
-        QTest::qWait(120000);
-        QFAIL("The window was not killed.");
     }
 };
 

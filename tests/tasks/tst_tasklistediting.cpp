@@ -38,8 +38,8 @@ struct Window : testwindow::Window {
     void add(const QStringList &names)
     {
         for (const QString &name : names)
-            form->AddInputFile("/v/" + name + ".avi");
-        QVERIFY(QTest::qWaitFor([this] { return !form->probingInputs(); }, 60000));
+            form->taskList().AddInputFile("/v/" + name + ".avi");
+        QVERIFY(QTest::qWaitFor([this] { return !form->taskList().probingInputs(); }, 60000));
         form->EnableListButtonsIfTasks();
     }
     QString order() const

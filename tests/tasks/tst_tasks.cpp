@@ -2,6 +2,7 @@
 #include "core/tasks/timetext.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
 #include "helpers/testwindow.h"
 
 #include <QTemporaryDir>
@@ -106,7 +107,7 @@ private slots:
         QTemporaryDir programDir;
         testwindow::FakeServices fakes;
         mainform::TMainForm form(fakes.services, programDir.path());
-        form.ltvTask->addTopLevelItem(new QTreeWidgetItem);
+        form.ltvTask->addTopLevelItem(new mainform::TaskRow);
 
         ltvItemData full;
         full.InputFile = "/v/clip.avi";

@@ -20,34 +20,20 @@ const QString VersionKey = QStringLiteral("version");
 const QString ProfileKey = QStringLiteral("profile");
 const QString OutputFolderKey = QStringLiteral("outputFolder");
 const QString TasksKey = QStringLiteral("tasks");
-const QString InputKey = QStringLiteral("input");
-const QString LogKey = QStringLiteral("log");
-const QString OutputKey = QStringLiteral("output");
-const QString ConvertedEarlierKey = QStringLiteral("convertedEarlier");
-
-// The keys of sub-items 0 to 9.
-const QString SubItemKeys[SubItemCount] = {
-    QStringLiteral("length"),    QStringLiteral("size"),        QStringLiteral("status"),    QStringLiteral("newName"),
-    QStringLiteral("outputExt"), QStringLiteral("sourceStart"), QStringLiteral("sourceEnd"), QStringLiteral("span"),
-    QStringLiteral("start"),     QStringLiteral("end"),
-};
-
 // A list of many thousand rows stays far below this; anything larger is not ours.
 constexpr qsizetype LargestJournal = 64 * 1024 * 1024;
 
 const QString Damaged = QStringLiteral("it is cut off or damaged");
 
-QJsonObject taskObject(const JournalTask &entry)
+QJsonObject taskObject(const Task &task)
 {
-    QJsonObject object{{InputKey, entry.task.InputFile}};
-    for (int sub = 0; sub < SubItemCount; ++sub)
-        object.insert(SubItemKeys[sub], entry.task.*subItemField(sub));
-    if (!entry.log.isEmpty())
-        object.insert(LogKey, entry.log);
-    if (!entry.output.isEmpty())
-        object.insert(OutputKey, entry.output);
-    if (entry.convertedEarlier)
-        object.insert(ConvertedEarlierKey, true);
+    static const Task fresh;
+    QJsonObject object;
+    for (const TaskField &field : taskFields()) {
+        const QJsonValue value = field.value(task);
+        if (field.required || value != field.value(fresh))
+            object.insert(field.key, value);
+    }
     return object;
 }
 
@@ -75,34 +61,29 @@ bool onlyKnownKeys(const QJsonObject &object, const QStringList &known)
 const QStringList &taskKeys()
 {
     static const QStringList keys = [] {
-        QStringList all{InputKey, LogKey, OutputKey, ConvertedEarlierKey};
-        for (const QString &key : SubItemKeys)
-            all << key;
+        QStringList all;
+        for (const TaskField &field : taskFields())
+            all << field.key;
         return all;
     }();
     return keys;
 }
 
-std::optional<JournalTask> readTask(const QJsonValue &value)
+std::optional<Task> readTask(const QJsonValue &value)
 {
     if (!value.isObject() || !onlyKnownKeys(value.toObject(), taskKeys()))
         return std::nullopt;
     const QJsonObject object = value.toObject();
-    JournalTask entry;
-    if (!readText(object, InputKey, entry.task.InputFile) || entry.task.InputFile.isEmpty())
-        return std::nullopt;
-    for (int sub = 0; sub < SubItemCount; ++sub) {
-        if (!readText(object, SubItemKeys[sub], entry.task.*subItemField(sub)))
+    Task task;
+    for (const TaskField &field : taskFields()) {
+        const QJsonValue read = object.value(field.key);
+        if (read.isUndefined() ? field.required : !field.setValue(task, read))
             return std::nullopt;
     }
-    if (!readText(object, LogKey, entry.log, true) || !readText(object, OutputKey, entry.output, true))
+    if (task.record.InputFile.isEmpty())
         return std::nullopt;
-    const QJsonValue converted = object.value(ConvertedEarlierKey);
-    if (!converted.isUndefined() && !converted.isBool())
-        return std::nullopt;
-    entry.convertedEarlier = converted.toBool();
-    deriveSeconds(entry.task, SelectWholeRow);
-    return entry;
+    deriveSeconds(task.record, SelectWholeRow);
+    return task;
 }
 
 std::optional<TaskJournal> refuse(QString *problem, const QString &reason)
@@ -117,8 +98,8 @@ std::optional<TaskJournal> refuse(QString *problem, const QString &reason)
 QByteArray encodeTaskJournal(const TaskJournal &journal)
 {
     QJsonArray rows;
-    for (const JournalTask &entry : journal.tasks)
-        rows.append(taskObject(entry));
+    for (const Task &task : journal.tasks)
+        rows.append(taskObject(task));
     const QJsonObject root{{FormatKey, FormatName},
                            {VersionKey, TaskJournalVersion},
                            {ProfileKey, journal.profile},
@@ -152,10 +133,10 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
         !root.value(TasksKey).isArray())
         return refuse(problem, Damaged);
     for (const QJsonValue &row : root.value(TasksKey).toArray()) {
-        std::optional<JournalTask> entry = readTask(row);
-        if (!entry)
+        std::optional<Task> task = readTask(row);
+        if (!task)
             return refuse(problem, Damaged);
-        journal.tasks << *entry;
+        journal.tasks << *task;
     }
     return journal;
 }
@@ -163,22 +144,22 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
 int waitingTaskCount(const TaskJournal &journal)
 {
     return int(std::count_if(journal.tasks.cbegin(), journal.tasks.cend(),
-                             [](const JournalTask &entry) { return entry.task.Status != CompleteStatus; }));
+                             [](const Task &task) { return task.record.Status != CompleteStatus; }));
 }
 
 void settleInterruptedTasks(TaskJournal &journal)
 {
-    for (JournalTask &entry : journal.tasks) {
-        if (entry.task.Status.startsWith(ConvertingStatus)) {
-            entry.task.Status = QStringLiteral("OK");
-            entry.log.clear();
-            if (!entry.output.isEmpty()) {
+    for (Task &task : journal.tasks) {
+        if (task.record.Status.startsWith(ConvertingStatus)) {
+            task.record.Status = QStringLiteral("OK");
+            task.log.clear();
+            if (!task.output.isEmpty()) {
                 // Another window may be converting to that name by now: its file is not ours.
                 platform::removeUnlessClaimed(
-                    QFile::encodeName(protocol::partialOutputPath(entry.output)).toStdString());
+                    QFile::encodeName(protocol::partialOutputPath(task.output)).toStdString());
             }
         }
-        entry.output.clear();
+        task.output.clear();
     }
 }
 

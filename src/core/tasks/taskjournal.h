@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/tasks/taskrecord.h"
+#include "core/tasks/task.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,23 +10,13 @@
 
 namespace tasks {
 
-// One row of the task list as the journal keeps it.
-struct JournalTask {
-    ltvItemData task; // texts only: the seconds are derived again when read
-    QString log;
-    // The file the task's run was writing; only while it converts.
-    QString output;
-    // Converted by a run that the end of the program cut off: the run of the restored list leaves it out.
-    bool convertedEarlier = false;
-};
-
 // The task list and the settings of its run, kept on disk while the window is open so that a
 // crash, a kill or a power cut does not lose them. The rows stay the one source of truth; the
 // journal is read only at the next start.
 struct TaskJournal {
     QString profile;
     QString outputFolder;
-    QList<JournalTask> tasks;
+    QList<Task> tasks;
 };
 
 inline constexpr int TaskJournalVersion = 1;

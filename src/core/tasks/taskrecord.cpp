@@ -53,4 +53,14 @@ void deriveSeconds(ltvItemData &record, int selector)
     }
 }
 
+void copyTexts(const ltvItemData &from, ltvItemData &to, int selector)
+{
+    if (selectsCaption(selector))
+        to.InputFile = from.InputFile;
+    for (int sub = 0; sub < SubItemCount; ++sub) {
+        if (selectsSubItem(selector, sub))
+            to.*subItemField(sub) = from.*subItemField(sub);
+    }
+}
+
 } // namespace tasks

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// One task as copied out of its row of the task list; the row is the only store.
+// The texts of one task as copied out of its row of the task list, and their seconds.
 struct ltvItemData {
     QString InputFile;       // caption
     QString LengthText;      // sub-item 0
@@ -21,6 +21,8 @@ struct ltvItemData {
     double SpanSec = 0;
     double StartSec = 0;
     double EndSec = 0;
+
+    bool operator==(const ltvItemData &) const = default;
 };
 
 namespace tasks {
@@ -58,5 +60,7 @@ bool selectsSubItem(int selector, int subItem);
 
 // Sets the seconds fields whose texts the selector names, from those texts.
 void deriveSeconds(ltvItemData &record, int selector);
+// Copies the texts that the selector names; the seconds stay as they are.
+void copyTexts(const ltvItemData &from, ltvItemData &to, int selector);
 
 } // namespace tasks

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/tasks/taskrecord.h"
+#include "core/tasks/task.h"
 
 #include <QList>
 #include <QStringList>
@@ -27,29 +27,24 @@ public:
 // Tasks held in memory.
 class TaskRecords final : public TaskStore {
 public:
-    void append(const ltvItemData &task)
-    {
-        m_tasks << task;
-        m_logs << QString();
-    }
+    void append(const ltvItemData &record) { m_tasks << Task{record}; }
 
     int taskCount() const override { return int(m_tasks.size()); }
-    ltvItemData task(int row) const override { return m_tasks.value(row); }
+    ltvItemData task(int row) const override { return m_tasks.value(row).record; }
     void setStatus(int row, const QString &status) override
     {
         if (row >= 0 && row < m_tasks.size())
-            m_tasks[row].Status = status;
+            m_tasks[row].record.Status = status;
     }
-    QString log(int row) const override { return m_logs.value(row); }
+    QString log(int row) const override { return m_tasks.value(row).log; }
     void setLog(int row, const QString &log) override
     {
-        if (row >= 0 && row < m_logs.size())
-            m_logs[row] = log;
+        if (row >= 0 && row < m_tasks.size())
+            m_tasks[row].log = log;
     }
 
 private:
-    QList<ltvItemData> m_tasks;
-    QStringList m_logs;
+    QList<Task> m_tasks;
 };
 
 } // namespace tasks

@@ -1,20 +1,21 @@
-// The main window's ways of adding inputs: the open dialog, a folder, files dropped on it.
+// The task list's ways of adding inputs: the open dialog, a folder, files dropped on the window,
+// the command line, each file probed in the background before its row comes.
+#include "core/conversion/mediaprobe.h"
 #include "core/conversion/probequeue.h"
+#include "core/platform/services.h"
 #include "core/preferences/programvalues.h"
 #include "core/tasks/inputfiles.h"
+#include "core/tasks/startupinputs.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
+#include "gui/mainform/tasklistrows.h"
 #include "gui/mainform/turnoffnotice.h"
-#include "gui/widgets/errordisplay.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
-#include <QMimeData>
 #include <QTimer>
-#include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
 
 #include <functional>
 
@@ -26,7 +27,9 @@ namespace {
 // after its own handler, so the answer is read at the next turn of the event loop.
 class CloseWatch final : public QObject {
 public:
-    CloseWatch(QWidget *window, std::function<void()> closed) : QObject(window), m_closed(std::move(closed))
+    CloseWatch(QWidget *window, QObject *owner, std::function<void()> closed)
+        : QObject(owner)
+        , m_closed(std::move(closed))
     {
         window->installEventFilter(this);
     }
@@ -55,53 +58,53 @@ bool isListed(const QTreeWidget &list, const QString &path)
 } // namespace
 
 // Made with the first file added: the encoder's path is known by then.
-conversion::ProbeQueue &TMainForm::inputProbes()
+conversion::ProbeQueue &TaskList::inputProbes()
 {
     if (m_probes)
         return *m_probes;
-    m_probes = std::make_unique<conversion::ProbeQueue>(m_services.processes, m_values.encoderPath);
+    m_probes = std::make_unique<conversion::ProbeQueue>(m_services.processes, m_form.programValues().encoderPath);
     m_probes->setTimeLimit(m_probeTimeLimitMs);
-    connect(m_probes.get(), &conversion::ProbeQueue::probed, this, &TMainForm::inputProbed);
-    connect(m_probes.get(), &conversion::ProbeQueue::idle, this, &TMainForm::inputsProbed);
-    new CloseWatch(this, [this] {
+    connect(m_probes.get(), &conversion::ProbeQueue::probed, this, &TaskList::inputProbed);
+    connect(m_probes.get(), &conversion::ProbeQueue::idle, this, &TaskList::inputsProbed);
+    new CloseWatch(&m_form, this, [this] {
         if (!m_closing)
             return;
         m_probes->cancel();
-        m_startWhenProbed = false;
         m_selectLoneTask = false;
+        emit addingCancelled();
     });
     return *m_probes;
 }
 
-void TMainForm::setProbeTimeLimit(int milliseconds)
+void TaskList::setProbeTimeLimit(int milliseconds)
 {
     m_probeTimeLimitMs = milliseconds;
     if (m_probes)
         m_probes->setTimeLimit(milliseconds);
 }
 
-bool TMainForm::probingInputs() const
+bool TaskList::probingInputs() const
 {
     return m_probes && !m_probes->isIdle();
 }
 
-void TMainForm::ProbeMedia(const QString &path, bool unconfirmed)
+void TaskList::ProbeMedia(const QString &path, bool unconfirmed)
 {
     inputProbes().append(path, unconfirmed);
 }
 
-void TMainForm::AddInputFile(const QString &path)
+void TaskList::AddInputFile(const QString &path)
 {
-    if (!runIsIdle())
+    if (!m_form.runIsIdle())
         return;
-    panbg->hide();
-    if (!isListed(*ltvTask, path))
+    m_form.panbg->hide();
+    if (!isListed(*m_form.ltvTask, path))
         ProbeMedia(path);
 }
 
-void TMainForm::AddInputDirectory(const QString &directory)
+void TaskList::AddInputDirectory(const QString &directory)
 {
-    if (!runIsIdle())
+    if (!m_form.runIsIdle())
         return;
     const QString folder = preferences::IncludeTrailingBackslash(directory);
     for (const QString &name : tasks::ListSupportedFiles(directory)) {
@@ -112,48 +115,52 @@ void TMainForm::AddInputDirectory(const QString &directory)
             AddInputFile(path);
     }
     if (const QStringList leftOut = tasks::UndecodableFileSentences(directory); !leftOut.isEmpty()) {
-        m_services.dialogs.messageBox(this, preferences::ProgramName, leftOut.join(QLatin1Char('\n')),
+        m_services.dialogs.messageBox(&m_form, preferences::ProgramName, leftOut.join(QLatin1Char('\n')),
                                       platform::MessageIcon::Warning, platform::MessageButton::Ok);
+    }
+}
+
+void TaskList::AddStartupInputs(const QStringList &arguments)
+{
+    for (const QString &path : tasks::startupInputPaths(arguments)) {
+        const QFileInfo input(path);
+        if (input.isFile() && tasks::HasSupportedExtension(path))
+            AddInputFile(path);
+        else if (input.isDir())
+            AddInputDirectory(path);
     }
 }
 
 // Rows come in the order their files were added, each as its probe ends; the same file handed
 // over twice meanwhile is listed once.
-void TMainForm::inputProbed(const QString &path, const conversion::ProbeResults &probe)
+void TaskList::inputProbed(const QString &path, const conversion::ProbeResults &probe)
 {
-    m_probe = probe;
-    if (m_closing || !runIsIdle())
+    if (m_closing || !m_form.runIsIdle())
         return;
-    panbg->hide();
-    if (isListed(*ltvTask, path))
+    m_form.panbg->hide();
+    if (isListed(*m_form.ltvTask, path))
         return;
-    auto *row = new QTreeWidgetItem(QStringList{path});
-    ltvTask->addTopLevelItem(row);
-    const ltvItemData record = conversion::newTaskRecord(path, probe, m_outputExtension);
-    for (int sub = 0; sub < tasks::SubItemCount; ++sub)
-        row->setText(sub + 1, QString());
-    WriteTask(ltvTask->topLevelItemCount() - 1, tasks::SelectWholeRow, record);
-    EnableListButtonsIfTasks();
+    m_form.ltvTask->addTopLevelItem(
+        new TaskRow(tasks::Task(conversion::newTaskRecord(path, probe, m_form.outputExtension()))));
+    m_form.EnableListButtonsIfTasks();
 }
 
-void TMainForm::inputsProbed()
+void TaskList::inputsProbed()
 {
-    if (std::exchange(m_selectLoneTask, false) && ltvTask->topLevelItemCount() == 1) {
-        ltvTask->topLevelItem(0)->setSelected(true);
-        ltvTaskClick();
+    if (std::exchange(m_selectLoneTask, false) && m_form.ltvTask->topLevelItemCount() == 1) {
+        m_form.ltvTask->topLevelItem(0)->setSelected(true);
+        m_form.ltvTaskClick();
     }
     // The run takes every file the user added before it, those probed after the press too.
-    if (m_startWhenProbed && !m_closing) {
-        setStartPending(false);
-        widgets::guarded([this] { tbtnStartClick(); })();
-    }
+    if (!m_closing)
+        emit inputsListed();
 }
 
-void TMainForm::tbtnAddFileClick()
+void TaskList::addFromOpenDialog()
 {
     // The user is back: the computer stays on.
-    TurnOffNotice->cancel();
-    const QStringList chosen = m_services.dialogs.openFiles(this, m_openDialogFilter);
+    m_form.TurnOffNotice->cancel();
+    const QStringList chosen = m_services.dialogs.openFiles(&m_form, m_form.openDialogFilter());
     // The dialog hands the first chosen name over last.
     for (qsizetype i = 1; i < chosen.size(); ++i)
         AddInputFile(chosen.at(i));
@@ -163,49 +170,32 @@ void TMainForm::tbtnAddFileClick()
     m_selectLoneTask = true;
     if (!probingInputs())
         inputsProbed();
-    ltvTask->setFocus();
-    EnableListButtonsIfTasks();
+    m_form.ltvTask->setFocus();
+    m_form.EnableListButtonsIfTasks();
 }
 
-void TMainForm::tbtnAddDirClick()
+void TaskList::addFromFolderDialog()
 {
-    TurnOffNotice->cancel();
+    m_form.TurnOffNotice->cancel();
     QString folder;
-    if (SelectDirectory(this, QStringLiteral("Add a directory to the Task List"), QString(), folder))
+    if (m_form.SelectDirectory(&m_form, QStringLiteral("Add a directory to the Task List"), QString(), folder))
         AddInputDirectory(folder);
-    ltvTask->setFocus();
-    EnableListButtonsIfTasks();
+    m_form.ltvTask->setFocus();
+    m_form.EnableListButtonsIfTasks();
 }
 
-void TMainForm::DropFiles(const QStringList &paths)
+void TaskList::DropFiles(const QStringList &paths)
 {
-    if (!runIsIdle() || !ltvTask->isEnabled())
+    if (!m_form.runIsIdle() || !m_form.ltvTask->isEnabled())
         return;
-    TurnOffNotice->cancel();
+    m_form.TurnOffNotice->cancel();
     for (const QString &path : paths) {
         if (QFileInfo(path).isDir())
             AddInputDirectory(path);
         else if (tasks::HasSupportedExtension(path))
             AddInputFile(path);
     }
-    EnableListButtonsIfTasks();
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (event->mimeData()->hasUrls() && runIsIdle() && ltvTask->isEnabled())
-        event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent *event)
-{
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    event->acceptProposedAction();
-    DropFiles(paths);
+    m_form.EnableListButtonsIfTasks();
 }
 
 } // namespace mainform

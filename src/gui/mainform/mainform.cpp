@@ -3,13 +3,11 @@
 #include "core/conversion/batchrun.h"
 #include "core/profiles/profilefolders.h"
 #include "core/tasks/inputfiles.h"
-#include "core/tasks/journalslot.h"
-#include "core/tasks/journalwriter.h"
-#include "core/tasks/startupinputs.h"
 #include "gui/about/aboutform.h"
 #include "gui/grids/customsizetrigger.h"
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/grids/sizeform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 #include "gui/mainform/turnoffnotice.h"
 #include "gui/preview/dstrackbar.h"
@@ -62,6 +60,15 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
     connectBatchRun();
+    m_taskList = std::make_unique<TaskList>(*this, m_services);
+    // A Start pressed while files were being added waits for them.
+    connect(m_taskList.get(), &TaskList::inputsListed, this, [this] {
+        if (m_startWhenProbed) {
+            setStartPending(false);
+            widgets::guarded([this] { tbtnStartClick(); })();
+        }
+    });
+    connect(m_taskList.get(), &TaskList::addingCancelled, this, [this] { m_startWhenProbed = false; });
     FormCreate(executableDirectory, arguments);
     createPreviewPlayer();
     createSecondaryWindows();
@@ -90,8 +97,8 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     cmbProfile->addItems(profiles::ProfileNames(m_profiles));
     cmbProfile->setCurrentIndex(-1);
     // A restored list comes first; the files named on the command line are added after it.
-    RestoreTaskList();
-    AddStartupInputs(arguments);
+    m_taskList->RestoreTaskList();
+    m_taskList->AddStartupInputs(arguments);
     EnableListButtonsIfTasks();
     setAcceptDrops(true);
     panBottomCenter->resize(607, panBottomCenter->height());
@@ -157,17 +164,6 @@ void TMainForm::createSecondaryWindows()
     grids::ConnectCustomSizeTrigger(vleVideo, SizeForm.get());
 }
 
-void TMainForm::AddStartupInputs(const QStringList &arguments)
-{
-    for (const QString &path : tasks::startupInputPaths(arguments)) {
-        const QFileInfo input(path);
-        if (input.isFile() && tasks::HasSupportedExtension(path))
-            AddInputFile(path);
-        else if (input.isDir())
-            AddInputDirectory(path);
-    }
-}
-
 void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -181,7 +177,7 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::FormShow()
 {
     LoadMainPreferences();
-    applyRestoredRunSettings();
+    m_taskList->applyRestoredRunSettings();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -204,7 +200,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
         }
     }
     // Anything still adding inputs stops at the next file.
-    m_closing = true;
+    m_taskList->stopAdding();
     TurnOffNotice->hide();
     FormClose();
     event->accept();
@@ -215,7 +211,7 @@ void TMainForm::closeWithoutQuestion()
     // A message waiting for OK (the end of a batch, say) must not keep the program alive.
     for (int open = 0; open < 8 && QApplication::activeModalWidget(); ++open)
         QApplication::activeModalWidget()->close();
-    m_keepJournalAtClose = true;
+    m_taskList->keepJournalAtClose();
     if (runIsIdle()) {
         close();
         return;
@@ -227,7 +223,7 @@ void TMainForm::closeWithoutQuestion()
 void TMainForm::FormClose()
 {
     SaveMainPreferences();
-    closeTaskJournal();
+    m_taskList->closeJournal();
     SettingForm->hide();
     SizeForm->hide();
 }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "core/conversion/batchplan.h"
-#include "core/conversion/probequeue.h"
 #include "core/platform/services.h"
 #include "core/preferences/programvalues.h"
 #include "core/profiles/profilelist.h"
-#include "core/tasks/taskjournal.h"
 #include "core/tasks/taskrecord.h"
 #include "gui/grids/profilegrids.h"
 #include "gui/mainform/windowgeometry.h"
@@ -48,11 +46,6 @@ struct ProfileChoice;
 namespace conversion {
 class BatchRun;
 }
-namespace tasks {
-class JournalSlot;
-class JournalWriter;
-} // namespace tasks
-
 namespace widgets {
 class BalloonTip;
 }
@@ -71,6 +64,7 @@ class KeyValueGrid;
 
 namespace mainform {
 
+class TaskList;
 class TTurnOffNotice;
 
 // The converter's one working window. Its controls are public: the other windows and the batch
@@ -87,7 +81,6 @@ public:
     const preferences::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
     const QString &outputExtension() const { return m_outputExtension; }
-    const conversion::ProbeResults &probeResults() const { return m_probe; }
     const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
     grids::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
 
@@ -103,19 +96,13 @@ public:
     bool runIsIdle() const;
     // The batch run the window watches.
     conversion::BatchRun &batchRun() const { return *m_run; }
-    // The encoder output kept of the row's last run when it failed or was left incomplete.
-    QString failureLog(int row) const;
     // The notice shown before the computer turns off.
     std::unique_ptr<TTurnOffNotice> TurnOffNotice;
     // Ends the program as a close does, but without asking: a running batch is stopped and its
     // partial outputs removed first. For a termination request or a coming shutdown.
     void closeWithoutQuestion();
-    // How long a probe may take before its file is added without a length.
-    void setProbeTimeLimit(int milliseconds);
-    // Whether added files are still being probed: their rows come as their probes end.
-    bool probingInputs() const;
-    // Where the journal of this window's task list is kept; empty when it keeps none.
-    QString journalPath() const;
+    // The task list at work: adding, probing, editing and its journal.
+    TaskList &taskList() const { return *m_taskList; }
 
     // Toolbar.
     QToolBar *Toolbar1 = nullptr;
@@ -161,15 +148,7 @@ public:
     void EnableListButtonsIfTasks();
     bool SelectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder);
 
-    void AddInputFile(const QString &path);
-    void AddInputDirectory(const QString &directory);
-    // Hands path to the probes in the background; an unconfirmed one is listed only if they find a stream.
-    void ProbeMedia(const QString &path, bool unconfirmed = false);
-
     // Start-up and the main window's own preferences.
-    // Offers back the list of a session that did not close normally, and begins this one's journal.
-    void RestoreTaskList();
-    void AddStartupInputs(const QStringList &arguments);
     void LoadMainPreferences();
     // False, after telling the user, when Preferences.ini could not be written.
     bool SaveMainPreferences();
@@ -193,14 +172,6 @@ public:
     void panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
     void bbtnBrowserClick();
     void bbtnOpenClick();
-    void tbtnAddFileClick();
-    void tbtnAddDirClick();
-    void tbtnUpClick();
-    void tbtnDownClick();
-    void tbtnRemoveClick();
-    void tbtnClearClick();
-    // True when the key was the list's Backspace (Clear) or Delete (Remove).
-    bool ltvTaskKeyDown(int key);
     void SetGridValue(int grid, const QString &key, const QString &value);
     void ltvTaskClick();
     void ltvTaskDblClick();
@@ -223,8 +194,6 @@ public:
     void labLinkClick();
     // Opens target with the desktop, or tells the user that nothing could open it.
     void OpenWithDesktop(const QString &target);
-    // Adds dropped files and folders, unless a run has the list.
-    void DropFiles(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -243,8 +212,16 @@ private:
     void createTaskMenu();
     void createProfileSections();
     void widenRightPanelForGrids();
+    // The task list's handlers: each hands its command to the task list.
+    void tbtnAddFileClick();
+    void tbtnAddDirClick();
+    void tbtnUpClick();
+    void tbtnDownClick();
+    void tbtnRemoveClick();
+    void tbtnClearClick();
+    // True when the key was the list's Backspace (Clear) or Delete (Remove).
+    bool ltvTaskKeyDown(int key);
     int firstSelectedTask() const;
-    void exchangeTasks(int from, int to);
     void emptyOutputSettings();
     void createSecondaryWindows();
     void createPreviewPlayer();
@@ -262,31 +239,14 @@ private:
     void completeRun(const conversion::RunSummary &summary);
     void endRunOnStartFailure(const QString &reason);
     void turnOffExpired();
-    bool offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes);
-    void startTaskJournal();
-    void restoreTasks(tasks::TaskJournal journal);
-    void applyRestoredRunSettings();
-    QString outputDecidingSettings() const;
-    void forgetConvertedEarlierIfChanged();
-    tasks::TaskJournal journalOfTaskList() const;
-    void taskJournalChangedNow();
-    void closeTaskJournal();
-    void noticeJournalProblem(const QString &cause);
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
     preferences::ProgramValues m_values;
     QString m_openDialogFilter;
     QString m_outputExtension;
-    conversion::ProbeResults m_probe;
     int m_rememberedListWidth = mainform::InitialRememberedListWidth;
-    int m_probeTimeLimitMs = conversion::ProbeTimeLimitMs;
-    conversion::ProbeQueue &inputProbes();
-    void inputProbed(const QString &path, const conversion::ProbeResults &probe);
-    void inputsProbed();
-    std::unique_ptr<conversion::ProbeQueue> m_probes;
     bool m_startWhenProbed = false; // Start was pressed while files were being probed
-    bool m_selectLoneTask = false;  // the dialog's files are being probed
     QList<profiles::ProfileEntry> m_profiles;
     // The output folder Preferences.ini names, and the one shown instead when that was unusable.
     QString m_storedOutputPath;
@@ -295,20 +255,12 @@ private:
     // profile, not from the user.
     QSet<QString> m_profileExtensions;
 
-    std::unique_ptr<tasks::JournalSlot> m_journalSlot;
-    std::unique_ptr<tasks::JournalWriter> m_journal;
-    QString m_restoredProfile;
-    QString m_restoredOutputFolder;
-    // The settings a restored list's converted rows were converted with, as far as it is known.
-    QString m_restoredRunSettings;
-    QSet<QString> m_journalProblems; // each told once
-    bool m_keepJournalAtClose = false;
+    std::unique_ptr<TaskList> m_taskList;
 
     std::unique_ptr<conversion::BatchRun> m_run;
     std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
     std::unique_ptr<platform::ShutdownDelay> m_shutdownDelay;
     bool m_closeAfterRun = false;
-    bool m_closing = false;
     bool m_shown = false;
     bool m_centreWhenGrowing = false;
     bool m_panelDragged = false; // the user gave the right panel its width

@@ -9,6 +9,7 @@
 #include "gui/grids/profilegrids.h"
 #include "gui/mainform/batchnotice.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 #include "gui/mainform/turnoffnotice.h"
 #include "gui/settings/settingform.h"
@@ -47,11 +48,6 @@ bool TMainForm::runIsIdle() const
     return m_run->isIdle();
 }
 
-QString TMainForm::failureLog(int row) const
-{
-    return mainform::TaskLog(*ltvTask, row);
-}
-
 void TMainForm::connectBatchRun()
 {
     m_run = std::make_unique<conversion::BatchRun>(m_services.processes);
@@ -69,7 +65,7 @@ void TMainForm::tbtnStartClick()
     if (!runIsIdle() || m_startWhenProbed)
         return;
     // Files still being probed belong to the run: it starts once the last of them is listed.
-    if (probingInputs()) {
+    if (m_taskList->probingInputs()) {
         setStartPending(true);
         return;
     }
@@ -173,7 +169,7 @@ void TMainForm::batchTaskStarted(int row, const QString &output)
     mainform::SetTaskOutput(*ltvTask, row, output);
     batchTaskProgressed(row, 0);
     showConvertingFiles();
-    taskJournalChangedNow();
+    m_taskList->journalChangedNow();
 }
 
 void TMainForm::batchTaskProgressed(int row, int percent)
@@ -208,7 +204,7 @@ void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QSt
     runsetup::recordTaskEnd(rows, row, status, log);
     mainform::SetTaskOutput(*ltvTask, row, QString());
     showConvertingFiles();
-    taskJournalChangedNow();
+    m_taskList->journalChangedNow();
 }
 
 void TMainForm::batchRunEnded(const conversion::RunSummary &summary)

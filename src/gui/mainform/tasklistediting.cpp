@@ -1,19 +1,24 @@
-// The main window's task-list editing: moving, removing and clearing rows, the popup menu, and
-// each task's own output settings in the Output grid.
+// The main window's side of the task list: the handlers that hand their commands to it, the
+// popup menu, and each task's own output settings in the Output grid.
 #include "core/platform/pathdelimiter.h"
 #include "core/tasks/inputfiles.h"
 #include "core/tasks/tasktrim.h"
 #include "core/tasks/timetext.h"
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 #include "gui/widgets/balloontip.h"
 
 #include <QAction>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace mainform {
 
@@ -21,57 +26,31 @@ namespace {
 const QString NewFilenameKey = QStringLiteral("New Filename");
 const QString StartTimeKey = QStringLiteral("Start Time");
 const QString EndTimeKey = QStringLiteral("End Time");
-
-bool isSelected(const QTreeWidget &list, int row)
-{
-    return list.topLevelItem(row)->isSelected();
-}
 } // namespace
 
 int TMainForm::firstSelectedTask() const
 {
-    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
-        if (isSelected(*ltvTask, row))
-            return row;
-    }
-    return -1;
+    return m_taskList->firstSelectedTask();
 }
 
-void TMainForm::exchangeTasks(int from, int to)
+void TMainForm::tbtnAddFileClick()
 {
-    ltvItemData moving, other;
-    ReadTask(from, tasks::SelectWholeRow, moving);
-    ReadTask(to, tasks::SelectWholeRow, other);
-    // Read while each row still has its own texts, which the mark is checked against.
-    const bool movingConverted = mainform::ConvertedEarlier(*ltvTask, from);
-    const bool otherConverted = mainform::ConvertedEarlier(*ltvTask, to);
-    WriteTask(to, tasks::SelectWholeRow, moving);
-    WriteTask(from, tasks::SelectWholeRow, other);
-    const QString movingLog = mainform::TaskLog(*ltvTask, from);
-    mainform::SetTaskLog(*ltvTask, from, mainform::TaskLog(*ltvTask, to));
-    mainform::SetTaskLog(*ltvTask, to, movingLog);
-    mainform::SetConvertedEarlier(*ltvTask, from, otherConverted);
-    mainform::SetConvertedEarlier(*ltvTask, to, movingConverted);
-    ltvTask->topLevelItem(to)->setSelected(true);
-    ltvTask->topLevelItem(from)->setSelected(false);
+    m_taskList->addFromOpenDialog();
 }
 
-// A selected row moves past an unselected neighbour only: rows that reach the edge keep their
-// place, and the rows behind them stay behind them.
+void TMainForm::tbtnAddDirClick()
+{
+    m_taskList->addFromFolderDialog();
+}
+
 void TMainForm::tbtnUpClick()
 {
-    for (int row = 1; row < ltvTask->topLevelItemCount(); ++row) {
-        if (isSelected(*ltvTask, row) && !isSelected(*ltvTask, row - 1))
-            exchangeTasks(row, row - 1);
-    }
+    m_taskList->moveSelectedUp();
 }
 
 void TMainForm::tbtnDownClick()
 {
-    for (int row = ltvTask->topLevelItemCount() - 2; row >= 0; --row) {
-        if (isSelected(*ltvTask, row) && !isSelected(*ltvTask, row + 1))
-            exchangeTasks(row, row + 1);
-    }
+    m_taskList->moveSelectedDown();
 }
 
 void TMainForm::emptyOutputSettings()
@@ -83,10 +62,7 @@ void TMainForm::emptyOutputSettings()
 
 void TMainForm::tbtnRemoveClick()
 {
-    for (int row = ltvTask->topLevelItemCount() - 1; row >= 0; --row) {
-        if (isSelected(*ltvTask, row))
-            delete ltvTask->takeTopLevelItem(row);
-    }
+    m_taskList->removeSelected();
     emptyOutputSettings();
     if (ltvTask->topLevelItemCount() == 0)
         SetListButtonsEnabled(false);
@@ -94,8 +70,7 @@ void TMainForm::tbtnRemoveClick()
 
 void TMainForm::tbtnClearClick()
 {
-    for (int row = ltvTask->topLevelItemCount() - 1; row >= 0; --row)
-        delete ltvTask->takeTopLevelItem(row);
+    m_taskList->clear();
     emptyOutputSettings();
     SetListButtonsEnabled(false);
 }
@@ -186,7 +161,7 @@ void TMainForm::ppmTaskPopup()
         if (name == QLatin1String("mnuOpen") || name == QLatin1String("mnuRemove"))
             action->setEnabled(selected >= 0);
         else if (name == QLatin1String("mnuShowLog"))
-            action->setEnabled(selected >= 0 && !failureLog(selected).isEmpty());
+            action->setEnabled(selected >= 0 && !m_taskList->failureLog(selected).isEmpty());
         else if (name == QLatin1String("mnuClear"))
             action->setEnabled(ltvTask->topLevelItemCount() > 0);
     }
@@ -198,11 +173,28 @@ void TMainForm::ShowFailureLog()
     if (selected < 0)
         return;
     const QString input = ltvTask->topLevelItem(selected)->text(0);
-    const QString log = failureLog(selected);
+    const QString log = m_taskList->failureLog(selected);
     m_services.dialogs.messageBox(this, QStringLiteral("Show Log"),
                                   log.isEmpty() ? QStringLiteral("No encoder output is kept for \"%1\".").arg(input)
                                                 : QStringLiteral("%1\n\n%2").arg(input, log),
                                   platform::MessageIcon::Information, platform::MessageButton::Ok);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls() && runIsIdle() && ltvTask->isEnabled())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    m_taskList->DropFiles(paths);
 }
 
 } // namespace mainform

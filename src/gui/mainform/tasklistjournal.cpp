@@ -1,9 +1,11 @@
 // The journal of the task list: written while the window is open, offered back at the start
 // after a crash, a kill or a power cut, and removed by a close the user asked for.
+#include "core/platform/services.h"
 #include "core/tasks/journalslot.h"
 #include "core/tasks/journalwriter.h"
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 
 #include <QAbstractItemModel>
@@ -25,9 +27,9 @@ const QString JournalNotKept =
     QStringLiteral("The task list cannot be kept: %1; it will not be offered back after a crash.");
 } // namespace
 
-void TMainForm::RestoreTaskList()
+void TaskList::RestoreTaskList()
 {
-    const QString folder = m_values.locations.journalDirectory;
+    const QString folder = m_form.programValues().locations.journalDirectory;
     QString problem;
     m_journalSlot = tasks::JournalSlot::claim(folder, &problem);
     if (!m_journalSlot) {
@@ -56,19 +58,19 @@ void TMainForm::RestoreTaskList()
             left->removeJournal();
     }
     // What was restored is the journal now, with its interrupted tasks settled.
-    if (ltvTask->topLevelItemCount() > 0)
+    if (m_form.ltvTask->topLevelItemCount() > 0)
         m_journal->changed();
 }
 
 // True when the user took the list back. A list with nothing left to convert is set aside
 // without a question, as a declined one is.
-bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes)
+bool TaskList::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes)
 {
     QString problem;
     std::optional<tasks::TaskJournal> journal = tasks::decodeTaskJournal(bytes, &problem);
     if (!journal) {
         slot.moveJournalTo(slot.unreadablePath());
-        m_services.dialogs.messageBox(this, preferences::ProgramName,
+        m_services.dialogs.messageBox(&m_form, preferences::ProgramName,
                                       UnreadableJournal.arg(problem, slot.unreadablePath()),
                                       platform::MessageIcon::Warning, platform::MessageButton::Ok);
         return false;
@@ -78,7 +80,7 @@ bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArra
     const int waiting = tasks::waitingTaskCount(*journal);
     if (waiting > 0) {
         const auto answer = m_services.dialogs.messageBox(
-            this, preferences::ProgramName, waiting == 1 ? RestoreOneQuestion : RestoreQuestion.arg(waiting),
+            &m_form, preferences::ProgramName, waiting == 1 ? RestoreOneQuestion : RestoreQuestion.arg(waiting),
             platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
         if (answer == platform::MessageButton::Yes) {
             restoreTasks(*journal);
@@ -91,46 +93,41 @@ bool TMainForm::offerTaskJournal(const tasks::JournalSlot &slot, const QByteArra
     return false;
 }
 
-void TMainForm::startTaskJournal()
+void TaskList::startTaskJournal()
 {
     const QString path = m_journalSlot->journalPath();
     m_journal = std::make_unique<tasks::JournalWriter>(path, [this] { return journalOfTaskList(); });
     // The writer is the receiver: the connections go with it, before the list goes.
-    const QAbstractItemModel *rows = ltvTask->model();
+    const QAbstractItemModel *rows = m_form.ltvTask->model();
     tasks::JournalWriter *journal = m_journal.get();
     connect(rows, &QAbstractItemModel::rowsInserted, journal, &tasks::JournalWriter::changed);
     connect(rows, &QAbstractItemModel::rowsRemoved, journal, &tasks::JournalWriter::changed);
     connect(rows, &QAbstractItemModel::rowsMoved, journal, &tasks::JournalWriter::changed);
     connect(rows, &QAbstractItemModel::dataChanged, journal, &tasks::JournalWriter::changed);
     connect(rows, &QAbstractItemModel::modelReset, journal, &tasks::JournalWriter::changed);
-    connect(edtOutputdir, &QLineEdit::textChanged, journal, &tasks::JournalWriter::changed);
-    connect(cmbProfile, &QComboBox::currentIndexChanged, journal, &tasks::JournalWriter::changed);
+    connect(m_form.edtOutputdir, &QLineEdit::textChanged, journal, &tasks::JournalWriter::changed);
+    connect(m_form.cmbProfile, &QComboBox::currentIndexChanged, journal, &tasks::JournalWriter::changed);
     connect(journal, &tasks::JournalWriter::writeFailed, this, [this, path](const QString &reason) {
         noticeJournalProblem(QStringLiteral("\"%1\" cannot be written (%2)").arg(path, reason));
     });
 }
 
-void TMainForm::restoreTasks(tasks::TaskJournal journal)
+void TaskList::restoreTasks(tasks::TaskJournal journal)
 {
     tasks::settleInterruptedTasks(journal);
     QSet<QString> listed;
-    for (int position = 0; position < ltvTask->topLevelItemCount(); ++position)
-        listed << ltvTask->topLevelItem(position)->text(0);
-    for (const tasks::JournalTask &entry : journal.tasks) {
+    for (int position = 0; position < m_form.ltvTask->topLevelItemCount(); ++position)
+        listed << m_form.ltvTask->topLevelItem(position)->text(0);
+    for (tasks::Task &task : journal.tasks) {
         // One row per input, as adding keeps it, even in a journal edited by hand.
-        if (listed.contains(entry.task.InputFile))
+        if (listed.contains(task.record.InputFile))
             continue;
-        listed << entry.task.InputFile;
-        auto *row = new QTreeWidgetItem(QStringList{entry.task.InputFile});
-        ltvTask->addTopLevelItem(row);
-        const int position = ltvTask->topLevelItemCount() - 1;
-        WriteTask(position, tasks::SelectWholeRow, entry.task);
-        mainform::SetTaskLog(*ltvTask, position, entry.log);
-        mainform::SetConvertedEarlier(*ltvTask, position,
-                                      entry.convertedEarlier || entry.task.Status == tasks::CompleteStatus);
+        listed << task.record.InputFile;
+        task.setConvertedEarlier(task.convertedEarlier() || task.record.Status == tasks::CompleteStatus);
+        m_form.ltvTask->addTopLevelItem(new TaskRow(std::move(task)));
     }
-    if (ltvTask->topLevelItemCount() > 0)
-        panbg->hide();
+    if (m_form.ltvTask->topLevelItemCount() > 0)
+        m_form.panbg->hide();
     // The first list restored, the window's own, gives the run its settings.
     if (m_restoredProfile.isEmpty() && m_restoredOutputFolder.isEmpty()) {
         m_restoredProfile = journal.profile;
@@ -139,33 +136,33 @@ void TMainForm::restoreTasks(tasks::TaskJournal journal)
 }
 
 // The profile and folder of the restored list win over those the last normal close stored.
-void TMainForm::applyRestoredRunSettings()
+void TaskList::applyRestoredRunSettings()
 {
     if (QFileInfo(m_restoredOutputFolder).isDir())
-        edtOutputdir->setText(m_restoredOutputFolder);
-    const int profile = m_restoredProfile.isEmpty() ? -1 : cmbProfile->findText(m_restoredProfile);
-    if (profile >= 0 && profile != cmbProfile->currentIndex()) {
-        cmbProfile->setCurrentIndex(profile);
-        cmbProfileChange();
+        m_form.edtOutputdir->setText(m_restoredOutputFolder);
+    const int profile = m_restoredProfile.isEmpty() ? -1 : m_form.cmbProfile->findText(m_restoredProfile);
+    if (profile >= 0 && profile != m_form.cmbProfile->currentIndex()) {
+        m_form.cmbProfile->setCurrentIndex(profile);
+        m_form.cmbProfileChange();
     }
     m_restoredProfile.clear();
     m_restoredOutputFolder.clear();
     bool converted = false;
-    for (int row = 0; row < ltvTask->topLevelItemCount() && !converted; ++row)
-        converted = mainform::ConvertedEarlier(*ltvTask, row);
+    for (int row = 0; row < m_form.ltvTask->topLevelItemCount() && !converted; ++row)
+        converted = ConvertedEarlier(*m_form.ltvTask, row);
     if (!converted)
         return;
     m_restoredRunSettings = outputDecidingSettings();
-    connect(edtOutputdir, &QLineEdit::textChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
-    connect(cmbProfile, &QComboBox::currentIndexChanged, this, &TMainForm::forgetConvertedEarlierIfChanged);
-    for (grids::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced})
-        connect(grid, &grids::KeyValueGrid::StringsChange, this, &TMainForm::forgetConvertedEarlierIfChanged);
+    connect(m_form.edtOutputdir, &QLineEdit::textChanged, this, &TaskList::forgetConvertedEarlierIfChanged);
+    connect(m_form.cmbProfile, &QComboBox::currentIndexChanged, this, &TaskList::forgetConvertedEarlierIfChanged);
+    for (grids::KeyValueGrid *grid : {m_form.vleVideo, m_form.vleAudio, m_form.vleAdvanced})
+        connect(grid, &grids::KeyValueGrid::StringsChange, this, &TaskList::forgetConvertedEarlierIfChanged);
 }
 
-QString TMainForm::outputDecidingSettings() const
+QString TaskList::outputDecidingSettings() const
 {
-    QStringList settings{edtOutputdir->text(), cmbProfile->currentText()};
-    for (const grids::KeyValueGrid *grid : {vleVideo, vleAudio, vleAdvanced}) {
+    QStringList settings{m_form.edtOutputdir->text(), m_form.cmbProfile->currentText()};
+    for (const grids::KeyValueGrid *grid : {m_form.vleVideo, m_form.vleAudio, m_form.vleAdvanced}) {
         for (int row = 0; row < grid->rowCount(); ++row)
             settings << grid->key(row) + QLatin1Char('=') + grid->value(row);
     }
@@ -174,44 +171,40 @@ QString TMainForm::outputDecidingSettings() const
 
 // Outputs converted with other settings are not the ones the list would make now: every row is
 // converted again, even when the settings come back.
-void TMainForm::forgetConvertedEarlierIfChanged()
+void TaskList::forgetConvertedEarlierIfChanged()
 {
     if (m_restoredRunSettings.isEmpty() || outputDecidingSettings() == m_restoredRunSettings)
         return;
     m_restoredRunSettings.clear();
-    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
-        mainform::SetConvertedEarlier(*ltvTask, row, false);
+    for (int row = 0; row < m_form.ltvTask->topLevelItemCount(); ++row)
+        SetConvertedEarlier(*m_form.ltvTask, row, false);
 }
 
-tasks::TaskJournal TMainForm::journalOfTaskList() const
+tasks::TaskJournal TaskList::journalOfTaskList() const
 {
     tasks::TaskJournal journal;
     // Until the window shows them, the restored list's settings are the ones it runs with.
-    journal.profile = m_restoredProfile.isEmpty() ? cmbProfile->currentText() : m_restoredProfile;
-    journal.outputFolder = m_restoredOutputFolder.isEmpty() ? edtOutputdir->text() : m_restoredOutputFolder;
-    const int count = ltvTask->topLevelItemCount();
+    journal.profile = m_restoredProfile.isEmpty() ? m_form.cmbProfile->currentText() : m_restoredProfile;
+    journal.outputFolder = m_restoredOutputFolder.isEmpty() ? m_form.edtOutputdir->text() : m_restoredOutputFolder;
+    const int count = m_form.ltvTask->topLevelItemCount();
     journal.tasks.reserve(count);
     for (int position = 0; position < count; ++position) {
-        tasks::JournalTask entry;
-        mainform::ReadTask(*ltvTask, position, tasks::SelectWholeRow, entry.task);
+        tasks::Task task = taskAt(*m_form.ltvTask, position);
         // A restart begins the task again: how far it had come is not kept.
-        if (entry.task.Status.startsWith(tasks::ConvertingStatus))
-            entry.task.Status = tasks::ConvertingStatus;
-        entry.log = mainform::TaskLog(*ltvTask, position);
-        entry.output = mainform::TaskOutput(*ltvTask, position);
-        entry.convertedEarlier = mainform::ConvertedEarlier(*ltvTask, position);
-        journal.tasks << entry;
+        if (task.record.Status.startsWith(tasks::ConvertingStatus))
+            task.record.Status = tasks::ConvertingStatus;
+        journal.tasks << task;
     }
     return journal;
 }
 
-void TMainForm::taskJournalChangedNow()
+void TaskList::journalChangedNow()
 {
     if (m_journal)
         m_journal->changedNow();
 }
 
-void TMainForm::closeTaskJournal()
+void TaskList::closeJournal()
 {
     if (!m_journal)
         return;
@@ -224,7 +217,7 @@ void TMainForm::closeTaskJournal()
 }
 
 // A notice, not a question: the window works on without its journal.
-void TMainForm::noticeJournalProblem(const QString &cause)
+void TaskList::noticeJournalProblem(const QString &cause)
 {
     if (m_journalProblems.contains(cause))
         return;
@@ -232,7 +225,7 @@ void TMainForm::noticeJournalProblem(const QString &cause)
     m_services.notifications.notify(preferences::ProgramName, JournalNotKept.arg(cause));
 }
 
-QString TMainForm::journalPath() const
+QString TaskList::journalPath() const
 {
     return m_journalSlot ? m_journalSlot->journalPath() : QString();
 }

@@ -3,95 +3,129 @@
 #include <QTreeWidget>
 
 namespace mainform {
-
 namespace {
-constexpr int TaskLogRole = Qt::UserRole + 1;
-constexpr int TaskOutputRole = Qt::UserRole + 2;
-constexpr int ConvertedEarlierRole = Qt::UserRole + 3;
 
-QVariant rowData(const QTreeWidget &list, int position, int role)
+// The record text a column shows: the caption, then sub-items 0 to 9.
+QString ltvItemData::*columnField(int column)
 {
-    const QTreeWidgetItem *row = list.topLevelItem(position);
-    return row ? row->data(0, role) : QVariant();
+    if (column == 0)
+        return &ltvItemData::InputFile;
+    if (column >= tasks::columnOf(0) && column < tasks::columnOf(tasks::SubItemCount))
+        return tasks::subItemField(column - tasks::columnOf(0));
+    return nullptr;
 }
 
-void setRowData(QTreeWidget &list, int position, int role, const QVariant &value)
+bool isText(int role)
 {
-    if (QTreeWidgetItem *row = list.topLevelItem(position))
-        row->setData(0, role, value);
+    return role == Qt::DisplayRole || role == Qt::EditRole;
 }
 
-// The row's texts that decide its output file; the run's settings decide the rest.
-QString outputTexts(const QTreeWidget &list, int position)
+TaskRow *rowAt(const QTreeWidget &list, int position)
 {
-    const QTreeWidgetItem *row = list.topLevelItem(position);
-    if (!row)
-        return {};
-    QStringList texts;
-    for (int sub : {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectStart, tasks::SelectEnd})
-        texts << row->text(tasks::columnOf(sub));
-    return texts.join(QLatin1Char('\n'));
+    return dynamic_cast<TaskRow *>(list.topLevelItem(position));
 }
+
 } // namespace
+
+TaskRow::TaskRow(tasks::Task task) : m_task(std::move(task))
+{
+    tasks::deriveSeconds(m_task.record, tasks::SelectWholeRow);
+}
+
+void TaskRow::setTask(tasks::Task task)
+{
+    tasks::deriveSeconds(task.record, tasks::SelectWholeRow);
+    if (task == m_task)
+        return;
+    m_task = std::move(task);
+    emitDataChanged();
+}
+
+QVariant TaskRow::data(int column, int role) const
+{
+    if (QString ltvItemData::*field = columnField(column); field && isText(role))
+        return m_task.record.*field;
+    return QTreeWidgetItem::data(column, role);
+}
+
+void TaskRow::setData(int column, int role, const QVariant &value)
+{
+    QString ltvItemData::*field = columnField(column);
+    if (!field || !isText(role))
+        return QTreeWidgetItem::setData(column, role, value);
+    tasks::Task task = m_task;
+    task.record.*field = value.toString();
+    setTask(std::move(task));
+}
+
+QTreeWidgetItem *TaskRow::clone() const
+{
+    return new TaskRow(*this);
+}
+
+tasks::Task taskAt(const QTreeWidget &list, int position)
+{
+    const TaskRow *row = rowAt(list, position);
+    return row ? row->task() : tasks::Task();
+}
+
+void setTaskAt(QTreeWidget &list, int position, tasks::Task task)
+{
+    if (TaskRow *row = rowAt(list, position))
+        row->setTask(std::move(task));
+}
 
 void ReadTask(const QTreeWidget &list, int position, int selector, ltvItemData &record)
 {
-    const QTreeWidgetItem *row = list.topLevelItem(position);
-    if (!row)
-        return;
-    if (tasks::selectsCaption(selector))
-        record.InputFile = row->text(0);
-    for (int sub = 0; sub < tasks::SubItemCount; ++sub) {
-        if (tasks::selectsSubItem(selector, sub))
-            record.*tasks::subItemField(sub) = row->text(tasks::columnOf(sub));
+    if (const TaskRow *row = rowAt(list, position)) {
+        tasks::copyTexts(row->task().record, record, selector);
+        tasks::deriveSeconds(record, selector);
     }
-    tasks::deriveSeconds(record, selector);
 }
 
 void WriteTask(QTreeWidget &list, int position, int selector, const ltvItemData &record)
 {
-    QTreeWidgetItem *row = list.topLevelItem(position);
-    if (!row)
-        return;
-    if (tasks::selectsCaption(selector))
-        row->setText(0, record.InputFile);
-    for (int sub = 0; sub < tasks::SubItemCount; ++sub) {
-        if (tasks::selectsSubItem(selector, sub))
-            row->setText(tasks::columnOf(sub), record.*tasks::subItemField(sub));
+    if (TaskRow *row = rowAt(list, position)) {
+        tasks::Task task = row->task();
+        tasks::copyTexts(record, task.record, selector);
+        row->setTask(std::move(task));
     }
 }
 
 QString TaskLog(const QTreeWidget &list, int position)
 {
-    return rowData(list, position, TaskLogRole).toString();
+    return taskAt(list, position).log;
 }
 
 void SetTaskLog(QTreeWidget &list, int position, const QString &log)
 {
-    setRowData(list, position, TaskLogRole, log.isEmpty() ? QVariant() : QVariant(log));
+    tasks::Task task = taskAt(list, position);
+    task.log = log;
+    setTaskAt(list, position, std::move(task));
 }
 
 QString TaskOutput(const QTreeWidget &list, int position)
 {
-    return rowData(list, position, TaskOutputRole).toString();
+    return taskAt(list, position).output;
 }
 
 void SetTaskOutput(QTreeWidget &list, int position, const QString &output)
 {
-    setRowData(list, position, TaskOutputRole, output.isEmpty() ? QVariant() : QVariant(output));
+    tasks::Task task = taskAt(list, position);
+    task.output = output;
+    setTaskAt(list, position, std::move(task));
 }
 
-// The mark is the output texts the row had when it was set: a row edited since then is a task
-// like any other, whichever edit changed it.
 bool ConvertedEarlier(const QTreeWidget &list, int position)
 {
-    const QVariant mark = rowData(list, position, ConvertedEarlierRole);
-    return mark.isValid() && mark.toString() == outputTexts(list, position);
+    return taskAt(list, position).convertedEarlier();
 }
 
 void SetConvertedEarlier(QTreeWidget &list, int position, bool converted)
 {
-    setRowData(list, position, ConvertedEarlierRole, converted ? QVariant(outputTexts(list, position)) : QVariant());
+    tasks::Task task = taskAt(list, position);
+    task.setConvertedEarlier(converted);
+    setTaskAt(list, position, std::move(task));
 }
 
 int TaskListStore::taskCount() const
@@ -101,9 +135,7 @@ int TaskListStore::taskCount() const
 
 ltvItemData TaskListStore::task(int row) const
 {
-    ltvItemData record;
-    ReadTask(m_list, row, tasks::SelectWholeRow, record);
-    return record;
+    return taskAt(m_list, row).record;
 }
 
 void TaskListStore::setStatus(int row, const QString &status)
