@@ -318,7 +318,7 @@ private slots:
         QCOMPARE(w.dialogs.messages.first().caption, "Cancel");
         QVERIFY(w.desktop.opened.isEmpty());
         QVERIFY(!QFile::exists(partial));
-        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+        QCOMPARE(w.form->runControl().state(), TMainForm::RunState::Idle);
     }
 
     void encoderThatCannotStart()
@@ -338,7 +338,7 @@ private slots:
         QVERIFY(w.form->failureLog(0).contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
-        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+        QCOMPARE(w.form->runControl().state(), TMainForm::RunState::Idle);
     }
 
     void missingOutputDirectory()
@@ -438,7 +438,7 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi"});
         bool ended = false;
-        connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QTRY_COMPARE(w.statuses().first(), "Converting");
         QCOMPARE(w.power.heldLocks, 1);
@@ -472,12 +472,12 @@ private slots:
         Window w;
         w.add({"/v/a.avi", "/v/b.avi"});
         bool endedInsideTheLoop = false;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
             if (row != 0)
                 return;
             QTimer::singleShot(0, this, [&] {
                 QEventLoop modal;
-                connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
+                connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
                     endedInsideTheLoop = true;
                     modal.quit();
                 });
@@ -685,7 +685,7 @@ private slots:
         QVERIFY(w.form->failureLog(0).isEmpty());
 
         stopping = true;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
             if (row == 1)
                 QTimer::singleShot(50, w.form->tbtnStop, &QToolButton::click);
         });
@@ -793,11 +793,11 @@ private slots:
         Window w;
         w.form->pgbTotal->setValue(25);
         for (int tick = 0; tick < 60; ++tick)
-            w.form->timerTimeTimer();
+            w.form->runControl().tick();
         QCOMPARE(w.form->labElapsed->text(), "00:01:00");
         QCOMPARE(w.form->labRemaining->text(), "00:03:00");
         w.form->pgbTotal->setValue(0);
-        w.form->timerTimeTimer();
+        w.form->runControl().tick();
         QCOMPARE(w.form->labRemaining->text(), "00:03:00");
     }
 };

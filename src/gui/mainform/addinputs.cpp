@@ -3,6 +3,7 @@
 #include "core/preferences/programvalues.h"
 #include "core/tasks/inputfiles.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/runcontrol.h"
 #include "gui/mainform/turnoffnotice.h"
 #include "gui/widgets/errordisplay.h"
 
@@ -64,10 +65,10 @@ conversion::ProbeQueue &TMainForm::inputProbes()
     connect(m_probes.get(), &conversion::ProbeQueue::probed, this, &TMainForm::inputProbed);
     connect(m_probes.get(), &conversion::ProbeQueue::idle, this, &TMainForm::inputsProbed);
     new CloseWatch(this, [this] {
-        if (!m_closing)
+        if (!m_runControl->closing())
             return;
         m_probes->cancel();
-        m_startWhenProbed = false;
+        m_runControl->cancelPendingStart();
         m_selectLoneTask = false;
     });
     return *m_probes;
@@ -122,14 +123,14 @@ void TMainForm::AddInputDirectory(const QString &directory)
 void TMainForm::inputProbed(const QString &path, const tasks::ProbeResults &probe)
 {
     m_probe = probe;
-    if (m_closing || !runIsIdle())
+    if (m_runControl->closing() || !runIsIdle())
         return;
     panbg->hide();
     if (isListed(*ltvTask, path))
         return;
     auto *row = new QTreeWidgetItem(QStringList{path});
     ltvTask->addTopLevelItem(row);
-    const ltvItemData record = tasks::newTaskRecord(path, probe, m_outputExtension);
+    const ltvItemData record = tasks::newTaskRecord(path, probe, outputExtension());
     for (int sub = 0; sub < tasks::SubItemCount; ++sub)
         row->setText(sub + 1, QString());
     WriteTask(ltvTask->topLevelItemCount() - 1, tasks::SelectWholeRow, record);
@@ -142,11 +143,7 @@ void TMainForm::inputsProbed()
         ltvTask->topLevelItem(0)->setSelected(true);
         ltvTaskClick();
     }
-    // The run takes every file the user added before it, those probed after the press too.
-    if (m_startWhenProbed && !m_closing) {
-        setStartPending(false);
-        widgets::guarded([this] { tbtnStartClick(); })();
-    }
+    m_runControl->inputsListed();
 }
 
 void TMainForm::tbtnAddFileClick()

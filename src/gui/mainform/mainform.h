@@ -9,6 +9,8 @@
 #include "core/tasks/taskjournal.h"
 #include "core/tasks/taskrecord.h"
 #include "gui/grids/profilegrids.h"
+#include "gui/mainform/profilecontrol.h"
+#include "gui/mainform/runcontrol.h"
 #include "gui/mainform/windowgeometry.h"
 
 #include <QMainWindow>
@@ -43,12 +45,6 @@ namespace widgets {
 class SplitterBar;
 }
 
-namespace runsetup {
-struct ProfileChoice;
-}
-namespace conversion {
-class BatchRun;
-}
 namespace tasks {
 class JournalSlot;
 class JournalWriter;
@@ -87,10 +83,12 @@ public:
 
     const preferences::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
-    const QString &outputExtension() const { return m_outputExtension; }
+    const QString &outputExtension() const;
     const tasks::ProbeResults &probeResults() const { return m_probe; }
-    const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
-    grids::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
+    // The batch run, its clock and a close that waits for it.
+    RunControl &runControl() const { return *m_runControl; }
+    // The profile list and the loaded profile.
+    ProfileControl &profileControl() const { return *m_profileControl; }
 
     // Secondary windows, created with the main window and alive as long as it is.
     std::unique_ptr<about::TAboutForm> AboutForm;
@@ -98,12 +96,9 @@ public:
     std::unique_ptr<grids::TSizeForm> SizeForm;
 
     using RunState = conversion::RunState;
-    RunState runState() const;
     // The one test of whether the list, the profile and the settings may change, and a run or a
     // probe may start: true while no batch runs, whatever the widgets show.
     bool runIsIdle() const;
-    // The batch run the window watches.
-    conversion::BatchRun &batchRun() const { return *m_run; }
     // The encoder output kept of the row's last run when it failed or was left incomplete.
     QString failureLog(int row) const;
     // The notice shown before the computer turns off.
@@ -171,29 +166,11 @@ public:
     // Offers back the list of a session that did not close normally, and begins this one's journal.
     void RestoreTaskList();
     void AddStartupInputs(const QStringList &arguments);
-    void LoadMainPreferences();
-    // False, after telling the user, when Preferences.ini could not be written.
-    bool SaveMainPreferences();
-    void FormShow();
-    void FormClose();
-
-    // Profiles.
-    QString profilePathOf(int position) const;
-    void cmbProfileChange();
-
-    // The batch run and its clock.
-    void tbtnStartClick();
-    void tbtnStopClick();
-    void RunBatch(const runsetup::ProfileChoice &choice);
-    void TurnOffComputer();
-    void timerTimeTimer();
 
     // Event handlers.
-    void FormResize();
-    void ltvTaskResize();
-    void panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
-    void bbtnBrowserClick();
-    void bbtnOpenClick();
+    void cmbProfileChange();
+    void tbtnStartClick();
+    void tbtnStopClick();
     void tbtnAddFileClick();
     void tbtnAddDirClick();
     void tbtnUpClick();
@@ -205,23 +182,11 @@ public:
     void SetGridValue(int grid, const QString &key, const QString &value);
     void ltvTaskClick();
     void ltvTaskDblClick();
-    void vleOutputMouseDown();
     void vleOutputValidate();
-    void repaintParameterGrids();
-    // Plays the first selected task's input in the preview.
-    void PreviewTask();
-    void sbtnPlayClick();
-    void sbtnPauseClick();
-    void sbtnStopClick();
     void ppmTaskPopup();
     void ShowFailureLog();
     void tbtnSettingClick();
     void bbtnSettingClick();
-    void tbtnAboutClick();
-    void tbtnHelpClick();
-    void labLinkMouseDown();
-    void labLinkMouseUp();
-    void labLinkClick();
     // Opens target with the desktop, or tells the user that nothing could open it.
     void OpenWithDesktop(const QString &target);
     // Adds dropped files and folders, unless a run has the list.
@@ -235,6 +200,29 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void ltvTaskResize();
+    void vleOutputMouseDown();
+    void repaintParameterGrids();
+    void FormShow();
+    void FormClose();
+    void LoadMainPreferences();
+    // False, after telling the user, when Preferences.ini could not be written.
+    bool SaveMainPreferences();
+    void timerTimeTimer();
+    void FormResize();
+    void panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
+    void bbtnBrowserClick();
+    void bbtnOpenClick();
+    // Plays the first selected task's input in the preview.
+    void PreviewTask();
+    void sbtnPlayClick();
+    void sbtnPauseClick();
+    void sbtnStopClick();
+    void tbtnAboutClick();
+    void tbtnHelpClick();
+    void labLinkMouseDown();
+    void labLinkMouseUp();
+    void labLinkClick();
     void FormCreate(const QString &executableDirectory, const QStringList &arguments);
     void createToolbar();
     void createMainArea();
@@ -249,20 +237,7 @@ private:
     void emptyOutputSettings();
     void createSecondaryWindows();
     void createPreviewPlayer();
-    void showBottomFace(bool progress);
-    void setStartPending(bool pending);
     QList<QWidget *> controlsLockedByRun() const;
-    void connectBatchRun();
-    void batchTaskStarted(int row, const QString &output);
-    void batchTaskProgressed(int row, int percent);
-    void batchProgressed(int current, int total);
-    void batchTaskEnded(int row, conversion::TaskStatus status, const QString &log);
-    void showConvertingFiles();
-    void batchRunEnded(const conversion::RunSummary &summary);
-    void cancelRun();
-    void completeRun(const conversion::RunSummary &summary);
-    void endRunOnStartFailure(const QString &reason);
-    void turnOffExpired();
     bool offerTaskJournal(const tasks::JournalSlot &slot, const QByteArray &bytes);
     void startTaskJournal();
     void restoreTasks(tasks::TaskJournal journal);
@@ -278,7 +253,6 @@ private:
     std::unique_ptr<preview::PreviewPlayer> m_preview;
     preferences::ProgramValues m_values;
     QString m_openDialogFilter;
-    QString m_outputExtension;
     tasks::ProbeResults m_probe;
     int m_rememberedListWidth = mainform::InitialRememberedListWidth;
     int m_probeTimeLimitMs = tasks::ProbeTimeLimitMs;
@@ -286,15 +260,10 @@ private:
     void inputProbed(const QString &path, const tasks::ProbeResults &probe);
     void inputsProbed();
     std::unique_ptr<conversion::ProbeQueue> m_probes;
-    bool m_startWhenProbed = false; // Start was pressed while files were being probed
-    bool m_selectLoneTask = false;  // the dialog's files are being probed
-    QList<profiles::ProfileEntry> m_profiles;
+    bool m_selectLoneTask = false; // the dialog's files are being probed
     // The output folder Preferences.ini names, and the one shown instead when that was unusable.
     QString m_storedOutputPath;
     QString m_outputPathStandIn;
-    // The extension of every profile loaded so far: a task holding one of them took it from a
-    // profile, not from the user.
-    QSet<QString> m_profileExtensions;
 
     std::unique_ptr<tasks::JournalSlot> m_journalSlot;
     std::unique_ptr<tasks::JournalWriter> m_journal;
@@ -305,16 +274,11 @@ private:
     QSet<QString> m_journalProblems; // each told once
     bool m_keepJournalAtClose = false;
 
-    std::unique_ptr<conversion::BatchRun> m_run;
-    std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
-    std::unique_ptr<platform::ShutdownDelay> m_shutdownDelay;
-    bool m_closeAfterRun = false;
-    bool m_closing = false;
+    std::unique_ptr<ProfileControl> m_profileControl;
+    std::unique_ptr<RunControl> m_runControl;
     bool m_shown = false;
     bool m_centreWhenGrowing = false;
     bool m_panelDragged = false; // the user gave the right panel its width
-    int m_elapsedSeconds = 0;
-    int m_remainingSeconds = 0;
     widgets::BalloonTip *m_tip = nullptr;
 };
 
