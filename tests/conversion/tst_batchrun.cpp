@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(w.dialogs.messages.first().caption, "Cancel");
         QVERIFY(w.desktop.opened.isEmpty());
         QVERIFY(!QFile::exists(partial));
-        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+        QCOMPARE(w.form->runControl().state(), TMainForm::RunState::Idle);
     }
 
     void encoderThatCannotStart()
@@ -241,7 +241,7 @@ private slots:
         QVERIFY(w.form->taskList().failureLog(0).contains("could not be started"));
         QVERIFY(!w.form->timerTime->isActive());
         QVERIFY(w.form->panBottomCenter->isVisible());
-        QCOMPARE(w.form->runState(), TMainForm::RunState::Idle);
+        QCOMPARE(w.form->runControl().state(), TMainForm::RunState::Idle);
     }
 
     void missingOutputDirectory()
@@ -365,7 +365,7 @@ private slots:
         QVERIFY(w.form->taskList().failureLog(0).isEmpty());
 
         stopping = true;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, [&w](int row) {
             if (row == 1)
                 QTimer::singleShot(50, w.form->tbtnStop, &QToolButton::click);
         });

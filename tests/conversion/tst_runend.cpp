@@ -151,11 +151,11 @@ private slots:
         Window w;
         w.form->pgbTotal->setValue(25);
         for (int tick = 0; tick < 60; ++tick)
-            w.form->timerTimeTimer();
+            w.form->runControl().tick();
         QCOMPARE(w.form->labElapsed->text(), "00:01:00");
         QCOMPARE(w.form->labRemaining->text(), "00:03:00");
         w.form->pgbTotal->setValue(0);
-        w.form->timerTimeTimer();
+        w.form->runControl().tick();
         QCOMPARE(w.form->labRemaining->text(), "00:03:00");
     }
 };

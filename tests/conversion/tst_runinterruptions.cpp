@@ -80,7 +80,7 @@ private slots:
         };
         w.add({"/v/a.avi", "/v/b.avi"});
         bool ended = false;
-        connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, this, [&] { ended = true; });
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QTRY_COMPARE(w.statuses().first(), "Converting");
         QCOMPARE(w.power.heldLocks, 1);
@@ -114,12 +114,12 @@ private slots:
         Window w;
         w.add({"/v/a.avi", "/v/b.avi"});
         bool endedInsideTheLoop = false;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, [&](int row) {
             if (row != 0)
                 return;
             QTimer::singleShot(0, this, [&] {
                 QEventLoop modal;
-                connect(&w.form->batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
+                connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, &modal, [&] {
                     endedInsideTheLoop = true;
                     modal.quit();
                 });

@@ -166,8 +166,8 @@ private slots:
         w.chooseJobs(2);
         QStringList named;
         const auto note = [&] { named << w.form->labConvertingFile->text(); };
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, note);
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskEnded, this, note);
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, note);
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskEnded, this, note);
         const int probeTerminations = w.fakeProcesses.terminations;
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QTRY_COMPARE(w.statuses(), (QStringList{"Converting 25%", "Failed", "Converting 50%", "OK"}));
@@ -199,7 +199,7 @@ private slots:
         qputenv("FAKE_ENCODER_SCRIPT", script + "|sleep:60000");
         w.chooseJobs(2);
         QStringList logs;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskEnded, this,
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskEnded, this,
                 [&logs](int, conversion::TaskStatus, const QString &log) { logs << log; });
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
         QTRY_COMPARE(w.statuses(), (QStringList{"Converting 25%", "Converting 25%", "OK"}));
@@ -232,8 +232,8 @@ private slots:
             w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi", "/v/d.avi"});
             w.chooseJobs(jobs);
             Outcome outcome;
-            connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted,
-                    [&] { outcome.atOnce = std::max(outcome.atOnce, int(w.form->batchRun().runningRows().size())); });
+            connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted,
+                    [&] { outcome.atOnce = std::max(outcome.atOnce, int(w.form->runControl().batchRun().runningRows().size())); });
             const bool ended = testwindow::startAndWaitForRun(*w.form);
             w.form->ltvTask->topLevelItem(1)->setSelected(true);
             w.form->ppmTaskPopup();
@@ -274,7 +274,7 @@ private slots:
             w.add(clips);
             w.chooseJobs(jobs);
             QVERIFY(testwindow::startAndWaitForRun(*w.form));
-            QCOMPARE(w.form->batchRun().jobs(), jobs);
+            QCOMPARE(w.form->runControl().batchRun().jobs(), jobs);
             QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
             QMap<QString, QByteArray> files;
             for (const QString &name : QDir(w.outputDir.path()).entryList(QDir::Files)) {
@@ -303,7 +303,7 @@ private slots:
         int ended = 0;
         for (Window *w : {&first, &second}) {
             w->add(clips);
-            connect(&w->form->batchRun(), &conversion::BatchRun::runEnded, [&ended] { ++ended; });
+            connect(&w->form->runControl().batchRun(), &conversion::BatchRun::runEnded, [&ended] { ++ended; });
         }
         QTest::mouseClick(first.form->tbtnStart, Qt::LeftButton);
         QTest::mouseClick(second.form->tbtnStart, Qt::LeftButton);

@@ -32,7 +32,7 @@ inline const char *PhoneProfile =
 inline bool startAndWaitForRun(mainform::TMainForm &form, int timeoutMs = 120000)
 {
     bool ended = false;
-    const auto connection = QObject::connect(&form.batchRun(), &conversion::BatchRun::runEnded,
+    const auto connection = QObject::connect(&form.runControl().batchRun(), &conversion::BatchRun::runEnded,
                                              [&ended](const conversion::RunSummary &) { ended = true; });
     QTest::mouseClick(form.tbtnStart, Qt::LeftButton);
     const bool began = !form.runIsIdle() || ended;

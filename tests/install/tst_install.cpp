@@ -126,7 +126,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!w.form->taskList().probingInputs(), 60000);
             w.form->EnableListButtonsIfTasks();
             click(w.form->tbtnStart);
-            QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);
+            QTRY_COMPARE_WITH_TIMEOUT(w.form->runControl().state(), TMainForm::RunState::Idle, 120000);
             QCOMPARE(w.form->ltvTask->topLevelItem(0)->text(3), "Complete");
             QVERIFY(QFileInfo(videos + "phone clip.3gp").size() > 0);
             QCOMPARE(w.messageTexts(), QStringList{"Complete: The coversion is completed successfully."});
@@ -151,7 +151,7 @@ private slots:
             QCOMPARE(w.messageTexts(), QStringList());
             const QString ownCopy = userProfiles + "/" + firstProfile + ".vkp";
             QVERIFY(QFileInfo::exists(ownCopy));
-            QCOMPARE(w.form->profileEntries().at(w.form->cmbProfile->currentIndex()).path, ownCopy);
+            QCOMPARE(w.form->profileControl().profileEntries().at(w.form->cmbProfile->currentIndex()).path, ownCopy);
             QCOMPARE(w.form->vleVideo->valueOf("Video Size"), chosen);
 
             // Save As starts in the user's folder and never writes into the shipped one.
@@ -169,10 +169,10 @@ private slots:
             QCOMPARE(w.messageTexts(), QStringList());
             QVERIFY(w.form->SettingForm->chkExit->isChecked());
             QCOMPARE(w.form->edtOutputdir->text(), videos);
-            const QStringList names = profiles::ProfileNames(w.form->profileEntries());
+            const QStringList names = profiles::ProfileNames(w.form->profileControl().profileEntries());
             QCOMPARE(names.count(firstProfile), 1);
             QVERIFY(names.contains("Mine"));
-            QCOMPARE(w.form->profileEntries().at(names.indexOf(firstProfile)).path,
+            QCOMPARE(w.form->profileControl().profileEntries().at(names.indexOf(firstProfile)).path,
                      userProfiles + "/" + firstProfile + ".vkp");
             QCOMPARE(w.form->vleVideo->valueOf("Video Size"), chosen);
             w.form->close();

@@ -254,7 +254,7 @@ private slots:
         window.form->tbtnStart->click();
         QCOMPARE(window.dialogs.messages.size(), 1);
         QVERIFY(window.messageTexts().first().contains("Broken.vkp"));
-        QCOMPARE(window.form->runState(), TMainForm::RunState::Idle);
+        QCOMPARE(window.form->runControl().state(), TMainForm::RunState::Idle);
         QVERIFY(window.form->tbtnStart->isEnabled());
         QCOMPARE(window.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), status);
         QVERIFY(QDir(output.path()).isEmpty());

@@ -227,11 +227,11 @@ private slots:
         w.form->taskList().setProbeTimeLimit(1500);
         // The pipe's conversion waits for a writer: one that leaves at once gives it an empty input.
         std::unique_ptr<testclips::EmptyPipeWriter> writer;
-        connect(&w.form->batchRun(), &conversion::BatchRun::taskStarted, this, [&writer, &pipe](int row) {
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, this, [&writer, &pipe](int row) {
             if (row == 3)
                 writer = std::make_unique<testclips::EmptyPipeWriter>(pipe);
         });
-        QSignalSpy ended(&w.form->batchRun(), &conversion::BatchRun::runEnded);
+        QSignalSpy ended(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded);
         w.dialogs.folderToChoose = folder;
         QTest::mouseClick(w.form->tbtnAddDir, Qt::LeftButton);
         // The rows before the pipe are listed while its probe is held.

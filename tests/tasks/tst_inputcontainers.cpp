@@ -127,7 +127,7 @@ private slots:
         elsewhere.activateWindow();
         QTRY_VERIFY(!w.form->isActiveWindow());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.form->runControl().state(), TMainForm::RunState::Idle, 120000);
         QCOMPARE(w.column(3), (QStringList{"Complete", "Complete", "Complete", "Failed"}));
         for (const char *name : {"a phone.3gp", "b matroska.3gp", "c web.3gp"})
             QVERIFY2(QFileInfo(output + "/" + name).size() > 0, name);
@@ -140,7 +140,7 @@ private slots:
         w.form->activateWindow();
         QTRY_VERIFY(w.form->isActiveWindow());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(w.form->runState(), TMainForm::RunState::Idle, 120000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.form->runControl().state(), TMainForm::RunState::Idle, 120000);
         QCOMPARE(w.notifications.shown.size(), 1);
     }
 };

@@ -1,12 +1,12 @@
 #include "gui/mainform/mainform.h"
 
-#include "core/conversion/batchrun.h"
-#include "core/profiles/profilefolders.h"
 #include "core/tasks/inputfiles.h"
 #include "gui/about/aboutform.h"
 #include "gui/grids/customsizetrigger.h"
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/grids/sizeform.h"
+#include "gui/mainform/profilecontrol.h"
+#include "gui/mainform/runcontrol.h"
 #include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 #include "gui/mainform/turnoffnotice.h"
@@ -59,16 +59,14 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
     resize(790, 508);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
-    connectBatchRun();
+    TurnOffNotice = std::make_unique<TTurnOffNotice>(this);
+    m_runControl = std::make_unique<RunControl>(*this, services);
     m_taskList = std::make_unique<TaskList>(*this, m_services);
+    connect(m_runControl.get(), &RunControl::taskChanged, m_taskList.get(), &TaskList::journalChangedNow);
     // A Start pressed while files were being added waits for them.
-    connect(m_taskList.get(), &TaskList::inputsListed, this, [this] {
-        if (m_startWhenProbed) {
-            setStartPending(false);
-            widgets::guarded([this] { tbtnStartClick(); })();
-        }
-    });
-    connect(m_taskList.get(), &TaskList::addingCancelled, this, [this] { m_startWhenProbed = false; });
+    connect(m_taskList.get(), &TaskList::inputsListed, m_runControl.get(), &RunControl::inputsListed);
+    connect(m_taskList.get(), &TaskList::addingCancelled, m_runControl.get(), &RunControl::cancelPendingStart);
+    m_profileControl = std::make_unique<ProfileControl>(*this, services.dialogs);
     FormCreate(executableDirectory, arguments);
     createPreviewPlayer();
     createSecondaryWindows();
@@ -77,7 +75,7 @@ TMainForm::TMainForm(platform::Services &services, const QString &executableDire
 TMainForm::~TMainForm()
 {
     // The encoder goes first, and with it any word from the run to a window half gone.
-    m_run.reset();
+    m_runControl.reset();
 }
 
 void TMainForm::FormCreate(const QString &executableDirectory, const QStringList &arguments)
@@ -92,10 +90,7 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     setWindowTitle(m_values.mainCaption());
     setAccessibleName(m_values.mainCaption());
     m_openDialogFilter = preferences::OpenDialogFilter();
-    m_profiles =
-        profiles::ListProfiles(m_values.locations.shippedProfilesDirectory, m_values.locations.userProfilesDirectory);
-    cmbProfile->addItems(profiles::ProfileNames(m_profiles));
-    cmbProfile->setCurrentIndex(-1);
+    m_profileControl->listProfiles(m_values.locations);
     // A restored list comes first; the files named on the command line are added after it.
     m_taskList->RestoreTaskList();
     m_taskList->AddStartupInputs(arguments);
@@ -153,10 +148,10 @@ void TMainForm::createSecondaryWindows()
 {
     AboutForm = std::make_unique<about::TAboutForm>(m_services.desktop, m_values, this);
     SettingForm = std::make_unique<settings::TSettingForm>(m_services.dialogs, m_values.programDirectory, this,
-                                                           edtOutputdir, m_profiles);
+                                                           edtOutputdir, m_profileControl->profileEntries());
     SettingForm->ShowException = [](const std::exception &error) { widgets::showError(error); };
     SettingForm->ProfileSaved = [this](const QString &profileName, const QString &profilePath) {
-        profiles::ReplaceProfileFile(m_profiles, profilePath);
+        m_profileControl->replaceProfileFile(profilePath);
         if (cmbProfile->currentText() == profileName)
             cmbProfileChange();
     };
@@ -182,42 +177,20 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (!runIsIdle()) {
-        // The run ends first; it closes the window when it has stopped.
+    if (!m_runControl->allowClose()) {
         event->ignore();
-        if (m_closeAfterRun)
-            return;
-        const auto answer = m_services.dialogs.messageBox(
-            this, QStringLiteral("Close"), QStringLiteral("A conversion is running. Stop it and close the program?"),
-            platform::MessageIcon::Question, platform::MessageButton::Yes | platform::MessageButton::No);
-        if (answer != platform::MessageButton::Yes)
-            return;
-        // The run may have ended while the question was open: then there is nothing to stop.
-        if (!runIsIdle()) {
-            m_closeAfterRun = true;
-            m_run->stop();
-            return;
-        }
+        return;
     }
     // Anything still adding inputs stops at the next file.
     m_taskList->stopAdding();
-    TurnOffNotice->hide();
     FormClose();
     event->accept();
 }
 
 void TMainForm::closeWithoutQuestion()
 {
-    // A message waiting for OK (the end of a batch, say) must not keep the program alive.
-    for (int open = 0; open < 8 && QApplication::activeModalWidget(); ++open)
-        QApplication::activeModalWidget()->close();
     m_taskList->keepJournalAtClose();
-    if (runIsIdle()) {
-        close();
-        return;
-    }
-    m_closeAfterRun = true;
-    m_run->stop();
+    m_runControl->closeWithoutQuestion();
 }
 
 void TMainForm::FormClose()
@@ -353,7 +326,7 @@ void TMainForm::SetListButtonsEnabled(bool enabled)
     for (QToolButton *button : {tbtnUp, tbtnDown, tbtnRemove, tbtnClear})
         button->setEnabled(enabled);
     // A Start already waiting for the probes is not pressed twice.
-    tbtnStart->setEnabled(enabled && !m_startWhenProbed);
+    tbtnStart->setEnabled(enabled && !m_runControl->startPending());
 }
 
 void TMainForm::EnableListButtonsIfTasks()

@@ -6,6 +6,8 @@
 #include "core/profiles/profilelist.h"
 #include "core/tasks/taskrecord.h"
 #include "gui/grids/profilegrids.h"
+#include "gui/mainform/profilecontrol.h"
+#include "gui/mainform/runcontrol.h"
 #include "gui/mainform/windowgeometry.h"
 
 #include <QMainWindow>
@@ -40,12 +42,6 @@ namespace widgets {
 class SplitterBar;
 }
 
-namespace runsetup {
-struct ProfileChoice;
-}
-namespace conversion {
-class BatchRun;
-}
 namespace widgets {
 class BalloonTip;
 }
@@ -80,9 +76,11 @@ public:
 
     const preferences::ProgramValues &programValues() const { return m_values; }
     const QString &openDialogFilter() const { return m_openDialogFilter; }
-    const QString &outputExtension() const { return m_outputExtension; }
-    const QList<profiles::ProfileEntry> &profileEntries() const { return m_profiles; }
-    grids::ProfileGrids parameterGrids() const { return {vleVideo, vleAudio, vleAdvanced}; }
+    const QString &outputExtension() const;
+    // The batch run, its clock and a close that waits for it.
+    RunControl &runControl() const { return *m_runControl; }
+    // The profile list and the loaded profile.
+    ProfileControl &profileControl() const { return *m_profileControl; }
 
     // Secondary windows, created with the main window and alive as long as it is.
     std::unique_ptr<about::TAboutForm> AboutForm;
@@ -90,12 +88,9 @@ public:
     std::unique_ptr<grids::TSizeForm> SizeForm;
 
     using RunState = conversion::RunState;
-    RunState runState() const;
     // The one test of whether the list, the profile and the settings may change, and a run or a
     // probe may start: true while no batch runs, whatever the widgets show.
     bool runIsIdle() const;
-    // The batch run the window watches.
-    conversion::BatchRun &batchRun() const { return *m_run; }
     // The notice shown before the computer turns off.
     std::unique_ptr<TTurnOffNotice> TurnOffNotice;
     // Ends the program as a close does, but without asking: a running batch is stopped and its
@@ -149,49 +144,18 @@ public:
     bool SelectDirectory(QWidget *owner, const QString &title, const QString &root, QString &folder);
 
     // Start-up and the main window's own preferences.
-    void LoadMainPreferences();
-    // False, after telling the user, when Preferences.ini could not be written.
-    bool SaveMainPreferences();
-    void FormShow();
-    void FormClose();
-
-    // Profiles.
-    QString profilePathOf(int position) const;
+    // Event handlers.
     void cmbProfileChange();
-
-    // The batch run and its clock.
     void tbtnStartClick();
     void tbtnStopClick();
-    void RunBatch(const runsetup::ProfileChoice &choice);
-    void TurnOffComputer();
-    void timerTimeTimer();
-
-    // Event handlers.
-    void FormResize();
-    void ltvTaskResize();
-    void panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
-    void bbtnBrowserClick();
-    void bbtnOpenClick();
     void SetGridValue(int grid, const QString &key, const QString &value);
     void ltvTaskClick();
     void ltvTaskDblClick();
-    void vleOutputMouseDown();
     void vleOutputValidate();
-    void repaintParameterGrids();
-    // Plays the first selected task's input in the preview.
-    void PreviewTask();
-    void sbtnPlayClick();
-    void sbtnPauseClick();
-    void sbtnStopClick();
     void ppmTaskPopup();
     void ShowFailureLog();
     void tbtnSettingClick();
     void bbtnSettingClick();
-    void tbtnAboutClick();
-    void tbtnHelpClick();
-    void labLinkMouseDown();
-    void labLinkMouseUp();
-    void labLinkClick();
     // Opens target with the desktop, or tells the user that nothing could open it.
     void OpenWithDesktop(const QString &target);
 
@@ -203,6 +167,29 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void ltvTaskResize();
+    void vleOutputMouseDown();
+    void repaintParameterGrids();
+    void FormShow();
+    void FormClose();
+    void LoadMainPreferences();
+    // False, after telling the user, when Preferences.ini could not be written.
+    bool SaveMainPreferences();
+    void timerTimeTimer();
+    void FormResize();
+    void panSplitterMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint position);
+    void bbtnBrowserClick();
+    void bbtnOpenClick();
+    // Plays the first selected task's input in the preview.
+    void PreviewTask();
+    void sbtnPlayClick();
+    void sbtnPauseClick();
+    void sbtnStopClick();
+    void tbtnAboutClick();
+    void tbtnHelpClick();
+    void labLinkMouseDown();
+    void labLinkMouseUp();
+    void labLinkClick();
     void FormCreate(const QString &executableDirectory, const QStringList &arguments);
     void createToolbar();
     void createMainArea();
@@ -225,47 +212,24 @@ private:
     void emptyOutputSettings();
     void createSecondaryWindows();
     void createPreviewPlayer();
-    void showBottomFace(bool progress);
-    void setStartPending(bool pending);
     QList<QWidget *> controlsLockedByRun() const;
-    void connectBatchRun();
-    void batchTaskStarted(int row, const QString &output);
-    void batchTaskProgressed(int row, int percent);
-    void batchProgressed(int current, int total);
-    void batchTaskEnded(int row, conversion::TaskStatus status, const QString &log);
-    void showConvertingFiles();
-    void batchRunEnded(const conversion::RunSummary &summary);
-    void cancelRun();
-    void completeRun(const conversion::RunSummary &summary);
-    void endRunOnStartFailure(const QString &reason);
-    void turnOffExpired();
 
     platform::Services &m_services;
     std::unique_ptr<preview::PreviewPlayer> m_preview;
     preferences::ProgramValues m_values;
     QString m_openDialogFilter;
-    QString m_outputExtension;
     int m_rememberedListWidth = mainform::InitialRememberedListWidth;
-    bool m_startWhenProbed = false; // Start was pressed while files were being probed
-    QList<profiles::ProfileEntry> m_profiles;
     // The output folder Preferences.ini names, and the one shown instead when that was unusable.
     QString m_storedOutputPath;
     QString m_outputPathStandIn;
-    // The extension of every profile loaded so far: a task holding one of them took it from a
-    // profile, not from the user.
-    QSet<QString> m_profileExtensions;
 
     std::unique_ptr<TaskList> m_taskList;
 
-    std::unique_ptr<conversion::BatchRun> m_run;
-    std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
-    std::unique_ptr<platform::ShutdownDelay> m_shutdownDelay;
-    bool m_closeAfterRun = false;
+    std::unique_ptr<ProfileControl> m_profileControl;
+    std::unique_ptr<RunControl> m_runControl;
     bool m_shown = false;
     bool m_centreWhenGrowing = false;
     bool m_panelDragged = false; // the user gave the right panel its width
-    int m_elapsedSeconds = 0;
-    int m_remainingSeconds = 0;
     widgets::BalloonTip *m_tip = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "core/profiles/profilelist.h"
 #include "core/runsetup/generalpreferences.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/profilecontrol.h"
 #include "gui/settings/settingform.h"
 
 #include <QComboBox>
@@ -21,7 +22,7 @@ void TMainForm::LoadMainPreferences()
     if (cmbProfile->count() == 0)
         return;
     cmbProfile->setCurrentIndex(
-        profiles::StoredProfilePosition(m_profiles, keys.profile.readFrom(ini), keys.profileName.readFrom(ini)));
+        profiles::StoredProfilePosition(m_profileControl->profileEntries(), keys.profile.readFrom(ini), keys.profileName.readFrom(ini)));
     cmbProfileChange();
 }
 

@@ -2,18 +2,24 @@
 #include "core/conversion/progresstime.h"
 #include "core/tasks/timetext.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/runcontrol.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
 namespace mainform {
 
-void TMainForm::timerTimeTimer()
+void RunControl::tick()
 {
     ++m_elapsedSeconds;
-    labElapsed->setText(tasks::SecondsToTimeText(m_elapsedSeconds));
-    m_remainingSeconds = conversion::remainingSeconds(m_elapsedSeconds, pgbTotal->value(), m_remainingSeconds);
-    labRemaining->setText(tasks::SecondsToTimeText(m_remainingSeconds));
+    m_form.labElapsed->setText(tasks::SecondsToTimeText(m_elapsedSeconds));
+    m_remainingSeconds = conversion::remainingSeconds(m_elapsedSeconds, m_form.pgbTotal->value(), m_remainingSeconds);
+    m_form.labRemaining->setText(tasks::SecondsToTimeText(m_remainingSeconds));
+}
+
+void TMainForm::timerTimeTimer()
+{
+    m_runControl->tick();
 }
 
 } // namespace mainform

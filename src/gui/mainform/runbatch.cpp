@@ -7,12 +7,14 @@
 #include "core/runsetup/runplan.h"
 #include "core/tasks/tasktrim.h"
 #include "gui/grids/profilegrids.h"
-#include "gui/mainform/batchnotice.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/profilecontrol.h"
+#include "gui/mainform/runcontrol.h"
 #include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
 #include "gui/mainform/turnoffnotice.h"
 #include "gui/settings/settingform.h"
+#include "gui/widgets/errordisplay.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -26,11 +28,6 @@
 namespace mainform {
 
 namespace {
-void information(platform::Dialogs &dialogs, QWidget *owner, const QString &caption, const QString &text)
-{
-    dialogs.messageBox(owner, caption, text, platform::MessageIcon::Information, platform::MessageButton::Ok);
-}
-
 void showPercent(QProgressBar *bar, QLabel *label, int percent)
 {
     bar->setValue(percent);
@@ -38,253 +35,218 @@ void showPercent(QProgressBar *bar, QLabel *label, int percent)
 }
 } // namespace
 
-TMainForm::RunState TMainForm::runState() const
+RunControl::RunControl(TMainForm &form, platform::Services &services)
+    : m_form(form)
+    , m_services(services)
+    , m_run(std::make_unique<conversion::BatchRun>(services.processes))
+{
+    connect(m_run.get(), &conversion::BatchRun::taskStarted, this, &RunControl::taskStarted);
+    connect(m_run.get(), &conversion::BatchRun::taskProgressed, this, &RunControl::taskProgressed);
+    connect(m_run.get(), &conversion::BatchRun::progressed, this, &RunControl::progressed);
+    connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &RunControl::taskEnded);
+    connect(m_run.get(), &conversion::BatchRun::runEnded, this, &RunControl::runEnded);
+    connect(form.TurnOffNotice.get(), &TTurnOffNotice::expired, this, &RunControl::turnOffExpired);
+}
+
+RunControl::~RunControl()
+{
+    // The encoder goes first, and with it any word from the run to a window half gone.
+    m_run.reset();
+}
+
+conversion::RunState RunControl::state() const
 {
     return m_run->state();
 }
 
-bool TMainForm::runIsIdle() const
+bool RunControl::isIdle() const
 {
     return m_run->isIdle();
 }
 
-void TMainForm::connectBatchRun()
+void RunControl::information(const QString &caption, const QString &text)
 {
-    m_run = std::make_unique<conversion::BatchRun>(m_services.processes);
-    connect(m_run.get(), &conversion::BatchRun::taskStarted, this, &TMainForm::batchTaskStarted);
-    connect(m_run.get(), &conversion::BatchRun::taskProgressed, this, &TMainForm::batchTaskProgressed);
-    connect(m_run.get(), &conversion::BatchRun::progressed, this, &TMainForm::batchProgressed);
-    connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &TMainForm::batchTaskEnded);
-    connect(m_run.get(), &conversion::BatchRun::runEnded, this, &TMainForm::batchRunEnded);
-    TurnOffNotice = std::make_unique<TTurnOffNotice>(this);
-    connect(TurnOffNotice.get(), &TTurnOffNotice::expired, this, &TMainForm::turnOffExpired);
+    m_services.dialogs.messageBox(&m_form, caption, text, platform::MessageIcon::Information,
+                                  platform::MessageButton::Ok);
 }
 
-void TMainForm::tbtnStartClick()
+void RunControl::start()
 {
-    if (!runIsIdle() || m_startWhenProbed)
+    if (!isIdle() || m_startWhenProbed)
         return;
     // Files still being probed belong to the run: it starts once the last of them is listed.
-    if (m_taskList->probingInputs()) {
+    if (m_form.taskList().probingInputs()) {
         setStartPending(true);
         return;
     }
-    ltvTask->setFocus();
-    if (!QFileInfo(edtOutputdir->text()).isDir()) {
-        information(m_services.dialogs, this, QStringLiteral("Output path does not exist"),
+    QTreeWidget *const list = m_form.ltvTask;
+    list->setFocus();
+    if (!QFileInfo(m_form.edtOutputdir->text()).isDir()) {
+        information(QStringLiteral("Output path does not exist"),
                     QStringLiteral("The output path does not exist. Please specify another one."));
-        edtOutputdir->setFocus();
+        m_form.edtOutputdir->setFocus();
         return;
     }
-    if (ltvTask->topLevelItemCount() == 0)
+    if (list->topLevelItemCount() == 0)
         return;
     // FFmpeg would take a part that rounds to no second for no part at all and write nothing.
-    for (int row = 0; row < ltvTask->topLevelItemCount(); ++row) {
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
         ltvItemData task;
-        ReadTask(row, tasks::SelectWholeRow, task);
+        m_form.ReadTask(row, tasks::SelectWholeRow, task);
         if (const auto problem = tasks::tooShortToConvert(task)) {
-            ltvTask->setCurrentItem(ltvTask->topLevelItem(row));
-            information(m_services.dialogs, this, QStringLiteral("Part too short"), *problem);
+            list->setCurrentItem(list->topLevelItem(row));
+            information(QStringLiteral("Part too short"), *problem);
             return;
         }
     }
-    const QString profilePath = profilePathOf(cmbProfile->currentIndex());
+    const ProfileControl &profile = m_form.profileControl();
+    const QString profilePath = profile.profilePathOf(m_form.cmbProfile->currentIndex());
     // A damaged profile is refused before anything changes.
     if (const auto problem = profiles::ProfileFileProblem(profilePath)) {
-        information(m_services.dialogs, this, profiles::ProfileProblemCaption, *problem);
+        information(profiles::ProfileProblemCaption, *problem);
         return;
     }
     runsetup::ProfileChoice choice;
     if (QFileInfo(profilePath).isFile())
         choice.profile = profiles::ReadProfileFile(profilePath);
     else
-        choice.profile.type = m_outputExtension.mid(1);
-    choice.shownValue = grids::ShownValueOf(parameterGrids());
-    choice.earlierExtensions = m_profileExtensions;
-    DisableControlsForRun();
-    RunBatch(choice);
+        choice.profile.type = profile.outputExtension().mid(1);
+    choice.shownValue = grids::ShownValueOf(profile.parameterGrids());
+    choice.earlierExtensions = profile.earlierExtensions();
+    m_form.DisableControlsForRun();
+    runBatch(choice);
 }
 
-void TMainForm::tbtnStopClick()
+void RunControl::stop()
 {
     if (m_startWhenProbed)
         setStartPending(false);
-    else if (m_run->state() == RunState::Converting)
+    else if (m_run->state() == conversion::RunState::Converting)
         m_run->stop();
 }
 
-void TMainForm::showBottomFace(bool progress)
+void RunControl::inputsListed()
 {
-    panBottomCenter->setVisible(!progress);
-    panBottomLeft->setVisible(progress);
+    // The run takes every file the user added before it, those probed after the press too.
+    if (m_startWhenProbed && !m_closing) {
+        setStartPending(false);
+        widgets::guarded([this] { start(); })();
+    }
+}
+
+void RunControl::cancelPendingStart()
+{
+    m_startWhenProbed = false;
+}
+
+void RunControl::showBottomFace(bool progress)
+{
+    m_form.panBottomCenter->setVisible(!progress);
+    m_form.panBottomLeft->setVisible(progress);
 }
 
 // A Start that waits for the probes must not look like a Start that did nothing: the progress
 // face says what it waits for, and Stop calls it off.
-void TMainForm::setStartPending(bool pending)
+void RunControl::setStartPending(bool pending)
 {
     m_startWhenProbed = pending;
-    tbtnStart->setEnabled(!pending && ltvTask->topLevelItemCount() > 0);
-    tbtnStop->setEnabled(pending);
+    m_form.tbtnStart->setEnabled(!pending && m_form.ltvTask->topLevelItemCount() > 0);
+    m_form.tbtnStop->setEnabled(pending);
     if (pending) {
-        labConvertingFile->setText(QStringLiteral("Waiting for the files being added"));
-        labConvertingFile->setToolTip(
+        m_form.labConvertingFile->setText(QStringLiteral("Waiting for the files being added"));
+        m_form.labConvertingFile->setToolTip(
             QStringLiteral("The conversion starts when the files being added are listed. Press Stop to cancel it."));
-        labElapsed->clear();
-        labRemaining->clear();
-        showPercent(pgbCurrent, labCurProgress, 0);
-        showPercent(pgbTotal, labTotalProgress, 0);
+        m_form.labElapsed->clear();
+        m_form.labRemaining->clear();
+        showPercent(m_form.pgbCurrent, m_form.labCurProgress, 0);
+        showPercent(m_form.pgbTotal, m_form.labTotalProgress, 0);
     }
     showBottomFace(pending);
 }
 
-void TMainForm::RunBatch(const runsetup::ProfileChoice &choice)
+void RunControl::runBatch(const runsetup::ProfileChoice &choice)
 {
-    labConvertingFile->clear();
-    labElapsed->clear();
-    labRemaining->clear();
-    showPercent(pgbCurrent, labCurProgress, 0);
-    showPercent(pgbTotal, labTotalProgress, 0);
+    m_form.labConvertingFile->clear();
+    m_form.labElapsed->clear();
+    m_form.labRemaining->clear();
+    showPercent(m_form.pgbCurrent, m_form.labCurProgress, 0);
+    showPercent(m_form.pgbTotal, m_form.labTotalProgress, 0);
     showBottomFace(true);
     m_elapsedSeconds = 0;
     m_remainingSeconds = 0;
     m_closeAfterRun = false;
-    timerTime->start(1000);
-    TurnOffNotice->cancel();
+    m_form.timerTime->start(1000);
+    m_form.TurnOffNotice->cancel();
     m_sleepInhibition = m_services.power.inhibitSleep(preferences::ProgramName, QStringLiteral("Converting videos"));
     // A shutdown from elsewhere waits while the run stops and removes what it had half made.
     m_shutdownDelay = m_services.power.delayShutdown(preferences::ProgramName, QStringLiteral("Converting videos"));
     if (m_shutdownDelay)
-        connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, this,
+        connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, &m_form,
                 &TMainForm::closeWithoutQuestion);
-    const mainform::TaskListStore rows(*ltvTask);
-    m_run->start(
-        runsetup::planFor(m_values.encoderPath, rows, choice, edtOutputdir->text(), SettingForm->runOptions()));
+    const TaskListStore rows(*m_form.ltvTask);
+    m_run->start(runsetup::planFor(m_form.programValues().encoderPath, rows, choice, m_form.edtOutputdir->text(),
+                                   m_form.SettingForm->runOptions()));
 }
 
-void TMainForm::batchTaskStarted(int row, const QString &output)
+void RunControl::taskStarted(int row, const QString &output)
 {
-    mainform::TaskListStore rows(*ltvTask);
+    TaskListStore rows(*m_form.ltvTask);
     runsetup::recordTaskStart(rows, row);
-    mainform::SetTaskOutput(*ltvTask, row, output);
-    batchTaskProgressed(row, 0);
+    SetTaskOutput(*m_form.ltvTask, row, output);
+    taskProgressed(row, 0);
     showConvertingFiles();
-    m_taskList->journalChangedNow();
+    emit taskChanged();
 }
 
-void TMainForm::batchTaskProgressed(int row, int percent)
+void RunControl::taskProgressed(int row, int percent)
 {
     ltvItemData task;
     task.Status = conversion::convertingStatusText(m_run->jobs(), percent);
-    WriteTask(row, tasks::SelectStatus, task);
+    m_form.WriteTask(row, tasks::SelectStatus, task);
 }
 
-void TMainForm::showConvertingFiles()
+void RunControl::showConvertingFiles()
 {
     QStringList inputs;
     for (const int row : m_run->runningRows()) {
         ltvItemData task;
-        ReadTask(row, tasks::SelectCaption, task);
+        m_form.ReadTask(row, tasks::SelectCaption, task);
         inputs << task.InputFile;
     }
-    labConvertingFile->setText(conversion::convertingFilesText(inputs, labConvertingFile->text()));
+    QLabel *const label = m_form.labConvertingFile;
+    label->setText(conversion::convertingFilesText(inputs, label->text()));
     // Several names can be longer than the label.
-    labConvertingFile->setToolTip(labConvertingFile->text());
+    label->setToolTip(label->text());
 }
 
-void TMainForm::batchProgressed(int current, int total)
+void RunControl::progressed(int current, int total)
 {
-    showPercent(pgbCurrent, labCurProgress, current);
-    showPercent(pgbTotal, labTotalProgress, total);
+    showPercent(m_form.pgbCurrent, m_form.labCurProgress, current);
+    showPercent(m_form.pgbTotal, m_form.labTotalProgress, total);
 }
 
-void TMainForm::batchTaskEnded(int row, conversion::TaskStatus status, const QString &log)
+void RunControl::taskEnded(int row, conversion::TaskStatus status, const QString &log)
 {
-    mainform::TaskListStore rows(*ltvTask);
+    TaskListStore rows(*m_form.ltvTask);
     runsetup::recordTaskEnd(rows, row, status, log);
-    mainform::SetTaskOutput(*ltvTask, row, QString());
+    SetTaskOutput(*m_form.ltvTask, row, QString());
     showConvertingFiles();
-    m_taskList->journalChangedNow();
+    emit taskChanged();
 }
 
-void TMainForm::batchRunEnded(const conversion::RunSummary &summary)
+bool TMainForm::runIsIdle() const
 {
-    timerTime->stop();
-    m_sleepInhibition.reset();
-    m_shutdownDelay.reset();
-    switch (summary.end) {
-    case conversion::RunEnd::Cancelled:
-        cancelRun();
-        break;
-    case conversion::RunEnd::StartFailed:
-        endRunOnStartFailure(summary.reason);
-        break;
-    case conversion::RunEnd::Completed:
-        // The list restored after a crash is done with: later runs convert every task again.
-        for (int row = 0; row < ltvTask->topLevelItemCount(); ++row)
-            mainform::SetConvertedEarlier(*ltvTask, row, false);
-        // A window closing after its run wants no completion action of that run.
-        if (m_closeAfterRun)
-            showBottomFace(false);
-        else
-            completeRun(summary);
-        break;
-    }
-    EnableControlsAfterRun();
-    if (m_closeAfterRun)
-        close();
+    return m_runControl->isIdle();
 }
 
-void TMainForm::cancelRun()
+void TMainForm::tbtnStartClick()
 {
-    if (!m_closeAfterRun)
-        information(m_services.dialogs, this, QStringLiteral("Cancel"), QStringLiteral("The Coversion is canceled."));
-    showBottomFace(false);
+    m_runControl->start();
 }
 
-void TMainForm::endRunOnStartFailure(const QString &reason)
+void TMainForm::tbtnStopClick()
 {
-    m_services.dialogs.messageBox(this, preferences::ProgramName,
-                                  QStringLiteral("Error on CreateProcess()\n\n") + reason, platform::MessageIcon::Error,
-                                  platform::MessageButton::Ok);
-    showBottomFace(false);
-}
-
-void TMainForm::completeRun(const conversion::RunSummary &summary)
-{
-    mainform::notifyBatchEnd(m_services.notifications, this, summary);
-    // Leaving unattended is only for a batch that fully succeeded: a failure must be seen.
-    const bool clean = summary.failed == 0 && summary.incomplete == 0;
-    // The user may change these while the run goes: the end follows what they say now.
-    const runsetup::RunOptions options = SettingForm->runOptions();
-    if (clean && options.turnOffComputer) {
-        showBottomFace(false);
-        TurnOffNotice->begin();
-        return;
-    }
-    if (clean && options.exitProgram) {
-        m_closeAfterRun = true;
-        return;
-    }
-    m_services.dialogs.messageBox(this, QStringLiteral("Complete"), conversion::completionText(summary),
-                                  clean ? platform::MessageIcon::Information : platform::MessageIcon::Warning,
-                                  platform::MessageButton::Ok);
-    if (options.openFolder)
-        OpenWithDesktop(edtOutputdir->text());
-    // The message is read over the progress it sums up.
-    showBottomFace(false);
-}
-
-void TMainForm::turnOffExpired()
-{
-    TurnOffComputer();
-    close();
-}
-
-void TMainForm::TurnOffComputer()
-{
-    // Refusal goes unnoticed; the program closes all the same.
-    m_services.power.powerOff();
+    m_runControl->stop();
 }
 
 } // namespace mainform

@@ -102,7 +102,7 @@ void TMainForm::ltvTaskClick()
         return emptyOutputSettings();
     ltvItemData task;
     ReadTask(row, tasks::SelectWholeRow, task);
-    SetGridValue(0, NewFilenameKey, task.NewName + m_outputExtension);
+    SetGridValue(0, NewFilenameKey, task.NewName + outputExtension());
     SetGridValue(0, StartTimeKey, task.StartText);
     SetGridValue(0, EndTimeKey, task.EndText);
 }

@@ -24,7 +24,6 @@ public:
     // Keeps the computer on, as Cancel does; no effect while the notice is not counting.
     void cancel();
     bool isCounting() const;
-    int secondsLeft() const { return m_secondsLeft; }
 
     QLabel *labCountdown = nullptr;
     QPushButton *btnCancel = nullptr;

@@ -42,8 +42,6 @@ void TMainForm::bbtnSettingClick()
 
 void TMainForm::tbtnAboutClick()
 {
-    if (!AboutForm)
-        AboutForm = std::make_unique<about::TAboutForm>(m_services.desktop, m_values, this);
     AboutForm->show();
 }
 
