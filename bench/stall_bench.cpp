@@ -151,16 +151,16 @@ JournalFigure editALongList(const QString &encoder, int rows, int edits)
         tasks::Task entry;
         const QString name = QString("holiday clip %1").arg(row, 4, 10, QChar('0'));
         entry.record = {"/home/user/Videos/camera/" + name + ".mp4",
-                      "00:03:12.4",
-                      " 1920x1080",
-                      "OK",
-                      name,
-                      ".3gp",
-                      "00:00:00.0",
-                      "00:03:12.4",
-                      "00:03:12.4",
-                      "00:00:00.0",
-                      "00:03:12.4"};
+                        "00:03:12.4",
+                        " 1920x1080",
+                        "OK",
+                        name,
+                        ".3gp",
+                        "00:00:00.0",
+                        "00:03:12.4",
+                        "00:03:12.4",
+                        "00:00:00.0",
+                        "00:03:12.4"};
         journal.tasks << entry;
     }
     const QString journalPath = program.filePath("tasks.journal");

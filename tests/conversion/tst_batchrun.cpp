@@ -113,7 +113,8 @@ private slots:
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         const QString status = w.statuses().first();
         QCOMPARE(status, QString("Incomplete"));
-        QVERIFY2(w.form->taskList().failureLog(0).contains("Incomplete: converted"), qPrintable(w.form->taskList().failureLog(0)));
+        QVERIFY2(w.form->taskList().failureLog(0).contains("Incomplete: converted"),
+                 qPrintable(w.form->taskList().failureLog(0)));
         QVERIFY(w.messageTexts().first().startsWith("The conversion is completed, but 1 of 1 file"));
         QCOMPARE(w.outputFiles(), QStringList{"cut.3gp"});
     }

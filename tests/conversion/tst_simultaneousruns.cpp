@@ -232,8 +232,9 @@ private slots:
             w.add({"/v/a.avi", "/v/b.avi", "/v/c.avi", "/v/d.avi"});
             w.chooseJobs(jobs);
             Outcome outcome;
-            connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted,
-                    [&] { outcome.atOnce = std::max(outcome.atOnce, int(w.form->runControl().batchRun().runningRows().size())); });
+            connect(&w.form->runControl().batchRun(), &conversion::BatchRun::taskStarted, [&] {
+                outcome.atOnce = std::max(outcome.atOnce, int(w.form->runControl().batchRun().runningRows().size()));
+            });
             const bool ended = testwindow::startAndWaitForRun(*w.form);
             w.form->ltvTask->topLevelItem(1)->setSelected(true);
             w.form->ppmTaskPopup();

@@ -76,7 +76,8 @@ private slots:
         QList<int> shown;
         const auto watching =
             connect(w.form->pgbTotal, &QProgressBar::valueChanged, this, [&shown](int value) { shown << value; });
-        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, this, [watching] { disconnect(watching); });
+        connect(&w.form->runControl().batchRun(), &conversion::BatchRun::runEnded, this,
+                [watching] { disconnect(watching); });
         QVERIFY(testwindow::startAndWaitForRun(*w.form, 120000));
 
         QCOMPARE(w.form->ltvTask->topLevelItem(0)->text(tasks::columnOf(tasks::SelectStatus)), "Complete");

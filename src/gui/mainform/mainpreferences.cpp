@@ -21,8 +21,8 @@ void TMainForm::LoadMainPreferences()
     m_outputPathStandIn = edtOutputdir->text() != m_storedOutputPath ? edtOutputdir->text() : QString();
     if (cmbProfile->count() == 0)
         return;
-    cmbProfile->setCurrentIndex(
-        profiles::StoredProfilePosition(m_profileControl->profileEntries(), keys.profile.readFrom(ini), keys.profileName.readFrom(ini)));
+    cmbProfile->setCurrentIndex(profiles::StoredProfilePosition(
+        m_profileControl->profileEntries(), keys.profile.readFrom(ini), keys.profileName.readFrom(ini)));
     cmbProfileChange();
 }
 

@@ -1,7 +1,7 @@
 // How a batch run ends: cancelled, failed to start or completed, with the completion actions;
 // and a window that closes while a run goes.
-#include "core/conversion/statustexts.h"
 #include "core/conversion/batchrun.h"
+#include "core/conversion/statustexts.h"
 #include "gui/mainform/batchnotice.h"
 #include "gui/mainform/mainform.h"
 #include "gui/mainform/runcontrol.h"

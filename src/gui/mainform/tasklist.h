@@ -12,7 +12,7 @@
 namespace conversion {
 class ProbeQueue;
 struct ProbeResults;
-}
+} // namespace conversion
 namespace platform {
 struct Services;
 }
