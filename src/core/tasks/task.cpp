@@ -59,6 +59,9 @@ const QList<TaskField> &taskFields()
         recordText(QStringLiteral("end"), &ltvItemData::EndText),
         optionalText(QStringLiteral("log"), &Task::log),
         optionalText(QStringLiteral("output"), &Task::output),
+        optionalText(QStringLiteral("tracks"), &Task::tracks),
+        optionalText(QStringLiteral("audioChoice"), &Task::audioChoice),
+        optionalText(QStringLiteral("subtitleChoice"), &Task::subtitleChoice),
         // After the texts: the mark is taken from them.
         {QStringLiteral("convertedEarlier"), false,
          [](const Task &task) { return QJsonValue(task.convertedEarlier()); },

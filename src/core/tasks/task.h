@@ -24,6 +24,12 @@ public:
     QString log;
     // The file the task's run is writing, while it converts.
     QString output;
+    // The input's streams as its probe listed them (protocol::tracksOfReport reads them back).
+    QString tracks;
+    // The user's own pick for this task over the profile's rule: empty for the rule, "all", "none"
+    // (subtitles only) or a stream's index.
+    QString audioChoice;
+    QString subtitleChoice;
 
     // Converted by a run that the end of the program cut off: the next run leaves it out. The mark
     // holds only while the texts that decide the output stay as they were when it was set.
