@@ -15,6 +15,9 @@ struct GeneralPreferences {
     QString outputPath;
     int synMode = 0;
     RunOptions run;
+    // Ordered ISO 639-2 codes, "eng,ger": the tracks kept first.
+    QString audioLanguages;
+    QString subtitleLanguages;
 };
 
 template <typename Ini>
