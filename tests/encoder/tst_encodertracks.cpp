@@ -31,9 +31,14 @@ QStringList profileFor(const QString &extension)
 QString streamSummary(const QString &path)
 {
     const Finished probe = runToEnd("ffprobe", {"-v", "error", "-show_streams", "-of", "json", path});
+    const QJsonDocument read = QJsonDocument::fromJson(probe.output.toUtf8());
+    if (read.isNull())
+        return probe.output; // FFprobe's complaint, to show in the comparison
     QStringList streams;
-    for (const QJsonValue &value : QJsonDocument::fromJson(probe.output.toUtf8())["streams"].toArray()) {
+    for (const QJsonValue &value : read["streams"].toArray()) {
         const QJsonObject stream = value.toObject();
+        if (stream["codec_type"].toString() == "data")
+            continue; // MP4 holds its chapters in a text track of their own
         QString entry = stream["codec_type"].toString().left(1);
         const QString language = stream["tags"]["language"].toString();
         if (!language.isEmpty() && language != "und")
@@ -47,6 +52,12 @@ QString streamSummary(const QString &path)
         streams << entry;
     }
     return streams.join(' ');
+}
+
+int chapterCount(const QString &path)
+{
+    const Finished probe = runToEnd("ffprobe", {"-v", "error", "-show_chapters", "-of", "json", path});
+    return int(QJsonDocument::fromJson(probe.output.toUtf8())["chapters"].toArray().size());
 }
 
 QStringList trackLines(const QString &log)
@@ -72,6 +83,7 @@ private slots:
     void burnedIn_data();
     void burnedIn();
     void profileMapsItsOwn();
+    void profileFilterStillRefused();
     void fitKeepsTheTracks();
     void missingTrack();
 
@@ -93,73 +105,23 @@ void EncoderTracksTest::initTestCase()
     const QByteArray cue = "1\n00:00:00,200 --> 00:00:01,900\nWWWW MMMM WWWW\n";
     QVERIFY(writeFile(clip("a.srt"), cue));
     QVERIFY(makeClip({"-i", clip("a.srt"), clip("b.ass")}));
-    QVERIFY(makeClip({"-f",
-                      "lavfi",
-                      "-i",
-                      "testsrc=size=160x120:rate=10:duration=2",
-                      "-f",
-                      "lavfi",
-                      "-i",
-                      "sine=frequency=440:duration=2",
-                      "-f",
-                      "lavfi",
-                      "-i",
-                      "sine=frequency=660:duration=2",
-                      "-f",
-                      "lavfi",
-                      "-i",
-                      "sine=frequency=880:duration=2",
-                      "-i",
-                      clip("a.srt"),
-                      "-i",
-                      clip("b.ass"),
-                      "-map",
-                      "0",
-                      "-map",
-                      "1",
-                      "-map",
-                      "2",
-                      "-map",
-                      "3",
-                      "-map",
-                      "4",
-                      "-map",
-                      "5",
-                      "-c:v",
-                      "mpeg4",
-                      "-c:a:0",
-                      "ac3",
-                      "-ac:a:0",
-                      "6",
-                      "-c:a:1",
-                      "aac",
-                      "-c:a:2",
-                      "aac",
-                      "-c:s:0",
-                      "srt",
-                      "-c:s:1",
-                      "ass",
-                      "-metadata:s:a:0",
-                      "language=eng",
-                      "-metadata:s:a:1",
-                      "language=ger",
-                      "-metadata:s:a:2",
-                      "language=fre",
-                      "-metadata:s:s:0",
-                      "language=eng",
-                      "-metadata:s:s:1",
-                      "language=ger",
-                      "-metadata:s:s:1",
-                      "title=Signs: a, b",
-                      "-disposition:a:0",
-                      "default",
-                      "-disposition:a:1",
-                      "0",
-                      "-disposition:s:0",
-                      "0",
-                      "-disposition:s:1",
-                      "forced",
-                      clip("multi.mkv")}));
+    QVERIFY(writeFile(clip("chapters.txt"), ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1000\ntitle=One\n"
+                                            "[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\ntitle=Two\n"));
+    // Three audio languages, the first 5.1 and default; SubRip and a forced ASS with a title.
+    const QStringList sources = QStringLiteral("-f lavfi -i testsrc=size=160x120:rate=10:duration=2 "
+                                               "-f lavfi -i sine=frequency=440:duration=2 "
+                                               "-f lavfi -i sine=frequency=660:duration=2 "
+                                               "-f lavfi -i sine=frequency=880:duration=2")
+                                    .split(' ');
+    const QStringList streams =
+        QStringLiteral("-map 0 -map 1 -map 2 -map 3 -map 4 -map 5 -map_chapters 6 -c:v mpeg4 -c:a:0 ac3 -ac:a:0 6 "
+                       "-c:a:1 aac -c:a:2 aac -c:s:0 srt -c:s:1 ass -metadata:s:a:0 language=eng "
+                       "-metadata:s:a:1 language=ger -metadata:s:a:2 language=fre -metadata:s:s:0 language=eng "
+                       "-metadata:s:s:1 language=ger -disposition:a:0 default -disposition:a:1 0 "
+                       "-disposition:s:0 0 -disposition:s:1 forced")
+            .split(' ');
+    QVERIFY(makeClip(sources + QStringList{"-i", clip("a.srt"), "-i", clip("b.ass"), "-i", clip("chapters.txt")} +
+                     streams + QStringList{"-metadata:s:s:1", "title=Signs: a, b", clip("multi.mkv")}));
 
     // A DVD picture subtitle: spumux puts a drawn box into an MPEG-PS, which is remuxed into MKV.
     const QString spumux = QStandardPaths::findExecutable("spumux");
@@ -271,6 +233,9 @@ void EncoderTracksTest::rules()
     // Every input stream is accounted for, once.
     QCOMPARE(lines.size(), input == "multi.mkv" ? 6 : 3);
     QVERIFY2(lines.contains(line), qPrintable(lines.join('\n')));
+    // Our maps leave the chapters to FFmpeg's own, which keeps them.
+    if (input == "multi.mkv" && (extension == "mkv" || extension == "mp4"))
+        QCOMPARE(chapterCount(output), 2);
 }
 
 void EncoderTracksTest::burnedIn_data()
@@ -338,6 +303,17 @@ void EncoderTracksTest::profileMapsItsOwn()
     QCOMPARE(streamSummary(output), "v a:ger");
     QVERIFY(run.output.contains("maps its own streams"));
     QVERIFY(trackLines(run.output).isEmpty());
+}
+
+void EncoderTracksTest::profileFilterStillRefused()
+{
+    // Our burn may name the input; a profile's own filter may not name any file.
+    const QString output = m_outputs.filePath("refused.mp4");
+    const Finished run = convert(
+        clip("multi.mkv"), Mpeg4 + QStringList{"-vf", "subtitles=" + clip("a.srt"), "-burn-subtitles", "yes"}, output);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.output.contains("has its filter subtitles reach a file of its own"), qPrintable(run.output));
+    QVERIFY(!QFile::exists(output));
 }
 
 void EncoderTracksTest::fitKeepsTheTracks()
