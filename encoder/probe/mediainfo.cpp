@@ -74,6 +74,10 @@ StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
         info.language = tag->value;
     if (const AVDictionaryEntry *tag = av_dict_get(stream.metadata, "title", nullptr, 0))
         info.title = tag->value;
+    // An attachment is known by its file's name, a font's more often than not.
+    const AVDictionaryEntry *file = av_dict_get(stream.metadata, "filename", nullptr, 0);
+    if (info.title.empty() && file && codec.codec_type == AVMEDIA_TYPE_ATTACHMENT)
+        info.title = file->value;
     info.isDefault = stream.disposition & AV_DISPOSITION_DEFAULT;
     info.isForced = stream.disposition & AV_DISPOSITION_FORCED;
     info.attachedPicture = stream.disposition & AV_DISPOSITION_ATTACHED_PIC;
