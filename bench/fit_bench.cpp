@@ -120,8 +120,10 @@ int main(int argc, char *argv[])
             return 1;
         }
         // The bit rate the fit computes, from the same plan the encoder makes.
-        encoder::ConversionRequest request{clip.toStdString(), toStd(switches),
-                                           work.filePath("out." + extension).toStdString(), std::nullopt};
+        encoder::ConversionRequest request;
+        request.input = clip.toStdString();
+        request.parameters = toStd(switches);
+        request.output = work.filePath("out." + extension).toStdString();
         const auto container = encoder::containerSwitch(request).value_or(std::vector<std::string>{});
         const auto planned = encoder::planFit(c.fit, *encoder::probeMedia(request.input).info, request.parameters,
                                               encoder::muxerKinds(request, container).value_or(encoder::MuxerKinds{}),
