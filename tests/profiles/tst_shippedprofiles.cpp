@@ -39,11 +39,21 @@ const QString TypedCustomSize = QStringLiteral("320x240");
 
 // The switches the shipped profiles use; a new one must say here what it promises, if anything.
 const QStringList BareSwitches = {"-vn", "-an", "-bitexact"};
-const QStringList ValueSwitches = {"-c:v",      "-s",    "-b:v",      "-r",      "-aspect",  "-c:a",    "-b:a",
-                                   "-ar",       "-ac",   "-af",       "-vf",     "-pix_fmt", "-preset", "-profile:v",
-                                   "-movflags", "-vtag", "-cpu-used", "-row-mt", "-fit"};
+const QStringList ValueSwitches = {"-c:v",       "-s",
+                                   "-b:v",       "-r",
+                                   "-aspect",    "-c:a",
+                                   "-b:a",       "-ar",
+                                   "-ac",        "-af",
+                                   "-vf",        "-pix_fmt",
+                                   "-preset",    "-profile:v",
+                                   "-movflags",  "-vtag",
+                                   "-cpu-used",  "-row-mt",
+                                   "-fit",       "-audio-tracks",
+                                   "-subtitles", "-burn-subtitles"};
 // The encoder's own switch: FFmpeg never sees it, and the encoder's tests check the size it keeps.
 const QString FitSwitch = QStringLiteral("-fit");
+// The encoder's own track rules, which its tests check on clips of several tracks.
+const QStringList TrackSwitches = {"-audio-tracks", "-subtitles", "-burn-subtitles"};
 const QMap<QString, QString> CodecOfEncoder = {
     {"h263", "h263"},      {"mpeg4", "mpeg4"}, {"libx264", "h264"},   {"libx265", "hevc"}, {"wmv2", "wmv2"},
     {"libvpx-vp9", "vp9"}, {"aac", "aac"},     {"libmp3lame", "mp3"}, {"wmav2", "wmav2"},  {"libopus", "opus"},
@@ -208,8 +218,10 @@ std::optional<QString> ffmpegRefusal(const QString &input, const QList<QStringLi
 {
     QStringList arguments{"-v", "error", "-nostdin", "-y", "-i", input};
     for (QStringList output : outputs) {
-        if (const qsizetype fit = output.indexOf(FitSwitch); fit >= 0)
-            output.remove(fit, 2);
+        for (const QString &own : TrackSwitches + QStringList{FitSwitch}) {
+            if (const qsizetype at = output.indexOf(own); at >= 0)
+                output.remove(at, 2);
+        }
         arguments += output;
     }
     QProcess ffmpeg;
@@ -284,6 +296,41 @@ private slots:
             QVERIFY(!choose(entry.path, profile, {{"Target Size", "Off"}}).arguments.contains(FitSwitch));
         }
         QCOMPARE(sized, 5);
+    }
+
+    // Every video profile offers the track rules; an audio-only one has no subtitles to rule on.
+    void everyProfileOffersTrackRules()
+    {
+        struct Row {
+            QString name;
+            int grid;
+            QString cmd;
+            QStringList values;
+            QString shown;
+        };
+        const QList<Row> videoRows = {
+            {"Audio Tracks", AudioGrid, "-audio-tracks", {"preferred", "languages", "all"}, "preferred"},
+            {"Subtitles", AdvancedGrid, "-subtitles", {"none", "forced", "preferred", "all"}, "preferred"},
+            {"Burn In", AdvancedGrid, "-burn-subtitles", {"no", "forced", "yes"}, "no"},
+        };
+        for (const ProfileEntry &entry : ListProfiles(ProgramDirectory + "/Profiles")) {
+            const ProfileData profile = ReadProfileFile(entry.path);
+            const QList<Row> expected = profile.type == "mp3" ? videoRows.mid(0, 1) : videoRows;
+            const QStringList arguments = choose(entry.path, profile, {}).arguments;
+            for (const Row &row : expected) {
+                const auto found = std::ranges::find(profile.parameters, row.name, &ProfileParameter::name);
+                QVERIFY2(found != profile.parameters.end(), qPrintable(entry.name + ": " + row.name));
+                QCOMPARE(found->grid, row.grid);
+                QCOMPARE(found->cmd, row.cmd);
+                QCOMPARE(found->values().mid(0, row.values.size()), row.values);
+                QCOMPARE(switchIn(arguments, row.cmd), (QStringList{row.cmd, row.shown}));
+            }
+            if (profile.type == "mp3")
+                QVERIFY2(!arguments.contains("-subtitles") && !arguments.contains("-burn-subtitles"),
+                         qPrintable(entry.name));
+            QCOMPARE(switchIn(choose(entry.path, profile, {{"Audio Tracks", "All"}}).arguments, "-audio-tracks"),
+                     (QStringList{"-audio-tracks", "all"}));
+        }
     }
 
     // The encoder picks the muxer from the output's extension, so each container gets one real

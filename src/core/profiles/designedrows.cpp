@@ -21,7 +21,8 @@ QStringList DesignedRowKeys(DesignedGrid grid)
 {
     switch (grid) {
     case DesignedGrid::Output:
-        return {QStringLiteral("New Filename"), QStringLiteral("Start Time"), QStringLiteral("End Time")};
+        return {QStringLiteral("New Filename"), QStringLiteral("Start Time"), QStringLiteral("End Time"), AudioTrackKey,
+                SubtitlesKey};
     case DesignedGrid::Video:
         return {QStringLiteral("Video Codec"), VideoSizeKey,
                 QStringLiteral("Bit Rate"),    QStringLiteral("Frame Rate"),

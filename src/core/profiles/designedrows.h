@@ -18,4 +18,8 @@ inline const QString VideoSizeKey = QStringLiteral("Video Size");
 inline const QString CustomSizeCaption = QStringLiteral("Custom Size");
 inline const QString OriginalSizeCaption = QStringLiteral("Original Size");
 
+// The Output rows of a task's own track picks.
+inline const QString AudioTrackKey = QStringLiteral("Audio Track");
+inline const QString SubtitlesKey = QStringLiteral("Subtitles");
+
 } // namespace profiles

@@ -173,8 +173,12 @@ QStringList KeyValueGrid::pickList(int row) const
 
 void KeyValueGrid::setPickList(int row, const QStringList &captions)
 {
-    if (QTableWidgetItem *cell = item(row, KeyColumn))
-        cell->setData(PickListRole, captions);
+    QTableWidgetItem *cell = item(row, KeyColumn);
+    if (!cell || pickList(row) == captions)
+        return;
+    cell->setData(PickListRole, captions);
+    // New captions may need a wider value column.
+    emit StringsChange();
 }
 
 bool KeyValueGrid::isFixed(int row) const

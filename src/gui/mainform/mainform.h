@@ -210,6 +210,11 @@ private:
     bool ltvTaskKeyDown(int key);
     int firstSelectedTask() const;
     void emptyOutputSettings();
+    // The Output grid's track rows for the task of row, or empty ones for none.
+    void showTrackChoices(int row);
+    // The preferred languages the automatic track picks follow, "eng,ger".
+    QString preferredAudioLanguages() const;
+    QString preferredSubtitleLanguages() const;
     void createSecondaryWindows();
     void createPreviewPlayer();
     QList<QWidget *> controlsLockedByRun() const;

@@ -140,6 +140,8 @@ void TMainForm::createProfileSections()
     vleAdvanced = profileSections->addDesignedSection(profiles::DesignedGrid::Advanced, 95);
     for (grids::GridSection *section : profileSections->sections())
         section->setHeaderDoubleClickToggles(true);
+    for (const QString &key : {profiles::AudioTrackKey, profiles::SubtitlesKey})
+        vleOutput->setEditStyle(vleOutput->findRow(key), grids::KeyValueGrid::EditStyle::PickList);
 }
 
 } // namespace mainform

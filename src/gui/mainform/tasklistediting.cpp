@@ -1,6 +1,7 @@
 // The main window's side of the task list: the handlers that hand their commands to it, the
 // popup menu, and each task's own output settings in the Output grid.
 #include "core/platform/pathdelimiter.h"
+#include "core/profiles/designedrows.h"
 #include "core/tasks/inputfiles.h"
 #include "core/tasks/tasktrim.h"
 #include "core/tasks/timetext.h"
@@ -8,6 +9,8 @@
 #include "gui/mainform/mainform.h"
 #include "gui/mainform/tasklist.h"
 #include "gui/mainform/tasklistrows.h"
+#include "gui/mainform/trackchoices.h"
+#include "gui/settings/settingform.h"
 #include "gui/widgets/balloontip.h"
 
 #include <QAction>
@@ -58,6 +61,29 @@ void TMainForm::emptyOutputSettings()
     SetGridValue(0, NewFilenameKey, QString());
     SetGridValue(0, StartTimeKey, QString());
     SetGridValue(0, EndTimeKey, QString());
+    showTrackChoices(-1);
+}
+
+QString TMainForm::preferredAudioLanguages() const
+{
+    return SettingForm->generalPreferences().audioLanguages;
+}
+
+QString TMainForm::preferredSubtitleLanguages() const
+{
+    return SettingForm->generalPreferences().subtitleLanguages;
+}
+
+void TMainForm::showTrackChoices(int row)
+{
+    const tasks::Task task = row < 0 ? tasks::Task() : taskAt(*ltvTask, row);
+    const auto show = [this, row](const QString &key, const TrackChoices &choices, const QString &choice) {
+        const int gridRow = vleOutput->findRow(key);
+        vleOutput->setPickList(gridRow, row < 0 ? QStringList() : choices.captions);
+        vleOutput->setValue(gridRow, row < 0 ? QString() : choices.captionOf(choice));
+    };
+    show(profiles::AudioTrackKey, audioTrackChoices(task.tracks, preferredAudioLanguages()), task.audioChoice);
+    show(profiles::SubtitlesKey, subtitleChoices(task.tracks, preferredSubtitleLanguages()), task.subtitleChoice);
 }
 
 void TMainForm::tbtnRemoveClick()
@@ -105,6 +131,7 @@ void TMainForm::ltvTaskClick()
     SetGridValue(0, NewFilenameKey, task.NewName + outputExtension());
     SetGridValue(0, StartTimeKey, task.StartText);
     SetGridValue(0, EndTimeKey, task.EndText);
+    showTrackChoices(row);
 }
 
 void TMainForm::vleOutputMouseDown()
@@ -145,6 +172,15 @@ void TMainForm::vleOutputValidate()
     for (int selector :
          {tasks::SelectNewName, tasks::SelectOutputExt, tasks::SelectSpan, tasks::SelectStart, tasks::SelectEnd})
         WriteTask(row, selector, task);
+    tasks::Task picks = taskAt(*ltvTask, row);
+    // Rows not yet filled for this task say nothing of its picks.
+    const auto take = [this](QString &choice, const TrackChoices &choices, const QString &key) {
+        if (const QString shown = vleOutput->valueOf(key); choices.captions.contains(shown))
+            choice = choices.valueOf(shown);
+    };
+    take(picks.audioChoice, audioTrackChoices(picks.tracks, preferredAudioLanguages()), profiles::AudioTrackKey);
+    take(picks.subtitleChoice, subtitleChoices(picks.tracks, preferredSubtitleLanguages()), profiles::SubtitlesKey);
+    setTaskAt(*ltvTask, row, std::move(picks));
 }
 
 void TMainForm::ltvTaskDblClick()
