@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(m_dialogs->messages.first().text, "Audio languages must be three-letter language codes separated "
                                                    "by commas, such as \"eng,ger\".");
         QVERIFY(m_form->isVisible());
-        QVERIFY(m_form->edtAudioLanguages->hasFocus());
+        QVERIFY(m_form->focusWidget() == m_form->edtAudioLanguages);
         QCOMPARE(m_form->generalPreferences().audioLanguages, "eng");
         QVERIFY(!testfiles::readFile(m_preferences).contains("languages"));
 
