@@ -25,7 +25,8 @@ run: build
 # Twice as many tests as cores: many of them spend their time waiting on clips played at their
 # own pace, not on the processor.
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $$(( $$(nproc) * 2 ))
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $$(( $$(nproc) * 2 )) \
+		|| { $(CURDIR)/tools/show-failed-tests .; exit 1; }
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
@@ -35,7 +36,7 @@ test-sanitize: deps
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --output-on-failure
+		ctest --output-on-failure || { $(CURDIR)/tools/show-failed-tests .; exit 1; }
 
 # Each parser of outside text under libFuzzer for FUZZ_SECONDS seconds, built with clang and both
 # sanitizers in its own build directory; fails when an input breaks one.

@@ -82,7 +82,8 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         takeFit(request);
         takeNoReplace(request);
         takeLength(request);
-        if (!request.input.empty() && !request.output.empty())
+        const bool tracksRead = takeTrackSwitches(request.parameters, request.tracks);
+        if (tracksRead && !request.input.empty() && !request.output.empty())
             return request;
     }
     return UsageRequest{};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tracks/trackrequest.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,11 @@ struct ConversionRequest {
     // run planned its conversion. The verdict holds the output to it, not to what the input has
     // become since.
     std::optional<double> plannedSeconds;
+    TrackRequest tracks;
+    // What the encoder adds to the profile's switches to keep the tracks it planned.
+    std::vector<std::string> trackArguments;
+    // How many tracks of each kind the output should hold; empty when nothing was planned.
+    std::optional<TrackCounts> plannedTracks;
 };
 
 struct UsageRequest {};
@@ -47,6 +54,10 @@ inline constexpr std::string_view UsageText =
     "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v\n"
     "  -length SECONDS  the input's length when the conversion was planned: an output clearly shorter than it "
     "asks for is incomplete, even when the input has shrunk since\n"
+    "  -audio-tracks preferred|languages|all, -subtitles none|forced|preferred|all, -burn-subtitles "
+    "no|forced|yes  which tracks to keep or burn in (default: preferred, preferred, no)\n"
+    "  -audio-langs LANGS, -subtitle-langs LANGS  the preferred languages in order, as \"eng,ger\"\n"
+    "  -audio-track N|all, -subtitle-track N|none|all  the input streams to keep, over the rules\n"
     "  -n        leaves an existing output alone: the conversion fails instead";
 
 } // namespace encoder

@@ -8,6 +8,7 @@
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitconversion.h"
 #include "partfile.h"
+#include "tracks/conversiontracks.h"
 #include "verdict/verdict.h"
 
 #include <QCoreApplication>
@@ -63,10 +64,13 @@ int runConversion(const ConversionRequest &request)
         printError(*refused + "; nothing was converted");
         return 1;
     }
-    if (const auto refused = claimPart(request))
+    // Our own switches come after the check: the burn filter names the input, as only we may.
+    ConversionRequest planned = request;
+    planConversionTracks(planned, *container);
+    if (const auto refused = claimPart(planned))
         return *refused;
     const int status =
-        request.fit ? runFitConversion(request, ffmpeg, *container) : runPlain(request, ffmpeg, *container);
+        planned.fit ? runFitConversion(planned, ffmpeg, *container) : runPlain(planned, ffmpeg, *container);
     // A conversion refused before FFmpeg wrote anything leaves no part file behind either.
     discardPart();
     return status;

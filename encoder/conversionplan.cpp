@@ -92,6 +92,7 @@ std::vector<std::string> ffmpegArguments(const ConversionRequest &request, const
         "-progress", "pipe:1",       "-stats_period", "0.25",       "-i",       "file:" + request.input,
     };
     arguments.insert(arguments.end(), request.parameters.begin(), request.parameters.end());
+    arguments.insert(arguments.end(), request.trackArguments.begin(), request.trackArguments.end());
     arguments.insert(arguments.end(), container.begin(), container.end());
     arguments.push_back("file:" + partPathFor(request.output));
     return arguments;

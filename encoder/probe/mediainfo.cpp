@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -41,6 +42,13 @@ std::optional<double> framesPerSecond(const AVStream &stream)
 std::string channelsText(const AVChannelLayout &layout)
 {
     char text[128] = {};
+    // A quick look may leave the order unsaid; FFmpeg then takes the usual layout of that many.
+    AVChannelLayout usual = {};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC && layout.nb_channels > 0) {
+        av_channel_layout_default(&usual, layout.nb_channels);
+        if (av_channel_layout_describe(&usual, text, sizeof text) > 0)
+            return text;
+    }
     if (layout.nb_channels > 0 && av_channel_layout_describe(&layout, text, sizeof text) > 0)
         return text;
     return std::to_string(layout.nb_channels) + " channels";
@@ -62,6 +70,17 @@ StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
         info.sampleRate = codec.sample_rate;
         info.channels = channelsText(codec.ch_layout);
     }
+    if (const AVDictionaryEntry *tag = av_dict_get(stream.metadata, "language", nullptr, 0))
+        info.language = tag->value;
+    if (const AVDictionaryEntry *tag = av_dict_get(stream.metadata, "title", nullptr, 0))
+        info.title = tag->value;
+    // An attachment is known by its file's name, a font's more often than not.
+    const AVDictionaryEntry *file = av_dict_get(stream.metadata, "filename", nullptr, 0);
+    if (info.title.empty() && file && codec.codec_type == AVMEDIA_TYPE_ATTACHMENT)
+        info.title = file->value;
+    info.isDefault = stream.disposition & AV_DISPOSITION_DEFAULT;
+    info.isForced = stream.disposition & AV_DISPOSITION_FORCED;
+    info.attachedPicture = stream.disposition & AV_DISPOSITION_ATTACHED_PIC;
     if (codec.bit_rate > 0)
         info.bitRate = codec.bit_rate;
     if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)

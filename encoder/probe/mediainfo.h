@@ -20,6 +20,11 @@ struct StreamInfo {
     std::string channels;
     std::optional<double> durationSeconds; // the stream's own, when the container gives one
     std::optional<std::int64_t> bitRate;   // bits per second, when the container or codec says
+    std::string language;                  // the "language" tag as given
+    std::string title;
+    bool isDefault = false;
+    bool isForced = false;
+    bool attachedPicture = false; // cover art: a video stream of one picture
 };
 
 struct MediaInfo {

@@ -2,6 +2,7 @@
 
 #include "probe/mediainfo.h"
 #include "probe/muxertable.h"
+#include "tracks/trackrequest.h"
 
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ struct Expectation {
     bool video = false;
     bool audio = false;
     std::optional<double> seconds;
+    // The tracks the encoder planned, when it planned them.
+    std::optional<TrackCounts> tracks;
 };
 
 Expectation expectedOutput(const MediaInfo &input, const std::vector<std::string> &parameters, MuxerKinds muxer = {});

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 namespace encoder {
 
@@ -13,6 +14,26 @@ bool holds(const MediaInfo &info, const std::string &kind)
 {
     return std::any_of(info.streams.begin(), info.streams.end(),
                        [&kind](const StreamInfo &stream) { return stream.kind == kind; });
+}
+
+int count(const MediaInfo &info, const std::string &kind)
+{
+    return int(std::count_if(info.streams.begin(), info.streams.end(),
+                             [&kind](const StreamInfo &stream) { return stream.kind == kind; }));
+}
+
+// A planned track missing from the output, in a sentence.
+std::optional<std::string> missingTrack(const MediaInfo &output, const TrackCounts &planned)
+{
+    for (const auto &[kind, wanted, word] :
+         {std::tuple{"Video", planned.video, "video"}, std::tuple{"Audio", planned.audio, "audio"},
+          std::tuple{"Subtitle", planned.subtitle, "subtitle"}}) {
+        const int held = count(output, kind);
+        if (held < wanted)
+            return "The output holds " + std::to_string(held) + " of the " + std::to_string(wanted) + " " + word +
+                   (wanted == 1 ? " track" : " tracks") + " planned";
+    }
+    return std::nullopt;
 }
 
 std::optional<double> longest(const MediaInfo &info)
@@ -52,6 +73,10 @@ OutputCheck checkOutput(const std::string &path, const Expectation &expected)
         return {std::string("The output holds no video although the input has some"), std::nullopt};
     if (expected.audio && !holds(output, "Audio"))
         return {std::string("The output holds no audio although the input has some"), std::nullopt};
+    if (expected.tracks) {
+        if (auto missing = missingTrack(output, *expected.tracks))
+            return {std::move(missing), std::nullopt};
+    }
     return {std::nullopt, longest(output)};
 }
 

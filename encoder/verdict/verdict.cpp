@@ -101,7 +101,11 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
         break;
     }
     const auto kinds = muxerKinds(request, container);
-    if (!shrunkInput(request, outcome.account.inputSeconds) &&
+    // FFmpeg's account sums each kind's streams: more than one of a kind, or a subtitle, is counted in the file.
+    const bool countsOwnTracks =
+        request.plannedTracks &&
+        (request.plannedTracks->audio > 1 || request.plannedTracks->video > 1 || request.plannedTracks->subtitle > 0);
+    if (!countsOwnTracks && !shrunkInput(request, outcome.account.inputSeconds) &&
         settledByAccount(outcome.account, outcome.reachedSeconds, outcome.progressEnded, request.parameters, kinds)) {
         if (const auto problem = writtenProblem(part))
             return failure("Conversion failed: " + *problem + untouched, 1);
@@ -114,6 +118,11 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     std::optional<double> shrunk;
     if (const MediaProbe input = probeMedia(request.input, ProbeDepth::Kinds); input.info) {
         expected = expectedOutput(*input.info, request.parameters, kinds.value_or(MuxerKinds{}));
+        if (request.plannedTracks) {
+            // Cover art is no film: the plan, not the kinds, says whether video comes out.
+            expected->video = expected->video && request.plannedTracks->video > 0;
+            expected->tracks = request.plannedTracks;
+        }
         shrunk = shrunkInput(request, lastsNow(*input.info));
         if (shrunk && expected->seconds)
             expected->seconds = trimmedSeconds(*request.plannedSeconds, request.parameters);

@@ -1,0 +1,47 @@
+#include "tracks/conversiontracks.h"
+
+#include "console.h"
+#include "conversionplan.h"
+#include "probe/mediainfo.h"
+#include "probe/probereport.h"
+#include "tracks/trackarguments.h"
+#include "tracks/trackplan.h"
+
+#include <algorithm>
+
+namespace encoder {
+
+namespace {
+
+bool mapsOwnStreams(const std::vector<std::string> &parameters)
+{
+    return std::any_of(parameters.begin(), parameters.end(), [](const std::string &parameter) {
+        return parameter == "-map" || parameter.rfind("-map:", 0) == 0 || parameter == "-filter_complex" ||
+               parameter == "-lavfi";
+    });
+}
+
+} // namespace
+
+void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container)
+{
+    if (mapsOwnStreams(request.parameters)) {
+        printError("The profile maps its own streams: its tracks are kept as it says");
+        return;
+    }
+    const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    if (!probe.info)
+        return; // FFmpeg says why, in its own words
+    std::vector<InputTrack> input;
+    for (std::size_t i = 0; i < probe.info->streams.size(); ++i)
+        input.push_back({streamTrack(i, probe.info->streams[i]), probe.info->streams[i].attachedPicture});
+    const MuxerKinds kinds = muxerKinds(request, container).value_or(MuxerKinds{true, true});
+    const OutputTraits output = outputTraits(muxerName(request, container).value_or(""), kinds.video, kinds.audio);
+    const TrackPlan plan = planTracks(input, request.tracks, output, request.parameters);
+    for (const std::string &line : planLines(plan))
+        printError(line);
+    request.trackArguments = trackArguments(plan, output, request.input, request.parameters);
+    request.plannedTracks = plan.counts;
+}
+
+} // namespace encoder

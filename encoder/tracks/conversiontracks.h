@@ -1,0 +1,15 @@
+#pragma once
+
+#include "commandline.h"
+
+#include <string>
+#include <vector>
+
+namespace encoder {
+
+// Plans the input's tracks for the request's output and writes one line per input stream on the
+// error output; the request then carries the switches that keep them and how many it keeps.
+// A profile that maps its own streams, or an input that cannot be read, is left to FFmpeg.
+void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container);
+
+} // namespace encoder
