@@ -1,5 +1,6 @@
 #include "cli/convertoptions.h"
 
+#include "core/preferences/languagecodes.h"
 #include "core/tasks/timetext.h"
 
 #include <QCommandLineParser>
@@ -48,6 +49,25 @@ struct Options {
     QCommandLineOption end{QStringLiteral("end"),
                            QStringLiteral("Convert every file up to this time, e.g. 00:01:30.5."),
                            QStringLiteral("TIME")};
+    QCommandLineOption audioLanguages{QStringLiteral("audio-lang"),
+                                      QStringLiteral("The audio languages kept first, in order, e.g. eng,ger "
+                                                     "(default: the settings' Audio languages)."),
+                                      QStringLiteral("LANGS")};
+    QCommandLineOption subtitleLanguages{QStringLiteral("subtitle-lang"),
+                                         QStringLiteral("The subtitle languages kept first, in order, e.g. eng "
+                                                        "(default: the settings' Subtitle languages)."),
+                                         QStringLiteral("LANGS")};
+    QCommandLineOption audio{QStringLiteral("audio"),
+                             QStringLiteral("Which audio tracks to keep: first (the preferred language's), "
+                                            "langs (every preferred language's) or all."),
+                             QStringLiteral("first|langs|all")};
+    QCommandLineOption subtitles{QStringLiteral("subtitles"),
+                                 QStringLiteral("Which subtitle tracks to keep: none, forced, lang (the "
+                                                "preferred language's) or all."),
+                                 QStringLiteral("none|forced|lang|all")};
+    QCommandLineOption burnSubtitles{QStringLiteral("burn-subtitles"),
+                                     QStringLiteral("Which subtitles to draw into the picture: no, forced or yes."),
+                                     QStringLiteral("no|forced|yes")};
     QCommandLineOption listProfiles{ListProfilesFlag, QStringLiteral("List the profiles, one name a line.")};
     QCommandLineOption json{QStringLiteral("json"),
                             QStringLiteral("Report each event as one JSON object a line, for other programs.")};
@@ -59,6 +79,57 @@ std::optional<QString> timeProblem(const QString &option, const std::optional<QS
         return std::nullopt;
     return QStringLiteral("The %1 time \"%2\" is no time such as 00:01:30.5 (hours:minutes:seconds).")
         .arg(option, *text);
+}
+
+// A track option's word as the profile row's choice, the row's name first.
+struct TrackRule {
+    const QCommandLineOption &option;
+    QString caption;
+    QList<std::pair<QString, QString>> choices; // word, choice
+};
+
+std::optional<QString> readTrackOptions(const QCommandLineParser &parser, const Options &options,
+                                        ConvertRequest &request)
+{
+    const std::pair<const QCommandLineOption &, std::optional<QString> *> languages[] = {
+        {options.audioLanguages, &request.audioLanguages}, {options.subtitleLanguages, &request.subtitleLanguages}};
+    for (const auto &[option, value] : languages) {
+        if (!parser.isSet(option))
+            continue;
+        const QString text = parser.value(option);
+        const auto codes = preferences::languageCodes(text);
+        if (!codes)
+            return QStringLiteral("The languages \"%1\" of --%2 are no three-letter codes separated by commas, "
+                                  "such as eng,ger.")
+                .arg(text, option.names().constFirst());
+        *value = *codes;
+    }
+    const TrackRule rules[] = {
+        {options.audio,
+         QStringLiteral("Audio Tracks"),
+         {{"first", "Preferred language"}, {"langs", "All preferred languages"}, {"all", "All"}}},
+        {options.subtitles,
+         QStringLiteral("Subtitles"),
+         {{"none", "None"}, {"forced", "Forced only"}, {"lang", "Preferred language"}, {"all", "All"}}},
+        {options.burnSubtitles, QStringLiteral("Burn In"), {{"no", "No"}, {"forced", "Forced only"}, {"yes", "Yes"}}},
+    };
+    for (const TrackRule &rule : rules) {
+        if (!parser.isSet(rule.option))
+            continue;
+        const QString word = parser.value(rule.option);
+        QStringList words;
+        for (const auto &[known, choice] : rule.choices) {
+            if (word == known) {
+                request.settings.append({rule.caption, choice});
+                break;
+            }
+            words << known;
+        }
+        if (words.size() == rule.choices.size())
+            return QStringLiteral("--%1 takes %2, not \"%3\".")
+                .arg(rule.option.names().constFirst(), words.join(QStringLiteral(", ")), word);
+    }
+    return std::nullopt;
 }
 
 // Everything but the one action asked for.
@@ -89,6 +160,8 @@ std::optional<QString> readConvertOptions(const QCommandLineParser &parser, cons
             return QStringLiteral("The setting \"%1\" is not of the form Caption=Choice.").arg(setting);
         request.settings.append({setting.left(equals).trimmed(), setting.mid(equals + 1).trimmed()});
     }
+    if (const auto problem = readTrackOptions(parser, options, request))
+        return problem;
     if (parser.isSet(options.start))
         request.start = parser.value(options.start);
     if (parser.isSet(options.end))
@@ -130,7 +203,8 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.convert, options.profile, options.output, options.recursive, options.jobs,
                        options.rename, options.overwrite, options.skipExisting, options.set, options.start, options.end,
-                       options.listProfiles, options.json});
+                       options.audioLanguages, options.subtitleLanguages, options.audio, options.subtitles,
+                       options.burnSubtitles, options.listProfiles, options.json});
     parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
                                  QStringLiteral("A video file, or a folder whose videos are all converted. Put "
                                                 "\"--\" before names that begin with \"-\"."),

@@ -24,6 +24,9 @@ struct ConvertRequest {
     QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
     std::optional<QString> start;                // time texts
     std::optional<QString> end;
+    // Ordered language codes, "eng,ger"; the preferences' when not given.
+    std::optional<QString> audioLanguages;
+    std::optional<QString> subtitleLanguages;
     bool json = false;
     QStringList inputs; // files and folders, as given
 };

@@ -29,6 +29,14 @@ QString failureReport(conversion::TaskStatus status, const QString &input, const
     return QStringLiteral("%1: %2\n%3").arg(conversion::statusText(status), input, failureLog.trimmed());
 }
 
+QStringList leftOutLines(const conversion::TrackReport &tracks)
+{
+    QStringList lines;
+    for (const QString &track : tracks.leftOut)
+        lines << QStringLiteral("  left out: ") + track;
+    return lines;
+}
+
 QString summaryText(const conversion::RunSummary &summary, int complete, int skipped, qint64 elapsedSeconds)
 {
     // Only a run that left files out says so: "0 of 0 files" alone reads as if nothing was found.

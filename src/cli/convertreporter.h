@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/conversion/batchplan.h"
+#include "core/conversion/trackreport.h"
 
 #include <QIODevice>
 #include <QString>
@@ -26,8 +27,10 @@ public:
     virtual void runStarted(int tasks) = 0;
     virtual void taskStarted(int row, const QString &input, const QString &output) = 0;
     virtual void taskProgressed(int row, int percent) = 0;
-    // failureLog: what the encoder said, for a task that failed or was left incomplete.
-    virtual void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog) = 0;
+    // failureLog: what the encoder said, for a task that failed or was left incomplete; tracks:
+    // what it kept of the input's streams and what it left out.
+    virtual void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
+                           const conversion::TrackReport &tracks) = 0;
     virtual void runEnded(const conversion::RunSummary &summary, int exitStatus) = 0;
     // Something the user must read, on the error output.
     virtual void error(const QString &text) = 0;
@@ -42,6 +45,9 @@ void writeLine(QIODevice &device, const QString &text);
 
 // What the error output says of a task that failed or was left incomplete.
 QString failureReport(conversion::TaskStatus status, const QString &input, const QString &failureLog);
+
+// The lines under a task's end that tell what the encoder left out of its input, "  left out: ...".
+QStringList leftOutLines(const conversion::TrackReport &tracks);
 
 // The last line of a run: how many of its files are complete, how many were left out as
 // converted before, and how long it took.

@@ -51,18 +51,20 @@ void ConvertRun::inputProbed(const QString &path, const conversion::ProbeResults
 {
     if (m_ended)
         return;
-    ltvItemData task;
-    if (const auto problem = taskFromProbe(path, probe, m_setup.outputExtension, m_setup.start, m_setup.end, task)) {
+    ltvItemData record;
+    if (const auto problem = taskFromProbe(path, probe, m_setup.outputExtension, m_setup.start, m_setup.end, record)) {
         m_probes.cancel();
         m_reporter.error(*problem);
         return end(ExitUsage);
     }
+    tasks::Task task(record);
+    task.tracks = probe.ProbeTracksText;
     m_tasks << task;
 }
 
 void ConvertRun::startConverting()
 {
-    for (const ltvItemData &task : m_tasks)
+    for (const tasks::Task &task : m_tasks)
         m_store.append(task);
     conversion::BatchPlan plan = planOf(m_store);
     if (m_setup.skipExisting)
@@ -89,7 +91,7 @@ void ConvertRun::leaveOutConverted(conversion::BatchPlan &plan)
             reason = SkipReason::BeingConverted;
         if (reason) {
             plan.convertedEarlier.insert(row);
-            m_reporter.taskSkipped(m_tasks.at(row).InputFile, output, *reason);
+            m_reporter.taskSkipped(m_tasks.at(row).record.InputFile, output, *reason);
         }
     }
     m_leftOut = plan.convertedEarlier;
@@ -103,8 +105,8 @@ int ConvertRun::reportedRow(int row) const
 
 conversion::BatchPlan ConvertRun::planOf(const tasks::TaskStore &tasks) const
 {
-    conversion::BatchPlan plan =
-        runsetup::planFor(m_setup.encoderPath, tasks, m_setup.profile, m_setup.outputDirectory, m_setup.options);
+    conversion::BatchPlan plan = runsetup::planFor(m_setup.encoderPath, tasks, m_setup.profile, m_setup.outputDirectory,
+                                                   m_setup.options, m_setup.languages);
     for (const ltvItemData &task : plan.tasks)
         plan.outputSubfolders << m_setup.outputSubfolders.value(task.InputFile);
     return plan;
@@ -127,13 +129,14 @@ void ConvertRun::interrupted(int signal)
 
 void ConvertRun::taskStarted(int row, const QString &output)
 {
-    m_reporter.taskStarted(reportedRow(row), m_tasks.at(row).InputFile, output);
+    m_reporter.taskStarted(reportedRow(row), m_tasks.at(row).record.InputFile, output);
 }
 
-void ConvertRun::taskEnded(int row, conversion::TaskStatus status, const QString &log)
+void ConvertRun::taskEnded(int row, conversion::TaskStatus status, const QString &log,
+                           const conversion::TrackReport &tracks)
 {
     runsetup::recordTaskEnd(m_store, row, status, log);
-    m_reporter.taskEnded(reportedRow(row), status, m_store.log(row));
+    m_reporter.taskEnded(reportedRow(row), status, m_store.log(row), tracks);
 }
 
 void ConvertRun::runEnded(const conversion::RunSummary &summary)

@@ -36,7 +36,7 @@ private:
     conversion::BatchPlan planOf(const tasks::TaskStore &tasks) const;
     void interrupted(int signal);
     void taskStarted(int row, const QString &output);
-    void taskEnded(int row, conversion::TaskStatus status, const QString &log);
+    void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
     void end(int exitStatus);
 
@@ -45,7 +45,7 @@ private:
     ConvertSetup m_setup;
     conversion::BatchRun m_run;
     conversion::ProbeQueue m_probes;
-    QList<ltvItemData> m_tasks;
+    QList<tasks::Task> m_tasks;
     tasks::TaskRecords m_store; // the tasks as the run has them
     QSet<int> m_leftOut;        // rows of the plan that --skip-existing leaves out
     int m_signal = 0;           // the interrupt that came, if any

@@ -83,6 +83,8 @@ SetupOutcome prepareConversion(const preferences::ProgramValues &values, const C
     setup.options.renameExisting = request.renameExisting.value_or(general.run.renameExisting);
     setup.options.jobs = request.jobs.value_or(runsetup::usableJobs(general.run.jobs));
     setup.skipExisting = request.skipExisting;
+    setup.languages = {request.audioLanguages.value_or(general.audioLanguages),
+                       request.subtitleLanguages.value_or(general.subtitleLanguages)};
 
     const QList<profiles::ProfileEntry> entries = listedProfiles(values.locations);
     const auto position = profilePosition(entries, request, keys.profile.readFrom(preferences),

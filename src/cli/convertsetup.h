@@ -23,6 +23,7 @@ struct ConvertSetup {
     QString outputExtension; // the profile's
     QString outputDirectory;
     runsetup::RunOptions options;
+    runsetup::TrackLanguages languages;
     QStringList inputs;                       // absolute paths of files, each once
     QStringList unconfirmedInputs;            // those left out unless their probe finds a stream
     QHash<QString, QString> outputSubfolders; // by input, the folder below outputDirectory it goes to

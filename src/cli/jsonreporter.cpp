@@ -2,6 +2,7 @@
 
 #include "core/conversion/outputnames.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace cli {
@@ -56,7 +57,8 @@ void JsonReporter::taskProgressed(int row, int percent)
     emitEvent(QStringLiteral("progress"), {{"task", row}, {"percent", percent}});
 }
 
-void JsonReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog)
+void JsonReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
+                             const conversion::TrackReport &tracks)
 {
     const auto [input, output] = m_paths.value(row);
     if (status == conversion::TaskStatus::Complete)
@@ -65,6 +67,13 @@ void JsonReporter::taskEnded(int row, conversion::TaskStatus status, const QStri
     if (!failureLog.isEmpty()) {
         fields.insert(QStringLiteral("log"), failureLog);
         writeLine(m_err, failureReport(status, input, failureLog));
+    }
+    // Absent when the encoder planned no tracks: a profile that maps its own streams, an encoder
+    // that never started.
+    if (!tracks.isEmpty()) {
+        fields.insert(QStringLiteral("tracks"), QJsonObject{{"kept", QJsonArray::fromStringList(tracks.kept)},
+                                                            {"burnedIn", QJsonArray::fromStringList(tracks.burnedIn)},
+                                                            {"leftOut", QJsonArray::fromStringList(tracks.leftOut)}});
     }
     emitEvent(QStringLiteral("taskEnded"), fields);
 }

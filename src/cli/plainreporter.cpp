@@ -32,12 +32,15 @@ void PlainReporter::taskStarted(int row, const QString &input, const QString &ou
     writeLine(m_out, QStringLiteral("%1 Converting %2 -> %3").arg(counter(row), input, output));
 }
 
-void PlainReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog)
+void PlainReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
+                              const conversion::TrackReport &tracks)
 {
     const auto [input, output] = m_paths.value(row);
     if (status == conversion::TaskStatus::Complete)
         ++m_complete;
     writeLine(m_out, QStringLiteral("%1 %2 %3 -> %4").arg(counter(row), conversion::statusText(status), input, output));
+    for (const QString &line : leftOutLines(tracks))
+        writeLine(m_out, line);
     if (!failureLog.isEmpty())
         writeLine(m_err, failureReport(status, input, failureLog));
 }

@@ -15,7 +15,8 @@ public:
     void runStarted(int tasks) override;
     void taskStarted(int row, const QString &input, const QString &output) override;
     void taskProgressed(int, int) override {}
-    void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog) override;
+    void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
+                   const conversion::TrackReport &tracks) override;
     void runEnded(const conversion::RunSummary &summary, int exitStatus) override;
     void error(const QString &text) override;
 

@@ -119,7 +119,8 @@ void TerminalReporter::taskProgressed(int row, int percent)
     redraw();
 }
 
-void TerminalReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog)
+void TerminalReporter::taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
+                                 const conversion::TrackReport &tracks)
 {
     erase();
     const Running task = m_running.take(row);
@@ -129,6 +130,8 @@ void TerminalReporter::taskEnded(int row, conversion::TaskStatus status, const Q
     writeLine(m_out, QStringLiteral("%1  %2  %3")
                          .arg(conversion::statusText(status).leftJustified(StatusWidth),
                               tasks::SecondsToTimeText(double(seconds)), task.name));
+    for (const QString &line : leftOutLines(tracks))
+        writeLine(m_out, fitToWidth(line, m_terminal.columns() - 1));
     if (!failureLog.isEmpty())
         writeLine(m_err, failureReport(status, m_inputs.value(row), failureLog));
     redraw();

@@ -3,6 +3,7 @@
 #include "core/platform/fakes/fakechildprocess.h"
 #include "gui/desktop/fakes/fakedesktop.h"
 #include "gui/mainform/mainform.h"
+#include "gui/mainform/tasklistrows.h"
 #include "gui/settings/settingform.h"
 #include "helpers/fakeprobe.h"
 #include "helpers/testwindow.h"
@@ -132,6 +133,13 @@ private slots:
         w.form->WriteTask(2, tasks::SelectSpan, third);
         QFile(w.outputDir.filePath("b.3gp")).open(QIODevice::WriteOnly);
         w.form->SettingForm->rdbRename->setChecked(true);
+        // The second task's own audio pick; the run's languages are the settings'.
+        tasks::Task second = mainform::taskAt(*w.form->ltvTask, 1);
+        second.audioChoice = "1";
+        mainform::setTaskAt(*w.form->ltvTask, 1, second);
+        w.form->SettingForm->show();
+        w.form->SettingForm->edtSubtitleLanguages->setText("fre");
+        QTest::mouseClick(w.form->SettingForm->btnOK, Qt::LeftButton);
         QVERIFY(testwindow::startAndWaitForRun(*w.form));
         auto runs = w.conversionArguments();
         QCOMPARE(runs.size(), 3);
@@ -146,10 +154,11 @@ private slots:
         }
         const QString out = w.outputDir.path() + "/";
         // "-n": a file that appears at a name that was free is another run's, never replaced.
-        QCOMPARE(runs.at(0), (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac", "-ac",
-                                          "1", "-ar", "8000", "-n", out + "a.3gp"}));
-        QCOMPARE(runs.at(1).last(), out + "b_2.3gp");
-        QCOMPARE(runs.at(2).mid(13), (QStringList{"-ss", "00:00:10", "-t", "12", "-n", out + "c.3gp"}));
+        QCOMPARE(runs.at(0),
+                 (QStringList{"-y", "-i", "/v/a.avi", "-c:v", "h263", "-s", "176x144", "-c:a", "aac", "-ac", "1", "-ar",
+                              "8000", "-audio-langs", "eng", "-subtitle-langs", "fre", "-n", out + "a.3gp"}));
+        QCOMPARE(runs.at(1).mid(17), (QStringList{"-audio-track", "1", "-n", out + "b_2.3gp"}));
+        QCOMPARE(runs.at(2).mid(17), (QStringList{"-ss", "00:00:10", "-t", "12", "-n", out + "c.3gp"}));
         QCOMPARE(w.statuses(), (QStringList{"Complete", "Complete", "Complete"}));
     }
 

@@ -79,7 +79,7 @@ struct Record final : cli::ConvertReporter {
     {
         events << QStringLiteral("progress %1 %2").arg(row).arg(percent);
     }
-    void taskEnded(int row, conversion::TaskStatus status, const QString &) override
+    void taskEnded(int row, conversion::TaskStatus status, const QString &, const conversion::TrackReport &) override
     {
         events << QStringLiteral("%1 %2").arg(conversion::statusText(status)).arg(row);
     }
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(screen(out.data()),
                  (QStringList{skipped, "  0%  00:00:10 elapsed  00:00:00…", " 25%  00:00:10 elapsed  00:00:30…"}));
         terminal.width = 80;
-        reporter.taskEnded(0, conversion::TaskStatus::Failed, "the encoder's account\n");
+        reporter.taskEnded(0, conversion::TaskStatus::Failed, "the encoder's account\n", {});
         reporter.taskStarted(2, "/in/third\x1b[2J.avi", "/out/third.3gp");
         now = 20000;
         reporter.redraw();
@@ -305,8 +305,8 @@ private slots:
         summary.end = conversion::RunEnd::Cancelled;
         summary.tasks = 3;
         summary.failed = 1;
-        reporter.taskEnded(1, conversion::TaskStatus::Stopped, {});
-        reporter.taskEnded(2, conversion::TaskStatus::Stopped, {});
+        reporter.taskEnded(1, conversion::TaskStatus::Stopped, {}, {});
+        reporter.taskEnded(2, conversion::TaskStatus::Stopped, {}, {});
         reporter.runEnded(summary, 130);
         QCOMPARE(screen(out.data()), (QStringList{skipped, "Failed      00:00:10  first.avi",
                                                   "Stop        00:00:20  second clip with a long name.avi",

@@ -146,6 +146,41 @@ private slots:
         QCOMPARE(m_edtOutputdir->text(), "/my videos");
     }
 
+    // The languages are typed, refused while they are no codes, saved on OK and read back.
+    void languagesTypedSavedAndReadBack()
+    {
+        create();
+        m_form->show();
+        QCOMPARE(m_form->edtAudioLanguages->text(), "eng");
+        QCOMPARE(m_form->edtSubtitleLanguages->accessibleName(), "Subtitle languages");
+        QTest::mouseClick(m_form->edtAudioLanguages, Qt::LeftButton);
+        QTest::keyClick(m_form->edtAudioLanguages, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(m_form->edtAudioLanguages, "German");
+        QTest::mouseClick(m_form->btnOK, Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.first().text, "Audio languages must be three-letter language codes separated "
+                                                   "by commas, such as \"eng,ger\".");
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_form->focusWidget() == m_form->edtAudioLanguages);
+        QCOMPARE(m_form->generalPreferences().audioLanguages, "eng");
+        QVERIFY(!testfiles::readFile(m_preferences).contains("languages"));
+
+        QTest::keyClick(m_form->edtAudioLanguages, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(m_form->edtAudioLanguages, "ger, ENG");
+        QTest::mouseClick(m_form->edtSubtitleLanguages, Qt::LeftButton);
+        QTest::keyClick(m_form->edtSubtitleLanguages, Qt::Key_End);
+        QTest::keyClicks(m_form->edtSubtitleLanguages, ",fre");
+        QTest::mouseClick(m_form->btnOK, Qt::LeftButton);
+        QVERIFY(!m_form->isVisible());
+        const QByteArray saved = testfiles::readFile(m_preferences);
+        QVERIFY2(saved.contains("Audio languages=ger,eng\r\n") && saved.contains("Subtitle languages=eng,fre\r\n"),
+                 saved.constData());
+
+        create();
+        QCOMPARE(m_form->edtAudioLanguages->text(), "ger,eng");
+        QCOMPARE(m_form->generalPreferences().subtitleLanguages, "eng,fre");
+    }
+
     void browseAddsTheDelimiter_data()
     {
         QTest::addColumn<QString>("chosen"); // empty: cancelled

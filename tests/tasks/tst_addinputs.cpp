@@ -1,4 +1,5 @@
 #include "core/conversion/mediaprobe.h"
+#include "gui/mainform/tasklistrows.h"
 #include "gui/settings/settingform.h"
 #include "helpers/testclips.h"
 #include "helpers/testwindow.h"
@@ -96,6 +97,13 @@ private slots:
                       "    Stream #0.1: Audio: aac, 48000 Hz, stereo\n"
             << "00:00:03"
             << " 48000 Hz";
+        // A title before the video stream holds the word and commas of its own.
+        QTest::newRow("titled track before Video")
+            << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n"
+                      "    Stream #0:0(fre): Audio: aac, 48000 Hz, stereo (default)\n      Metadata:\n"
+                      "        title           : Video, a, b\n    Stream #0:1: Video: mpeg4, yuv420p, 320x240, 25 fps\n"
+            << "00:00:03"
+            << " 320x240";
         QTest::newRow("no comma after Video") << head + "  Duration: 00:00:03, start: 0, bitrate: 1 kb/s\n Video: x\n"
                                               << "00:00:03"
                                               << "";
@@ -117,6 +125,42 @@ private slots:
         const conversion::CutValues cut = conversion::applyCutRules(report, "/v/a.avi");
         QTEST(cut.duration, "duration");
         QTEST(cut.frameSize, "frameSize");
+    }
+
+    // A track's title never shifts the frame size, and the task carries the input's streams.
+    void titledTracks()
+    {
+        const QString titled = m_media.filePath("titled, Video.mkv");
+        QVERIFY(testclips::makeClip({"-f",
+                                     "lavfi",
+                                     "-i",
+                                     "testsrc=size=320x240:rate=25:duration=1",
+                                     "-f",
+                                     "lavfi",
+                                     "-i",
+                                     "sine=duration=1",
+                                     "-map",
+                                     "1",
+                                     "-map",
+                                     "0",
+                                     "-c:v",
+                                     "mpeg4",
+                                     "-c:a",
+                                     "aac",
+                                     "-metadata:s:a:0",
+                                     "title=Video, a, b",
+                                     "-metadata:s:a:0",
+                                     "language=fre",
+                                     titled}));
+        Window w;
+        w.form->taskList().AddInputFile(titled);
+        QVERIFY(w.probed());
+        QCOMPARE(w.rows(2), QStringList{" 320x240"});
+        const QString tracks = mainform::taskAt(*w.form->ltvTask, 0).tracks;
+        QVERIFY2(tracks.startsWith("    Stream #0:0(fre): Audio: aac"), qPrintable(tracks));
+        QVERIFY2(tracks.contains("\n      Metadata:\n        title           : Video, a, b\n    Stream #0:1: Video: "
+                                 "mpeg4"),
+                 qPrintable(tracks));
     }
 
     // A file whose probe fails shows empty texts, never its neighbour's.

@@ -73,6 +73,7 @@ struct BatchRun::Task {
     int lineCount = 0;
     int percent = 0;
     QByteArray log;
+    TrackReport tracks;
     protocol::LineSplitter lines;
     // Since when neither the position nor the output has moved.
     QElapsedTimer sinceProgress;
@@ -227,9 +228,11 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     // A name that is free now and taken when the encoder looks again was taken by another run,
     // whose file must stay.
     const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
-    const auto commandLine = conversionCommandLine(
-        record.InputFile, m_plan.parameters + trimOptions(record) + noReplace + plannedLengthOption(record.LengthSec),
-        output);
+    const auto commandLine =
+        conversionCommandLine(record.InputFile,
+                              m_plan.parameters + m_plan.trackPicks.value(row) + trimOptions(record) + noReplace +
+                                  plannedLengthOption(record.LengthSec),
+                              output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
 }
 
@@ -242,6 +245,9 @@ void BatchRun::readOutput(Task *task, const QByteArray &bytes)
 
 void BatchRun::examineLine(Task *task, std::string_view line)
 {
+    // The encoder tells of the tracks before FFmpeg's banner, and the log keeps only its end.
+    if (takeTrackLine(task->tracks, QString::fromUtf8(line.data(), qsizetype(line.size()))))
+        return;
     if (task->lineCount++ < UnexaminedLines)
         return;
     const auto position = reportedPosition(line);
@@ -309,7 +315,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         removeLeftPartial(task->output);
         m_namesOfRun.removeOne(task->output);
         ++m_stopped;
-        endTask(task->row, TaskStatus::Stopped, task->log);
+        endTask(task->row, TaskStatus::Stopped, task->log, task->tracks);
         QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
         return;
     }
@@ -328,7 +334,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         m_namesOfRun.removeOne(task->output);
     }
     m_doneSpan += task->span;
-    endTask(task->row, status, task->log);
+    endTask(task->row, status, task->log, task->tracks);
     if (task->row + 1 < m_plan.tasks.size() && m_state == RunState::Converting) {
         if (m_running.empty()) {
             m_bars.current = 0;
@@ -366,13 +372,13 @@ void BatchRun::retire(Task *task)
     m_running.erase(found);
 }
 
-void BatchRun::endTask(int row, TaskStatus status, const QByteArray &logBytes)
+void BatchRun::endTask(int row, TaskStatus status, const QByteArray &logBytes, const TrackReport &tracks)
 {
     if (status == TaskStatus::Failed)
         ++m_failed;
     if (status == TaskStatus::Incomplete)
         ++m_incomplete;
-    emit taskEnded(row, status, QString::fromUtf8(logBytes));
+    emit taskEnded(row, status, QString::fromUtf8(logBytes), tracks);
 }
 
 void BatchRun::finish(RunEnd end, const QString &reason)

@@ -2,6 +2,7 @@
 
 #include "core/conversion/batchplan.h"
 #include "core/conversion/progresstime.h"
+#include "core/conversion/trackreport.h"
 #include "core/platform/childprocessapi.h"
 
 #include <QObject>
@@ -42,8 +43,8 @@ signals:
     void taskProgressed(int row, int percent);
     // The current bar follows the earliest running task; the total bar counts the whole batch.
     void progressed(int current, int total, double position);
-    // log: the end of what the encoder said.
-    void taskEnded(int row, conversion::TaskStatus status, const QString &log);
+    // log: the end of what the encoder said; tracks: what it said it did with each stream.
+    void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
 
 private:
@@ -60,7 +61,7 @@ private:
     void encoderFailedToStart(Task *task, const QString &reason);
     void retire(Task *task);
     void updateBars();
-    void endTask(int row, TaskStatus status, const QByteArray &log);
+    void endTask(int row, TaskStatus status, const QByteArray &log, const TrackReport &tracks = {});
     void finish(RunEnd end, const QString &reason = {});
 
     platform::ProcessLauncher &m_launcher;

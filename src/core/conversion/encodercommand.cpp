@@ -1,6 +1,8 @@
 #include "core/conversion/encodercommand.h"
 
+#include "core/preferences/languagecodes.h"
 #include "core/tasks/rtlnumbers.h"
+#include "core/tasks/task.h"
 #include "core/tasks/taskrecord.h"
 
 #include <QProcess>
@@ -11,6 +13,23 @@ namespace {
 QString quoted(const QString &path)
 {
     return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+QString languageOption(const QString &name, const QString &languages)
+{
+    const QString codes = preferences::languageCodes(languages).value_or(QString());
+    return codes.isEmpty() ? QString() : QStringLiteral(" -") + name + QLatin1Char(' ') + codes;
+}
+
+// A pick that came from an old journal or a hand-edited one and means nothing is left out, so
+// that it can never pose as another switch.
+QString pickOption(const QString &name, const QString &pick, bool noneAllowed)
+{
+    bool number = false;
+    const int index = pick.toInt(&number);
+    const bool valid = (number && index >= 0 && pick == QString::number(index)) || pick == QLatin1String("all") ||
+                       (noneAllowed && pick == QLatin1String("none"));
+    return valid ? QStringLiteral(" -") + name + QLatin1Char(' ') + pick : QString();
 }
 } // namespace
 
@@ -53,6 +72,18 @@ QString trimOptions(const ltvItemData &task)
     if (task.SpanSec != task.LengthSec)
         options += QStringLiteral(" -t ") + QString::number(qint64(tasks::roundHalfEven(task.SpanSec)));
     return options;
+}
+
+QString trackLanguageOptions(const QString &audioLanguages, const QString &subtitleLanguages)
+{
+    return languageOption(QStringLiteral("audio-langs"), audioLanguages) +
+           languageOption(QStringLiteral("subtitle-langs"), subtitleLanguages);
+}
+
+QString trackPickOptions(const tasks::Task &task)
+{
+    return pickOption(QStringLiteral("audio-track"), task.audioChoice, false) +
+           pickOption(QStringLiteral("subtitle-track"), task.subtitleChoice, true);
 }
 
 } // namespace conversion

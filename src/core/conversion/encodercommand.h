@@ -4,6 +4,9 @@
 #include <QStringList>
 
 struct ltvItemData;
+namespace tasks {
+class Task;
+}
 
 namespace conversion {
 
@@ -28,5 +31,11 @@ EncoderCommandLine conversionCommandLine(const QString &inputPath, const QString
 // " -ss start" when the task starts later than its input, then " -t span" when it converts less
 // than the whole input.
 QString trimOptions(const ltvItemData &task);
+
+// " -audio-langs eng,ger -subtitle-langs eng": the ordered languages of the tracks the encoder
+// keeps first; a list left empty, or no list of codes, gives no switch.
+QString trackLanguageOptions(const QString &audioLanguages, const QString &subtitleLanguages);
+// " -audio-track 2 -subtitle-track none": the task's own picks, which win over the profile's rules.
+QString trackPickOptions(const tasks::Task &task);
 
 } // namespace conversion

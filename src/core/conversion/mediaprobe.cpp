@@ -1,8 +1,12 @@
 #include "core/conversion/mediaprobe.h"
 
 #include "core/platform/pathdelimiter.h"
+#include "core/protocol/tracks.h"
+#include "core/tasks/task.h"
 #include "core/tasks/taskrecord.h"
 #include "core/tasks/timetext.h"
+
+#include <QRegularExpression>
 
 namespace conversion {
 namespace {
@@ -19,10 +23,32 @@ qsizetype position(const QString &text, const QString &needle)
     return text.indexOf(needle) + 1;
 }
 
+// 1-based position of "Video" in the first stream line of that kind, 0 when there is none: a
+// title may hold the word, and commas, before it.
+qsizetype videoStreamPosition(const QString &text)
+{
+    static const QRegularExpression videoLine(QStringLiteral("^[ \\t]*Stream #[^\\n]*?: (Video): "),
+                                              QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = videoLine.match(text);
+    return match.hasMatch() ? match.capturedStart(1) + 1 : 0;
+}
+
+QString streamListingOf(QByteArrayView report)
+{
+    QStringList lines;
+    for (const protocol::Track &track :
+         protocol::tracksOfReport(std::string_view(report.data(), std::size_t(report.size())))) {
+        for (const std::string &line : protocol::streamListing(track))
+            lines << QString::fromStdString(line);
+    }
+    return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 ProbeResults resultsOf(QByteArrayView report, const QString &path)
 {
     ProbeResults results;
     results.ProbeStartText = tasks::ZeroTimeText;
+    results.ProbeTracksText = streamListingOf(report);
     const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
     results.ProbeLengthText = cut.duration;
     results.ProbeSizeText = cut.frameSize;
@@ -43,8 +69,10 @@ CutValues applyCutRules(const QString &report, const QString &path)
     qsizetype k = position(r, comma);
     values.duration = k > 0 ? r.left(k - 1) : QString();
     r = fromPosition(r, k + 1);
-    if (const qsizetype video = position(r, QStringLiteral("Video")); video > 0)
+    if (const qsizetype video = videoStreamPosition(r); video > 0)
         r = fromPosition(r, video);
+    else if (const qsizetype word = position(r, QStringLiteral("Video")); word > 0)
+        r = fromPosition(r, word);
     for (int skipped = 0; skipped < 2; ++skipped)
         r = fromPosition(r, position(r, comma) + 1);
     k = position(r, comma);
@@ -102,6 +130,13 @@ ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const 
     record.SourceEndText = probe.ProbeEndText;
     record.EndText = probe.ProbeEndText;
     return record;
+}
+
+tasks::Task newTask(const QString &path, const ProbeResults &probe, const QString &outputExt)
+{
+    tasks::Task task(newTaskRecord(path, probe, outputExt));
+    task.tracks = probe.ProbeTracksText;
+    return task;
 }
 
 } // namespace conversion

@@ -9,6 +9,9 @@
 #include <functional>
 
 struct ltvItemData;
+namespace tasks {
+class Task;
+}
 
 namespace conversion {
 
@@ -18,6 +21,8 @@ struct ProbeResults {
     QString ProbeSizeText;
     QString ProbeStartText;
     QString ProbeEndText;
+    // The input's streams, as protocol::streamListing writes them.
+    QString ProbeTracksText;
 };
 
 // Whether the probe found anything of a medium: a length or a frame size.
@@ -65,5 +70,7 @@ private:
 
 // A new task for path from its probe, named after its file, with the output extension given.
 ltvItemData newTaskRecord(const QString &path, const ProbeResults &probe, const QString &outputExt);
+// The same, carrying the input's streams.
+tasks::Task newTask(const QString &path, const ProbeResults &probe, const QString &outputExt);
 
 } // namespace conversion

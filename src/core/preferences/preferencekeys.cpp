@@ -1,5 +1,7 @@
 #include "core/preferences/preferencekeys.h"
 
+#include "core/preferences/languagecodes.h"
+
 namespace preferences {
 namespace {
 PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirectory, bool autoOpenDir)
@@ -15,6 +17,8 @@ PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirect
         {section, QStringLiteral("Auto Turn Off"), false},
         {section, QStringLiteral("Overwrite"), true},
         {section, QStringLiteral("Jobs"), 1},
+        {section, QStringLiteral("Audio languages"), localeLanguageCode()},
+        {section, QStringLiteral("Subtitle languages"), localeLanguageCode()},
     };
 }
 } // namespace

@@ -54,7 +54,8 @@ template <typename T> struct Setting {
 
 // "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected. "Profile Name"
 // names the profile at "Profile" when it was stored: a profile added since moves the others, the
-// name does not move. "Jobs" is how many conversions run at once.
+// name does not move. "Jobs" is how many conversions run at once. "Audio languages" and "Subtitle
+// languages" are the ordered codes of the tracks a run keeps first, by default the locale's language.
 struct PreferenceKeys {
     Setting<QString> version;
     Setting<QString> outputPath;
@@ -66,6 +67,8 @@ struct PreferenceKeys {
     Setting<bool> autoTurnOff;
     Setting<bool> overwrite;
     Setting<int> jobs;
+    Setting<QString> audioLanguages;
+    Setting<QString> subtitleLanguages;
 };
 
 // The preferences in use. A missing "Output Path" means defaultOutputDirectory: the program

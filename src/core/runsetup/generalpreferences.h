@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/preferences/languagecodes.h"
 #include "core/preferences/preferencekeys.h"
 #include "core/runsetup/runoptions.h"
 
@@ -31,6 +32,11 @@ GeneralPreferences readGeneralPreferences(const Ini &ini, const preferences::Pre
     general.run.turnOffComputer = keys.autoTurnOff.readFrom(ini);
     general.run.renameExisting = !keys.overwrite.readFrom(ini);
     general.run.jobs = keys.jobs.readFrom(ini);
+    // A list spoiled by hand counts as never chosen.
+    general.audioLanguages =
+        preferences::languageCodes(keys.audioLanguages.readFrom(ini)).value_or(keys.audioLanguages.defaultValue);
+    general.subtitleLanguages =
+        preferences::languageCodes(keys.subtitleLanguages.readFrom(ini)).value_or(keys.subtitleLanguages.defaultValue);
     return general;
 }
 
@@ -59,7 +65,10 @@ bool writeGeneralPreferences(Ini &ini, const preferences::PreferenceKeys &keys, 
            written([&] { return keys.autoTurnOff.writeTo(ini, general.run.turnOffComputer); }) &&
            written([&] { return keys.overwrite.writeTo(ini, !general.run.renameExisting); })
            // Files that never chose anything but one job at a time get no key for it.
-           && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); });
+           && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); })
+           // Left to follow the locale until the user chooses other languages.
+           && written([&] { return keys.audioLanguages.writeChangeTo(ini, general.audioLanguages); }) &&
+           written([&] { return keys.subtitleLanguages.writeChangeTo(ini, general.subtitleLanguages); });
 }
 
 } // namespace runsetup

@@ -1,5 +1,7 @@
 #include "core/runsetup/runplan.h"
 
+#include "core/conversion/encodercommand.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -7,11 +9,12 @@
 namespace runsetup {
 
 conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore &tasks, const ProfileChoice &choice,
-                              const QString &outputFolder, const RunOptions &options)
+                              const QString &outputFolder, const RunOptions &options, const TrackLanguages &languages)
 {
     conversion::BatchPlan plan;
     plan.encoderPath = encoderPath;
-    plan.parameters = profiles::BuildParameterString(choice.profile, choice.shownValue);
+    plan.parameters = profiles::BuildParameterString(choice.profile, choice.shownValue) +
+                      conversion::trackLanguageOptions(languages.audio, languages.subtitle);
     plan.outputDirectory = outputFolder;
     plan.profileExtension = choice.profile.outputExtension();
     plan.renameExisting = options.renameExisting;
@@ -21,6 +24,7 @@ conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore
         if (choice.earlierExtensions.contains(task.OutputExt))
             task.OutputExt = plan.profileExtension;
         plan.tasks << task;
+        plan.trackPicks << conversion::trackPickOptions(tasks.wholeTask(row));
         if (tasks.convertedEarlier(row))
             plan.convertedEarlier << row;
     }

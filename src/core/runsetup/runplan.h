@@ -19,10 +19,16 @@ struct ProfileChoice {
     QSet<QString> earlierExtensions;
 };
 
-// The run both faces start: every task of the store in list order, the profile's parameters
-// and container, the output folder and the user's options.
+// The languages of the tracks a run keeps first, ordered codes such as "eng,ger".
+struct TrackLanguages {
+    QString audio;
+    QString subtitle;
+};
+
+// The run both faces start: every task of the store in list order with its own track picks, the
+// profile's parameters and container, the output folder, the user's options and languages.
 conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore &tasks, const ProfileChoice &choice,
-                              const QString &outputFolder, const RunOptions &options);
+                              const QString &outputFolder, const RunOptions &options, const TrackLanguages &languages);
 
 // The stored number of jobs as this machine runs them: a file from a computer with more cores
 // asks for more than this one has.

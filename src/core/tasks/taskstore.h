@@ -16,6 +16,8 @@ public:
 
     virtual int taskCount() const = 0;
     virtual ltvItemData task(int row) const = 0;
+    // The row's task whole, with its tracks and the user's picks.
+    virtual Task wholeTask(int row) const { return Task(task(row)); }
     virtual void setStatus(int row, const QString &status) = 0;
     // What the encoder said in the task's own last run; empty when it has nothing to explain.
     virtual QString log(int row) const = 0;
@@ -28,9 +30,11 @@ public:
 class TaskRecords final : public TaskStore {
 public:
     void append(const ltvItemData &record) { m_tasks << Task{record}; }
+    void append(const Task &task) { m_tasks << task; }
 
     int taskCount() const override { return int(m_tasks.size()); }
     ltvItemData task(int row) const override { return m_tasks.value(row).record; }
+    Task wholeTask(int row) const override { return m_tasks.value(row); }
     void setStatus(int row, const QString &status) override
     {
         if (row >= 0 && row < m_tasks.size())

@@ -140,8 +140,7 @@ void TaskList::inputProbed(const QString &path, const conversion::ProbeResults &
     m_form.panbg->hide();
     if (isListed(*m_form.ltvTask, path))
         return;
-    m_form.ltvTask->addTopLevelItem(
-        new TaskRow(tasks::Task(conversion::newTaskRecord(path, probe, m_form.outputExtension()))));
+    m_form.ltvTask->addTopLevelItem(new TaskRow(conversion::newTask(path, probe, m_form.outputExtension())));
     m_form.EnableListButtonsIfTasks();
 }
 

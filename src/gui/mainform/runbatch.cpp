@@ -184,8 +184,10 @@ void RunControl::runBatch(const runsetup::ProfileChoice &choice)
         connect(m_shutdownDelay.get(), &platform::ShutdownDelay::shutdownPending, &m_form,
                 &TMainForm::closeWithoutQuestion);
     const TaskListStore rows(*m_form.ltvTask);
+    const runsetup::GeneralPreferences general = m_form.SettingForm->generalPreferences();
     m_run->start(runsetup::planFor(m_form.programValues().encoderPath, rows, choice, m_form.edtOutputdir->text(),
-                                   m_form.SettingForm->runOptions()));
+                                   m_form.SettingForm->runOptions(),
+                                   {general.audioLanguages, general.subtitleLanguages}));
 }
 
 void RunControl::taskStarted(int row, const QString &output)

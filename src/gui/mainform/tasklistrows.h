@@ -50,6 +50,7 @@ public:
 
     int taskCount() const override;
     ltvItemData task(int row) const override;
+    tasks::Task wholeTask(int row) const override { return taskAt(m_list, row); }
     void setStatus(int row, const QString &status) override;
     QString log(int row) const override { return TaskLog(m_list, row); }
     void setLog(int row, const QString &log) override { SetTaskLog(m_list, row, log); }

@@ -2,6 +2,7 @@
 
 #include "core/platform/desktopapi.h"
 #include "core/preferences/efcreateerror.h"
+#include "core/preferences/languagecodes.h"
 #include "core/preferences/newinifile.h"
 #include "core/preferences/preferencekeys.h"
 #include "core/preferences/programvalues.h"
@@ -92,6 +93,32 @@ void TSettingForm::showGeneralPreferences(const runsetup::GeneralPreferences &ge
     (general.run.renameExisting ? rdbRename : rdbOverWrite)->setChecked(true);
     // A file from a computer with more cores asks for more jobs than this one has.
     spnJobs->setValue(std::clamp(general.run.jobs, spnJobs->minimum(), spnJobs->maximum()));
+    m_audioLanguages = general.audioLanguages;
+    m_subtitleLanguages = general.subtitleLanguages;
+    edtAudioLanguages->setText(general.audioLanguages);
+    edtSubtitleLanguages->setText(general.subtitleLanguages);
+}
+
+bool TSettingForm::languagesAccepted()
+{
+    const std::pair<QLineEdit *, QString *> fields[] = {{edtAudioLanguages, &m_audioLanguages},
+                                                        {edtSubtitleLanguages, &m_subtitleLanguages}};
+    for (const auto &[field, accepted] : fields) {
+        const std::optional<QString> codes = preferences::languageCodes(field->text());
+        if (!codes) {
+            pgcSetting->setCurrentIndex(0);
+            field->setFocus();
+            m_dialogs.messageBox(this, QCoreApplication::applicationName(),
+                                 QStringLiteral("%1 must be three-letter language codes separated by commas, "
+                                                "such as \"eng,ger\".")
+                                     .arg(field->accessibleName()),
+                                 platform::MessageIcon::Warning, platform::MessageButton::Ok);
+            return false;
+        }
+        *accepted = *codes;
+        field->setText(*codes);
+    }
+    return true;
 }
 
 runsetup::RunOptions TSettingForm::runOptions() const
@@ -107,7 +134,7 @@ runsetup::RunOptions TSettingForm::runOptions() const
 
 runsetup::GeneralPreferences TSettingForm::generalPreferences() const
 {
-    return {edtOutputDir->text(), cmbSyn->currentIndex(), runOptions()};
+    return {edtOutputDir->text(), cmbSyn->currentIndex(), runOptions(), m_audioLanguages, m_subtitleLanguages};
 }
 
 void TSettingForm::LoadPreferences()
@@ -160,6 +187,8 @@ void TSettingForm::FormClose()
 
 void TSettingForm::btnOKClick()
 {
+    if (!languagesAccepted())
+        return;
     if (m_mainOutputDir)
         m_mainOutputDir->setText(edtOutputDir->text());
     SavePreferences();

@@ -68,6 +68,9 @@ public:
     QComboBox *cmbSyn = nullptr;
     // How many conversions run at once, from 1 to the number of cores.
     QSpinBox *spnJobs = nullptr;
+    // Ordered language codes of the tracks a run keeps first, "eng,ger".
+    QLineEdit *edtAudioLanguages = nullptr;
+    QLineEdit *edtSubtitleLanguages = nullptr;
     QCheckBox *chkOpenDir = nullptr;
     QCheckBox *chkExit = nullptr;
     QCheckBox *chkTurnoff = nullptr;
@@ -114,6 +117,8 @@ private:
 
     void readGeneralPage(const preferences::TNewInifile &ini, const preferences::PreferenceKeys &keys);
     void showGeneralPreferences(const runsetup::GeneralPreferences &general);
+    // False, after saying why, when a language field holds no list of codes.
+    bool languagesAccepted();
     QString preferencesPath() const;
     // A path in the shipped profiles folder of a shared program directory becomes the same name
     // in the user's folder; any other path stays.
@@ -127,6 +132,9 @@ private:
     QList<profiles::ProfileEntry> m_profiles;
     // The file the page's grids were filled from: their choices are saved into no other.
     QString m_loadedProfilePath;
+    // The languages last shown or accepted: a run meanwhile never takes half-typed codes.
+    QString m_audioLanguages;
+    QString m_subtitleLanguages;
 };
 
 } // namespace settings

@@ -116,6 +116,15 @@ QWidget *TSettingForm::createGeneralPage()
     if (auto *field = spnJobs->findChild<QLineEdit *>())
         field->setAccessibleName(spnJobs->accessibleName());
 
+    edtAudioLanguages = new QLineEdit(page);
+    edtAudioLanguages->setObjectName(QStringLiteral("edtAudioLanguages"));
+    edtAudioLanguages->setToolTip(QStringLiteral("Language codes in the order preferred, such as eng,ger"));
+    QLabel *audioLabel = labelFor(edtAudioLanguages, QStringLiteral("Audio languages:"));
+    edtSubtitleLanguages = new QLineEdit(page);
+    edtSubtitleLanguages->setObjectName(QStringLiteral("edtSubtitleLanguages"));
+    edtSubtitleLanguages->setToolTip(edtAudioLanguages->toolTip());
+    QLabel *subtitleLabel = labelFor(edtSubtitleLanguages, QStringLiteral("Subtitle languages:"));
+
     chkOpenDir = captioned<QCheckBox>(page, QStringLiteral("chkOpenDir"),
                                       QStringLiteral("Open the output directory when the task is completed. "));
     chkExit = captioned<QCheckBox>(page, QStringLiteral("chkExit"),
@@ -142,6 +151,10 @@ QWidget *TSettingForm::createGeneralPage()
     grid->addWidget(cmbSyn, 1, 1, 1, 2);
     grid->addWidget(jobsLabel, 2, 0);
     grid->addWidget(spnJobs, 2, 1, Qt::AlignLeft);
+    grid->addWidget(audioLabel, 3, 0);
+    grid->addWidget(edtAudioLanguages, 3, 1, 1, 2);
+    grid->addWidget(subtitleLabel, 4, 0);
+    grid->addWidget(edtSubtitleLanguages, 4, 1, 1, 2);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(grid);
     layout->addSpacing(8);
