@@ -298,7 +298,7 @@ private slots:
     {
         QTreeWidget list;
         list.setColumnCount(tasks::SubItemCount + 1);
-        list.addTopLevelItem(new mainform::TaskRow(tasks::Task(ltvItemData{"/v/a.avi"})));
+        list.addTopLevelItem(new mainform::TaskRow(tasks::Task(sampleJournal().tasks.constFirst().record)));
         mainform::WriteTask(list, 0, tasks::SelectWholeRow, sampleJournal().tasks.constFirst().record);
         mainform::SetConvertedEarlier(list, 0, true);
         ltvItemData record;
