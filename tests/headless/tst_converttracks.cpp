@@ -127,7 +127,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, sentence);
         if (!options.contains("-p"))
-            options << "-p" << "tracks";
+            options << "-p"
+                    << "tracks";
         const Finished finished = convert(options << m_input);
         QVERIFY2(finished.exitCode == 2, qPrintable(finished.describe()));
         QVERIFY2(finished.err.contains(sentence), qPrintable(finished.err));

@@ -12,7 +12,6 @@
 #include <QScrollBar>
 
 namespace grids {
-
 namespace {
 
 // Row properties live on the key cell, which the user never edits.
@@ -177,8 +176,7 @@ void KeyValueGrid::setPickList(int row, const QStringList &captions)
     if (!cell || pickList(row) == captions)
         return;
     cell->setData(PickListRole, captions);
-    // New captions may need a wider value column.
-    emit StringsChange();
+    emit StringsChange(); // new captions may need a wider value column
 }
 
 bool KeyValueGrid::isFixed(int row) const
