@@ -134,15 +134,6 @@ private slots:
         QVERIFY2(finished.err.contains(sentence), qPrintable(finished.err));
         QCOMPARE(finished.out, "");
     }
-
-    void helpListsTheOptions()
-    {
-        const Finished finished = run(*m_program, {"--help"});
-        QCOMPARE(finished.exitCode, 0);
-        for (const char *option : {"--audio-lang <LANGS>", "--subtitle-lang <LANGS>", "--audio <first|langs|all>",
-                                   "--subtitles <none|forced|lang|all>", "--burn-subtitles <no|forced|yes>"})
-            QVERIFY2(finished.out.contains(option), option);
-    }
 };
 
 std::unique_ptr<QObject> makeConvertTracksTest()
