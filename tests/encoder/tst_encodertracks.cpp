@@ -170,10 +170,6 @@ void EncoderTracksTest::probeListsTracks()
                                   "4: English SubRip", "5: German ASS \"Signs: a, b\" (forced)"}));
     QVERIFY2(probe.output.contains("    Stream #0:1(eng): Audio: ac3, 44100 Hz, 5.1(side) (default)\n"),
              qPrintable(probe.output));
-    // The window still finds the frame size where it looks for it.
-    const auto cuts = cutProbeReport(probe.output, clip("multi.mkv"));
-    QVERIFY(cuts);
-    QCOMPARE(cuts->frameSize, " 160x120");
 }
 
 void EncoderTracksTest::rules_data()

@@ -131,27 +131,11 @@ private slots:
     void titledTracks()
     {
         const QString titled = m_media.filePath("titled, Video.mkv");
-        QVERIFY(testclips::makeClip({"-f",
-                                     "lavfi",
-                                     "-i",
-                                     "testsrc=size=320x240:rate=25:duration=1",
-                                     "-f",
-                                     "lavfi",
-                                     "-i",
-                                     "sine=duration=1",
-                                     "-map",
-                                     "1",
-                                     "-map",
-                                     "0",
-                                     "-c:v",
-                                     "mpeg4",
-                                     "-c:a",
-                                     "aac",
-                                     "-metadata:s:a:0",
-                                     "title=Video, a, b",
-                                     "-metadata:s:a:0",
-                                     "language=fre",
-                                     titled}));
+        const QStringList audioFirst = QStringLiteral("-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi "
+                                                      "-i sine=duration=1 -map 1 -map 0 -c:v mpeg4 -c:a aac")
+                                           .split(' ');
+        QVERIFY(testclips::makeClip(audioFirst + QStringList{"-metadata:s:a:0", "title=Video, a, b", "-metadata:s:a:0",
+                                                             "language=fre", titled}));
         Window w;
         w.form->taskList().AddInputFile(titled);
         QVERIFY(w.probed());
