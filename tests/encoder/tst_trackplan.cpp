@@ -87,7 +87,6 @@ private slots:
     void plan();
     void switches_data();
     void switches();
-    void arguments();
     void subtitlesFilterName_data();
     void subtitlesFilterName();
     void listing_data();
@@ -209,48 +208,6 @@ void TrackPlanTest::switches()
     QCOMPARE(conversion.tracks.audioLanguages, (std::vector<std::string>{"eng", "ger"}));
     QCOMPARE(conversion.tracks.subtitlePick, std::optional<std::string>("none"));
     QVERIFY(conversion.tracks.burn == BurnRule::Yes && conversion.tracks.subtitles == SubtitleRule::Forced);
-}
-
-void TrackPlanTest::arguments()
-{
-    // Two audio tracks, a forced subtitle kept, a text one burned before the profile's own filter.
-    const TrackPlan made = ::plan(
-        {"-audio-tracks", "all", "-subtitles", "all", "-subtitle-track", "4", "-burn-subtitles", "yes"}, "matroska");
-    std::vector<std::string> parameters = {"-vf", "hflip", "-c:v", "libx264"};
-    const auto switches = trackArguments(made, outputTraits("matroska", true, true), "in.mkv", parameters);
-    QCOMPARE(parameters, (std::vector<std::string>{"-c:v", "libx264"}));
-    const auto at = [&switches](const std::string &name) {
-        const auto found = std::find(switches.begin(), switches.end(), name);
-        return found == switches.end() || std::next(found) == switches.end() ? std::string() : *std::next(found);
-    };
-    QCOMPARE(at("-vf"), std::string("subtitles=filename=\\'file:in.mkv\\':si=0,hflip"));
-    QCOMPARE(at("-disposition:a:0"), std::string("default"));
-    QCOMPARE(at("-disposition:a:1"), std::string("0"));
-    QCOMPARE(at("-metadata:s:a:2"), std::string("language=fre"));
-    QCOMPARE(int(std::count(switches.begin(), switches.end(), "-map")), 4); // video and three audio tracks
-
-    // A picture is drawn through a graph of its own; the profile's filter still follows.
-    const TrackPlan pictured = ::plan({"-subtitle-track", "6", "-subtitles", "all", "-burn-subtitles", "yes"}, "mp4");
-    parameters = {"-vf", "hflip"};
-    const auto drawn = trackArguments(pictured, outputTraits("mp4", true, true), "in.mkv", parameters);
-    QVERIFY(parameters.empty());
-    const auto graph = std::find(drawn.begin(), drawn.end(), "-filter_complex");
-    QVERIFY(graph != drawn.end());
-    QVERIFY2(std::next(graph)->find("[0:6][0:0]scale2ref") == 0, std::next(graph)->c_str());
-    QVERIFY(std::next(graph)->find("hflip[burned]") != std::string::npos);
-    QCOMPARE(*std::next(graph, 2), std::string("-map"));
-    QCOMPARE(*std::next(graph, 3), std::string("[burned]"));
-    // Subtitles kept in MP4 become text it holds; the forced one keeps its flag.
-    parameters.clear();
-    const auto forced =
-        trackArguments(::plan({"-subtitles", "forced"}, "mp4"), outputTraits("mp4", true, true), "in.mkv", parameters);
-    const auto after = [&forced](const std::string &name) {
-        const auto found = std::find(forced.begin(), forced.end(), name);
-        return found == forced.end() ? std::string() : *std::next(found);
-    };
-    QCOMPARE(after("-c:s:0"), std::string("mov_text"));
-    QCOMPARE(after("-disposition:s:0"), std::string("forced"));
-    QCOMPARE(after("-metadata:s:s:0"), std::string("language=deu"));
 }
 
 void TrackPlanTest::subtitlesFilterName_data()
