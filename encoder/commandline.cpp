@@ -83,7 +83,8 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         takeNoReplace(request);
         takeLength(request);
         const bool tracksRead = takeTrackSwitches(request.parameters, request.tracks);
-        if (tracksRead && !request.input.empty() && !request.output.empty())
+        const bool streamsRead = takeStreamSwitches(request.parameters, request.streams);
+        if (tracksRead && streamsRead && !request.input.empty() && !request.output.empty())
             return request;
     }
     return UsageRequest{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "streams/streamrequest.h"
 #include "tracks/trackrequest.h"
 
 #include <optional>
@@ -34,6 +35,7 @@ struct ConversionRequest {
     // become since.
     std::optional<double> plannedSeconds;
     TrackRequest tracks;
+    StreamRequest streams;
     // What the encoder adds to the profile's switches to keep the tracks it planned.
     std::vector<std::string> trackArguments;
     // How many tracks of each kind the output should hold; empty when nothing was planned.
@@ -58,6 +60,10 @@ inline constexpr std::string_view UsageText =
     "no|forced|yes  which tracks to keep or burn in (default: preferred, preferred, no)\n"
     "  -audio-langs LANGS, -subtitle-langs LANGS  the preferred languages in order, as \"eng,ger\"\n"
     "  -audio-track N|all, -subtitle-track N|none|all  the input streams to keep, over the rules\n"
+    "  -video-box WxH  fits the picture into the box, its shape kept, never enlarged, turned for a portrait "
+    "source; -source-aspect W:H|stretch  the source's display shape when its own is wrong, or stretch to the box\n"
+    "  -video-ceiling RATE  the most the video may get: a quality under that rate\n"
+    "  -keep-streams yes|no  copies a stream that already is what the profile makes\n"
     "  -n        leaves an existing output alone: the conversion fails instead";
 
 } // namespace encoder

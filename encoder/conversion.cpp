@@ -8,6 +8,7 @@
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitconversion.h"
 #include "partfile.h"
+#include "probe/mediainfo.h"
 #include "tracks/conversiontracks.h"
 #include "verdict/verdict.h"
 
@@ -66,7 +67,8 @@ int runConversion(const ConversionRequest &request)
     }
     // Our own switches come after the check: the burn filter names the input, as only we may.
     ConversionRequest planned = request;
-    planConversionTracks(planned, *container);
+    const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    planConversionTracks(planned, *container, probe);
     if (const auto refused = claimPart(planned))
         return *refused;
     const int status =

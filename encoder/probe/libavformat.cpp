@@ -30,10 +30,12 @@ Loaded load()
                           resolve(format, "avformat_close_input", functions.closeInput) &&
                           resolve(format, "avformat_query_codec", functions.queryCodec) &&
                           resolve(format, "av_guess_format", functions.guessFormat) &&
-                          resolve(codec, "avcodec_get_name", functions.codecName);
+                          resolve(format, "av_stream_get_side_data", functions.streamSideData) &&
+                          resolve(codec, "avcodec_get_name", functions.codecName) &&
+                          resolve(codec, "avcodec_profile_name", functions.profileName);
     if (!resolved) {
-        // The chain stops at the first miss: a resolved av_guess_format means libavcodec missed.
-        const QLibrary &failed = functions.guessFormat ? codec : format;
+        // The chain stops at the first miss: a resolved av_stream_get_side_data means libavcodec missed.
+        const QLibrary &failed = functions.streamSideData ? codec : format;
         return {std::nullopt, failed.errorString().toStdString()};
     }
     // A QLibrary going out of scope leaves the library loaded, as we need.

@@ -19,6 +19,8 @@ struct Libavformat {
     decltype(&av_guess_format) guessFormat = nullptr;
     decltype(&avformat_query_codec) queryCodec = nullptr;
     decltype(&avcodec_get_name) codecName = nullptr;
+    decltype(&avcodec_profile_name) profileName = nullptr;
+    decltype(&av_stream_get_side_data) streamSideData = nullptr;
 };
 
 // Loads the libraries on the first call; nullptr when they cannot be loaded.

@@ -5,9 +5,12 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace encoder {
@@ -39,6 +42,30 @@ std::optional<double> framesPerSecond(const AVStream &stream)
     return std::nullopt;
 }
 
+std::optional<double> pixelAspect(const AVStream &stream)
+{
+    // The container's word wins over the codec's, as FFmpeg's own guess has it.
+    for (AVRational ratio : {stream.sample_aspect_ratio, stream.codecpar->sample_aspect_ratio}) {
+        if (ratio.num > 0 && ratio.den > 0)
+            return av_q2d(ratio);
+    }
+    return std::nullopt;
+}
+
+int rotation(const Libavformat &libav, const AVStream &stream)
+{
+    const auto *matrix =
+        reinterpret_cast<const std::int32_t *>(libav.streamSideData(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (!matrix)
+        return 0;
+    // The matrix turns counter-clockwise; FFmpeg's autorotation and people count clockwise.
+    const double degrees = -av_display_rotation_get(matrix);
+    if (!std::isfinite(degrees))
+        return 0;
+    const int quarter = static_cast<int>(std::lround(degrees / 90.0)) % 4;
+    return (quarter + 4) % 4 * 90;
+}
+
 std::string channelsText(const AVChannelLayout &layout)
 {
     char text[128] = {};
@@ -66,6 +93,11 @@ StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
         info.width = codec.width;
         info.height = codec.height;
         info.framesPerSecond = framesPerSecond(stream);
+        info.pixelAspect = pixelAspect(stream);
+        info.rotation = rotation(libav, stream);
+        if (const char *profile = libav.profileName(codec.codec_id, codec.profile))
+            info.profile = profile;
+        info.level = std::max(codec.level, 0);
     } else if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
         info.sampleRate = codec.sample_rate;
         info.channels = channelsText(codec.ch_layout);

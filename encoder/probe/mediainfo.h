@@ -15,6 +15,10 @@ struct StreamInfo {
     int width = 0;
     int height = 0;
     std::optional<double> framesPerSecond;
+    std::optional<double> pixelAspect; // a pixel's width over its height, when the file states one
+    int rotation = 0;                  // degrees clockwise the picture is turned for display: 0, 90, 180, 270
+    std::string profile;               // the codec's profile by libavcodec's name ("Main", "High"), if known
+    int level = 0;                     // as libavcodec counts it: 31 for H.264's 3.1; 0 when unknown
     // Audio
     int sampleRate = 0;
     std::string channels;

@@ -2,7 +2,6 @@
 
 #include "console.h"
 #include "conversionplan.h"
-#include "probe/mediainfo.h"
 #include "probe/probereport.h"
 #include "tracks/trackarguments.h"
 #include "tracks/trackplan.h"
@@ -23,13 +22,13 @@ bool mapsOwnStreams(const std::vector<std::string> &parameters)
 
 } // namespace
 
-void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container)
+void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container,
+                          const MediaProbe &probe)
 {
     if (mapsOwnStreams(request.parameters)) {
         printError("The profile maps its own streams: its tracks are kept as it says");
         return;
     }
-    const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
     if (!probe.info)
         return; // FFmpeg says why, in its own words
     std::vector<InputTrack> input;

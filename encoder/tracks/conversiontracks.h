@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandline.h"
+#include "probe/mediainfo.h"
 
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@ namespace encoder {
 // Plans the input's tracks for the request's output and writes one line per input stream on the
 // error output; the request then carries the switches that keep them and how many it keeps.
 // A profile that maps its own streams, or an input that cannot be read, is left to FFmpeg.
-void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container);
+void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container,
+                          const MediaProbe &probe);
 
 } // namespace encoder

@@ -1,0 +1,93 @@
+#include "streams/streamrequest.h"
+
+extern "C" {
+#include <libavutil/eval.h>
+}
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+
+namespace encoder {
+
+namespace {
+
+std::optional<int> positiveInteger(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value <= 0 || value > 16384)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::pair<int, int>> numberPair(const std::string &text, char separator)
+{
+    const auto at = text.find(separator);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const auto first = positiveInteger(std::string_view(text).substr(0, at));
+    const auto second = positiveInteger(std::string_view(text).substr(at + 1));
+    if (!first || !second)
+        return std::nullopt;
+    return std::pair(*first, *second);
+}
+
+} // namespace
+
+std::optional<VideoBox> parseVideoBox(const std::string &text)
+{
+    if (const auto size = numberPair(text, 'x'))
+        return VideoBox{size->first, size->second};
+    return std::nullopt;
+}
+
+std::optional<SourceAspect> parseSourceAspect(const std::string &text)
+{
+    if (text == "stretch")
+        return Stretch{};
+    if (const auto ratio = numberPair(text, ':'))
+        return double(ratio->first) / ratio->second;
+    return std::nullopt;
+}
+
+std::optional<double> parseBitRate(const std::string &text)
+{
+    // FFmpeg's own reading of a number, with its k, M and the like.
+    char *end = nullptr;
+    const double bitsPerSecond = av_strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(bitsPerSecond > 0) || !std::isfinite(bitsPerSecond))
+        return std::nullopt;
+    return bitsPerSecond;
+}
+
+bool takeStreamSwitches(std::vector<std::string> &parameters, StreamRequest &request)
+{
+    const std::vector<std::pair<std::string, std::function<bool(const std::string &)>>> readers = {
+        {"-video-box", [&request](const std::string &value) { return bool(request.videoBox = parseVideoBox(value)); }},
+        {"-source-aspect",
+         [&request](const std::string &value) { return bool(request.sourceAspect = parseSourceAspect(value)); }},
+        {"-video-ceiling",
+         [&request](const std::string &value) { return bool(request.videoCeiling = parseBitRate(value)); }},
+        {"-keep-streams",
+         [&request](const std::string &value) {
+             request.keepCompatible = value == "yes";
+             return value == "yes" || value == "no";
+         }},
+    };
+    for (auto at = parameters.begin(); at != parameters.end();) {
+        const auto reader =
+            std::find_if(readers.begin(), readers.end(), [&at](const auto &entry) { return entry.first == *at; });
+        if (reader == readers.end()) {
+            ++at;
+            continue;
+        }
+        if (std::next(at) == parameters.end() || !reader->second(*std::next(at)))
+            return false;
+        at = parameters.erase(at, std::next(at, 2));
+    }
+    return true;
+}
+
+} // namespace encoder
