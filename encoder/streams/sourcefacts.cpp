@@ -45,7 +45,7 @@ std::optional<double> sourceVideoRate(const MediaInfo &input)
         return std::nullopt;
     double rest = double(*input.bitRate);
     for (const StreamInfo &stream : input.streams) {
-        if (&stream == video || stream.kind == "Subtitle" || stream.kind == "Data")
+        if (stream.kind != "Audio")
             continue;
         if (!stream.bitRate)
             return std::nullopt; // an audio track of unknown rate leaves the video's unknown
