@@ -15,6 +15,7 @@
 #include "probe/probereport.h"
 #include "rate/ratecontrol.h"
 #include "rate/videoceiling.h"
+#include "streams/sourcefacts.h"
 #include "verdict/verdict.h"
 
 #include <QCoreApplication>
@@ -250,8 +251,13 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, co
     std::optional<QualityTry> quality;
     if (plan.video) {
         // The quality's most is the size's video budget, or the ceiling or the source's own rate
-        // when lower; the passes, which aim at their rate, keep only the profile's ceiling.
-        const double most = std::min(plan.videoBitRate, videoCeiling(request, probe).value_or(plan.videoBitRate));
+        // when lower; the passes, which aim at their rate, keep only the profile's ceiling. One
+        // pass under a most lands up to a couple of percent over it, and not the same every time:
+        // it is given the margin once more.
+        const double budget = plan.videoBitRate * (1 - FitMargin);
+        double most = std::min(budget, videoCeiling(request, probe).value_or(budget));
+        if (const auto source = sourceVideoRate(*probe.info))
+            most = std::min(most, *source);
         auto rate = cappedRate(fitParameters(request.parameters, std::nullopt, plan.audioBitRate), most);
         if (rate && rate->quality)
             quality = QualityTry{*rate, most};
