@@ -10,6 +10,7 @@
 #include "partfile.h"
 #include "probe/mediainfo.h"
 #include "rate/videoceiling.h"
+#include "shape/conversionshape.h"
 #include "tracks/conversiontracks.h"
 #include "verdict/verdict.h"
 
@@ -69,6 +70,8 @@ int runConversion(const ConversionRequest &request)
     // Our own switches come after the check: the burn filter names the input, as only we may.
     ConversionRequest planned = request;
     const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    // Before the tracks: a burned subtitle takes the profile's video filter, the shape's with it.
+    planConversionShape(planned, *container, probe);
     planVideoCeiling(planned, probe);
     planConversionTracks(planned, *container, probe);
     if (const auto refused = claimPart(planned))

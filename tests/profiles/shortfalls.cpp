@@ -30,6 +30,41 @@ bool containerMatches(const QString &type, const MediaFacts &facts)
     return formats.contains(type) && facts.formatName == formats[type];
 }
 
+// The clip's picture fitted into the box with its shape, or the shape stated for it, kept in square
+// pixels and never enlarged; a stretched one, or one for H.263's fixed sizes, fills the box.
+QStringList pictureShortfalls(const QString &box, const QString &statedAspect, bool fixedSizes,
+                              const StreamFacts &video)
+{
+    QStringList found;
+    const QSize frame = video.frameSize;
+    const QString size = QStringLiteral("frame size %1x%2").arg(frame.width()).arg(frame.height());
+    const QStringList stated = statedAspect.split(':');
+    const double shown = stated.size() == 2 ? rational(stated.join('/')) : double(ClipSize.width()) / ClipSize.height();
+    const QStringList boxSides = box.split('x');
+    if (boxSides.size() != 2) {
+        if (frame != ClipSize)
+            found << size;
+        if (stated.size() == 2 && std::abs(video.displayAspect / shown - 1) > 0.02)
+            found << QStringLiteral("display aspect %1").arg(video.displayAspect);
+        return found;
+    }
+    const QSize boxSize(boxSides[0].toInt(), boxSides[1].toInt());
+    if (statedAspect == "stretch" || fixedSizes) {
+        if (frame != boxSize)
+            found << size;
+    } else {
+        const double shownWidth = ClipSize.height() * shown;
+        const bool fitted = frame.width() >= std::min<double>(boxSize.width(), shownWidth) - 2 ||
+                            frame.height() >= std::min(boxSize.height(), ClipSize.height()) - 2;
+        if (frame.width() > boxSize.width() || frame.height() > boxSize.height() || !fitted ||
+            std::abs(double(frame.width()) / frame.height() / shown - 1) > 0.02)
+            found << size;
+    }
+    if (std::abs(video.displayAspect * frame.height() / frame.width() - 1) > 0.001)
+        found << QStringLiteral("display aspect %1 in non-square pixels").arg(video.displayAspect);
+    return found;
+}
+
 } // namespace
 
 QStringList shortfalls(const QStringList &arguments, const QString &type, const MediaFacts &facts)
@@ -58,16 +93,12 @@ QStringList shortfalls(const QStringList &arguments, const QString &type, const 
         const StreamFacts &video = *facts.video;
         if (video.codec != CodecOfEncoder.value(option.value("-c:v")))
             found << "video codec " + video.codec;
-        const QStringList size = option.value("-s").split('x');
-        const QSize expectedSize = size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : ClipSize;
-        if (video.frameSize != expectedSize)
-            found << QStringLiteral("frame size %1x%2").arg(video.frameSize.width()).arg(video.frameSize.height());
+        found << pictureShortfalls(option.value("-video-box"), option.value("-source-aspect"),
+                                   option.value("-c:v") == "h263", video);
         const double rate = option.contains("-r") ? rational(option["-r"]) : ClipFramesPerSecond;
-        if (std::abs(video.framesPerSecond - rate) > 0.01)
+        // ASF counts whole milliseconds: over the clip's dozen frames, a filtered 29.97 reads 29.92.
+        if (std::abs(video.framesPerSecond - rate) > (type == "wmv" ? 0.06 : 0.01))
             found << QStringLiteral("%1 frames a second").arg(video.framesPerSecond);
-        const QString aspect = option.value("-aspect").replace(':', '/');
-        if (!aspect.isEmpty() && std::abs(video.displayAspect - rational(aspect)) > 0.02)
-            found << QStringLiteral("display aspect %1").arg(video.displayAspect);
     }
 
     if (option.contains("-an")) {

@@ -1,3 +1,4 @@
+#include "conversionplan.h"
 #include "core/profiles/designedrows.h"
 #include "core/profiles/parameterstring.h"
 #include "core/profiles/profilecheck.h"
@@ -7,6 +8,7 @@
 #include "gui/grids/profilegrids.h"
 #include "profiles/mediafacts.h"
 #include "profiles/shortfalls.h"
+#include "shape/conversionshape.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -114,11 +116,30 @@ QList<Choice> coveringChoices(const QString &profilePath, const ProfileData &pro
     return choices;
 }
 
+// The picture's box and stated shape as the encoder turns them into filters for this input.
+QStringList shapedAsTheEncoderDoes(const QString &input, const QStringList &output)
+{
+    encoder::ConversionRequest request;
+    request.input = input.toStdString();
+    request.output = output.last().toStdString();
+    for (const QString &argument : output.mid(0, output.size() - 1))
+        request.parameters.push_back(argument.toStdString());
+    if (!encoder::takeStreamSwitches(request.parameters, request.streams))
+        return output;
+    encoder::planConversionShape(request, encoder::containerSwitch(request).value_or(std::vector<std::string>()),
+                                 encoder::probeMedia(request.input, encoder::ProbeDepth::Kinds));
+    QStringList shaped;
+    for (const std::string &parameter : request.parameters)
+        shaped << QString::fromStdString(parameter);
+    return shaped << output.last();
+}
+
 // What FFmpeg says when it does not write every output; each output is its switches and path.
 std::optional<QString> ffmpegRefusal(const QString &input, const QList<QStringList> &outputs)
 {
     QStringList arguments{"-v", "error", "-nostdin", "-y", "-i", input};
     for (QStringList output : outputs) {
+        output = shapedAsTheEncoderDoes(input, output);
         for (const QString &own : TrackSwitches + QStringList{FitSwitch}) {
             if (const qsizetype at = output.indexOf(own); at >= 0)
                 output.remove(at, 2);
@@ -257,8 +278,8 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(arguments.join(' ') + ": " + found.join(", ")));
     }
 
-    // What the encoder adds to a profile's switches depends on the container only, so past the
-    // conversion above FFmpeg takes them directly, many outputs to a run.
+    // What the encoder adds to a profile's switches depends on the container and the clip's
+    // picture only, so past the conversion above FFmpeg takes them directly, many outputs to a run.
     void everyCaptionIsHonoured_data()
     {
         QTest::addColumn<QString>("profilePath");
