@@ -7,6 +7,7 @@
 #include "ffmpeg/ffmpeglocator.h"
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitconversion.h"
+#include "keep/keepplan.h"
 #include "partfile.h"
 #include "probe/mediainfo.h"
 #include "tracks/conversiontracks.h"
@@ -68,6 +69,7 @@ int runConversion(const ConversionRequest &request)
     // Our own switches come after the check: the burn filter names the input, as only we may.
     ConversionRequest planned = request;
     const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    keepCompatibleStreams(planned, *container, probe);
     planConversionTracks(planned, *container, probe);
     if (const auto refused = claimPart(planned))
         return *refused;
