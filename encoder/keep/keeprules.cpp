@@ -100,6 +100,8 @@ std::optional<std::string> codecReason(const std::string &codec, const std::opti
 {
     if (!encoder)
         return "the profile names no " + std::string(kind) + " codec";
+    if (*encoder == "copy")
+        return std::nullopt;
     const std::string made = codecOfEncoder(*encoder);
     if (codec != made)
         return protocol::codecLabel(codec) + ", the profile makes " + protocol::codecLabel(made);
