@@ -2,9 +2,7 @@
 // time, against bare FFmpeg with the same switches, in the same run; and the processor time the
 // encoder program adds to each conversion.
 #include "benchfigures.h"
-#include "core/profiles/parametersettings.h"
-#include "core/profiles/parameterstring.h"
-#include "core/profiles/profilereading.h"
+#include "benchprofiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,20 +45,6 @@ bool makeClip(const QString &path, const QString &size, int seconds)
                             "-y",
                             path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
-}
-
-struct Profile {
-    QString name;
-    QStringList switches; // as shipped, as the window and the batch mode build them
-    QString extension;
-};
-
-Profile readProfile(const QString &folder, const QString &name)
-{
-    const profiles::ProfileData profile = profiles::ReadProfileFile(folder + "/Profiles/" + name + ".vkp");
-    const profiles::ParameterSettings shipped(profile);
-    return {name, QProcess::splitCommand(profiles::BuildParameterString(profile, shipped.shownValue())),
-            profile.outputExtension()};
 }
 
 bool runs(const QString &program, const QStringList &arguments)

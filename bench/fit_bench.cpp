@@ -1,10 +1,8 @@
 // Figures, not verdicts: conversions into a size by the encoder program, each against one plain
 // conversion by the same program at the video bit rate the fit computes, on clips made here.
 #include "benchfigures.h"
+#include "benchprofiles.h"
 #include "conversionplan.h"
-#include "core/profiles/parametersettings.h"
-#include "core/profiles/parameterstring.h"
-#include "core/profiles/profilereading.h"
 #include "fit/fitparameters.h"
 #include "fit/fitplan.h"
 #include "probe/mediainfo.h"
@@ -59,14 +57,6 @@ bool makeClip(const QString &path, const QString &size, int seconds)
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
-QStringList profileSwitches(const QString &folder, const QString &name, QString &extension)
-{
-    const profiles::ProfileData profile = profiles::ReadProfileFile(folder + "/Profiles/" + name + ".vkp");
-    const profiles::ParameterSettings shipped(profile);
-    extension = profile.outputExtension();
-    return QProcess::splitCommand(profiles::BuildParameterString(profile, shipped.shownValue()));
-}
-
 std::vector<std::string> toStd(const QStringList &list)
 {
     std::vector<std::string> texts;
@@ -113,8 +103,9 @@ int main(int argc, char *argv[])
                 "1-pass bytes", "1-pass s", "ratio");
     for (const Case &c : cases) {
         const QString clip = work.filePath(QString("clip%1.mp4").arg(c.seconds));
-        QString extension;
-        const QStringList switches = profileSwitches(folder, c.profile, extension);
+        const Profile profile = readProfile(folder, c.profile);
+        const QStringList &switches = profile.switches;
+        const QString &extension = profile.extension;
         if (switches.isEmpty() || !makeClip(clip, c.frameSize, c.seconds)) {
             std::fprintf(stderr, "cannot read the profile \"%s\" or make its clip\n", c.profile);
             return 1;

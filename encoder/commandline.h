@@ -52,7 +52,8 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments);
 inline constexpr std::string_view UsageText =
     "usage: wmaspi.dll -i <input> [-i <input>...]  |  "
     "wmaspi.dll -y -i <input> [ffmpeg options...] [-fit SIZE] [-length SECONDS] [-n] <output>\n"
-    "  -fit SIZE  converts to an output of at most SIZE bytes, the video in two passes, with k = 1000 and "
+    "  -fit SIZE  converts to an output of at most SIZE bytes, first at a quality, then in two passes when "
+    "that comes out over, with k = 1000 and "
     "M = 1000000 as messaging services count them (16M, 700k, 1.5M); replaces any -b:v\n"
     "  -length SECONDS  the input's length when the conversion was planned: an output clearly shorter than it "
     "asks for is incomplete, even when the input has shrunk since\n"

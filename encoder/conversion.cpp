@@ -10,6 +10,7 @@
 #include "keep/keepplan.h"
 #include "partfile.h"
 #include "probe/mediainfo.h"
+#include "rate/videoceiling.h"
 #include "tracks/conversiontracks.h"
 #include "verdict/verdict.h"
 
@@ -70,6 +71,7 @@ int runConversion(const ConversionRequest &request)
     ConversionRequest planned = request;
     const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
     keepCompatibleStreams(planned, *container, probe);
+    planVideoCeiling(planned, probe);
     planConversionTracks(planned, *container, probe);
     if (const auto refused = claimPart(planned))
         return *refused;

@@ -13,6 +13,9 @@
 #include "partfile.h"
 #include "probe/mediainfo.h"
 #include "probe/probereport.h"
+#include "rate/ratecontrol.h"
+#include "rate/videoceiling.h"
+#include "streams/sourcefacts.h"
 #include "verdict/verdict.h"
 
 #include <QCoreApplication>
@@ -31,23 +34,33 @@ namespace {
 
 constexpr int MostRetries = 2;
 
+// The try at a quality before the passes: the video budget is its most.
+struct QualityTry {
+    CappedRate rate;
+    double ceiling = 0;
+};
+
 // One conversion into a size, a pass or a try at a time. Every FFmpeg run stays until the end:
 // the one that has just ended is still inside its own signal when the next one starts.
 class FitRun {
 public:
     FitRun(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container,
-           const FitPlan &plan, std::string passLog)
+           const FitPlan &plan, std::string passLog, std::optional<QualityTry> quality)
         : m_request(request)
         , m_ffmpeg(ffmpeg)
         , m_container(container)
         , m_plan(plan)
         , m_passLog(std::move(passLog))
+        , m_quality(std::move(quality))
         , m_videoBitRate(plan.videoBitRate)
+        , m_passesFrom(m_quality ? plan.seconds / 3 : 0)
     {}
 
     void start()
     {
-        if (m_plan.video)
+        if (m_quality)
+            startQualityTry();
+        else if (m_plan.video)
             startFirstPass();
         else
             startOnlyPass();
@@ -80,12 +93,24 @@ private:
         m_runs.back()->start();
     }
 
-    // Each pass climbs over half of the bar, and the first one never shows past its half. The
-    // first one's video goes into the part file, which the second one writes over.
+    // The try at a quality climbs over the first third of the bar; the passes, when it comes out
+    // over, share what is left.
+    void startQualityTry()
+    {
+        printError(cappedRateLine(m_quality->rate, m_quality->ceiling));
+        ConversionRequest pass = m_request;
+        pass.parameters = m_quality->rate.parameters;
+        run(ffmpegArguments(pass, m_container), {0, 1.0 / 3, m_plan.seconds / 3},
+            [this, pass](const auto &outcome) { qualityTryEnded(pass, outcome); });
+    }
+
+    // Each pass climbs over half of the rest of the bar, and the first one never shows past its
+    // half. The first one's video goes into the part file, which the second one writes over.
     void startFirstPass()
     {
         const ConversionRequest pass = passRequest(firstPassSwitches(m_passLog));
-        run(ffmpegArguments(pass, m_container), {0, 0.5, m_plan.seconds / 2},
+        const double half = passShare() * m_plan.seconds;
+        run(ffmpegArguments(pass, m_container), {m_passesFrom, passShare(), m_passesFrom + half},
             [this, pass](const auto &outcome) { firstPassEnded(pass, outcome); });
     }
 
@@ -93,9 +118,12 @@ private:
     void startSecondPass()
     {
         const ConversionRequest pass = passRequest(secondPassSwitches(m_passLog));
-        run(ffmpegArguments(pass, m_container), {m_plan.seconds / 2, 0.5, m_plan.seconds},
+        const double half = passShare() * m_plan.seconds;
+        run(ffmpegArguments(pass, m_container), {m_passesFrom + half, passShare(), m_plan.seconds},
             [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
     }
+
+    double passShare() const { return (1 - m_passesFrom / m_plan.seconds) / 2; }
 
     void startOnlyPass()
     {
@@ -114,6 +142,27 @@ private:
         if (m_stopped)
             outcome.ending = FfmpegRun::Ending::Stopped;
         return outcome;
+    }
+
+    static std::optional<double> partBytes(const std::string &output)
+    {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(partPathFor(output), error);
+        return error ? std::nullopt : std::optional(double(bytes));
+    }
+
+    void qualityTryEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
+    {
+        const auto reached = partBytes(m_request.output);
+        if (m_stopped || !clean(outcome) || !reached || *reached <= m_plan.size.bytes) {
+            // The passes it spared are not run: the bar ends here.
+            if (clean(outcome) && !m_stopped)
+                printLine(ProgressStatus({m_plan.seconds, 0, std::nullopt}).statusLine());
+            return finish(conclude(pass, m_container, unlessStopped(outcome)));
+        }
+        printError(overText(*reached, m_plan.size) + " is over " + givenText(m_plan.size) +
+                   ": converting again in two passes at " + fixedDecimal(m_videoBitRate / 1000, 0) + " kbit/s");
+        startFirstPass();
     }
 
     void firstPassEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
@@ -158,7 +207,9 @@ private:
     const std::vector<std::string> &m_container;
     const FitPlan m_plan;
     const std::string m_passLog;
+    const std::optional<QualityTry> m_quality;
     double m_videoBitRate;
+    const double m_passesFrom; // where the passes start on the bar
     int m_retries = 0;
     bool m_stopped = false;
     std::optional<int> m_status;
@@ -196,8 +247,23 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, co
         return 1;
     }
 
-    FitRun run(request, ffmpeg, container, std::get<FitPlan>(planned),
-               passLogFolder.filePath(QStringLiteral("pass")).toStdString());
+    FitPlan plan = std::get<FitPlan>(planned);
+    std::optional<QualityTry> quality;
+    if (plan.video) {
+        // The quality's most is the size's video budget, or the ceiling or the source's own rate
+        // when lower; the passes, which aim at their rate, keep only the profile's ceiling. One
+        // pass under a most lands up to a couple of percent over it, and not the same every time:
+        // it is given the margin once more.
+        const double budget = plan.videoBitRate * (1 - FitMargin);
+        double most = std::min(budget, videoCeiling(request, probe).value_or(budget));
+        if (const auto source = sourceVideoRate(*probe.info))
+            most = std::min(most, *source);
+        auto rate = cappedRate(fitParameters(request.parameters, std::nullopt, plan.audioBitRate), most);
+        if (rate && rate->quality)
+            quality = QualityTry{*rate, most};
+        plan.videoBitRate = std::min(plan.videoBitRate, request.streams.videoCeiling.value_or(plan.videoBitRate));
+    }
+    FitRun run(request, ffmpeg, container, plan, passLogFolder.filePath(QStringLiteral("pass")).toStdString(), quality);
     QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
     run.start();
     if (!run.status())

@@ -26,7 +26,10 @@ inline const QStringList ValueSwitches = {"-c:v",       "-s",
                                           "-movflags",  "-vtag",
                                           "-cpu-used",  "-row-mt",
                                           "-fit",       "-audio-tracks",
-                                          "-subtitles", "-burn-subtitles"};
+                                          "-subtitles", "-burn-subtitles",
+                                          "-video-ceiling"};
+// The encoder's own switch: a most, not a rate, since an easy source gets less; no promise here.
+inline const QString CeilingSwitch = QStringLiteral("-video-ceiling");
 // The encoder's own switch: FFmpeg never sees it, and the encoder's tests check the size it keeps.
 inline const QString FitSwitch = QStringLiteral("-fit");
 // The encoder's own switch: a stream it copies keeps every promise a converted one would.

@@ -123,6 +123,10 @@ std::optional<QString> ffmpegRefusal(const QString &input, const QList<QStringLi
             if (const qsizetype at = output.indexOf(own); at >= 0)
                 output.remove(at, 2);
         }
+        // The encoder's switches for a ceiling depend on the codec, which its own tests check:
+        // FFmpeg is given the ceiling as the bit rate, so that it still reads the value.
+        if (const qsizetype at = output.indexOf(CeilingSwitch); at >= 0)
+            output[at] = QStringLiteral("-b:v");
         arguments += output;
     }
     QProcess ffmpeg;
