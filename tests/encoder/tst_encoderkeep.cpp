@@ -12,14 +12,13 @@ Q_DECLARE_METATYPE(encoder::StreamInfo)
 namespace {
 
 // The "MP4 H.264 640x360" profile at its defaults, Keep Compatible Streams on.
-const QStringList Mp4Profile = {"-c:v",    "libx264", "-s",       "640x360", "-b:v",      "1000k",      "-c:a",
-                                "aac",     "-b:a",    "128k",     "-ar",     "44100",     "-ac",        "2",
-                                "-preset", "medium",  "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-keep-streams",
-                                "yes"};
+const QStringList Mp4Profile = QString("-c:v libx264 -s 640x360 -video-ceiling 1000k -c:a aac -b:a 128k -ar 44100 "
+                                       "-ac 2 -preset medium -pix_fmt yuv420p -movflags +faststart -keep-streams yes")
+                                   .split(' ');
 // "3GP H.264 320x240".
-const QStringList ThreeGpProfile = {"-c:v",       "libx264",  "-s",       "320x240", "-b:v",          "384k", "-c:a",
-                                    "aac",        "-b:a",     "64k",      "-ar",     "22050",         "-ac",  "2",
-                                    "-profile:v", "baseline", "-pix_fmt", "yuv420p", "-keep-streams", "yes"};
+const QStringList ThreeGpProfile = QString("-c:v libx264 -s 320x240 -video-ceiling 384k -c:a aac -b:a 64k -ar 22050 "
+                                           "-ac 2 -profile:v baseline -pix_fmt yuv420p -keep-streams yes")
+                                       .split(' ');
 
 encoder::StreamInfo phoneVideo(const std::function<void(encoder::StreamInfo &)> &change = {})
 {
