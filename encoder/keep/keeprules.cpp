@@ -214,7 +214,8 @@ std::optional<std::string> audioConversionReason(const StreamInfo &audio, const 
     if (const auto asked = lastValue(parameters, {"-ac"})) {
         const int channels = channelCount(audio.channels);
         if (std::to_string(channels) != *asked)
-            return std::to_string(channels) + " channels, the profile makes " + *asked;
+            return std::to_string(channels) + (channels == 1 ? " channel" : " channels") + ", the profile makes " +
+                   *asked;
     }
     if (const auto asked = lastValue(parameters, {"-ar"}); asked && std::to_string(audio.sampleRate) != *asked)
         return std::to_string(audio.sampleRate) + " Hz, the profile makes " + *asked;

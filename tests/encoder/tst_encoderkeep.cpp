@@ -151,6 +151,8 @@ void EncoderKeepTest::decisions_data()
     QTest::newRow("audio as made") << phoneAudio() << p << "";
     QTest::newRow("5.1") << phoneAudio([](StreamInfo &a) { a.channels = "5.1(side)"; }) << p
                          << "6 channels, the profile makes 2";
+    QTest::newRow("mono") << phoneAudio([](StreamInfo &a) { a.channels = "mono"; }) << p
+                          << "1 channel, the profile makes 2";
     QTest::newRow("48 kHz") << phoneAudio([](StreamInfo &a) { a.sampleRate = 48000; }) << p
                             << "48000 Hz, the profile makes 44100";
     QTest::newRow("audio over") << phoneAudio([](StreamInfo &a) { a.bitRate = 192000; }) << p
