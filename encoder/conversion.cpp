@@ -7,6 +7,7 @@
 #include "ffmpeg/ffmpeglocator.h"
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitconversion.h"
+#include "keep/keepplan.h"
 #include "partfile.h"
 #include "probe/mediainfo.h"
 #include "rate/videoceiling.h"
@@ -70,6 +71,8 @@ int runConversion(const ConversionRequest &request)
     // Our own switches come after the check: the burn filter names the input, as only we may.
     ConversionRequest planned = request;
     const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    // A copied stream needs no shape nor ceiling.
+    keepCompatibleStreams(planned, *container, probe);
     // Before the tracks: a burned subtitle takes the profile's video filter, the shape's with it.
     planConversionShape(planned, *container, probe);
     planVideoCeiling(planned, probe);

@@ -20,7 +20,24 @@ bool mapsOwnStreams(const std::vector<std::string> &parameters)
     });
 }
 
+OutputTraits conversionOutput(const ConversionRequest &request, const std::vector<std::string> &container)
+{
+    const MuxerKinds kinds = muxerKinds(request, container).value_or(MuxerKinds{true, true});
+    return outputTraits(muxerName(request, container).value_or(""), kinds.video, kinds.audio);
+}
+
 } // namespace
+
+std::optional<TrackPlan> conversionTrackPlan(const ConversionRequest &request,
+                                             const std::vector<std::string> &container, const MediaProbe &probe)
+{
+    if (mapsOwnStreams(request.parameters) || !probe.info)
+        return std::nullopt;
+    std::vector<InputTrack> input;
+    for (std::size_t i = 0; i < probe.info->streams.size(); ++i)
+        input.push_back({streamTrack(i, probe.info->streams[i]), probe.info->streams[i].attachedPicture});
+    return planTracks(input, request.tracks, conversionOutput(request, container), request.parameters);
+}
 
 void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container,
                           const MediaProbe &probe)
@@ -29,18 +46,14 @@ void planConversionTracks(ConversionRequest &request, const std::vector<std::str
         printError("The profile maps its own streams: its tracks are kept as it says");
         return;
     }
-    if (!probe.info)
+    const std::optional<TrackPlan> plan = conversionTrackPlan(request, container, probe);
+    if (!plan)
         return; // FFmpeg says why, in its own words
-    std::vector<InputTrack> input;
-    for (std::size_t i = 0; i < probe.info->streams.size(); ++i)
-        input.push_back({streamTrack(i, probe.info->streams[i]), probe.info->streams[i].attachedPicture});
-    const MuxerKinds kinds = muxerKinds(request, container).value_or(MuxerKinds{true, true});
-    const OutputTraits output = outputTraits(muxerName(request, container).value_or(""), kinds.video, kinds.audio);
-    const TrackPlan plan = planTracks(input, request.tracks, output, request.parameters);
-    for (const std::string &line : planLines(plan))
+    for (const std::string &line : planLines(*plan))
         printError(line);
-    request.trackArguments = trackArguments(plan, output, request.input, request.parameters);
-    request.plannedTracks = plan.counts;
+    request.trackArguments =
+        trackArguments(*plan, conversionOutput(request, container), request.input, request.parameters);
+    request.plannedTracks = plan->counts;
 }
 
 } // namespace encoder

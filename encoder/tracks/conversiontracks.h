@@ -2,7 +2,9 @@
 
 #include "commandline.h"
 #include "probe/mediainfo.h"
+#include "tracks/trackplan.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,5 +15,10 @@ namespace encoder {
 // A profile that maps its own streams, or an input that cannot be read, is left to FFmpeg.
 void planConversionTracks(ConversionRequest &request, const std::vector<std::string> &container,
                           const MediaProbe &probe);
+
+// The plan alone, for a step that must know the output's tracks first; empty when the profile
+// maps its own streams or the input cannot be read.
+std::optional<TrackPlan> conversionTrackPlan(const ConversionRequest &request,
+                                             const std::vector<std::string> &container, const MediaProbe &probe);
 
 } // namespace encoder

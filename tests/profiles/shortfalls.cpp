@@ -74,7 +74,7 @@ QStringList shortfalls(const QStringList &arguments, const QString &type, const 
     for (qsizetype n = 0; n < arguments.size(); ++n) {
         if (BareSwitches.contains(arguments[n]))
             option.insert(arguments[n], QString());
-        else if (ValueSwitches.contains(arguments[n]) && n + 1 < arguments.size()) {
+        else if ((ValueSwitches.contains(arguments[n]) || arguments[n] == KeepSwitch) && n + 1 < arguments.size()) {
             option.insert(arguments[n], arguments[n + 1]);
             ++n;
         } else {

@@ -26,6 +26,8 @@ inline const QStringList ValueSwitches = {"-c:v",       "-video-box",     "-b:v"
 inline const QString CeilingSwitch = QStringLiteral("-video-ceiling");
 // The encoder's own switch: FFmpeg never sees it, and the encoder's tests check the size it keeps.
 inline const QString FitSwitch = QStringLiteral("-fit");
+// The encoder's own switch: a stream it copies keeps every promise a converted one would.
+inline const QString KeepSwitch = QStringLiteral("-keep-streams");
 // The encoder's own track rules, which its tests check on clips of several tracks.
 inline const QStringList TrackSwitches = {"-audio-tracks", "-subtitles", "-burn-subtitles"};
 

@@ -140,7 +140,7 @@ std::optional<QString> ffmpegRefusal(const QString &input, const QList<QStringLi
     QStringList arguments{"-v", "error", "-nostdin", "-y", "-i", input};
     for (QStringList output : outputs) {
         output = shapedAsTheEncoderDoes(input, output);
-        for (const QString &own : TrackSwitches + QStringList{FitSwitch}) {
+        for (const QString &own : TrackSwitches + QStringList{FitSwitch, KeepSwitch}) {
             if (const qsizetype at = output.indexOf(own); at >= 0)
                 output.remove(at, 2);
         }

@@ -49,6 +49,8 @@ QLocale::Language languageOf(std::string_view code)
     return QLocale::codeToLanguage(text, QLocale::AnyLanguageCode);
 }
 
+} // namespace
+
 // FFmpeg's codec names are short but not what people call the formats.
 std::string codecLabel(const std::string &codec)
 {
@@ -79,6 +81,8 @@ std::string codecLabel(const std::string &codec)
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return upper;
 }
+
+namespace {
 
 // "5.1(side)" is "5.1" to a listener.
 std::string channelsLabel(const std::string &channels)

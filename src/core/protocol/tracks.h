@@ -40,6 +40,8 @@ std::vector<Track> tracksOfReport(std::string_view report);
 // How the window and the log name a track: "1: English AC-3 5.1", "3: German SubRip (forced)",
 // "2: AAC stereo" for an untagged one.
 std::string trackLabel(const Track &track);
+// "H.264" for "h264", "AC-3" for "ac3": the format's name as people say it.
+std::string codecLabel(const std::string &codec);
 // "English" for "eng" or "en"; the code itself when it names no language we know; empty for none.
 std::string languageName(std::string_view code);
 // "ger" and "deu" are one language, as are "fre" and "fra": tags use either.
