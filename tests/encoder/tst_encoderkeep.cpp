@@ -22,15 +22,16 @@ const QStringList ThreeGpProfile = QString("-c:v libx264 -s 320x240 -video-ceili
 
 encoder::StreamInfo phoneVideo(const std::function<void(encoder::StreamInfo &)> &change = {})
 {
-    encoder::StreamInfo video{.kind = "Video",
-                              .codec = "h264",
-                              .pixelFormat = "yuv420p",
-                              .width = 640,
-                              .height = 360,
-                              .framesPerSecond = 25,
-                              .profile = "Main",
-                              .level = 30,
-                              .bitRate = 500000};
+    encoder::StreamInfo video;
+    video.kind = "Video";
+    video.codec = "h264";
+    video.pixelFormat = "yuv420p";
+    video.width = 640;
+    video.height = 360;
+    video.framesPerSecond = 25;
+    video.profile = "Main";
+    video.level = 30;
+    video.bitRate = 500000;
     if (change)
         change(video);
     return video;
@@ -38,8 +39,12 @@ encoder::StreamInfo phoneVideo(const std::function<void(encoder::StreamInfo &)> 
 
 encoder::StreamInfo phoneAudio(const std::function<void(encoder::StreamInfo &)> &change = {})
 {
-    encoder::StreamInfo audio{
-        .kind = "Audio", .codec = "aac", .sampleRate = 44100, .channels = "stereo", .bitRate = 128000};
+    encoder::StreamInfo audio;
+    audio.kind = "Audio";
+    audio.codec = "aac";
+    audio.sampleRate = 44100;
+    audio.channels = "stereo";
+    audio.bitRate = 128000;
     if (change)
         change(audio);
     return audio;
@@ -171,7 +176,8 @@ void EncoderKeepTest::decisions()
     std::vector<std::string> rest = standard(parameters);
     encoder::StreamRequest request;
     QVERIFY(encoder::takeStreamSwitches(rest, request));
-    const encoder::MediaInfo input{.streams = {stream}};
+    encoder::MediaInfo input;
+    input.streams = {stream};
     const auto found = stream.kind == "Video" ? encoder::videoConversionReason(stream, input, rest, request)
                                               : encoder::audioConversionReason(stream, rest);
     QCOMPARE(QString::fromStdString(found.value_or("")), reason);
