@@ -1,5 +1,7 @@
 #include "streams/streamrequest.h"
 
+#include "ownswitches.h"
+
 extern "C" {
 #include <libavutil/eval.h>
 }
@@ -64,7 +66,7 @@ std::optional<double> parseBitRate(const std::string &text)
 
 bool takeStreamSwitches(std::vector<std::string> &parameters, StreamRequest &request)
 {
-    const std::vector<std::pair<std::string, std::function<bool(const std::string &)>>> readers = {
+    const std::vector<SwitchReader> readers = {
         {"-video-box", [&request](const std::string &value) { return bool(request.videoBox = parseVideoBox(value)); }},
         {"-source-aspect",
          [&request](const std::string &value) { return bool(request.sourceAspect = parseSourceAspect(value)); }},
@@ -76,18 +78,7 @@ bool takeStreamSwitches(std::vector<std::string> &parameters, StreamRequest &req
              return value == "yes" || value == "no";
          }},
     };
-    for (auto at = parameters.begin(); at != parameters.end();) {
-        const auto reader =
-            std::find_if(readers.begin(), readers.end(), [&at](const auto &entry) { return entry.first == *at; });
-        if (reader == readers.end()) {
-            ++at;
-            continue;
-        }
-        if (std::next(at) == parameters.end() || !reader->second(*std::next(at)))
-            return false;
-        at = parameters.erase(at, std::next(at, 2));
-    }
-    return true;
+    return takeOwnSwitches(parameters, readers);
 }
 
 } // namespace encoder

@@ -1,6 +1,7 @@
 #include "tracks/trackrequest.h"
 
 #include "core/protocol/tracks.h"
+#include "ownswitches.h"
 
 #include <algorithm>
 #include <cctype>
@@ -45,7 +46,7 @@ std::function<bool(const std::string &)> pickReader(std::optional<std::string> &
 
 bool takeTrackSwitches(std::vector<std::string> &parameters, TrackRequest &request)
 {
-    const std::vector<std::pair<std::string, std::function<bool(const std::string &)>>> readers = {
+    const std::vector<SwitchReader> readers = {
         {"-audio-tracks", ruleReader(request.audio, {{"preferred", AudioRule::Preferred},
                                                      {"languages", AudioRule::Languages},
                                                      {"all", AudioRule::All}})},
@@ -64,18 +65,7 @@ bool takeTrackSwitches(std::vector<std::string> &parameters, TrackRequest &reque
         {"-audio-track", pickReader(request.audioPick, false)},
         {"-subtitle-track", pickReader(request.subtitlePick, true)},
     };
-    for (auto at = parameters.begin(); at != parameters.end();) {
-        const auto reader =
-            std::find_if(readers.begin(), readers.end(), [&at](const auto &entry) { return entry.first == *at; });
-        if (reader == readers.end()) {
-            ++at;
-            continue;
-        }
-        if (std::next(at) == parameters.end() || !reader->second(*std::next(at)))
-            return false;
-        at = parameters.erase(at, std::next(at, 2));
-    }
-    return true;
+    return takeOwnSwitches(parameters, readers);
 }
 
 } // namespace encoder

@@ -1,6 +1,7 @@
 // Streams copied when they already are what the profile makes: the rules on probe facts, then the
 // real encoder and FFmpeg on clips FFmpeg makes at test time.
 #include "encoder/encoderharness.h"
+#include "encoder/stringlists.h"
 #include "keep/keepplan.h"
 #include "keep/keeprules.h"
 
@@ -48,14 +49,6 @@ encoder::StreamInfo phoneAudio(const std::function<void(encoder::StreamInfo &)> 
     if (change)
         change(audio);
     return audio;
-}
-
-std::vector<std::string> standard(const QStringList &list)
-{
-    std::vector<std::string> parameters;
-    for (const QString &parameter : list)
-        parameters.push_back(parameter.toStdString());
-    return parameters;
 }
 
 // The hash of each stream's packets, video first: equal for a copied stream.
@@ -173,7 +166,7 @@ void EncoderKeepTest::decisions()
     QFETCH(encoder::StreamInfo, stream);
     QFETCH(QStringList, parameters);
     QFETCH(QString, reason);
-    std::vector<std::string> rest = standard(parameters);
+    std::vector<std::string> rest = toStd(parameters);
     encoder::StreamRequest request;
     QVERIFY(encoder::takeStreamSwitches(rest, request));
     encoder::MediaInfo input;
@@ -186,13 +179,13 @@ void EncoderKeepTest::decisions()
 // -profile:v fails a copied stream in FFmpeg 5.1; one codec switch per audio stream spares its warning.
 void EncoderKeepTest::copiedSwitches()
 {
-    std::vector<std::string> parameters = standard({"-c:v", "libx264", "-profile:v", "main", "-b:v", "1000k", "-c:a",
-                                                    "aac", "-ac", "2", "-movflags", "+faststart"});
+    std::vector<std::string> parameters = toStd({"-c:v", "libx264", "-profile:v", "main", "-b:v", "1000k", "-c:a",
+                                                 "aac", "-ac", "2", "-movflags", "+faststart"});
     encoder::applyKeep(parameters, {{0, std::nullopt, true, "0: H.264 640x360", ""},
                                     {1, 0, false, "1: AAC 5.1", "6 channels, the profile makes 2"},
                                     {2, 1, false, "2: AAC stereo", ""}});
     QCOMPARE(parameters,
-             standard({"-ac", "2", "-movflags", "+faststart", "-c:v", "copy", "-c:a:0", "aac", "-c:a:1", "copy"}));
+             toStd({"-ac", "2", "-movflags", "+faststart", "-c:v", "copy", "-c:a:0", "aac", "-c:a:1", "copy"}));
 }
 
 void EncoderKeepTest::conversions_data()

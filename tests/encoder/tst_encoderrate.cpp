@@ -1,6 +1,7 @@
 // The video's rate as a ceiling: the switches each codec gets, called directly, and real
 // conversions of an easy and a hard clip, under a ceiling and into a size.
 #include "encoder/encoderharness.h"
+#include "encoder/stringlists.h"
 #include "rate/ratecontrol.h"
 #include "rate/videoceiling.h"
 
@@ -12,14 +13,6 @@
 using namespace encoder;
 
 namespace {
-
-std::vector<std::string> toStd(const QStringList &list)
-{
-    std::vector<std::string> texts;
-    for (const QString &text : list)
-        texts.push_back(text.toStdString());
-    return texts;
-}
 
 // The parameters of the MP4 H.264 640x360 profile and the messaging one, without their rate.
 const QStringList H264At360 = {"-c:v",    "libx264",   "-s",         "640x360", "-preset", "medium", "-pix_fmt",

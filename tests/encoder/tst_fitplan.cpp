@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "conversionplan.h"
 #include "core/protocol/statusline.h"
+#include "encoder/stringlists.h"
 #include "ffmpeg/progressstatus.h"
 #include "fit/fitbudget.h"
 #include "fit/fitparameters.h"
@@ -13,22 +14,6 @@
 using namespace encoder;
 
 namespace {
-
-std::vector<std::string> toStd(const QStringList &list)
-{
-    std::vector<std::string> texts;
-    for (const QString &text : list)
-        texts.push_back(text.toStdString());
-    return texts;
-}
-
-QStringList toQt(const std::vector<std::string> &texts)
-{
-    QStringList list;
-    for (const auto &text : texts)
-        list.append(QString::fromStdString(text));
-    return list;
-}
 
 // A 3 s clip of 320x240 video and mono audio, as libavformat describes it.
 MediaInfo clipInfo(std::optional<double> seconds, bool guessed = false)

@@ -1,5 +1,6 @@
 // The picture's shape: the sizes worked out from the source's facts and the profile's switches,
 // and where the filter goes among the profile's own, called directly.
+#include "encoder/stringlists.h"
 #include "shape/conversionshape.h"
 #include "shape/shapefilter.h"
 #include "shape/shapegeometry.h"
@@ -13,22 +14,6 @@ using namespace encoder;
 Q_DECLARE_METATYPE(encoder::StreamInfo)
 
 namespace {
-
-std::vector<std::string> strings(const QStringList &list)
-{
-    std::vector<std::string> result;
-    for (const QString &item : list)
-        result.push_back(item.toStdString());
-    return result;
-}
-
-QStringList texts(const std::vector<std::string> &list)
-{
-    QStringList result;
-    for (const std::string &item : list)
-        result << QString::fromStdString(item);
-    return result;
-}
 
 StreamInfo video(int width, int height, double pixelAspect = 1, int rotation = 0)
 {
@@ -47,13 +32,13 @@ QStringList planned(const StreamInfo &source, const QStringList &switches)
     ConversionRequest request;
     request.input = "in.mkv";
     request.output = "out.mp4";
-    request.parameters = strings(switches);
+    request.parameters = toStd(switches);
     if (!takeStreamSwitches(request.parameters, request.streams))
         return {"refused"};
     MediaInfo info;
     info.streams = {source};
     planConversionShape(request, {"-f", "mp4"}, MediaProbe{info, {}});
-    return texts(request.parameters);
+    return toQt(request.parameters);
 }
 
 } // namespace
@@ -195,8 +180,7 @@ void ShapePlanTest::filterJoinsTheProfiles()
 // A burned subtitle takes the profile's filter, with the shape at its end, into its own chain.
 void ShapePlanTest::burnedSubtitleKeepsTheShape()
 {
-    std::vector<std::string> parameters =
-        strings(planned(video(1920, 1080), {"-video-box", "320x180", "-vf", "yadif"}));
+    std::vector<std::string> parameters = toStd(planned(video(1920, 1080), {"-video-box", "320x180", "-vf", "yadif"}));
     TrackPlan plan;
     PlannedTrack picture, subtitle;
     picture.track.kind = protocol::TrackKind::Video;
@@ -207,10 +191,10 @@ void ShapePlanTest::burnedSubtitleKeepsTheShape()
     subtitle.fate = TrackFate::Burned;
     plan.tracks = {picture, subtitle};
     plan.burned = 1;
-    const QStringList arguments = texts(trackArguments(plan, outputTraits("mp4", true, true), "in.mkv", parameters));
+    const QStringList arguments = toQt(trackArguments(plan, outputTraits("mp4", true, true), "in.mkv", parameters));
     QVERIFY2(arguments.join(' ').contains("overlay=eof_action=pass,yadif,scale=320:180,setsar=1[burned]"),
              qPrintable(arguments.join(' ')));
-    QVERIFY(texts(parameters).isEmpty());
+    QVERIFY(toQt(parameters).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(ShapePlanTest)

@@ -1,6 +1,7 @@
 // The encoder's choice of tracks, its FFmpeg switches and the track listing, called directly.
 #include "commandline.h"
 #include "core/protocol/tracks.h"
+#include "encoder/stringlists.h"
 #include "tracks/trackarguments.h"
 #include "tracks/trackplan.h"
 
@@ -48,17 +49,9 @@ std::vector<InputTrack> film()
             {track(7, TrackKind::Video, "png", ""), true}};
 }
 
-std::vector<std::string> strings(const QStringList &list)
-{
-    std::vector<std::string> result;
-    for (const QString &item : list)
-        result.push_back(item.toStdString());
-    return result;
-}
-
 TrackRequest trackRequest(const QStringList &switches)
 {
-    const auto request = parseCommandLine(strings(QStringList{"-y", "-i", "in.mkv"} + switches + QStringList{"o"}));
+    const auto request = parseCommandLine(toStd(QStringList{"-y", "-i", "in.mkv"} + switches + QStringList{"o"}));
     return std::get<ConversionRequest>(request).tracks;
 }
 
@@ -66,7 +59,7 @@ TrackPlan plan(const QStringList &switches, const QString &muxer, const QStringL
 {
     const bool audioOnly = muxer == "mp3";
     return planTracks(film(), trackRequest(switches), outputTraits(muxer.toStdString(), !audioOnly, true),
-                      strings(parameters));
+                      toStd(parameters));
 }
 
 QString fates(const TrackPlan &made)
@@ -199,7 +192,7 @@ void TrackPlanTest::switches()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, accepted);
-    const auto request = parseCommandLine(strings(QStringList{"-y", "-i", "in.mkv"} + arguments + QStringList{"o"}));
+    const auto request = parseCommandLine(toStd(QStringList{"-y", "-i", "in.mkv"} + arguments + QStringList{"o"}));
     QCOMPARE(std::holds_alternative<ConversionRequest>(request), accepted);
     if (!accepted)
         return;
