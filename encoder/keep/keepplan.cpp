@@ -1,6 +1,8 @@
 #include "keep/keepplan.h"
 
 #include "console.h"
+#include "fit/fitbudget.h"
+#include "fit/fitparameters.h"
 #include "fit/fitsize.h"
 #include "keep/keeprules.h"
 #include "probe/probereport.h"
@@ -66,6 +68,27 @@ bool hasCandidate(const TrackPlan &plan, const MediaInfo &input, const std::vect
     });
 }
 
+// Whether copying what can be copied and converting the rest as the profile says gives a file
+// under the size: the file is under it, its video is copied, and its converted audio at the
+// profile's rate does not take it over.
+bool sizeMetWithoutFit(const ConversionRequest &request, const std::vector<StreamKeep> &streams, const MediaInfo &input)
+{
+    if (streams.empty() || wholeFileReason(request) || !input.durationSeconds)
+        return false;
+    double bytes = double(QFileInfo(QFile::decodeName(request.input.c_str())).size());
+    for (const StreamKeep &keep : streams) {
+        if (keep.reason.empty())
+            continue;
+        const auto rate = audioBitRate(request.parameters);
+        if (keep.video || !rate)
+            return false; // a converted video's size is not known before it is made
+        const StreamInfo &stream = input.streams[std::size_t(keep.index)];
+        bytes += (rate->bitsPerSecond - double(stream.bitRate.value_or(0))) * *input.durationSeconds / 8;
+    }
+    const auto size = parseFitSize(*request.fit);
+    return size && bytes <= size->bytes * (1 - FitMargin);
+}
+
 std::vector<StreamKeep> decide(const ConversionRequest &request, const TrackPlan &plan, const MediaInfo &input)
 {
     const std::optional<std::string> whole = wholeFileReason(request);
@@ -94,10 +117,9 @@ std::vector<StreamKeep> decide(const ConversionRequest &request, const TrackPlan
         keep.reason = reason.value_or("");
         streams.push_back(keep);
     }
-    // A conversion into a size converts the whole file or, when it is under the size already, nothing.
-    const bool anyConverted =
-        std::any_of(streams.begin(), streams.end(), [](const StreamKeep &keep) { return !keep.reason.empty(); });
-    if (request.fit && anyConverted) {
+    // A conversion into a size converts the whole file, unless the file is under the size already
+    // and what is converted cannot take it over.
+    if (request.fit && !sizeMetWithoutFit(request, streams, input)) {
         for (StreamKeep &keep : streams) {
             if (keep.reason.empty())
                 keep.reason = "Target Size converts the whole file";
@@ -157,10 +179,8 @@ void keepCompatibleStreams(ConversionRequest &request, const std::vector<std::st
     for (const StreamKeep &keep : streams)
         printError(keepLine(keep));
     applyKeep(request.parameters, streams);
-    // Everything copied from a file under the size already: nothing is left to fit.
-    if (request.fit &&
-        std::none_of(streams.begin(), streams.end(), [](const StreamKeep &keep) { return !keep.reason.empty(); }) &&
-        !streams.empty())
+    // Nothing is left to fit when what is copied and converted is under the size already.
+    if (request.fit && sizeMetWithoutFit(request, streams, *input))
         request.fit.reset();
 }
 

@@ -1,6 +1,7 @@
 #include "keep/keeprules.h"
 
 #include "core/protocol/tracks.h"
+#include "fit/fitparameters.h"
 #include "streams/sourcefacts.h"
 
 extern "C" {
@@ -160,12 +161,7 @@ std::optional<std::string> encodingReason(const StreamInfo &video, const std::ve
 std::optional<std::string> lastValue(const std::vector<std::string> &parameters,
                                      std::initializer_list<std::string_view> names)
 {
-    std::optional<std::string> value;
-    for (std::size_t i = 0; i + 1 < parameters.size(); ++i) {
-        if (std::find(names.begin(), names.end(), parameters[i]) != names.end())
-            value = parameters[++i];
-    }
-    return value;
+    return lastValue(parameters, std::span(names.begin(), names.size()));
 }
 
 std::string codecOfEncoder(const std::string &encoder)

@@ -199,6 +199,11 @@ void EncoderKeepTest::conversions_data()
     QTest::newRow("MP4 copied") << "phone.mp4" << Mp4Profile << "out.mp4" << copied << 1.0;
     QTest::newRow("under its Target Size")
         << "phone.mp4" << Mp4Profile + QStringList{"-fit", "16M"} << "fit.mp4" << copied << 1.0;
+    // The copied video keeps the file under the size; only the audio is made again.
+    QTest::newRow("under its Target Size, audio over its rate")
+        << "phone.mp4" << Mp4Profile + QStringList{"-b:a", "32k", "-fit", "16M"} << "fitaudio.mp4"
+        << QStringList{"copied: 0: H.264 640x360", "converted: 1: AAC stereo (96 kb/s, over the profile's 32 kb/s)"}
+        << 1.0;
     QTest::newRow("Deinterlace") << "phone.mp4" << Mp4Profile + QStringList{"-vf", "yadif"} << "yadif.mp4"
                                  << QStringList{"converted: 0: H.264 640x360 (Deinterlace or another video filter is "
                                                 "set)",
