@@ -10,6 +10,7 @@
 #include "keep/keepplan.h"
 #include "partfile.h"
 #include "probe/mediainfo.h"
+#include "rate/audioceiling.h"
 #include "rate/videoceiling.h"
 #include "shape/conversionshape.h"
 #include "tracks/conversiontracks.h"
@@ -76,6 +77,7 @@ int runConversion(const ConversionRequest &request)
     // Before the tracks: a burned subtitle takes the profile's video filter, the shape's with it.
     planConversionShape(planned, *container, probe);
     planVideoCeiling(planned, probe);
+    planAudioCeiling(planned, probe);
     planConversionTracks(planned, *container, probe);
     if (const auto refused = claimPart(planned))
         return *refused;

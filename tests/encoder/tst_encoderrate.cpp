@@ -2,6 +2,7 @@
 // conversions of an easy and a hard clip, under a ceiling and into a size.
 #include "encoder/encoderharness.h"
 #include "encoder/stringlists.h"
+#include "rate/audioceiling.h"
 #include "rate/ratecontrol.h"
 #include "rate/videoceiling.h"
 
@@ -30,6 +31,8 @@ private slots:
     void cappedRate_data();
     void cappedRate();
     void lowerSourceRate();
+    void audioCeiling_data();
+    void audioCeiling();
     void ceiling_data();
     void ceiling();
     void fit_data();
@@ -113,6 +116,37 @@ void EncoderRateTest::lowerSourceRate()
     QCOMPARE(videoCeiling(request, probe), std::optional(1e6));
     request.streams.videoCeiling.reset();
     QVERIFY(!videoCeiling(request, probe));
+}
+
+void EncoderRateTest::audioCeiling_data()
+{
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<QList<qint64>>("sourceRates"); // 0: unknown
+    QTest::addColumn<double>("ceiling");            // 0: none
+    const QStringList aac128 = {"-c:a", "aac", "-b:a", "128k"};
+    QTest::newRow("a 64k source") << aac128 << QList<qint64>{64000} << 64000.0;
+    QTest::newRow("the highest of two") << aac128 << QList<qint64>{48000, 96100} << 97000.0;
+    QTest::newRow("no lower than 64k") << aac128 << QList<qint64>{24000} << 64000.0;
+    QTest::newRow("a richer source") << aac128 << QList<qint64>{192000} << 0.0;
+    QTest::newRow("a rate unknown") << aac128 << QList<qint64>{64000, 0} << 0.0;
+    QTest::newRow("the codec's own rate") << QStringList{"-c:a", "aac"} << QList<qint64>{64000} << 0.0;
+    QTest::newRow("copied") << aac128 + QStringList{"-c:a", "copy"} << QList<qint64>{64000} << 0.0;
+}
+
+void EncoderRateTest::audioCeiling()
+{
+    QFETCH(QStringList, parameters);
+    QFETCH(QList<qint64>, sourceRates);
+    QFETCH(double, ceiling);
+    MediaInfo input;
+    for (const qint64 rate : sourceRates) {
+        StreamInfo audio;
+        audio.kind = "Audio";
+        if (rate)
+            audio.bitRate = rate;
+        input.streams.push_back(audio);
+    }
+    QCOMPARE(encoder::audioCeiling(toStd(parameters), input).value_or(0), ceiling);
 }
 
 void EncoderRateTest::ceiling_data()
