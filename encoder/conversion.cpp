@@ -71,7 +71,10 @@ int runConversion(const ConversionRequest &request)
     }
     // Our own switches come after the check: the burn filter names the input, as only we may.
     ConversionRequest planned = request;
-    const MediaProbe probe = probeMedia(request.input, ProbeDepth::Kinds);
+    // Keeping a stream and shaping a picture need what only a full look tells (pixel format,
+    // profile, pixel aspect); the tracks alone need no more than a quick one.
+    const bool fullLook = request.streams.keepCompatible || request.streams.videoBox;
+    const MediaProbe probe = probeMedia(request.input, fullLook ? ProbeDepth::Full : ProbeDepth::Kinds);
     // A copied stream needs no shape nor ceiling.
     keepCompatibleStreams(planned, *container, probe);
     // Before the tracks: a burned subtitle takes the profile's video filter, the shape's with it.

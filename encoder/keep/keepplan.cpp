@@ -170,7 +170,7 @@ void keepCompatibleStreams(ConversionRequest &request, const std::vector<std::st
     // The quick look may not know a stream's profile, level or rate; only a candidate pays for
     // reading further.
     MediaProbe full;
-    if (hasCandidate(*plan, *input, request.parameters)) {
+    if (probe.depth != ProbeDepth::Full && hasCandidate(*plan, *input, request.parameters)) {
         full = probeMedia(request.input, ProbeDepth::Full);
         if (full.info && full.info->streams.size() == input->streams.size())
             input = &*full.info;

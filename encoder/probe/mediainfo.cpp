@@ -167,7 +167,7 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
         info.bitRate = context->bit_rate;
     for (unsigned i = 0; i < context->nb_streams; ++i)
         info.streams.push_back(describeStream(*libav, *context->streams[i]));
-    return {std::move(info), {}};
+    return {std::move(info), {}, depth};
 }
 
 void silenceLibavLog()

@@ -41,14 +41,15 @@ struct MediaInfo {
     std::vector<StreamInfo> streams;
 };
 
-struct MediaProbe {
-    std::optional<MediaInfo> info;
-    std::string error; // av_strerror's text when info is empty
-};
-
 enum class ProbeDepth {
     Full,  // reads ahead and decodes what it takes to know every figure, as FFmpeg does
     Kinds, // what it takes to know the streams and their kinds, no more
+};
+
+struct MediaProbe {
+    std::optional<MediaInfo> info;
+    std::string error; // av_strerror's text when info is empty
+    ProbeDepth depth = ProbeDepth::Full;
 };
 
 // Opens the file in-process with libavformat, always as a local file: a path that looks like

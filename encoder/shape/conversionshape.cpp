@@ -63,7 +63,7 @@ void planConversionShape(ConversionRequest &request, const std::vector<std::stri
     // A quick look leaves the size or the pixel aspect unknown where only the video's own stream
     // tells them (MPEG-4 in MP4, AVI, raw streams): the picture's shape needs a full one.
     MediaProbe full;
-    if (video && (!video->pixelAspect || video->width <= 0 || video->height <= 0)) {
+    if (video && probe.depth != ProbeDepth::Full && (!video->pixelAspect || video->width <= 0 || video->height <= 0)) {
         full = probeMedia(request.input, ProbeDepth::Full);
         if (const StreamInfo *known = full.info ? sourceVideo(*full.info) : nullptr)
             video = known;
