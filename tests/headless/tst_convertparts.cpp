@@ -88,6 +88,8 @@ struct Record final : cli::ConvertReporter {
         events << QStringLiteral("end %1").arg(exitStatus);
     }
     void error(const QString &text) override { events << "error " + text; }
+    void runPaused() override { events << "paused"; }
+    void runResumed() override { events << "resumed"; }
 };
 
 bool isProbe(const FakeStart &start)
