@@ -39,9 +39,9 @@ void BatchRun::resume()
         task->sinceProgress.restart();
     }
     m_stallWatch.start();
-    emit pausedChanged(false);
     for (const auto &task : m_running)
         emit taskProgressed(task->row, task->percent);
+    emit pausedChanged(false);
     // Tasks whose turn came during the pause start now.
     QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
 }

@@ -294,7 +294,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     }
     const bool nameTaken = !exit.crashed && exit.exitCode == protocol::EncoderOutputTaken;
-    if (nameTaken && m_state == RunState::Converting && m_plan.renameExisting &&
+    if (nameTaken && (m_state == RunState::Converting || m_state == RunState::Paused) && m_plan.renameExisting &&
         task->nameAttempts < MostNameAttempts) {
         // Another run took the name between our look and the encoder's claim: the next free one.
         startTask(task->row, plannedOutputPath(m_plan, task->row, true, m_namesOfRun), task->nameAttempts + 1);

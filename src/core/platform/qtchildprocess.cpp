@@ -83,10 +83,10 @@ public:
         if (m_pid <= 0)
             return;
         // The group is killed even after the leader ended; the leader itself directly too, in case
-        // it is killed before it could found its group. A held group is let go as it dies, so that
-        // nothing of it lingers stopped.
-        killProcessGroup(m_pid);
+        // it is killed before it could found its group. A held group is let go first: nothing of
+        // it may linger stopped.
         continueProcessGroup(m_pid);
+        killProcessGroup(m_pid);
         if (m_process.state() != QProcess::NotRunning)
             m_process.kill();
     }
