@@ -161,17 +161,14 @@ void BatchRun::startTasks()
     endWhenDone();
 }
 
-bool BatchRun::endWhenDone()
+void BatchRun::endWhenDone()
 {
     if (!m_running.empty())
-        return false;
+        return;
     if (m_next >= m_plan.tasks.size())
         finish(RunEnd::Completed);
     else if (m_finishCurrent)
         finish(RunEnd::FinishedCurrent);
-    else
-        return false;
-    return true;
 }
 
 // Two encoders never write one file, nor one read what another is writing: such a task waits for

@@ -60,8 +60,8 @@ private:
     struct Task;
 
     void startTasks();
-    // Ends a run with nothing running that will start nothing more; false when it goes on.
-    bool endWhenDone();
+    // Ends a run with nothing running that will start nothing more.
+    void endWhenDone();
     void skipConvertedEarlier();
     bool mayStart(int row, const QString &output) const;
     void startTask(int row, const QString &output, int nameAttempts = 1);
