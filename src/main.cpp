@@ -33,6 +33,12 @@ int main(int argc, char *argv[])
         TMainForm mainForm(services, QCoreApplication::applicationDirPath(), application.arguments().mid(1));
         QObject::connect(&interruption, &platform::Interruption::interrupted, &mainForm,
                          &TMainForm::closeWithoutQuestion);
+        // SIGUSR1 asks the window's run to end after the current files, as its Stop menu does; the
+        // suspend key still stops a window started from a terminal.
+        QObject::connect(&interruption, &platform::Interruption::finishRequested, &mainForm,
+                         [&mainForm] { mainForm.runControl().finishCurrent(); });
+        QObject::connect(&interruption, &platform::Interruption::suspendRequested, &mainForm,
+                         &platform::suspendCurrentProcess);
         mainForm.show();
         status = application.exec();
         widgets::setErrorDialogs(nullptr);

@@ -32,6 +32,10 @@ struct Options {
                             QStringLiteral("How many files convert at once; 0 means one per processor core "
                                            "(default: the window's simultaneous conversions)."),
                             QStringLiteral("N")};
+    QCommandLineOption priority{QStringLiteral("priority"),
+                                QStringLiteral("How much of the processor the conversions take: normal, low or "
+                                               "idle (default: the window's conversion priority)."),
+                                QStringLiteral("normal|low|idle")};
     QCommandLineOption rename{QStringLiteral("rename"),
                               QStringLiteral("Give an output whose name is taken a numbered name of its own.")};
     QCommandLineOption overwrite{QStringLiteral("overwrite"),
@@ -148,6 +152,14 @@ std::optional<QString> readConvertOptions(const QCommandLineParser &parser, cons
             return QStringLiteral("The number of jobs \"%1\" is no whole number of 0 or more.").arg(text);
         request.jobs = jobs == 0 ? qMax(QThread::idealThreadCount(), 1) : jobs;
     }
+    if (parser.isSet(options.priority)) {
+        const QString text = parser.value(options.priority);
+        const QStringList names{QStringLiteral("normal"), QStringLiteral("low"), QStringLiteral("idle")};
+        const qsizetype index = names.indexOf(text.toLower());
+        if (index < 0)
+            return QStringLiteral("The priority \"%1\" is none of normal, low and idle.").arg(text);
+        request.priority = platform::ProcessPriority(index);
+    }
     if (parser.isSet(options.rename) && parser.isSet(options.overwrite))
         return QStringLiteral("Choose either --rename or --overwrite, not both.");
     if (parser.isSet(options.rename) || parser.isSet(options.overwrite))
@@ -202,9 +214,9 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addOptions({options.convert, options.profile, options.output, options.recursive, options.jobs,
-                       options.rename, options.overwrite, options.skipExisting, options.set, options.start, options.end,
-                       options.audioLanguages, options.subtitleLanguages, options.audio, options.subtitles,
-                       options.burnSubtitles, options.listProfiles, options.json});
+                       options.priority, options.rename, options.overwrite, options.skipExisting, options.set,
+                       options.start, options.end, options.audioLanguages, options.subtitleLanguages, options.audio,
+                       options.subtitles, options.burnSubtitles, options.listProfiles, options.json});
     parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
                                  QStringLiteral("A video file, or a folder whose videos are all converted. Put "
                                                 "\"--\" before names that begin with \"-\"."),

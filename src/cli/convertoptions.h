@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/processpriority.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,7 @@ struct ConvertRequest {
     std::optional<QString> outputDirectory;
     std::optional<int> jobs; // at least 1; the stored "Jobs" when not given
     std::optional<bool> renameExisting;
+    std::optional<platform::ProcessPriority> priority; // the stored "Priority" when not given
     bool recursive = false;    // a folder gives the videos below it too, its tree mirrored in the output
     bool skipExisting = false; // an input whose output is there already is left out
     QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given

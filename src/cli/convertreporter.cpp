@@ -19,6 +19,25 @@ MonotonicClock steadyClock()
     return [timer] { return timer.elapsed(); };
 }
 
+qint64 RunClock::operator()() const
+{
+    return (m_heldSince >= 0 ? m_heldSince : m_clock()) - m_heldMs;
+}
+
+void RunClock::hold()
+{
+    if (m_heldSince < 0)
+        m_heldSince = m_clock();
+}
+
+void RunClock::resume()
+{
+    if (m_heldSince < 0)
+        return;
+    m_heldMs += m_clock() - m_heldSince;
+    m_heldSince = -1;
+}
+
 void writeLine(QIODevice &device, const QString &text)
 {
     device.write((text + QLatin1Char('\n')).toUtf8());
@@ -48,6 +67,8 @@ QString summaryText(const conversion::RunSummary &summary, int complete, int ski
                                .arg(summary.failed)
                                .arg(summary.incomplete)
                                .arg(leftOut, tasks::SecondsToTimeText(double(elapsedSeconds)));
+    if (summary.end == conversion::RunEnd::FinishedCurrent)
+        return QStringLiteral("Stopped after the current files: ") + counts;
     return summary.end == conversion::RunEnd::Completed ? counts : QStringLiteral("Stopped: ") + counts;
 }
 

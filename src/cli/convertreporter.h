@@ -32,6 +32,9 @@ public:
     virtual void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
                            const conversion::TrackReport &tracks) = 0;
     virtual void runEnded(const conversion::RunSummary &summary, int exitStatus) = 0;
+    // The run is held (the suspend key), and goes on; the time between counts for nothing.
+    virtual void runPaused() = 0;
+    virtual void runResumed() = 0;
     // Something the user must read, on the error output.
     virtual void error(const QString &text) = 0;
 };
@@ -39,6 +42,20 @@ public:
 // Milliseconds since some fixed moment.
 using MonotonicClock = std::function<qint64()>;
 MonotonicClock steadyClock();
+
+// A run's clock: milliseconds of the clock given, leaving out the time the run was held.
+class RunClock {
+public:
+    explicit RunClock(MonotonicClock clock) : m_clock(std::move(clock)) {}
+    qint64 operator()() const;
+    void hold();
+    void resume();
+
+private:
+    MonotonicClock m_clock;
+    qint64 m_heldMs = 0;
+    qint64 m_heldSince = -1; // while held
+};
 
 // Writes text and a line end as UTF-8 in one write, so lines of parallel runs never mingle.
 void writeLine(QIODevice &device, const QString &text);

@@ -2,6 +2,7 @@
 
 #include "cli/convertinputs.h"
 #include "core/conversion/outputnames.h"
+#include "core/platform/childprocess.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -26,6 +27,9 @@ ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interrupti
     connect(&m_probes, &conversion::ProbeQueue::probed, this, &ConvertRun::inputProbed);
     connect(&m_probes, &conversion::ProbeQueue::idle, this, &ConvertRun::probesEnded);
     connect(&interruption, &platform::Interruption::interrupted, this, &ConvertRun::interrupted);
+    connect(&interruption, &platform::Interruption::finishRequested, this, &ConvertRun::finishRequested);
+    connect(&interruption, &platform::Interruption::suspendRequested, this, &ConvertRun::suspend);
+    connect(&interruption, &platform::Interruption::continued, this, &ConvertRun::resume);
     connect(&m_run, &conversion::BatchRun::taskStarted, this, &ConvertRun::taskStarted);
     connect(&m_run, &conversion::BatchRun::taskProgressed, this,
             [this](int row, int percent) { m_reporter.taskProgressed(reportedRow(row), percent); });
@@ -127,6 +131,38 @@ void ConvertRun::interrupted(int signal)
     }
 }
 
+void ConvertRun::finishRequested()
+{
+    // Before the run began there is no current file: the run simply converts none.
+    if (m_run.isIdle() && !m_ended) {
+        m_probes.cancel();
+        m_reporter.error(QStringLiteral("Stopped before any file was converted."));
+        end(ExitNotAllComplete);
+    }
+    m_run.finishCurrent();
+}
+
+// Our encoders lead groups of their own, out of the terminal's reach: they are held here, and
+// only then does the program stop itself, as the shell expects of the suspend key.
+void ConvertRun::suspend()
+{
+    if (!m_run.isIdle() && !m_suspended) {
+        m_suspended = true;
+        m_run.pause();
+        m_reporter.runPaused();
+    }
+    platform::suspendCurrentProcess();
+}
+
+void ConvertRun::resume()
+{
+    if (!m_suspended)
+        return;
+    m_suspended = false;
+    m_run.resume();
+    m_reporter.runResumed();
+}
+
 void ConvertRun::taskStarted(int row, const QString &output)
 {
     m_reporter.taskStarted(reportedRow(row), m_tasks.at(row).record.InputFile, output);
@@ -144,6 +180,8 @@ void ConvertRun::runEnded(const conversion::RunSummary &summary)
     int status = ExitAllComplete;
     // The reason an encoder could not start is the failure log of the task it was to convert.
     if (summary.end == conversion::RunEnd::StartFailed) {
+        status = ExitNotAllComplete;
+    } else if (summary.end == conversion::RunEnd::FinishedCurrent) {
         status = ExitNotAllComplete;
     } else if (summary.end == conversion::RunEnd::Cancelled) {
         status = m_signal != 0 ? SignalExitBase + m_signal : ExitNotAllComplete;

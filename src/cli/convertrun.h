@@ -23,7 +23,8 @@ public:
     void start();
 
 signals:
-    // 0 when every task is complete, 1 when one is not or the encoder could not start, 2 when an
+    // 0 when every task is complete, 1 when one is not, the encoder could not start or the run
+    // was told to stop after the current files, 2 when an
     // input cannot be cut as asked, 128 + the signal when interrupted.
     void finished(int exitStatus);
 
@@ -35,6 +36,9 @@ private:
     int reportedRow(int row) const;
     conversion::BatchPlan planOf(const tasks::TaskStore &tasks) const;
     void interrupted(int signal);
+    void finishRequested();
+    void suspend();
+    void resume();
     void taskStarted(int row, const QString &output);
     void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
@@ -50,6 +54,7 @@ private:
     QSet<int> m_leftOut;        // rows of the plan that --skip-existing leaves out
     int m_signal = 0;           // the interrupt that came, if any
     bool m_ended = false;
+    bool m_suspended = false; // held by the suspend key until continued
 };
 
 } // namespace cli

@@ -17,6 +17,8 @@ QString endName(conversion::RunEnd end)
         return QStringLiteral("cancelled");
     case conversion::RunEnd::StartFailed:
         return QStringLiteral("encoderFailedToStart");
+    case conversion::RunEnd::FinishedCurrent:
+        return QStringLiteral("stoppedAfterCurrent");
     }
     return {};
 }
@@ -91,6 +93,18 @@ void JsonReporter::runEnded(const conversion::RunSummary &summary, int exitStatu
     if (!summary.reason.isEmpty())
         fields.insert(QStringLiteral("reason"), summary.reason);
     emitEvent(QStringLiteral("runEnded"), fields);
+}
+
+void JsonReporter::runPaused()
+{
+    m_clock.hold();
+    emitEvent(QStringLiteral("paused"), {});
+}
+
+void JsonReporter::runResumed()
+{
+    m_clock.resume();
+    emitEvent(QStringLiteral("resumed"), {});
 }
 
 void JsonReporter::error(const QString &text)

@@ -21,6 +21,8 @@ public:
     void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
                    const conversion::TrackReport &tracks) override;
     void runEnded(const conversion::RunSummary &summary, int exitStatus) override;
+    void runPaused() override;
+    void runResumed() override;
     void error(const QString &text) override;
 
 private:
@@ -28,7 +30,7 @@ private:
 
     QIODevice &m_out;
     QIODevice &m_err;
-    MonotonicClock m_clock;
+    RunClock m_clock;
     int m_complete = 0;
     int m_skipped = 0; // inputs left out as converted before
     QHash<int, std::pair<QString, QString>> m_paths;

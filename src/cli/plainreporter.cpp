@@ -55,4 +55,14 @@ void PlainReporter::error(const QString &text)
     writeLine(m_err, text);
 }
 
+void PlainReporter::runPaused()
+{
+    m_clock.hold();
+}
+
+void PlainReporter::runResumed()
+{
+    m_clock.resume();
+}
+
 } // namespace cli

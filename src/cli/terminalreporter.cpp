@@ -145,6 +145,18 @@ void TerminalReporter::runEnded(const conversion::RunSummary &summary, int)
     writeLine(m_out, summaryText(summary, m_complete, m_skipped, m_clock() / 1000));
 }
 
+void TerminalReporter::runPaused()
+{
+    m_clock.hold();
+    redraw();
+}
+
+void TerminalReporter::runResumed()
+{
+    m_clock.resume();
+    redraw();
+}
+
 void TerminalReporter::error(const QString &text)
 {
     erase();

@@ -30,6 +30,8 @@ public:
     void taskEnded(int row, conversion::TaskStatus status, const QString &failureLog,
                    const conversion::TrackReport &tracks) override;
     void runEnded(const conversion::RunSummary &summary, int exitStatus) override;
+    void runPaused() override;
+    void runResumed() override;
     void error(const QString &text) override;
 
     // Draws the running lines anew over the old ones.
@@ -51,7 +53,7 @@ private:
     const platform::Terminal &m_terminal;
     QIODevice &m_out;
     QIODevice &m_err;
-    MonotonicClock m_clock;
+    RunClock m_clock;
     QTimer *m_timer;
     QMap<int, Running> m_running; // by row, so the lines keep the list order
     QHash<int, QString> m_inputs;

@@ -179,6 +179,36 @@ private slots:
         QCOMPARE(watch.ends.first().end, RunEnd::Completed);
     }
 
+    // A held encoder is no stall, however long it is held, and no task starts while the run is
+    // held; let go, the run goes on where it was, at the priority of its plan.
+    void aHeldRunIsNoStall()
+    {
+        platform::FakeProcessLauncher launcher;
+        launcher.responder = [](const FakeStart &start) { return writingRun(start); };
+        BatchRun run(launcher);
+        Watch watch(run);
+        connect(&run, &BatchRun::taskStarted, &run, [&run](int row) {
+            if (row == 0)
+                run.pause();
+        });
+        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi"}, m_output.path());
+        plan.stallLimitMs = 100;
+        plan.jobs = 2;
+        plan.priority = platform::ProcessPriority::Idle;
+        QVERIFY(run.start(plan));
+        QElapsedTimer held;
+        held.start();
+        QTRY_VERIFY(held.elapsed() > 4 * plan.stallLimitMs);
+        QCOMPARE(watch.events, QStringList{"start 0"});
+        QCOMPARE(launcher.held, 1);
+        QCOMPARE(run.state(), RunState::Paused);
+        run.resume();
+        QVERIFY(watch.waitForEnd());
+        QCOMPARE(watch.events, (QStringList{"start 0", "start 1", "Complete 0", "Complete 1"}));
+        QCOMPARE(launcher.held, 0);
+        QCOMPARE(launcher.priority, platform::ProcessPriority::Idle);
+    }
+
     // The verdict on each conversion, and the progress examined from the third read on.
     void verdicts_data()
     {

@@ -88,6 +88,8 @@ struct Record final : cli::ConvertReporter {
         events << QStringLiteral("end %1").arg(exitStatus);
     }
     void error(const QString &text) override { events << "error " + text; }
+    void runPaused() override { events << "paused"; }
+    void runResumed() override { events << "resumed"; }
 };
 
 bool isProbe(const FakeStart &start)
@@ -269,9 +271,9 @@ private slots:
     }
 
     // Two running lines, redrawn in place, each cut to the terminal's width less one column; an
-    // ended task leaves its line above them, and its log goes to the error output. A skipped
-    // file's line comes before them all, its name in the column of the others, and the summary
-    // counts it.
+    // ended task leaves its line above them, and its log goes to the error output; a pause stops
+    // the clock. A skipped file's line comes before them all, its name in the column of the
+    // others, and the summary counts it.
     void terminalScreen()
     {
         platform::FakeTerminal terminal;
@@ -294,7 +296,11 @@ private slots:
         terminal.width = 80;
         reporter.taskEnded(0, conversion::TaskStatus::Failed, "the encoder's account\n", {});
         reporter.taskStarted(2, "/in/third\x1b[2J.avi", "/out/third.3gp");
-        now = 20000;
+        // Time held by the suspend key counts for nothing.
+        reporter.runPaused();
+        now = 15000;
+        reporter.runResumed();
+        now = 25000;
         reporter.redraw();
         QCOMPARE(screen(out.data()),
                  (QStringList{skipped, "Failed      00:00:10  first.avi",

@@ -1,6 +1,7 @@
 // Runs the world interrupts: an input cut while it waits, a signal to the command line or the
 // window at each stage, and the pass logs a killed run leaves.
 #include "headless/convertfixture.h"
+#include "helpers/processstat.h"
 #include "helpers/testclips.h"
 
 #include <QDir>
@@ -86,6 +87,62 @@ private slots:
         QCOMPARE(fileNames(output.path()), (QStringList{"a.mp4", "long.mp4"}));
         QCOMPARE(contents(output.filePath("long.mp4")), "from an earlier day");
         QCOMPARE(contents(output.filePath("a.mp4")), converted);
+    }
+
+    // Ctrl+Z holds the encoder with its FFmpeg, which run at the idle priority asked for, then
+    // the program itself; fg lets them all go on, and the file converts whole.
+    void suspendAndContinue()
+    {
+        QTemporaryDir output;
+        QProcess process;
+        start(process, *m_program,
+              {"--convert", "-p", "small", "--json", "--priority", "idle", "--set", PlayingPace, "-o", output.path(),
+               media("four.avi")});
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("\"progress\""),
+                                 60000);
+        const qint64 pid = process.processId();
+        QCOMPARE(QProcess::execute("kill", {"-TSTP", QString::number(pid)}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromUtf8(process.readAllStandardOutput())).contains("\"paused\""),
+                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(processstat::state(pid), 'T', 5000);
+        const QList<qint64> encoders = processstat::processesWith(4, pid);
+        QCOMPARE(encoders.size(), 1);
+        const QList<qint64> group = processstat::groupMembers(encoders.first());
+        QVERIFY(group.size() >= 2);
+        for (const qint64 member : group) {
+            QTRY_COMPARE_WITH_TIMEOUT(processstat::state(member), 'T', 5000);
+            for (const qint64 policy : processstat::threadFields(member, processstat::PolicyField))
+                QCOMPARE(policy, processstat::IdlePolicy);
+        }
+        QCOMPARE(QProcess::execute("kill", {"-CONT", QString::number(pid)}), 0);
+        Finished finished = finish(process, 60000);
+        finished.out.prepend(out);
+        QVERIFY2(finished.exitCode == 0 && !finished.crashed, qPrintable(finished.describe()));
+        QVERIFY(finished.out.indexOf("{\"event\":\"resumed\"}") > finished.out.indexOf("{\"event\":\"paused\"}"));
+        QVERIFY(finished.out.contains("\"end\":\"completed\""));
+        QVERIFY(duration(output.filePath("four.mp4")) > 3.5);
+    }
+
+    // SIGUSR1: the file converting now finishes, the next one is not begun.
+    void stopAfterCurrentFile()
+    {
+        QTemporaryDir output;
+        QProcess process;
+        start(process, *m_program,
+              {"--convert", "-p", "small", "-j", "1", "--set", PlayingPace, "-o", output.path(), media("a.avi"),
+               media("four.avi")});
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (out += QString::fromUtf8(process.readAllStandardOutput())).contains("[1/2] Converting"), 60000);
+        QCOMPARE(QProcess::execute("kill", {"-USR1", QString::number(process.processId())}), 0);
+        Finished finished = finish(process, 60000);
+        finished.out.prepend(out);
+        QVERIFY2(finished.exitCode == 1 && !finished.crashed, qPrintable(finished.describe()));
+        QVERIFY2(finished.out.contains("\nStopped after the current files: 1 of 2 files complete, 0 failed, "
+                                       "0 incomplete, in "),
+                 qPrintable(finished.out));
+        QCOMPARE(fileNames(output.path()), QStringList{"a.mp4"});
     }
 
     // The window, too, ends on a closed terminal or a logout as on a close: its preferences are

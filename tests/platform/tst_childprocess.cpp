@@ -2,6 +2,7 @@
 #include "core/platform/childprocess.h"
 #include "core/platform/qtchildprocess.h"
 #include "helpers/processalive.h"
+#include "helpers/processstat.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,8 +14,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+
+Q_DECLARE_METATYPE(platform::ProcessPriority)
 
 namespace {
 
@@ -169,6 +173,51 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(exit.has_value(), 5000);
         QVERIFY(exit->crashed);
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
+    }
+
+    // The priority reaches every thread of the child and of what it starts; hold stops them all
+    // and resume lets them go on; a held child still dies when terminated.
+    void priorityAndHold_data()
+    {
+        QTest::addColumn<platform::ProcessPriority>("priority");
+        QTest::addColumn<qint64>("nice");
+        QTest::addColumn<qint64>("policy");
+        QTest::newRow("low") << platform::ProcessPriority::Low << qint64(10) << qint64(0);
+        QTest::newRow("idle") << platform::ProcessPriority::Idle << qint64(19) << processstat::IdlePolicy;
+    }
+    void priorityAndHold()
+    {
+        QFETCH(platform::ProcessPriority, priority);
+        QFETCH(qint64, nice);
+        QFETCH(qint64, policy);
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
+        QByteArray output;
+        connect(encoder.get(), &platform::ChildProcess::output, this,
+                [&](const QByteArray &bytes) { output += bytes; });
+        encoder->setPriority(priority);
+        encoder->launch(FakeEncoder, {"pid", "child", "sleep:60000"});
+        QTRY_VERIFY_WITH_TIMEOUT(pidAfter(output, "child") != 0, 10000);
+        const QList<qint64> group{pidAfter(output, "pid"), pidAfter(output, "child")};
+        for (const qint64 pid : group) {
+            for (const qint64 threadNice : processstat::threadFields(pid, processstat::NiceField))
+                QCOMPARE(threadNice, nice);
+            for (const qint64 threadPolicy : processstat::threadFields(pid, processstat::PolicyField))
+                QCOMPARE(threadPolicy, policy);
+        }
+        const auto allIn = [&group](char state) {
+            return std::all_of(group.cbegin(), group.cend(),
+                               [state](qint64 pid) { return (processstat::state(pid) == 'T') == (state == 'T'); });
+        };
+        encoder->hold();
+        QTRY_VERIFY_WITH_TIMEOUT(allIn('T'), 5000);
+        encoder->resume();
+        QTRY_VERIFY_WITH_TIMEOUT(allIn('S'), 5000);
+        encoder->hold();
+        QTRY_VERIFY_WITH_TIMEOUT(allIn('T'), 5000);
+        encoder->terminate();
+        for (const qint64 pid : group)
+            QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 5000);
     }
 
     // The program exits only once its children's groups are empty: what a leader that ended left

@@ -256,6 +256,8 @@ private slots:
         QTest::addColumn<QString>("question"); // empty: none asked
         QTest::newRow("one waiting, declined") << "Converting 40%"
                                                << "The program ended while 1 task was waiting. Restore it?";
+        QTest::newRow("one paused, declined") << "Paused"
+                                              << "The program ended while 1 task was waiting. Restore it?";
         QTest::newRow("every task complete") << "Complete"
                                              << "";
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/processpriority.h"
 #include "core/tasks/taskrecord.h"
 
 #include <QList>
@@ -33,9 +34,11 @@ struct BatchPlan {
     // this long is stopped and fails: a hang on a damaged file or a dead network mount must not
     // hold the batch.
     int stallLimitMs = 5 * 60 * 1000;
+    // Given to every encoder and its FFmpeg as they start.
+    platform::ProcessPriority priority = platform::ProcessPriority::Normal;
 };
 
-enum class RunState { Idle = 0, Converting = 1, StopRequested = 2 };
+enum class RunState { Idle = 0, Converting = 1, StopRequested = 2, Paused = 3 };
 
 enum class TaskStatus { Complete, Incomplete, Failed, Stopped };
 
@@ -49,7 +52,9 @@ inline bool explainsStatus(TaskStatus status)
     return status == TaskStatus::Failed || status == TaskStatus::Incomplete;
 }
 
-enum class RunEnd { Completed, Cancelled, StartFailed };
+// FinishedCurrent: the user asked for the end after the files converting then; the rest are
+// left for another run.
+enum class RunEnd { Completed, Cancelled, StartFailed, FinishedCurrent };
 
 struct RunSummary {
     RunEnd end = RunEnd::Completed;

@@ -1,16 +1,15 @@
 #include "core/conversion/batchrun.h"
 
+#include "core/conversion/batchtask.h"
 #include "core/conversion/encodercommand.h"
 #include "core/conversion/outputnames.h"
 #include "core/conversion/taskverdict.h"
 #include "core/platform/processfolders.h"
 #include "core/protocol/exitstatus.h"
-#include "core/protocol/linesplitter.h"
 #include "core/protocol/partialoutput.h"
 #include "core/protocol/passlogfolder.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,15 +21,8 @@ namespace {
 constexpr qsizetype FailureLogBytes = 8 * 1024;
 // The first lines of a conversion are the encoder's banner, never progress.
 constexpr int UnexaminedLines = 2;
-// How often a stall is looked for, at most.
-constexpr int StallCheckMs = 10 * 1000;
 // How often a renaming task looks for another name when other runs keep taking the one it chose.
 constexpr int MostNameAttempts = 20;
-
-QString partialPathOf(const QString &output)
-{
-    return protocol::partialOutputPath(output);
-}
 
 // An encoder killed outright leaves the pass log of a Target Size conversion; once it has
 // ended, whatever is named after it is left over.
@@ -62,26 +54,6 @@ QString statusText(TaskStatus status)
     }
     return {};
 }
-
-// One task while its encoder runs.
-struct BatchRun::Task {
-    int row = 0;
-    QString input;
-    QString output;
-    double span = 0;
-    double largestPosition = 0;
-    int lineCount = 0;
-    int percent = 0;
-    QByteArray log;
-    TrackReport tracks;
-    protocol::LineSplitter lines;
-    // Since when neither the position nor the output has moved.
-    QElapsedTimer sinceProgress;
-    qint64 partialSize = 0;
-    bool stalled = false;
-    int nameAttempts = 1;
-    std::unique_ptr<platform::ChildProcess> encoder;
-};
 
 BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher)
 {
@@ -121,7 +93,8 @@ bool BatchRun::start(BatchPlan plan)
     m_incomplete = 0;
     m_stopped = 0;
     m_namesOfRun.clear();
-    m_stallWatch.setInterval(qBound(10, m_plan.stallLimitMs / 4, StallCheckMs));
+    m_finishCurrent = false;
+    m_stallWatch.setInterval(stallCheckInterval(m_plan.stallLimitMs));
     m_stallWatch.start();
     for (int row = 0; row < m_plan.tasks.size(); ++row) {
         if (!m_plan.convertedEarlier.contains(row))
@@ -142,7 +115,7 @@ void BatchRun::skipConvertedEarlier()
 
 void BatchRun::stop()
 {
-    if (m_state != RunState::Converting)
+    if (m_state != RunState::Converting && m_state != RunState::Paused)
         return;
     m_state = RunState::StopRequested;
     for (const auto &task : m_running)
@@ -176,7 +149,8 @@ void BatchRun::startTasks()
             endTask(m_next, TaskStatus::Stopped, {});
         return finish(RunEnd::Cancelled);
     }
-    while (m_state == RunState::Converting && int(m_running.size()) < m_plan.jobs && m_next < m_plan.tasks.size()) {
+    while (m_state == RunState::Converting && !m_finishCurrent && int(m_running.size()) < m_plan.jobs &&
+           m_next < m_plan.tasks.size()) {
         const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, m_namesOfRun);
         // Tasks start in list order, so one that has to wait holds back those after it.
         if (!mayStart(m_next, output))
@@ -184,8 +158,17 @@ void BatchRun::startTasks()
         startTask(m_next++, output);
         skipConvertedEarlier();
     }
-    if (m_state == RunState::Converting && m_running.empty() && m_next >= m_plan.tasks.size())
+    endWhenDone();
+}
+
+void BatchRun::endWhenDone()
+{
+    if (!m_running.empty())
+        return;
+    if (m_next >= m_plan.tasks.size())
         finish(RunEnd::Completed);
+    else if (m_finishCurrent)
+        finish(RunEnd::FinishedCurrent);
 }
 
 // Two encoders never write one file, nor one read what another is writing: such a task waits for
@@ -213,6 +196,7 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     task->nameAttempts = nameAttempts;
     task->sinceProgress.start();
     task->encoder = m_launcher.create();
+    task->encoder->setPriority(m_plan.priority);
     m_running.push_back(std::move(owned));
     m_namesOfRun << output;
     emit taskStarted(row, output);
@@ -234,6 +218,9 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
                                   plannedLengthOption(record.LengthSec),
                               output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
+    // A pause that came while the task was announced holds it too.
+    if (m_state == RunState::Paused)
+        task->encoder->hold();
 }
 
 void BatchRun::readOutput(Task *task, const QByteArray &bytes)
@@ -276,22 +263,6 @@ void BatchRun::updateBars()
     emit progressed(m_bars.current, m_bars.total, earliest.largestPosition);
 }
 
-// An encoder that neither moves on nor writes is killed; its task then fails, and the run goes on.
-void BatchRun::watchForStalls()
-{
-    for (const auto &task : m_running) {
-        const qint64 size = QFileInfo(partialPathOf(task->output)).size();
-        if (size != task->partialSize) {
-            task->partialSize = size;
-            task->sinceProgress.restart();
-        }
-        if (!task->stalled && task->sinceProgress.hasExpired(m_plan.stallLimitMs)) {
-            task->stalled = true;
-            task->encoder->terminate();
-        }
-    }
-}
-
 void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
 {
     if (m_state == RunState::Idle)
@@ -320,7 +291,7 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     }
     const bool nameTaken = !exit.crashed && exit.exitCode == protocol::EncoderOutputTaken;
-    if (nameTaken && m_state == RunState::Converting && m_plan.renameExisting &&
+    if (nameTaken && (m_state == RunState::Converting || m_state == RunState::Paused) && m_plan.renameExisting &&
         task->nameAttempts < MostNameAttempts) {
         // Another run took the name between our look and the encoder's claim: the next free one.
         startTask(task->row, plannedOutputPath(m_plan, task->row, true, m_namesOfRun), task->nameAttempts + 1);
@@ -384,6 +355,7 @@ void BatchRun::endTask(int row, TaskStatus status, const QByteArray &logBytes, c
 void BatchRun::finish(RunEnd end, const QString &reason)
 {
     m_state = RunState::Idle;
+    m_finishCurrent = false;
     m_stallWatch.stop();
     RunSummary summary;
     summary.end = end;

@@ -28,6 +28,14 @@ public:
     bool start(BatchPlan plan);
     // Kills the running encoders with all they started; the run then ends as cancelled.
     void stop();
+    // Holds the running encoders where they are and starts no task until resumed; the stall
+    // watch holds too.
+    void pause();
+    void resume();
+    bool isPaused() const { return m_state == RunState::Paused; }
+    // The running tasks finish, no other starts, and the run ends as FinishedCurrent.
+    void finishCurrent();
+    bool finishingCurrent() const { return m_finishCurrent; }
 
     RunState state() const { return m_state; }
     bool isIdle() const { return m_state == RunState::Idle; }
@@ -46,11 +54,14 @@ signals:
     // log: the end of what the encoder said; tracks: what it said it did with each stream.
     void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
+    void pausedChanged(bool paused);
 
 private:
     struct Task;
 
     void startTasks();
+    // Ends a run with nothing running that will start nothing more.
+    void endWhenDone();
     void skipConvertedEarlier();
     bool mayStart(int row, const QString &output) const;
     void startTask(int row, const QString &output, int nameAttempts = 1);
@@ -81,6 +92,7 @@ private:
     int m_failed = 0;
     int m_incomplete = 0;
     int m_stopped = 0;
+    bool m_finishCurrent = false;
     QTimer m_stallWatch;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/processpriority.h"
+
 #include <QtGlobal>
 
 class QProcess;
@@ -10,7 +12,15 @@ enum class ProcessGroup { Own, Inherit };
 
 // Children must never outlive us: the child gets a death signal tied to this process, and with
 // ProcessGroup::Own it leads a group of its own, so killProcessGroup reaches its children too.
-void confineChildProcess(QProcess &process, ProcessGroup group);
+// The priority is set before the program runs, so that all its threads and children inherit it.
+void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority = ProcessPriority::Normal);
+
+// Stops every process of the group led by pid where it is, and lets it go on again.
+void holdProcessGroup(qint64 pid);
+void continueProcessGroup(qint64 pid);
+
+// Stops this process as the terminal's suspend key would; it goes on when continued.
+void suspendCurrentProcess();
 
 // Kills every process of the group led by pid at once; no effect when the group is gone.
 void killProcessGroup(qint64 pid);

@@ -10,7 +10,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sched.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace platform {
@@ -48,6 +51,25 @@ QSet<qint64> livingWatchedGroups()
     return watchedGroups;
 }
 
+// glibc has no wrapper for ioprio_set; the values are the kernel's.
+constexpr int IoprioWhoProcess = 1;
+constexpr int IoprioClassIdle = 3;
+constexpr int IoprioClassShift = 13;
+
+// Runs in the child between fork and exec: async-signal-safe calls only. A failure leaves the
+// child at our own priority, which converts all the same.
+void lowerPriority(ProcessPriority priority)
+{
+    if (priority == ProcessPriority::Low) {
+        setpriority(PRIO_PROCESS, 0, 10);
+    } else if (priority == ProcessPriority::Idle) {
+        setpriority(PRIO_PROCESS, 0, 19);
+        sched_param parameter{};
+        sched_setscheduler(0, SCHED_IDLE, &parameter);
+        syscall(SYS_ioprio_set, IoprioWhoProcess, 0, IoprioClassIdle << IoprioClassShift);
+    }
+}
+
 bool waitForWatchedGroups(QDeadlineTimer deadline)
 {
     while (!livingWatchedGroups().isEmpty()) {
@@ -60,14 +82,15 @@ bool waitForWatchedGroups(QDeadlineTimer deadline)
 
 } // namespace
 
-void confineChildProcess(QProcess &process, ProcessGroup group)
+void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority)
 {
     const pid_t parent = getpid();
     const bool ownGroup = group == ProcessGroup::Own;
     // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([parent, ownGroup] {
+    process.setChildProcessModifier([parent, ownGroup, priority] {
         if (ownGroup)
             setpgid(0, 0);
+        lowerPriority(priority);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died before the death signal was armed.
         if (getppid() != parent)
@@ -79,6 +102,28 @@ void killProcessGroup(qint64 pid)
 {
     if (pid > 0)
         ::kill(-static_cast<pid_t>(pid), SIGKILL);
+}
+
+// The leader directly too, in case it has not founded its group yet.
+void holdProcessGroup(qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(-static_cast<pid_t>(pid), SIGSTOP);
+    ::kill(static_cast<pid_t>(pid), SIGSTOP);
+}
+
+void continueProcessGroup(qint64 pid)
+{
+    if (pid <= 0)
+        return;
+    ::kill(-static_cast<pid_t>(pid), SIGCONT);
+    ::kill(static_cast<pid_t>(pid), SIGCONT);
+}
+
+void suspendCurrentProcess()
+{
+    ::raise(SIGSTOP);
 }
 
 void watchProcessGroup(qint64 pid)

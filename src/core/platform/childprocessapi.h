@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/processpriority.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
@@ -31,6 +33,9 @@ public:
     // and exited when it has ended, or failedToStart, possibly before launch returns.
     virtual void launch(const QString &program, const QStringList &arguments) = 0;
 
+    // For the next start: how much of the processor the child and all it starts may take.
+    virtual void setPriority(ProcessPriority priority) = 0;
+
     // Starts program and waits until it runs; false when it could not be started.
     virtual bool start(const QString &program, const QStringList &arguments) = 0;
     // A sentence for the user on why a start failed.
@@ -41,8 +46,11 @@ public:
     // Waits until the child has exited and tells how; nothing when the deadline passed first.
     virtual std::optional<ProcessExit> waitForExit(QDeadlineTimer deadline) = 0;
 
-    // Kills the child and every process it started; does not wait.
+    // Kills the child and every process it started, a held one too; does not wait.
     virtual void terminate() = 0;
+    // Stops the child and every process it started where they are, and lets them go on.
+    virtual void hold() = 0;
+    virtual void resume() = 0;
     virtual bool isRunning() const = 0;
     // The child's process number once started; 0 for one that is no real process.
     virtual qint64 processId() const { return 0; }

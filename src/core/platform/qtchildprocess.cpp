@@ -53,6 +53,11 @@ public:
         return true;
     }
 
+    void setPriority(ProcessPriority priority) override { confineChildProcess(m_process, ProcessGroup::Own, priority); }
+
+    void hold() override { holdProcessGroup(m_pid); }
+    void resume() override { continueProcessGroup(m_pid); }
+
     QString errorString() const override { return m_process.errorString(); }
 
     std::optional<QByteArray> read(qsizetype maxBytes, QDeadlineTimer deadline) override
@@ -78,7 +83,9 @@ public:
         if (m_pid <= 0)
             return;
         // The group is killed even after the leader ended; the leader itself directly too, in case
-        // it is killed before it could found its group.
+        // it is killed before it could found its group. A held group is let go first: nothing of
+        // it may linger stopped.
+        continueProcessGroup(m_pid);
         killProcessGroup(m_pid);
         if (m_process.state() != QProcess::NotRunning)
             m_process.kill();

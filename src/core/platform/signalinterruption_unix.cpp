@@ -11,8 +11,9 @@
 namespace platform {
 namespace {
 
-// Ctrl+C, a termination request (logout, shutdown) and a closed terminal or dropped ssh session.
-constexpr std::array CaughtSignals{SIGINT, SIGTERM, SIGHUP};
+// Ctrl+C, a termination request (logout, shutdown) and a closed terminal or dropped ssh session;
+// then the request to finish the current files, the suspend key and the continue after it.
+constexpr std::array CaughtSignals{SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGTSTP, SIGCONT};
 
 // A signal handler may do next to nothing: it hands the number to the event loop through a pipe.
 int signalPipe[2] = {-1, -1};
@@ -68,8 +69,16 @@ SignalInterruption::~SignalInterruption()
 void SignalInterruption::readSignals()
 {
     char number = 0;
-    while (::read(signalPipe[0], &number, 1) == 1)
-        emit interrupted(number);
+    while (::read(signalPipe[0], &number, 1) == 1) {
+        if (number == SIGUSR1)
+            emit finishRequested();
+        else if (number == SIGTSTP)
+            emit suspendRequested();
+        else if (number == SIGCONT)
+            emit continued();
+        else
+            emit interrupted(number);
+    }
 }
 
 } // namespace platform

@@ -17,6 +17,7 @@ PreferenceKeys keysOf(const QString &section, const QString &defaultOutputDirect
         {section, QStringLiteral("Auto Turn Off"), false},
         {section, QStringLiteral("Overwrite"), true},
         {section, QStringLiteral("Jobs"), 1},
+        {section, QStringLiteral("Priority"), 1},
         {section, QStringLiteral("Audio languages"), localeLanguageCode()},
         {section, QStringLiteral("Subtitle languages"), localeLanguageCode()},
     };

@@ -54,7 +54,8 @@ template <typename T> struct Setting {
 
 // "Profile" and "Syn Mode" are positions in a list, -1 when nothing is selected. "Profile Name"
 // names the profile at "Profile" when it was stored: a profile added since moves the others, the
-// name does not move. "Jobs" is how many conversions run at once. "Audio languages" and "Subtitle
+// name does not move. "Jobs" is how many conversions run at once; "Priority" the encoders'
+// share of the processor, 0 normal, 1 low (the default) or 2 idle. "Audio languages" and "Subtitle
 // languages" are the ordered codes of the tracks a run keeps first, by default the locale's language.
 struct PreferenceKeys {
     Setting<QString> version;
@@ -67,6 +68,7 @@ struct PreferenceKeys {
     Setting<bool> autoTurnOff;
     Setting<bool> overwrite;
     Setting<int> jobs;
+    Setting<int> priority;
     Setting<QString> audioLanguages;
     Setting<QString> subtitleLanguages;
 };

@@ -32,6 +32,11 @@ GeneralPreferences readGeneralPreferences(const Ini &ini, const preferences::Pre
     general.run.turnOffComputer = keys.autoTurnOff.readFrom(ini);
     general.run.renameExisting = !keys.overwrite.readFrom(ini);
     general.run.jobs = keys.jobs.readFrom(ini);
+    const int priority = keys.priority.readFrom(ini);
+    general.run.priority =
+        priority >= int(platform::ProcessPriority::Normal) && priority <= int(platform::ProcessPriority::Idle)
+            ? platform::ProcessPriority(priority)
+            : platform::ProcessPriority(keys.priority.defaultValue);
     // A list spoiled by hand counts as never chosen.
     general.audioLanguages =
         preferences::languageCodes(keys.audioLanguages.readFrom(ini)).value_or(keys.audioLanguages.defaultValue);
@@ -65,7 +70,8 @@ bool writeGeneralPreferences(Ini &ini, const preferences::PreferenceKeys &keys, 
            written([&] { return keys.autoTurnOff.writeTo(ini, general.run.turnOffComputer); }) &&
            written([&] { return keys.overwrite.writeTo(ini, !general.run.renameExisting); })
            // Files that never chose anything but one job at a time get no key for it.
-           && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); })
+           && written([&] { return keys.jobs.writeChangeTo(ini, general.run.jobs); }) &&
+           written([&] { return keys.priority.writeChangeTo(ini, int(general.run.priority)); })
            // Left to follow the locale until the user chooses other languages.
            && written([&] { return keys.audioLanguages.writeChangeTo(ini, general.audioLanguages); }) &&
            written([&] { return keys.subtitleLanguages.writeChangeTo(ini, general.subtitleLanguages); });

@@ -19,6 +19,7 @@ conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore
     plan.profileExtension = choice.profile.outputExtension();
     plan.renameExisting = options.renameExisting;
     plan.jobs = options.jobs;
+    plan.priority = options.priority;
     for (int row = 0; row < tasks.taskCount(); ++row) {
         ltvItemData task = tasks.task(row);
         if (choice.earlierExtensions.contains(task.OutputExt))

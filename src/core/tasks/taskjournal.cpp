@@ -150,7 +150,7 @@ int waitingTaskCount(const TaskJournal &journal)
 void settleInterruptedTasks(TaskJournal &journal)
 {
     for (Task &task : journal.tasks) {
-        if (task.record.Status.startsWith(ConvertingStatus)) {
+        if (task.record.Status.startsWith(ConvertingStatus) || task.record.Status == PausedStatus) {
             task.record.Status = QStringLiteral("OK");
             task.log.clear();
             if (!task.output.isEmpty()) {

@@ -28,7 +28,7 @@ std::optional<TaskJournal> decodeTaskJournal(const QByteArray &bytes, QString *p
 // The tasks of the journal a run would still convert: all but the complete ones.
 int waitingTaskCount(const TaskJournal &journal);
 
-// What the restored list holds: a task cut off while converting is ready again and the partial
+// What the restored list holds: a task cut off while converting or paused is ready again and the partial
 // file its run left is removed; every other task keeps its status and log.
 void settleInterruptedTasks(TaskJournal &journal);
 

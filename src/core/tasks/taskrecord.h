@@ -31,6 +31,8 @@ inline constexpr int SubItemCount = 10;
 // The status of a task being converted, which a run may follow with its percentage.
 inline const QString ConvertingStatus = QStringLiteral("Converting");
 inline const QString CompleteStatus = QStringLiteral("Complete");
+// A task whose encoder the user holds; a restart begins it again as a converting one.
+inline const QString PausedStatus = QStringLiteral("Paused");
 // Field selectors of ReadTask and WriteTask besides the sub-item numbers 0 to 9.
 inline constexpr int SelectWholeRow = -2;
 inline constexpr int SelectCaption = -1;

@@ -115,6 +115,8 @@ void TMainForm::FormCreate(const QString &executableDirectory, const QStringList
     connect(cmbProfile, &QComboBox::activated, this, &TMainForm::cmbProfileChange);
     connect(tbtnStart, &QToolButton::clicked, this, widgets::guarded([this] { tbtnStartClick(); }));
     connect(tbtnStop, &QToolButton::clicked, this, &TMainForm::tbtnStopClick);
+    connect(tbtnPause, &QToolButton::clicked, this, &TMainForm::tbtnPauseClick);
+    connect(mniStopAfterCurrent, &QAction::triggered, this, &TMainForm::mniStopAfterCurrentClick);
     connect(tbtnSetting, &QToolButton::clicked, this, &TMainForm::tbtnSettingClick);
     connect(bbtnSetting, &QPushButton::clicked, this, widgets::guarded([this] { bbtnSettingClick(); }));
     connect(tbtnAbout, &QToolButton::clicked, this, &TMainForm::tbtnAboutClick);
@@ -312,6 +314,8 @@ void TMainForm::DisableControlsForRun()
     for (QWidget *control : controlsLockedByRun())
         control->setEnabled(false);
     tbtnStop->setEnabled(true);
+    tbtnPause->setEnabled(true);
+    mniStopAfterCurrent->setEnabled(true);
 }
 
 void TMainForm::EnableControlsAfterRun()
@@ -319,6 +323,8 @@ void TMainForm::EnableControlsAfterRun()
     for (QWidget *control : controlsLockedByRun())
         control->setEnabled(true);
     tbtnStop->setEnabled(false);
+    tbtnPause->setEnabled(false);
+    mniStopAfterCurrent->setEnabled(false);
 }
 
 void TMainForm::SetListButtonsEnabled(bool enabled)

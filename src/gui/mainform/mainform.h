@@ -103,11 +103,14 @@ public:
     QToolBar *Toolbar1 = nullptr;
     QToolButton *tbtnAddFile = nullptr, *tbtnAddDir = nullptr, *tbtnUp = nullptr, *tbtnDown = nullptr,
                 *tbtnRemove = nullptr, *tbtnClear = nullptr, *tbtnStart = nullptr, *tbtnStop = nullptr,
-                *tbtnSetting = nullptr, *tbtnAbout = nullptr, *tbtnHelp = nullptr;
+                *tbtnPause = nullptr, *tbtnSetting = nullptr, *tbtnAbout = nullptr, *tbtnHelp = nullptr;
     // Main area.
     QWidget *panMain = nullptr, *panLeft = nullptr, *panBottom = nullptr, *panBottomRight = nullptr;
     QTreeWidget *ltvTask = nullptr;
     QMenu *ppmTask = nullptr;
+    // Stop's menu, and its one command.
+    QMenu *ppmStop = nullptr;
+    QAction *mniStopAfterCurrent = nullptr;
     QFrame *panbg = nullptr;
     QLabel *labProgramName = nullptr, *labProgramNameShadow = nullptr, *labLink = nullptr;
     // The bottom bar's two faces.
@@ -148,6 +151,8 @@ public:
     void cmbProfileChange();
     void tbtnStartClick();
     void tbtnStopClick();
+    void tbtnPauseClick();
+    void mniStopAfterCurrentClick();
     void SetGridValue(int grid, const QString &key, const QString &value);
     void ltvTaskClick();
     void ltvTaskDblClick();

@@ -68,6 +68,15 @@ void TMainForm::createToolbar()
     gap(8);
     add(tbtnStart, QStringLiteral("tbtnStart"), QStringLiteral("Start"), QStringLiteral("start"), false);
     add(tbtnStop, QStringLiteral("tbtnStop"), QStringLiteral("Stop"), QStringLiteral("stop"), false);
+    add(tbtnPause, QStringLiteral("tbtnPause"), QStringLiteral("Pause"), QStringLiteral("pause"), false);
+    tbtnPause->setText(tbtnPause->toolTip());
+    // The arrow beside Stop ends the run more gently: after the files converting now.
+    ppmStop = new QMenu(tbtnStop);
+    ppmStop->setObjectName(QStringLiteral("ppmStop"));
+    mniStopAfterCurrent = ppmStop->addAction(QStringLiteral("Stop after current"));
+    mniStopAfterCurrent->setObjectName(QStringLiteral("mniStopAfterCurrent"));
+    tbtnStop->setMenu(ppmStop);
+    tbtnStop->setPopupMode(QToolButton::MenuButtonPopup);
     gap(12);
     add(tbtnSetting, QStringLiteral("tbtnSetting"), QStringLiteral("Settings"), QStringLiteral("settings"), true);
     gap(8);

@@ -45,6 +45,7 @@ RunControl::RunControl(TMainForm &form, platform::Services &services)
     connect(m_run.get(), &conversion::BatchRun::progressed, this, &RunControl::progressed);
     connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &RunControl::taskEnded);
     connect(m_run.get(), &conversion::BatchRun::runEnded, this, &RunControl::runEnded);
+    connect(m_run.get(), &conversion::BatchRun::pausedChanged, this, &RunControl::pausedChanged);
     connect(form.TurnOffNotice.get(), &TTurnOffNotice::expired, this, &RunControl::turnOffExpired);
 }
 
@@ -121,7 +122,7 @@ void RunControl::stop()
 {
     if (m_startWhenProbed)
         setStartPending(false);
-    else if (m_run->state() == conversion::RunState::Converting)
+    else
         m_run->stop();
 }
 
@@ -203,7 +204,7 @@ void RunControl::taskStarted(int row, const QString &output)
 void RunControl::taskProgressed(int row, int percent)
 {
     ltvItemData task;
-    task.Status = conversion::convertingStatusText(m_run->jobs(), percent);
+    task.Status = m_run->isPaused() ? tasks::PausedStatus : conversion::convertingStatusText(m_run->jobs(), percent);
     m_form.WriteTask(row, tasks::SelectStatus, task);
 }
 

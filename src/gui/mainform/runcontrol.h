@@ -36,6 +36,10 @@ public:
     void start();
     // Calls off a waiting Start, or stops the run.
     void stop();
+    // Holds a converting run, or lets a held one go on.
+    void togglePause();
+    // The run ends once the files converting now are done.
+    void finishCurrent();
     // A Start that waited for the probes goes ahead once they have ended, unless the window closes.
     void inputsListed();
     bool startPending() const { return m_startWhenProbed; }
@@ -66,6 +70,9 @@ private:
     void taskEnded(int row, conversion::TaskStatus status, const QString &log);
     void showConvertingFiles();
     void runEnded(const conversion::RunSummary &summary);
+    void pausedChanged(bool paused);
+    void showPauseButton(bool paused);
+    void finishedCurrent();
     void cancelled();
     void completed(const conversion::RunSummary &summary);
     void startFailed(const QString &reason);

@@ -1,5 +1,5 @@
-// How a batch run ends: cancelled, failed to start or completed, with the completion actions;
-// and a window that closes while a run goes.
+// How a batch run ends: cancelled, failed to start, finished after the current files or completed, with the completion
+// actions; and a window that closes while a run goes.
 #include "core/conversion/batchrun.h"
 #include "core/conversion/statustexts.h"
 #include "gui/mainform/batchnotice.h"
@@ -21,12 +21,17 @@ void RunControl::runEnded(const conversion::RunSummary &summary)
     m_form.timerTime->stop();
     m_sleepInhibition.reset();
     m_shutdownDelay.reset();
+    showPauseButton(false);
     switch (summary.end) {
     case conversion::RunEnd::Cancelled:
         cancelled();
         break;
     case conversion::RunEnd::StartFailed:
         startFailed(summary.reason);
+        break;
+    // No completion action: the batch is not done.
+    case conversion::RunEnd::FinishedCurrent:
+        finishedCurrent();
         break;
     case conversion::RunEnd::Completed:
         // The list restored after a crash is done with: later runs convert every task again.

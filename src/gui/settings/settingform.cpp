@@ -93,6 +93,7 @@ void TSettingForm::showGeneralPreferences(const runsetup::GeneralPreferences &ge
     (general.run.renameExisting ? rdbRename : rdbOverWrite)->setChecked(true);
     // A file from a computer with more cores asks for more jobs than this one has.
     spnJobs->setValue(std::clamp(general.run.jobs, spnJobs->minimum(), spnJobs->maximum()));
+    cmbPriority->setCurrentIndex(int(general.run.priority));
     m_audioLanguages = general.audioLanguages;
     m_subtitleLanguages = general.subtitleLanguages;
     edtAudioLanguages->setText(general.audioLanguages);
@@ -126,6 +127,7 @@ runsetup::RunOptions TSettingForm::runOptions() const
     runsetup::RunOptions options;
     options.renameExisting = rdbRename->isChecked();
     options.jobs = spnJobs->value();
+    options.priority = platform::ProcessPriority(cmbPriority->currentIndex());
     options.openFolder = chkOpenDir->isChecked();
     options.exitProgram = chkExit->isChecked();
     options.turnOffComputer = chkTurnoff->isChecked();

@@ -68,6 +68,7 @@ public:
     QComboBox *cmbSyn = nullptr;
     // How many conversions run at once, from 1 to the number of cores.
     QSpinBox *spnJobs = nullptr;
+    QComboBox *cmbPriority = nullptr;
     // Ordered language codes of the tracks a run keeps first, "eng,ger".
     QLineEdit *edtAudioLanguages = nullptr;
     QLineEdit *edtSubtitleLanguages = nullptr;

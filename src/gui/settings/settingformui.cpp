@@ -116,6 +116,13 @@ QWidget *TSettingForm::createGeneralPage()
     if (auto *field = spnJobs->findChild<QLineEdit *>())
         field->setAccessibleName(spnJobs->accessibleName());
 
+    // In the order of platform::ProcessPriority.
+    cmbPriority = dropDownList(page, QStringLiteral("cmbPriority"));
+    cmbPriority->addItems({QStringLiteral("Normal"), QStringLiteral("Low"), QStringLiteral("Idle")});
+    cmbPriority->setCurrentIndex(int(platform::ProcessPriority::Low));
+    cmbPriority->setToolTip(QStringLiteral("How much of the processor the conversions take from other programs"));
+    QLabel *priorityLabel = labelFor(cmbPriority, QStringLiteral("Conversion priority:"));
+
     edtAudioLanguages = new QLineEdit(page);
     edtAudioLanguages->setObjectName(QStringLiteral("edtAudioLanguages"));
     edtAudioLanguages->setToolTip(QStringLiteral("Language codes in the order preferred, such as eng,ger"));
@@ -151,10 +158,12 @@ QWidget *TSettingForm::createGeneralPage()
     grid->addWidget(cmbSyn, 1, 1, 1, 2);
     grid->addWidget(jobsLabel, 2, 0);
     grid->addWidget(spnJobs, 2, 1, Qt::AlignLeft);
-    grid->addWidget(audioLabel, 3, 0);
-    grid->addWidget(edtAudioLanguages, 3, 1, 1, 2);
-    grid->addWidget(subtitleLabel, 4, 0);
-    grid->addWidget(edtSubtitleLanguages, 4, 1, 1, 2);
+    grid->addWidget(priorityLabel, 3, 0);
+    grid->addWidget(cmbPriority, 3, 1, Qt::AlignLeft);
+    grid->addWidget(audioLabel, 4, 0);
+    grid->addWidget(edtAudioLanguages, 4, 1, 1, 2);
+    grid->addWidget(subtitleLabel, 5, 0);
+    grid->addWidget(edtSubtitleLanguages, 5, 1, 1, 2);
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(grid);
     layout->addSpacing(8);

@@ -43,6 +43,7 @@ public:
     void terminate() override
     {
         ++m_launcher.terminations;
+        resume();
         if (!m_running || m_run.finishedBeforeTerminate)
             return;
         m_terminated = true;
@@ -51,6 +52,26 @@ public:
     }
 
     bool isRunning() const override { return m_running; }
+
+    void setPriority(ProcessPriority priority) override { m_launcher.priority = priority; }
+
+    void hold() override
+    {
+        if (m_running && !m_held)
+            ++m_launcher.held;
+        m_held = m_running;
+    }
+
+    void resume() override
+    {
+        if (m_held)
+            --m_launcher.held;
+        m_held = false;
+        if (m_waiting) {
+            m_waiting = false;
+            deliverLater();
+        }
+    }
 
 private:
     bool begin(const QString &program, const QStringList &arguments)
@@ -82,6 +103,11 @@ private:
         QTimer::singleShot(0, this, [this] {
             if (m_terminated)
                 return;
+            // A held child says nothing and does not end until it goes on.
+            if (m_held) {
+                m_waiting = true;
+                return;
+            }
             if (m_next < m_run.reads.size()) {
                 emit output(takeChunk(ChunkSize));
                 deliverLater();
@@ -97,6 +123,8 @@ private:
     qsizetype m_next = 0;
     bool m_running = false;
     bool m_terminated = false;
+    bool m_held = false;
+    bool m_waiting = false; // a delivery waits for the child to go on
 };
 
 std::unique_ptr<ChildProcess> FakeProcessLauncher::create()

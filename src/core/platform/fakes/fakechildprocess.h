@@ -37,6 +37,9 @@ public:
 
     QList<FakeStart> starts;
     int terminations = 0;
+    // The children held now, and the priority the last one was given.
+    int held = 0;
+    ProcessPriority priority = ProcessPriority::Normal;
 
 private:
     friend class FakeChildProcess;

@@ -9,6 +9,9 @@ class FakeInterruption final : public Interruption {
 public:
     using Interruption::Interruption;
     void interrupt(int signal) { emit interrupted(signal); }
+    void requestFinish() { emit finishRequested(); }
+    void suspend() { emit suspendRequested(); }
+    void continueAfterSuspend() { emit continued(); }
 };
 
 } // namespace platform
