@@ -12,8 +12,8 @@ namespace encoder {
 // Converts into at most the size request.fit gives: first once at a quality, with the bit rate
 // that leaves room for the audio and the container as its most, so that an easy source gets a
 // small file. Over the size, or for a codec without a quality mode, the video goes in two passes
-// at that bit rate, and once more, lower, while the output still comes out over, at most twice. Returns the exit status. Needs a QCoreApplication; runs its
-// event loop.
+// at that bit rate, and once more, lower, while the output still comes out over, at most twice. Returns the exit
+// status. Needs a QCoreApplication; runs its event loop.
 int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
                      const std::vector<std::string> &container);
 

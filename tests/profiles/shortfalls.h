@@ -16,11 +16,28 @@ inline constexpr int ClipSampleRate = 44100;
 
 // The switches the shipped profiles use; a new one must say here what it promises, if anything.
 inline const QStringList BareSwitches = {"-vn", "-an", "-bitexact"};
-inline const QStringList ValueSwitches = {"-c:v",       "-video-box",     "-b:v",    "-r",         "-source-aspect",
-                                          "-c:a",       "-b:a",           "-ar",     "-ac",        "-af",
-                                          "-vf",        "-pix_fmt",       "-preset", "-profile:v", "-movflags",
-                                          "-vtag",      "-cpu-used",      "-row-mt", "-fit",       "-audio-tracks",
-                                          "-subtitles", "-burn-subtitles",
+inline const QStringList ValueSwitches = {"-c:v",
+                                          "-video-box",
+                                          "-b:v",
+                                          "-r",
+                                          "-source-aspect",
+                                          "-c:a",
+                                          "-b:a",
+                                          "-ar",
+                                          "-ac",
+                                          "-af",
+                                          "-vf",
+                                          "-pix_fmt",
+                                          "-preset",
+                                          "-profile:v",
+                                          "-movflags",
+                                          "-vtag",
+                                          "-cpu-used",
+                                          "-row-mt",
+                                          "-fit",
+                                          "-audio-tracks",
+                                          "-subtitles",
+                                          "-burn-subtitles",
                                           "-video-ceiling"};
 // The encoder's own switch: a most, not a rate, since an easy source gets less; no promise here.
 inline const QString CeilingSwitch = QStringLiteral("-video-ceiling");
