@@ -135,7 +135,7 @@ private slots:
         space.freeBytes[m_output.path()] = 20 * MB;
         QVERIFY(watch.waitForEnd());
         QCOMPARE(watch.events, (QStringList{"start 0", "Failed 0", "Failed 1", "Failed 2"}));
-        QVERIFY(watch.logs.last().contains("Paused: 20 MB left on " + m_output.path()));
+        QVERIFY(watch.logs.last().contains("Too little room: 20 MB left on " + m_output.path()));
         QCOMPARE(watch.ends.first().failed, 3);
         QVERIFY(fileNames(m_output.path()).isEmpty());
     }

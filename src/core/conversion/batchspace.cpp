@@ -63,9 +63,8 @@ bool BatchRun::checkSpace(int startingRow)
     const auto shortage = shortOfSpace(startingRow);
     if (!shortage)
         return true;
-    const QString reason = lowSpaceText(shortage->freeBytes, shortage->place);
     if (m_plan.failOnLowSpace) {
-        failForSpace(reason);
+        failForSpace(noRoomText(shortage->freeBytes, shortage->place));
     } else {
         m_pausedForSpace = true;
         pause();

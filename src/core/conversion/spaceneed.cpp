@@ -77,4 +77,9 @@ QString lowSpaceText(qint64 freeBytes, const QString &place)
     return QStringLiteral("Paused: %1 left on %2").arg(spaceText(freeBytes), place);
 }
 
+QString noRoomText(qint64 freeBytes, const QString &place)
+{
+    return QStringLiteral("Too little room: %1 left on %2").arg(spaceText(freeBytes), place);
+}
+
 } // namespace conversion

@@ -17,5 +17,7 @@ QString spaceText(qint64 bytes);
 
 // Why a run paused itself; the window adds how to go on.
 QString lowSpaceText(qint64 freeBytes, const QString &place);
+// Why a task failed when the run fails what is left instead.
+QString noRoomText(qint64 freeBytes, const QString &place);
 
 } // namespace conversion
