@@ -200,7 +200,7 @@ private slots:
         QTest::mouseClick(w.form->tbtnPause, Qt::LeftButton);
         QTRY_VERIFY(w.form->runIsIdle());
         QCOMPARE(w.outputFiles(), QStringList{"a.3gp"});
-        QVERIFY(!w.form->findChild<QMessageBox *>("lowSpaceNotice"));
+        QTRY_VERIFY(!w.form->findChild<QMessageBox *>("lowSpaceNotice"));
     }
 };
 
