@@ -125,19 +125,20 @@ private slots:
             return fake;
         };
         platform::FakeFreeSpace space;
+        const QTemporaryDir output;
         BatchRun run(launcher, space);
         Watch watch(run);
-        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi"}, m_output.path());
+        BatchPlan plan = planFor({"/v/a.avi", "/v/b.avi", "/v/c.avi"}, output.path());
         plan.spaceCheckMs = 10;
         plan.failOnLowSpace = true;
         QVERIFY(run.start(plan));
-        QTRY_COMPARE(fileNames(m_output.path()).size(), 1);
-        space.freeBytes[m_output.path()] = 20 * MB;
+        QTRY_COMPARE(fileNames(output.path()).size(), 1);
+        space.freeBytes[output.path()] = 20 * MB;
         QVERIFY(watch.waitForEnd());
-        QCOMPARE(watch.events, (QStringList{"start 0", "Failed 0", "Failed 1", "Failed 2"}));
-        QVERIFY(watch.logs.last().contains("Too little room: 20 MB left on " + m_output.path()));
+        QCOMPARE(watch.events.join(","), "start 0,Failed 0,Failed 1,Failed 2");
+        QVERIFY(watch.logs.last().contains("Too little room: 20 MB left on " + output.path()));
         QCOMPARE(watch.ends.first().failed, 3);
-        QVERIFY(fileNames(m_output.path()).isEmpty());
+        QVERIFY(fileNames(output.path()).isEmpty());
     }
 };
 
