@@ -43,6 +43,10 @@ struct Options {
     QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
                                     QStringLiteral("Leave out a file whose output is there already, so that a run "
                                                    "cut off can simply be run again.")};
+    QCommandLineOption onLowSpace{QStringLiteral("on-low-space"),
+                                  QStringLiteral("What a run does when its output's disk fills up: pause until "
+                                                 "there is room again, or fail the files left (default: pause)."),
+                                  QStringLiteral("pause|fail")};
     QCommandLineOption set{QStringLiteral("set"),
                            QStringLiteral("Set a parameter of the profile, e.g. \"Video Size=352x288 (CIF)\"; "
                                           "may be repeated."),
@@ -166,6 +170,13 @@ std::optional<QString> readConvertOptions(const QCommandLineParser &parser, cons
         request.renameExisting = parser.isSet(options.rename);
     request.recursive = parser.isSet(options.recursive);
     request.skipExisting = parser.isSet(options.skipExisting);
+    if (parser.isSet(options.onLowSpace)) {
+        const QString text = parser.value(options.onLowSpace).toLower();
+        if (text != QLatin1String("pause") && text != QLatin1String("fail"))
+            return QStringLiteral("The low space action \"%1\" is neither pause nor fail.")
+                .arg(parser.value(options.onLowSpace));
+        request.failOnLowSpace = text == QLatin1String("fail");
+    }
     for (const QString &setting : parser.values(options.set)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
         if (equals <= 0)
@@ -213,10 +224,11 @@ ParsedCommandLine parseConvertCommandLine(const QStringList &arguments)
                        "window with the files given."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addOptions({options.convert, options.profile, options.output, options.recursive, options.jobs,
-                       options.priority, options.rename, options.overwrite, options.skipExisting, options.set,
-                       options.start, options.end, options.audioLanguages, options.subtitleLanguages, options.audio,
-                       options.subtitles, options.burnSubtitles, options.listProfiles, options.json});
+    parser.addOptions(
+        {options.convert,  options.profile,   options.output,        options.recursive,      options.jobs,
+         options.priority, options.rename,    options.overwrite,     options.skipExisting,   options.onLowSpace,
+         options.set,      options.start,     options.end,           options.audioLanguages, options.subtitleLanguages,
+         options.audio,    options.subtitles, options.burnSubtitles, options.listProfiles,   options.json});
     parser.addPositionalArgument(QStringLiteral("FILE|FOLDER"),
                                  QStringLiteral("A video file, or a folder whose videos are all converted. Put "
                                                 "\"--\" before names that begin with \"-\"."),

@@ -22,8 +22,9 @@ struct ConvertRequest {
     std::optional<int> jobs; // at least 1; the stored "Jobs" when not given
     std::optional<bool> renameExisting;
     std::optional<platform::ProcessPriority> priority; // the stored "Priority" when not given
-    bool recursive = false;    // a folder gives the videos below it too, its tree mirrored in the output
-    bool skipExisting = false; // an input whose output is there already is left out
+    bool recursive = false;      // a folder gives the videos below it too, its tree mirrored in the output
+    bool skipExisting = false;   // an input whose output is there already is left out
+    bool failOnLowSpace = false; // a full disk fails the files left instead of pausing the run
     QList<std::pair<QString, QString>> settings; // parameter key (its Caption) and choice, in the order given
     std::optional<QString> start;                // time texts
     std::optional<QString> end;

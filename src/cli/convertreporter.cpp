@@ -1,10 +1,18 @@
 #include "cli/convertreporter.h"
 
+#include "core/conversion/spaceneed.h"
 #include "core/tasks/timetext.h"
 
 #include <QElapsedTimer>
 
 namespace cli {
+
+void ConvertReporter::lowSpace(qint64 freeBytes, const QString &place, bool failing)
+{
+    error(failing ? conversion::noRoomText(freeBytes, place) + QStringLiteral("; the files left fail")
+                  : conversion::lowSpaceText(freeBytes, place) +
+                        QStringLiteral("; the conversion goes on when there is room again"));
+}
 
 QString skipReasonText(SkipReason reason)
 {

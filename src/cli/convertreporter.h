@@ -37,6 +37,8 @@ public:
     virtual void runResumed() = 0;
     // Something the user must read, on the error output.
     virtual void error(const QString &text) = 0;
+    // A disk holds too little for the files being written: the run pauses, or fails what is left.
+    virtual void lowSpace(qint64 freeBytes, const QString &place, bool failing);
 };
 
 // Milliseconds since some fixed moment.

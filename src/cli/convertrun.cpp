@@ -35,6 +35,8 @@ ConvertRun::ConvertRun(platform::ProcessLauncher &launcher, platform::Interrupti
             [this](int row, int percent) { m_reporter.taskProgressed(reportedRow(row), percent); });
     connect(&m_run, &conversion::BatchRun::taskEnded, this, &ConvertRun::taskEnded);
     connect(&m_run, &conversion::BatchRun::runEnded, this, &ConvertRun::runEnded);
+    connect(&m_run, &conversion::BatchRun::lowSpace, this, &ConvertRun::lowSpace);
+    connect(&m_run, &conversion::BatchRun::pausedChanged, this, &ConvertRun::pausedChanged);
 }
 
 void ConvertRun::start()
@@ -113,6 +115,9 @@ conversion::BatchPlan ConvertRun::planOf(const tasks::TaskStore &tasks) const
                                                    m_setup.options, m_setup.languages);
     for (const ltvItemData &task : plan.tasks)
         plan.outputSubfolders << m_setup.outputSubfolders.value(task.InputFile);
+    // Nobody may be there to press anything: the run goes on by itself once there is room.
+    plan.resumeWhenSpaceReturns = true;
+    plan.failOnLowSpace = m_setup.failOnLowSpace;
     return plan;
 }
 
@@ -161,6 +166,23 @@ void ConvertRun::resume()
     m_suspended = false;
     m_run.resume();
     m_reporter.runResumed();
+}
+
+void ConvertRun::lowSpace(qint64 freeBytes, const QString &place)
+{
+    m_reporter.lowSpace(freeBytes, place, m_setup.failOnLowSpace);
+    if (m_run.pausedForSpace() && !m_spacePaused) {
+        m_spacePaused = true;
+        m_reporter.runPaused();
+    }
+}
+
+void ConvertRun::pausedChanged(bool paused)
+{
+    if (!paused && m_spacePaused) {
+        m_spacePaused = false;
+        m_reporter.runResumed();
+    }
 }
 
 void ConvertRun::taskStarted(int row, const QString &output)

@@ -39,6 +39,8 @@ private:
     void finishRequested();
     void suspend();
     void resume();
+    void lowSpace(qint64 freeBytes, const QString &place);
+    void pausedChanged(bool paused);
     void taskStarted(int row, const QString &output);
     void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
@@ -54,7 +56,8 @@ private:
     QSet<int> m_leftOut;        // rows of the plan that --skip-existing leaves out
     int m_signal = 0;           // the interrupt that came, if any
     bool m_ended = false;
-    bool m_suspended = false; // held by the suspend key until continued
+    bool m_suspended = false;   // held by the suspend key until continued
+    bool m_spacePaused = false; // held for want of room until there is room again
 };
 
 } // namespace cli

@@ -84,6 +84,7 @@ SetupOutcome prepareConversion(const preferences::ProgramValues &values, const C
     setup.options.jobs = request.jobs.value_or(runsetup::usableJobs(general.run.jobs));
     setup.options.priority = request.priority.value_or(general.run.priority);
     setup.skipExisting = request.skipExisting;
+    setup.failOnLowSpace = request.failOnLowSpace;
     setup.languages = {request.audioLanguages.value_or(general.audioLanguages),
                        request.subtitleLanguages.value_or(general.subtitleLanguages)};
 

@@ -28,6 +28,7 @@ struct ConvertSetup {
     QStringList unconfirmedInputs;            // those left out unless their probe finds a stream
     QHash<QString, QString> outputSubfolders; // by input, the folder below outputDirectory it goes to
     bool skipExisting = false;
+    bool failOnLowSpace = false;
     std::optional<QString> start;
     std::optional<QString> end;
 };

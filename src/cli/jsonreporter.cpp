@@ -107,6 +107,13 @@ void JsonReporter::runResumed()
     emitEvent(QStringLiteral("resumed"), {});
 }
 
+void JsonReporter::lowSpace(qint64 freeBytes, const QString &place, bool failing)
+{
+    emitEvent(QStringLiteral("lowSpace"),
+              {{"freeBytes", freeBytes}, {"folder", place}, {"action", failing ? "fail" : "pause"}});
+    ConvertReporter::lowSpace(freeBytes, place, failing);
+}
+
 void JsonReporter::error(const QString &text)
 {
     writeLine(m_err, text);

@@ -24,6 +24,7 @@ public:
     void runPaused() override;
     void runResumed() override;
     void error(const QString &text) override;
+    void lowSpace(qint64 freeBytes, const QString &place, bool failing) override;
 
 private:
     void emitEvent(const QString &name, QJsonObject fields);

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -173,6 +174,33 @@ private slots:
                                                "files are left to be converted later."});
         QVERIFY(w.form->isVisible());
         QCOMPARE(w.power.powerOffs, 0);
+    }
+
+    // A disk too full for the first file holds the run before it starts, says so in a notice
+    // that leaves the window free and on the desktop; Resume still short holds it again, and
+    // with room goes on.
+    void heldForWantOfRoom()
+    {
+        Window w;
+        w.add({"/v/a.avi"});
+        w.freeSpace.fallback = 10 * 1000 * 1000;
+        QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
+        QTRY_COMPARE(w.form->tbtnPause->text(), "Resume");
+        const QString text = "Paused: 10 MB left on " + w.freeSpace.asked.last() + "; free some space and press Resume";
+        auto *notice = w.form->findChild<QMessageBox *>("lowSpaceNotice");
+        QVERIFY(notice && notice->isVisible() && !notice->isModal());
+        QCOMPARE(notice->text(), text);
+        QCOMPARE(w.notifications.shown.size(), 1);
+        QCOMPARE(w.notifications.shown.first().body, text);
+        QVERIFY(w.conversionArguments().isEmpty());
+        QTest::mouseClick(w.form->tbtnPause, Qt::LeftButton);
+        QTRY_COMPARE(w.notifications.shown.size(), 2);
+        QCOMPARE(w.form->tbtnPause->text(), "Resume");
+        w.freeSpace.fallback = qint64(1) << 40;
+        QTest::mouseClick(w.form->tbtnPause, Qt::LeftButton);
+        QTRY_VERIFY(w.form->runIsIdle());
+        QCOMPARE(w.outputFiles(), QStringList{"a.3gp"});
+        QTRY_VERIFY(!w.form->findChild<QMessageBox *>("lowSpaceNotice"));
     }
 };
 

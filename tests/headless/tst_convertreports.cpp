@@ -164,6 +164,30 @@ private slots:
         QVERIFY(running);
         QVERIFY(drawn.last().startsWith("1 of 1 file complete, 0 failed, 0 incomplete, in "));
     }
+
+    // On a small disk, told to fail rather than wait: every file fails with the reason, the JSON
+    // tells the free bytes and where, and nothing is left on the disk.
+    void aFullDiskFailsTheFilesLeft()
+    {
+        QTemporaryDir disk;
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", disk.path()}) != 0)
+            QSKIP("A small file system cannot be mounted here");
+        const Finished finished = run(*m_program, {"--convert", "--json", "--on-low-space", "fail", "-o", disk.path(),
+                                                   media("a.avi"), media("four.avi")});
+        const QStringList files = fileNames(disk.path());
+        QProcess::execute("umount", {disk.path()});
+        QVERIFY2(finished.exitCode == 1, qPrintable(finished.describe()));
+        QCOMPARE(files, QStringList());
+        QJsonObject low;
+        for (const QString &line : finished.out.split('\n')) {
+            if (line.contains("\"lowSpace\""))
+                low = QJsonDocument::fromJson(line.toUtf8()).object();
+        }
+        QCOMPARE(low.value("folder").toString(), disk.path());
+        QVERIFY(low.value("freeBytes").toInteger() > 1000000);
+        QVERIFY2(finished.err.contains(" left on " + disk.path() + "; the files left fail"), qPrintable(finished.err));
+        QCOMPARE(finished.out.count("\"status\":\"Failed\""), 2);
+    }
 };
 
 std::unique_ptr<QObject> makeConvertReportsTest()

@@ -2,6 +2,7 @@
 
 #include "core/conversion/batchrun.h"
 #include "core/platform/fakes/fakechildprocess.h"
+#include "core/platform/fakes/fakefreespace.h"
 #include "core/platform/fakes/fakenotifications.h"
 #include "core/platform/qtchildprocess.h"
 #include "gui/desktop/fakes/fakedesktop.h"
@@ -64,6 +65,7 @@ struct Window {
     desktop::FakeDesktop desktop;
     desktop::FakePowerControl power;
     platform::FakeNotifications notifications;
+    platform::FakeFreeSpace freeSpace;
     platform::Services services;
     std::unique_ptr<mainform::TMainForm> form;
 
@@ -73,7 +75,11 @@ struct Window {
     explicit Window(const QList<std::pair<QString, QByteArray>> &profiles = {}, Encoder encoder = Encoder::Real,
                     const QString &directory = {}, std::deque<platform::MessageButton> answers = {})
         : services{encoder == Encoder::Real ? static_cast<platform::ProcessLauncher &>(realProcesses) : fakeProcesses,
-                   dialogs, desktop, power, notifications}
+                   dialogs,
+                   desktop,
+                   power,
+                   notifications,
+                   freeSpace}
     {
         const QDir program(directory.isEmpty() ? programDir.path() : directory);
         program.mkdir(QStringLiteral("Profiles"));

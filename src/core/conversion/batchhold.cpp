@@ -34,6 +34,7 @@ void BatchRun::resume()
     if (m_state != RunState::Paused)
         return;
     m_state = RunState::Converting;
+    m_pausedForSpace = false;
     for (const auto &task : m_running) {
         task->encoder->resume();
         task->sinceProgress.restart();

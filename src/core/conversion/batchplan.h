@@ -36,6 +36,12 @@ struct BatchPlan {
     int stallLimitMs = 5 * 60 * 1000;
     // Given to every encoder and its FFmpeg as they start.
     platform::ProcessPriority priority = platform::ProcessPriority::Normal;
+    // How often the room left for the outputs is looked at while converting.
+    int spaceCheckMs = 5 * 1000;
+    // What a run short of room does: pause, and with resumeWhenSpaceReturns go on by itself
+    // once there is room again; or fail the tasks left, as a run nobody watches may.
+    bool resumeWhenSpaceReturns = false;
+    bool failOnLowSpace = false;
 };
 
 enum class RunState { Idle = 0, Converting = 1, StopRequested = 2, Paused = 3 };

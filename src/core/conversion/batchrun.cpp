@@ -55,9 +55,17 @@ QString statusText(TaskStatus status)
     return {};
 }
 
-BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent) : QObject(parent), m_launcher(launcher)
+BatchRun::BatchRun(platform::ProcessLauncher &launcher, QObject *parent)
+    : BatchRun(launcher, platform::volumeFreeSpace(), parent)
+{}
+
+BatchRun::BatchRun(platform::ProcessLauncher &launcher, platform::FreeSpace &space, QObject *parent)
+    : QObject(parent)
+    , m_launcher(launcher)
+    , m_space(space)
 {
     connect(&m_stallWatch, &QTimer::timeout, this, &BatchRun::watchForStalls);
+    connect(&m_spaceWatch, &QTimer::timeout, this, &BatchRun::watchSpace);
     // Those of a program that was killed with its encoders.
     platform::removeOrphanedProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix));
 }
@@ -96,6 +104,10 @@ bool BatchRun::start(BatchPlan plan)
     m_finishCurrent = false;
     m_stallWatch.setInterval(stallCheckInterval(m_plan.stallLimitMs));
     m_stallWatch.start();
+    m_pausedForSpace = false;
+    m_spaceFailure.clear();
+    m_spaceWatch.setInterval(m_plan.spaceCheckMs);
+    m_spaceWatch.start();
     for (int row = 0; row < m_plan.tasks.size(); ++row) {
         if (!m_plan.convertedEarlier.contains(row))
             m_totalSpan += m_plan.tasks.at(row).SpanSec;
@@ -140,6 +152,13 @@ void BatchRun::startTasks()
             return;
         if (!m_startFailure.isEmpty())
             return finish(RunEnd::StartFailed, m_startFailure);
+        if (!m_spaceFailure.isEmpty()) {
+            for (; m_next < m_plan.tasks.size(); ++m_next) {
+                if (!m_plan.convertedEarlier.contains(m_next))
+                    endTask(m_next, TaskStatus::Failed, m_spaceFailure.toUtf8());
+            }
+            return finish(RunEnd::Completed);
+        }
         // A Stop that came after the last encoder had done its work stopped nothing.
         if (m_next >= m_plan.tasks.size() && m_stopped == 0)
             return finish(RunEnd::Completed);
@@ -153,7 +172,7 @@ void BatchRun::startTasks()
            m_next < m_plan.tasks.size()) {
         const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, m_namesOfRun);
         // Tasks start in list order, so one that has to wait holds back those after it.
-        if (!mayStart(m_next, output))
+        if (!mayStart(m_next, output) || !checkSpace(m_next))
             break;
         startTask(m_next++, output);
         skipConvertedEarlier();
@@ -285,8 +304,12 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
     if (m_state == RunState::StopRequested && !finishedItsWork) {
         removeLeftPartial(task->output);
         m_namesOfRun.removeOne(task->output);
-        ++m_stopped;
-        endTask(task->row, TaskStatus::Stopped, task->log, task->tracks);
+        if (m_spaceFailure.isEmpty()) {
+            ++m_stopped;
+            endTask(task->row, TaskStatus::Stopped, task->log, task->tracks);
+        } else {
+            endTask(task->row, TaskStatus::Failed, task->log + '\n' + m_spaceFailure.toUtf8(), task->tracks);
+        }
         QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
         return;
     }
@@ -357,6 +380,8 @@ void BatchRun::finish(RunEnd end, const QString &reason)
     m_state = RunState::Idle;
     m_finishCurrent = false;
     m_stallWatch.stop();
+    m_spaceWatch.stop();
+    m_pausedForSpace = false;
     RunSummary summary;
     summary.end = end;
     summary.tasks = int(m_plan.tasks.size() - m_plan.convertedEarlier.size());

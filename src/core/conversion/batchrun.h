@@ -4,11 +4,13 @@
 #include "core/conversion/progresstime.h"
 #include "core/conversion/trackreport.h"
 #include "core/platform/childprocessapi.h"
+#include "core/platform/freespaceapi.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,7 @@ class BatchRun : public QObject {
 
 public:
     explicit BatchRun(platform::ProcessLauncher &launcher, QObject *parent = nullptr);
+    BatchRun(platform::ProcessLauncher &launcher, platform::FreeSpace &space, QObject *parent = nullptr);
     ~BatchRun() override;
 
     // False, and nothing changes, unless the run is idle.
@@ -33,6 +36,8 @@ public:
     void pause();
     void resume();
     bool isPaused() const { return m_state == RunState::Paused; }
+    // Whether the run paused itself for want of room, until it resumes.
+    bool pausedForSpace() const { return m_pausedForSpace; }
     // The running tasks finish, no other starts, and the run ends as FinishedCurrent.
     void finishCurrent();
     bool finishingCurrent() const { return m_finishCurrent; }
@@ -55,6 +60,9 @@ signals:
     void taskEnded(int row, conversion::TaskStatus status, const QString &log, const conversion::TrackReport &tracks);
     void runEnded(const conversion::RunSummary &summary);
     void pausedChanged(bool paused);
+    // The run paused itself, or failed the tasks left, as a file system holds too little for
+    // what its files still need.
+    void lowSpace(qint64 freeBytes, const QString &place);
 
 private:
     struct Task;
@@ -68,6 +76,12 @@ private:
     void readOutput(Task *task, const QByteArray &bytes);
     void examineLine(Task *task, std::string_view line);
     void watchForStalls();
+    // The file system short of room for the running tasks and the one at startingRow, if any.
+    std::optional<platform::VolumeSpace> shortOfSpace(int startingRow = -1) const;
+    // True when the run may go on.
+    bool checkSpace(int startingRow = -1);
+    void watchSpace();
+    void failForSpace(const QString &reason);
     void encoderExited(Task *task, platform::ProcessExit exit);
     void encoderFailedToStart(Task *task, const QString &reason);
     void retire(Task *task);
@@ -94,6 +108,10 @@ private:
     int m_stopped = 0;
     bool m_finishCurrent = false;
     QTimer m_stallWatch;
+    platform::FreeSpace &m_space;
+    QTimer m_spaceWatch;
+    bool m_pausedForSpace = false;
+    QString m_spaceFailure; // why the tasks left fail
 };
 
 } // namespace conversion

@@ -2,6 +2,7 @@
 
 #include "core/platform/childprocessapi.h"
 #include "core/platform/desktopapi.h"
+#include "core/platform/freespaceapi.h"
 #include "core/platform/notificationsapi.h"
 
 namespace platform {
@@ -13,6 +14,7 @@ struct Services {
     Desktop &desktop;
     PowerControl &power;
     Notifications &notifications = silentNotifications();
+    FreeSpace &freeSpace = volumeFreeSpace();
 };
 
 } // namespace platform

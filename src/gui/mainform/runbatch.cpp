@@ -38,7 +38,7 @@ void showPercent(QProgressBar *bar, QLabel *label, int percent)
 RunControl::RunControl(TMainForm &form, platform::Services &services)
     : m_form(form)
     , m_services(services)
-    , m_run(std::make_unique<conversion::BatchRun>(services.processes))
+    , m_run(std::make_unique<conversion::BatchRun>(services.processes, services.freeSpace))
 {
     connect(m_run.get(), &conversion::BatchRun::taskStarted, this, &RunControl::taskStarted);
     connect(m_run.get(), &conversion::BatchRun::taskProgressed, this, &RunControl::taskProgressed);
@@ -46,6 +46,7 @@ RunControl::RunControl(TMainForm &form, platform::Services &services)
     connect(m_run.get(), &conversion::BatchRun::taskEnded, this, &RunControl::taskEnded);
     connect(m_run.get(), &conversion::BatchRun::runEnded, this, &RunControl::runEnded);
     connect(m_run.get(), &conversion::BatchRun::pausedChanged, this, &RunControl::pausedChanged);
+    connect(m_run.get(), &conversion::BatchRun::lowSpace, this, &RunControl::lowSpace);
     connect(form.TurnOffNotice.get(), &TTurnOffNotice::expired, this, &RunControl::turnOffExpired);
 }
 

@@ -4,6 +4,8 @@
 #include "core/platform/services.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <memory>
 
@@ -72,6 +74,7 @@ private:
     void runEnded(const conversion::RunSummary &summary);
     void pausedChanged(bool paused);
     void showPauseButton(bool paused);
+    void lowSpace(qint64 freeBytes, const QString &place);
     void finishedCurrent();
     void cancelled();
     void completed(const conversion::RunSummary &summary);
@@ -84,7 +87,8 @@ private:
     std::unique_ptr<conversion::BatchRun> m_run;
     std::unique_ptr<platform::SleepInhibition> m_sleepInhibition;
     std::unique_ptr<platform::ShutdownDelay> m_shutdownDelay;
-    bool m_startWhenProbed = false; // Start was pressed while files were being probed
+    bool m_startWhenProbed = false;     // Start was pressed while files were being probed
+    QPointer<QWidget> m_lowSpaceNotice; // while the run is held for want of room
     bool m_closeAfterRun = false;
     bool m_closing = false;
     int m_elapsedSeconds = 0;

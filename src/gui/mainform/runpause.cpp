@@ -1,9 +1,11 @@
 // A run held by the user, and one told to end after the files converting now.
 #include "core/conversion/batchrun.h"
+#include "core/conversion/spaceneed.h"
 #include "gui/mainform/mainform.h"
 #include "gui/mainform/runcontrol.h"
 #include "gui/widgets/toolbaricons.h"
 
+#include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
 
@@ -34,6 +36,8 @@ void RunControl::pausedChanged(bool paused)
             m_services.power.inhibitSleep(preferences::ProgramName, QStringLiteral("Converting videos"));
     }
     showPauseButton(paused);
+    if (!paused && m_lowSpaceNotice)
+        m_lowSpaceNotice->close();
     if (paused) {
         ltvItemData task;
         task.Status = tasks::PausedStatus;
@@ -41,6 +45,24 @@ void RunControl::pausedChanged(bool paused)
             m_form.WriteTask(row, tasks::SelectStatus, task);
     }
     emit taskChanged();
+}
+
+// The run held itself: the user hears why without a box that holds the window, and may be away
+// from it.
+void RunControl::lowSpace(qint64 freeBytes, const QString &place)
+{
+    const QString text =
+        conversion::lowSpaceText(freeBytes, place) + QStringLiteral("; free some space and press Resume");
+    if (m_lowSpaceNotice)
+        m_lowSpaceNotice->close();
+    auto *notice =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Low disk space"), text, QMessageBox::Ok, m_form.window());
+    notice->setObjectName(QStringLiteral("lowSpaceNotice"));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::NonModal);
+    notice->show();
+    m_lowSpaceNotice = notice;
+    m_services.notifications.notify(QStringLiteral("Conversion paused"), text);
 }
 
 void RunControl::showPauseButton(bool paused)
