@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+struct WindowFigure {
+    bool ok = false;
+    double seconds = -1;           // from the Start click to the run's end
+    double firstStartSeconds = -1; // from the click to the first conversion starting
+};
+
+// Converts the clips of a folder in the main window (offscreen, fakes for the desktop services,
+// the real encoder): the folder added with Add Directory and probed, the profile the only one
+// there is, the simultaneous conversions set in the Settings window at normal priority, then
+// Start clicked.
+WindowFigure convertInWindow(const QString &encoder, const QString &profileFile, const QString &clipsFolder,
+                             int clipCount, const QString &outputFolder, int jobs);
