@@ -240,7 +240,7 @@ int main(int argc, char *argv[])
         batches.push_back(batch);
         return true;
     };
-    if (!makeBatch("3GP H.263 176x144 (QCIF)", "320x240", clipCount, seconds, rounds, clipCount) ||
+    if (!makeBatch("3GP H.263 176x144 (QCIF)", "320x240", clipCount, seconds, rounds, std::min(clipCount, 8)) ||
         !makeBatch("MP4 H.264 640x360", "640x360", longCount, longSeconds, longRounds, std::min(longCount, 3)))
         return 1;
 
