@@ -1,6 +1,7 @@
 #include "console.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace encoder {
 namespace {
@@ -30,6 +31,12 @@ void printError(std::string_view line)
     // A reader merging both streams must see the lines in the order they were written.
     std::fflush(stdout);
     writeLine(stderr, line);
+}
+
+void exitAtOnce(int status)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 } // namespace encoder

@@ -10,4 +10,8 @@ void printLine(std::string_view line);
 void printText(std::string_view text);
 void printError(std::string_view line);
 
+// Ends the process with status once all it wrote is out, without tearing down what the process
+// would lose anyway: whoever runs us waits for that to end before it hears our status.
+[[noreturn]] void exitAtOnce(int status);
+
 } // namespace encoder

@@ -63,7 +63,8 @@ int main(int argc, char *argv[])
         QCoreApplication app(qtArgc, argv);
         // QCoreApplication adopts the user's locale; libav's number parsing must not.
         std::setlocale(LC_NUMERIC, "C");
-        return encoder::runConversion(*conversion);
+        // The part file is in place or gone, and its claim is the kernel's to let go.
+        encoder::exitAtOnce(encoder::runConversion(*conversion));
     }
     encoder::printError(encoder::UsageText);
     return 2;

@@ -57,6 +57,20 @@ inline QList<qint64> threadFields(qint64 pid, int number)
     return values;
 }
 
+// The signals sent to the process and not taken yet, its own and its threads' together, in hex.
+inline QByteArray pendingSignals(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    quint64 pending = 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigPnd:") || line.startsWith("ShdPnd:"))
+            pending |= line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return QByteArray::number(pending, 16).rightJustified(16, '0');
+}
+
 inline constexpr int NiceField = 19;
 inline constexpr int PolicyField = 41;
 inline constexpr qint64 IdlePolicy = 5; // SCHED_IDLE

@@ -175,6 +175,54 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
     }
 
+    // What an encoder that exited left in its group goes with it.
+    void whatALeaderLeftDiesWithIt()
+    {
+        Reads reads;
+        const auto outcome = run(QStringLiteral("sh"), {"-c", "sleep 60 > /dev/null & echo child=$!"}, reads);
+        QVERIFY(outcome.started);
+        const qint64 child = pidAfter(reads.all(), "child");
+        QVERIFY(child > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(child), 5000);
+    }
+
+    // Once an ended encoder's group is empty, its number may go to any process, which nothing
+    // done with the ended encoder may then reach.
+    void anEndedGroupsNumberIsLeftAlone()
+    {
+        platform::QtProcessLauncher launcher;
+        std::unique_ptr<platform::ChildProcess> encoder = launcher.create();
+        QSignalSpy exited(encoder.get(), &platform::ChildProcess::exited);
+        encoder->launch(FakeEncoder, {"exit:0"});
+        QTRY_COMPARE_WITH_TIMEOUT(exited.size(), 1, 10000);
+        const qint64 number = encoder->processId();
+        // Another program's process takes the number, leading a group of its own as ours do.
+        QProcess other;
+        platform::confineChildProcess(other, platform::ProcessGroup::Own);
+        for (int attempt = 0; attempt < 20 && other.processId() != number; ++attempt) {
+            other.kill();
+            other.waitForFinished();
+            QFile lastNumber(QStringLiteral("/proc/sys/kernel/ns_last_pid"));
+            if (!lastNumber.open(QIODevice::WriteOnly) || lastNumber.write(QByteArray::number(number - 1)) < 0)
+                QSKIP("choosing the next process number needs CAP_SYS_ADMIN");
+            lastNumber.close();
+            other.start(FakeEncoder, {"sleep-forever"});
+            QVERIFY(other.waitForStarted());
+        }
+        if (other.processId() != number)
+            QSKIP("other processes kept taking the number");
+        encoder->hold();
+        encoder->resume();
+        encoder->terminate();
+        encoder.reset();
+        // A signal is pending, or taken, once kill returns.
+        QVERIFY(processAlive(number));
+        QVERIFY(processstat::state(number) != 'T');
+        QCOMPARE(processstat::pendingSignals(number), QByteArray("0000000000000000"));
+        other.kill();
+        QVERIFY(other.waitForFinished());
+    }
+
     // The priority reaches every thread of the child and of what it starts; hold stops them all
     // and resume lets them go on; a held child still dies when terminated.
     void priorityAndHold_data()

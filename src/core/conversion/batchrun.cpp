@@ -24,8 +24,8 @@ constexpr int UnexaminedLines = 2;
 // How often a renaming task looks for another name when other runs keep taking the one it chose.
 constexpr int MostNameAttempts = 20;
 
-// An encoder killed outright leaves the pass log of a Target Size conversion; once it has
-// ended, whatever is named after it is left over.
+// An encoder killed outright, or one that crashed, leaves the pass log of a Target Size
+// conversion; once it has ended, whatever is named after it is left over.
 void removeLeftFolders(qint64 encoderPid)
 {
     platform::removeProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix), encoderPid);
@@ -288,7 +288,9 @@ void BatchRun::encoderExited(Task *task, platform::ProcessExit exit)
         return;
     // Out of the running ones before anyone hears of its end, so a Stop from there sees the rest.
     retire(task);
-    removeLeftFolders(task->encoder->processId());
+    // One that exited by itself removed its own: the temporary folder need not be read then.
+    if (exit.crashed || task->stalled)
+        removeLeftFolders(task->encoder->processId());
     task->lines.finish([this, task](std::string_view line) { examineLine(task, line); });
     // A killed encoder could not clean up after itself.
     if (task->stalled) {

@@ -25,6 +25,11 @@ void suspendCurrentProcess();
 // Kills every process of the group led by pid at once; no effect when the group is gone.
 void killProcessGroup(qint64 pid);
 
+// Once the leader pid has been reaped: kills what is left of its group, if anything. A group with
+// a member keeps its number, so this reaches only ours; an empty one is left alone, as its number
+// may be another process's by now.
+void killGroupRemains(qint64 pid);
+
 // Remembers the group the child pid leads, just started, until the group is found empty.
 void watchProcessGroup(qint64 pid);
 

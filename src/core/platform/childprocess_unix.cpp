@@ -41,6 +41,13 @@ QSet<qint64> livingGroups()
     return groups;
 }
 
+// Whether any process is left in the group; one that has ended but is not reaped yet counts, as
+// it keeps the group's number from being handed out again.
+bool groupHasMember(qint64 group)
+{
+    return ::kill(-static_cast<pid_t>(group), 0) == 0 || errno == EPERM;
+}
+
 // Forgets the watched groups that are gone; a leader still there may not have founded its group
 // yet.
 QSet<qint64> livingWatchedGroups()
@@ -126,13 +133,21 @@ void suspendCurrentProcess()
     ::raise(SIGSTOP);
 }
 
+void killGroupRemains(qint64 pid)
+{
+    // Numbers are handed out in turn, so one whose group emptied a moment ago is not reused yet.
+    if (pid > 0 && groupHasMember(pid))
+        killProcessGroup(pid);
+}
+
 void watchProcessGroup(qint64 pid)
 {
     if (pid <= 0)
         return;
-    // Forgetting the empty ones here keeps the set small, and a reused number out of it.
-    livingWatchedGroups();
     const QMutexLocker locker(&watchedGroupsLock);
+    // Forgetting the empty ones here keeps the set small, and a reused number out of it. A look
+    // at each group costs far less than reading every process of the system at each start.
+    watchedGroups.removeIf([](qint64 group) { return !groupHasMember(group) && !processIsRunning(group); });
     watchedGroups.insert(pid);
 }
 

@@ -55,8 +55,16 @@ public:
 
     void setPriority(ProcessPriority priority) override { confineChildProcess(m_process, ProcessGroup::Own, priority); }
 
-    void hold() override { holdProcessGroup(m_pid); }
-    void resume() override { continueProcessGroup(m_pid); }
+    void hold() override
+    {
+        if (leaderIsOurs())
+            holdProcessGroup(m_pid);
+    }
+    void resume() override
+    {
+        if (leaderIsOurs())
+            continueProcessGroup(m_pid);
+    }
 
     QString errorString() const override { return m_process.errorString(); }
 
@@ -80,21 +88,28 @@ public:
 
     void terminate() override
     {
-        if (m_pid <= 0)
+        if (m_pid <= 0 || m_remainsKilled)
             return;
-        // The group is killed even after the leader ended; the leader itself directly too, in case
-        // it is killed before it could found its group. A held group is let go first: nothing of
-        // it may linger stopped.
+        if (!leaderIsOurs()) {
+            // Once, right after the reaping: later the number may be anyone's.
+            m_remainsKilled = true;
+            killGroupRemains(m_pid);
+            return;
+        }
+        // The leader itself directly too, in case it is killed before it could found its group.
+        // A held group is let go first: nothing of it may linger stopped.
         continueProcessGroup(m_pid);
         killProcessGroup(m_pid);
-        if (m_process.state() != QProcess::NotRunning)
-            m_process.kill();
+        m_process.kill();
     }
 
     bool isRunning() const override { return m_process.state() != QProcess::NotRunning; }
     qint64 processId() const override { return m_pid; }
 
 private:
+    // Until QProcess reaps the leader its number is ours, and so is the group's.
+    bool leaderIsOurs() const { return m_process.state() != QProcess::NotRunning; }
+
     void deliverOutput()
     {
         while (m_process.bytesAvailable() > 0)
@@ -111,6 +126,7 @@ private:
 
     QProcess m_process;
     qint64 m_pid = 0;
+    bool m_remainsKilled = false;
 };
 
 } // namespace
