@@ -1,7 +1,12 @@
 #include "helpers/testclips.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace testclips {
 
@@ -15,8 +20,32 @@ bool makeClip(const QStringList &ffmpegArguments)
 bool makeClip(const QString &path, double seconds)
 {
     const QString duration = QString::number(seconds);
-    return makeClip({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration, "-f", "lavfi", "-i",
-                     "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3", path});
+    const QStringList recipe{"-f",   "lavfi", "-i",   "testsrc=size=320x240:rate=25:duration=" + duration,
+                             "-f",   "lavfi", "-i",   "sine=duration=" + duration,
+                             "-c:v", "mpeg4", "-c:a", "mp3"};
+    // Every executable asks for the same few clips: the first one to need a clip makes it in a
+    // folder of the build that all share, the others copy it. The name holds the whole recipe,
+    // so a changed recipe makes a clip of its own.
+    const QString suffix = QFileInfo(path).suffix();
+    const QByteArray key =
+        QCryptographicHash::hash((recipe.join('\n') + '.' + suffix).toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QDir cache(QStringLiteral(VELKOR_TEST_BIN_DIR "/clips"));
+    const QString cached = cache.filePath(QString::fromLatin1(key) + '.' + suffix);
+    if (!QFileInfo::exists(cached)) {
+        if (!cache.mkpath(QStringLiteral(".")))
+            return false;
+        // Made under a name of its own and renamed: an executable making the same clip at the
+        // same time never copies half of one.
+        QTemporaryFile made(cache.filePath(QStringLiteral("making-XXXXXX.") + suffix));
+        if (!made.open() || !makeClip(recipe + QStringList{made.fileName()}))
+            return false;
+        if (made.rename(cached))
+            made.setAutoRemove(false);
+        else if (!QFileInfo::exists(cached))
+            return false;
+    }
+    QFile::remove(path);
+    return QFile::copy(cached, path);
 }
 
 bool makeNamedPipe(const QString &path)

@@ -7,7 +7,8 @@
 namespace testclips {
 
 // Generates an MPEG-4 / MP3 clip with FFmpeg's test sources, a counting picture and a tone of the
-// same length. False when FFmpeg is missing or fails.
+// same length, made once for the whole suite and copied to path. False when FFmpeg is missing or
+// fails.
 bool makeClip(const QString &path, double seconds);
 
 // Runs FFmpeg on the arguments after "-nostdin -v error -y", for a clip of other sources, codecs
