@@ -11,6 +11,7 @@
 #include "gui/mainform/tasklist.h"
 #include "gui/widgets/errordisplay.h"
 #include "helpers/testclips.h"
+#include "windowservices.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -63,17 +64,6 @@ private:
     QTimer m_ticker;
     QElapsedTimer m_sinceTick;
     qint64 m_worstNs = 0;
-};
-
-// The real processes and fakes for the desktop, as long as a window lives.
-struct WindowServices {
-    platform::QtProcessLauncher processes;
-    desktop::FakeDialogs dialogs;
-    desktop::FakeDesktop desktop;
-    desktop::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    WindowServices() { widgets::setErrorDialogs(&dialogs); }
-    ~WindowServices() { widgets::setErrorDialogs(nullptr); }
 };
 
 struct FolderFigure {

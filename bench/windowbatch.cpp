@@ -8,6 +8,7 @@
 #include "gui/mainform/tasklist.h"
 #include "gui/settings/settingform.h"
 #include "gui/widgets/errordisplay.h"
+#include "windowservices.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -32,17 +33,6 @@ using mainform::TMainForm;
 namespace {
 
 constexpr int LongestWaitMs = 3600 * 1000;
-
-// The real processes and fakes for the desktop, as long as a window lives.
-struct WindowServices {
-    platform::QtProcessLauncher processes;
-    desktop::FakeDialogs dialogs;
-    desktop::FakeDesktop desktop;
-    desktop::FakePowerControl power;
-    platform::Services services{processes, dialogs, desktop, power};
-    WindowServices() { widgets::setErrorDialogs(&dialogs); }
-    ~WindowServices() { widgets::setErrorDialogs(nullptr); }
-};
 
 // Waits in an event loop of its own until done says so after one of the signals' arrivals, or
 // the limit passes; false then.
