@@ -21,29 +21,14 @@
 
 namespace {
 
-bool makeClip(const QString &path, const QString &size, int seconds)
+// The codec matters: a clip already in the profile's codec would be copied, not converted.
+bool makeClip(const QString &path, const QString &size, int seconds, const QString &codec)
 {
     const QString duration = QString::number(seconds);
-    return runs("ffmpeg", {"-nostdin",
-                           "-v",
-                           "error",
-                           "-f",
-                           "lavfi",
-                           "-i",
-                           "testsrc2=size=" + size + ":rate=25:duration=" + duration,
-                           "-f",
-                           "lavfi",
-                           "-i",
-                           "sine=frequency=440:duration=" + duration,
-                           "-c:v",
-                           "libx264",
-                           "-preset",
-                           "veryfast",
-                           "-c:a",
-                           "aac",
-                           "-shortest",
-                           "-y",
-                           path});
+    return runs("ffmpeg",
+                {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                 "testsrc2=size=" + size + ":rate=25:duration=" + duration, "-f", "lavfi", "-i",
+                 "sine=frequency=440:duration=" + duration, "-c:v", codec, "-c:a", "aac", "-shortest", "-y", path});
 }
 
 void emptyFolder(const QString &path)
@@ -205,8 +190,8 @@ int main(int argc, char *argv[])
     QTemporaryDir work;
     const QString output = work.filePath("out");
     std::vector<Batch> batches;
-    const auto makeBatch = [&](const QString &profileName, const QString &size, int count, int length, int batchRounds,
-                               int cpuSamples) {
+    const auto makeBatch = [&](const QString &profileName, const QString &size, const QString &codec, int count,
+                               int length, int batchRounds, int cpuSamples) {
         Batch batch{QString("%1 clips of %2 s, %3").arg(count).arg(length).arg(size),
                     readProfile(folder, profileName),
                     folder + "/Profiles/" + profileName + ".vkp",
@@ -223,7 +208,7 @@ int main(int argc, char *argv[])
         for (int i = 1; i <= count; ++i) {
             const QString clip = batch.clips + QString("/clip %1.mp4").arg(i, 2, 10, QLatin1Char('0'));
             // The clips are alike: one made, the others copies.
-            if (!(i == 1 ? makeClip(clip, size, length) : QFile::copy(batch.inputs.front(), clip))) {
+            if (!(i == 1 ? makeClip(clip, size, length, codec) : QFile::copy(batch.inputs.front(), clip))) {
                 std::fprintf(stderr, "could not make the clips with ffmpeg\n");
                 return false;
             }
@@ -240,8 +225,9 @@ int main(int argc, char *argv[])
         batches.push_back(batch);
         return true;
     };
-    if (!makeBatch("3GP H.263 176x144 (QCIF)", "320x240", clipCount, seconds, rounds, std::min(clipCount, 8)) ||
-        !makeBatch("MP4 H.264 640x360", "640x360", longCount, longSeconds, longRounds, std::min(longCount, 3)))
+    if (!makeBatch("3GP H.263 176x144 (QCIF)", "320x240", "libx264", clipCount, seconds, rounds,
+                   std::min(clipCount, 8)) ||
+        !makeBatch("MP4 H.264 640x360", "640x360", "mpeg4", longCount, longSeconds, longRounds, std::min(longCount, 3)))
         return 1;
 
     for (const Batch &batch : batches) {

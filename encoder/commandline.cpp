@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "ownswitches.h"
+
 #include <algorithm>
 #include <charconv>
 #include <optional>
@@ -84,7 +86,12 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         takeLength(request);
         const bool tracksRead = takeTrackSwitches(request.parameters, request.tracks);
         const bool streamsRead = takeStreamSwitches(request.parameters, request.streams);
-        if (tracksRead && streamsRead && !request.input.empty() && !request.output.empty())
+        const bool factsRead =
+            takeOwnSwitches(request.parameters, {{"-source-facts", [&request](const std::string &facts) {
+                                                      request.sourceFacts = facts;
+                                                      return true;
+                                                  }}});
+        if (tracksRead && streamsRead && factsRead && !request.input.empty() && !request.output.empty())
             return request;
     }
     return UsageRequest{};

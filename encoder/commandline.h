@@ -40,6 +40,9 @@ struct ConversionRequest {
     std::vector<std::string> trackArguments;
     // How many tracks of each kind the output should hold; empty when nothing was planned.
     std::optional<TrackCounts> plannedTracks;
+    // "-source-facts FACTS": what the run's own probe of the input found, so that the input need
+    // not be opened again before FFmpeg starts. Read only while the file is unchanged.
+    std::string sourceFacts;
 };
 
 struct UsageRequest {};
@@ -65,6 +68,8 @@ inline constexpr std::string_view UsageText =
     "source; -source-aspect W:H|stretch  the source's display shape when its own is wrong, or stretch to the box\n"
     "  -video-ceiling RATE  the most the video may get: a quality under that rate\n"
     "  -keep-streams yes|no  copies a stream that already is what the profile makes\n"
+    "  -source-facts FACTS  the last line of this input's probe report: the file is not looked at again "
+    "while it is unchanged\n"
     "  -n        leaves an existing output alone: the conversion fails instead";
 
 } // namespace encoder

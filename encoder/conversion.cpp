@@ -10,6 +10,7 @@
 #include "keep/keepplan.h"
 #include "partfile.h"
 #include "probe/mediainfo.h"
+#include "probe/probefacts.h"
 #include "rate/audioceiling.h"
 #include "rate/videoceiling.h"
 #include "shape/conversionshape.h"
@@ -50,6 +51,17 @@ int runPlain(const ConversionRequest &request, const QString &ffmpeg, const std:
     return status.value_or(1);
 }
 
+// The run's own probe of the input, when it is there and the file has not changed since: opening
+// the input here would load the libraries FFmpeg is about to load again.
+MediaProbe sourceProbe(const ConversionRequest &request, ProbeDepth depth)
+{
+    if (!request.sourceFacts.empty()) {
+        if (auto facts = factsOf(request.input, request.sourceFacts))
+            return {std::move(facts), {}, ProbeDepth::Full};
+    }
+    return probeMedia(request.input, depth);
+}
+
 } // namespace
 
 int runConversion(const ConversionRequest &request)
@@ -74,7 +86,7 @@ int runConversion(const ConversionRequest &request)
     // Keeping a stream and shaping a picture need what only a full look tells (pixel format,
     // profile, pixel aspect); the tracks alone need no more than a quick one.
     const bool fullLook = request.streams.keepCompatible || request.streams.videoBox;
-    const MediaProbe probe = probeMedia(request.input, fullLook ? ProbeDepth::Full : ProbeDepth::Kinds);
+    const MediaProbe probe = sourceProbe(request, fullLook ? ProbeDepth::Full : ProbeDepth::Kinds);
     // A copied stream needs no shape nor ceiling.
     keepCompatibleStreams(planned, *container, probe);
     // Before the tracks: a burned subtitle takes the profile's video filter, the shape's with it.

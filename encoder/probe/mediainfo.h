@@ -29,6 +29,8 @@ struct StreamInfo {
     bool isDefault = false;
     bool isForced = false;
     bool attachedPicture = false; // cover art: a video stream of one picture
+
+    bool operator==(const StreamInfo &) const = default;
 };
 
 struct MediaInfo {
@@ -39,6 +41,8 @@ struct MediaInfo {
     std::optional<double> startSeconds;
     std::optional<std::int64_t> bitRate; // bits per second
     std::vector<StreamInfo> streams;
+
+    bool operator==(const MediaInfo &) const = default;
 };
 
 enum class ProbeDepth {

@@ -2,6 +2,7 @@
 
 #include "core/protocol/durationtext.h"
 #include "decimaltext.h"
+#include "probe/probefacts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -85,6 +86,8 @@ std::vector<std::string> probeReportLines(const std::string &path, const MediaIn
         const auto listing = protocol::streamListing(streamTrack(i, info.streams[i]));
         lines.insert(lines.end(), listing.begin(), listing.end());
     }
+    if (std::string facts = factsLine(path, info); !facts.empty())
+        lines.push_back(std::move(facts));
     return lines;
 }
 

@@ -65,6 +65,7 @@ void ConvertRun::inputProbed(const QString &path, const conversion::ProbeResults
     }
     tasks::Task task(record);
     task.tracks = probe.ProbeTracksText;
+    task.sourceFacts = probe.ProbeFactsText;
     m_tasks << task;
 }
 

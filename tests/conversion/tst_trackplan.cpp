@@ -1,4 +1,5 @@
-// The track switches a run gives the encoder, and what the encoder says back of each track.
+// The track switches a run gives the encoder, with what the probe found, and what the encoder says
+// back of each track.
 #include "conversion/batchjob.h"
 #include "core/runsetup/runplan.h"
 #include "core/tasks/taskstore.h"
@@ -47,10 +48,13 @@ private slots:
         tasks::TaskRecords store;
         store.append(taskOf("/v/a clip.avi", "2", "none"));
         store.append(taskOf("/v/-b \"q\" é.avi", "1 -map 0:0", "all"));
-        store.append(taskOf("/v/c.avi", "", "none -y"));
+        tasks::Task probed = taskOf("/v/c.avi", "", "none -y");
+        probed.sourceFacts = "eyJ2ZXJzaW9uIjox_-";
+        store.append(probed);
         const BatchPlan plan = runsetup::planFor(FakeEncoder, store, {}, m_output.path(), {}, {" GER, eng", "fre"});
         QVERIFY2(plan.parameters.endsWith(" -audio-langs ger,eng -subtitle-langs fre"), qPrintable(plan.parameters));
-        QCOMPARE(plan.trackPicks, (QStringList{" -audio-track 2 -subtitle-track none", " -subtitle-track all", ""}));
+        QCOMPARE(plan.taskOptions, (QStringList{" -audio-track 2 -subtitle-track none", " -subtitle-track all",
+                                                " -source-facts eyJ2ZXJzaW9uIjox_-"}));
         QVERIFY(!runsetup::planFor(FakeEncoder, store, {}, m_output.path(), {}, {"", "english"})
                      .parameters.contains("-langs"));
 
@@ -73,6 +77,8 @@ private slots:
         QCOMPARE(valueOf(second, "-subtitle-track"), "all");
         const QStringList third = launcher.starts.at(2).arguments;
         QVERIFY(!third.contains("-audio-track") && !third.contains("-subtitle-track"));
+        QCOMPARE(valueOf(third, "-source-facts"), "eyJ2ZXJzaW9uIjox_-");
+        QVERIFY(!first.contains("-source-facts"));
         QCOMPARE(third.count("-y"), 1);
     }
 

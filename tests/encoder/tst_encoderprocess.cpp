@@ -89,7 +89,7 @@ void EncoderProcessTest::usage()
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
     // The usage line, then the switches of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 10);
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 11);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));

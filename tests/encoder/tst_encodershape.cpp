@@ -6,6 +6,7 @@
 #include "core/profiles/profilelist.h"
 #include "core/profiles/profilereading.h"
 #include "encoder/encoderharness.h"
+#include "probe/probefacts.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -108,6 +109,7 @@ private slots:
     void profilesKeepTheShape_data();
     void profilesKeepTheShape();
     void deinterlacedAndBurnedTogether();
+    void probedFactsStandForTheUnchangedFile();
 
 private:
     QString clip(const QString &name) const { return m_clips.filePath(name); }
@@ -228,6 +230,43 @@ void EncoderShapeTest::deinterlacedAndBurnedTogether()
         frames << readFile(output).toBase64(); // the same frames would make the same file
     }
     QVERIFY(frames[0] != frames[1]);
+}
+
+// The facts a probe report ends with are what the probe found, and a conversion plans from them
+// instead of opening the input again, until the file changes.
+void EncoderShapeTest::probedFactsStandForTheUnchangedFile()
+{
+    for (const QString name : {"wide.mp4", "anamorphic.mp4", "turned.mp4", "titled.mkv"}) {
+        const std::string path = clip(name).toStdString();
+        const auto probed = encoder::probeMedia(path).info;
+        QVERIFY(probed);
+        const std::string line = encoder::factsLine(path, *probed);
+        QVERIFY(line.starts_with(encoder::FactsLinePrefix));
+        QCOMPARE(encoder::factsOf(path, line.substr(encoder::FactsLinePrefix.size())), probed);
+    }
+
+    const QString input = clip("facts.mp4");
+    QVERIFY(QFile::copy(clip("wide.mp4"), input));
+    const Finished probe = runEncoder({"-i", input});
+    const QString factsText = probe.output.trimmed().section('\n', -1).trimmed();
+    QVERIFY2(factsText.startsWith("Facts: "), qPrintable(probe.output));
+    auto facts = encoder::factsOf(input.toStdString(), factsText.mid(7).toStdString());
+    QVERIFY(facts && !facts->streams.empty());
+    facts->streams[0].pixelAspect = 0.75; // says the 854x480 picture is shown at 4:3
+    const QString claimed = QString::fromStdString(encoder::factsLine(input.toStdString(), *facts))
+                                .mid(qsizetype(encoder::FactsLinePrefix.size()));
+    const auto frameOfConversion = [&](const QString &output) {
+        const Finished run = runEncoder({"-y", "-i", input, "-c:v", "mpeg4", "-video-box", "320x240", "-source-facts",
+                                         claimed, m_outputs.filePath(output)});
+        const auto made = picture(m_outputs.filePath(output));
+        return run.exitCode == 0 && made ? made->frame : QSize();
+    };
+    QCOMPARE(frameOfConversion("claimed.mp4"), QSize(320, 240));
+    QFile touched(input);
+    QVERIFY(touched.open(QIODevice::ReadWrite));
+    QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    touched.close();
+    QCOMPARE(frameOfConversion("looked-again.mp4"), QSize(320, 180));
 }
 
 QTEST_GUILESS_MAIN(EncoderShapeTest)

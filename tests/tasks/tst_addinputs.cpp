@@ -118,13 +118,23 @@ private slots:
         QTest::newRow("no path") << "Duration: 00:00:01, a, b, c"
                                  << "00:00:01"
                                  << "";
+        // The facts line is the encoder's, not the report's: its letters may spell any word.
+        QTest::newRow("facts line") << head + "  Duration: 00:00:03, start: 0.000000, bitrate: 128 kb/s\n"
+                                              "    Stream #0.0: Audio: mp3, 44100 Hz, stereo\n  Facts: eyJ2Video_-9\n"
+                                    << "00:00:03"
+                                    << " 44100 Hz";
     }
     void cutRules()
     {
         QFETCH(QString, report);
-        const conversion::CutValues cut = conversion::applyCutRules(report, "/v/a.avi");
-        QTEST(cut.duration, "duration");
-        QTEST(cut.frameSize, "frameSize");
+        conversion::ProbeResults results;
+        conversion::ProbeRunReader reader({"/v/a.avi"});
+        const auto take = [&results](qsizetype, const conversion::ProbeResults &probe) { results = probe; };
+        reader.feed(report.toUtf8(), take);
+        reader.finish(take);
+        QTEST(results.ProbeLengthText, "duration");
+        QTEST(results.ProbeSizeText, "frameSize");
+        QCOMPARE(results.ProbeFactsText, report.contains("Facts:") ? "eyJ2Video_-9" : "");
     }
 
     // A track's title never shifts the frame size, and the task carries the input's streams.
@@ -141,6 +151,8 @@ private slots:
         QVERIFY(w.probed());
         QCOMPARE(w.rows(2), QStringList{" 320x240"});
         const QString tracks = mainform::taskAt(*w.form->ltvTask, 0).tracks;
+        QVERIFY(!mainform::taskAt(*w.form->ltvTask, 0).sourceFacts.isEmpty());
+        QVERIFY2(!tracks.contains("Facts"), qPrintable(tracks));
         QVERIFY2(tracks.startsWith("    Stream #0:0(fre): Audio: aac"), qPrintable(tracks));
         QVERIFY2(tracks.contains("\n      Metadata:\n        title           : Video, a, b\n    Stream #0:1: Video: "
                                  "mpeg4"),

@@ -20,8 +20,9 @@ struct BatchPlan {
     // made when its first file goes there. A row without one writes into outputDirectory itself,
     // as every row of the window's runs does.
     QStringList outputSubfolders;
-    // By row, the switches of the task's own track picks (conversion::trackPickOptions).
-    QStringList trackPicks;
+    // By row, the switches of the task's own (conversion::taskOptions): its track picks and what its
+    // probe found.
+    QStringList taskOptions;
     QString profileExtension;
     // Rows converted before this run, by a run the end of the program cut off or by an earlier
     // run whose files are there: this run leaves them out and keeps their status, and its other

@@ -233,7 +233,7 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
     const auto commandLine =
         conversionCommandLine(record.InputFile,
-                              m_plan.parameters + m_plan.trackPicks.value(row) + trimOptions(record) + noReplace +
+                              m_plan.parameters + m_plan.taskOptions.value(row) + trimOptions(record) + noReplace +
                                   plannedLengthOption(record.LengthSec),
                               output);
     task->encoder->launch(m_plan.encoderPath, commandLine.arguments);

@@ -34,7 +34,7 @@ std::optional<platform::VolumeSpace> BatchRun::shortOfSpace(int startingRow) con
         demand.needBytes += bytes;
     };
     const auto addTask = [&](int row, const QString &folder, double left, double span) {
-        const QString parameters = m_plan.parameters + m_plan.trackPicks.value(row);
+        const QString parameters = m_plan.parameters + m_plan.taskOptions.value(row);
         const qint64 bytes = projectedOutputBytes(parameters, left, span);
         add(folder, bytes);
         // The two passes of a Target Size keep their log in a temporary folder, which may be on

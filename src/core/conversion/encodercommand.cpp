@@ -86,4 +86,10 @@ QString trackPickOptions(const tasks::Task &task)
            pickOption(QStringLiteral("subtitle-track"), task.subtitleChoice, true);
 }
 
+QString taskOptions(const tasks::Task &task)
+{
+    const QString facts = task.sourceFacts.isEmpty() ? QString() : QStringLiteral(" -source-facts ") + task.sourceFacts;
+    return trackPickOptions(task) + facts;
+}
+
 } // namespace conversion

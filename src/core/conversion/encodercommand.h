@@ -37,5 +37,8 @@ QString trimOptions(const ltvItemData &task);
 QString trackLanguageOptions(const QString &audioLanguages, const QString &subtitleLanguages);
 // " -audio-track 2 -subtitle-track none": the task's own picks, which win over the profile's rules.
 QString trackPickOptions(const tasks::Task &task);
+// The task's own switches: its track picks, and what its probe found, so that the encoder need not
+// open the input again.
+QString taskOptions(const tasks::Task &task);
 
 } // namespace conversion

@@ -8,6 +8,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace conversion {
 namespace {
 
@@ -44,9 +46,30 @@ QString streamListingOf(QByteArrayView report)
     return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+// The facts line ends a report. It is taken off before the report is read: its letters may spell
+// any word the cut rules look for. Text of another shape is no facts of ours and goes nowhere.
+QString takeFacts(QByteArrayView &report)
+{
+    static constexpr QByteArrayView prefix = "  Facts: ";
+    QByteArrayView body = report;
+    while (body.endsWith('\n'))
+        body.chop(1);
+    const qsizetype lineStart = body.lastIndexOf('\n') + 1;
+    const QByteArrayView line = body.sliced(lineStart);
+    if (!line.startsWith(prefix))
+        return {};
+    report = report.first(lineStart);
+    const QByteArrayView facts = line.sliced(prefix.size());
+    const bool ours = !facts.isEmpty() && std::all_of(facts.begin(), facts.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+    return ours ? QString::fromLatin1(facts) : QString();
+}
+
 ProbeResults resultsOf(QByteArrayView report, const QString &path)
 {
     ProbeResults results;
+    results.ProbeFactsText = takeFacts(report);
     results.ProbeStartText = tasks::ZeroTimeText;
     results.ProbeTracksText = streamListingOf(report);
     const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
@@ -136,6 +159,7 @@ tasks::Task newTask(const QString &path, const ProbeResults &probe, const QStrin
 {
     tasks::Task task(newTaskRecord(path, probe, outputExt));
     task.tracks = probe.ProbeTracksText;
+    task.sourceFacts = probe.ProbeFactsText;
     return task;
 }
 

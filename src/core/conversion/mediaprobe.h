@@ -23,6 +23,9 @@ struct ProbeResults {
     QString ProbeEndText;
     // The input's streams, as protocol::streamListing writes them.
     QString ProbeTracksText;
+    // What the encoder found, in the form it reads back when it converts the file unchanged, so
+    // that it need not open the input again before FFmpeg starts. Empty from an encoder without it.
+    QString ProbeFactsText;
 };
 
 // Whether the probe found anything of a medium: a length or a frame size.

@@ -25,7 +25,7 @@ conversion::BatchPlan planFor(const QString &encoderPath, const tasks::TaskStore
         if (choice.earlierExtensions.contains(task.OutputExt))
             task.OutputExt = plan.profileExtension;
         plan.tasks << task;
-        plan.trackPicks << conversion::trackPickOptions(tasks.wholeTask(row));
+        plan.taskOptions << conversion::taskOptions(tasks.wholeTask(row));
         if (tasks.convertedEarlier(row))
             plan.convertedEarlier << row;
     }

@@ -30,6 +30,9 @@ public:
     // (subtitles only) or a stream's index.
     QString audioChoice;
     QString subtitleChoice;
+    // What the input's probe found, for the encoder (conversion::ProbeResults::ProbeFactsText). Not
+    // journaled: the encoder checks it against the file, and without it simply looks again.
+    QString sourceFacts;
 
     // Converted by a run that the end of the program cut off: the next run leaves it out. The mark
     // holds only while the texts that decide the output stay as they were when it was set.
