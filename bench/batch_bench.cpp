@@ -61,13 +61,16 @@ QList<QStringList> bareCommands(const Batch &batch, const QString &output)
 struct Round {
     double seconds = -1;
     double firstStartSeconds = -1;
+    double cpuSeconds = -1;
+    double idleSeconds = -1;   // slots left empty while files waited
+    double ownCpuSeconds = -1; // the window's own
 };
 
 struct Side {
     const char *name;
     int width; // conversions at once
     std::function<Round()> run;
-    std::vector<double> seconds, firstStarts;
+    std::vector<double> seconds{}, firstStarts{}, cpu{}, idle{}, ownCpu{};
 };
 
 double medianOrNone(const std::vector<double> &values)
@@ -81,7 +84,11 @@ void timeBatch(const Batch &batch, const QString &velkor, const QString &encoder
     const auto bare = [&](int width) {
         return [&, width] {
             const QList<QStringList> commands = bareCommands(batch, output);
-            return Round{timed([&] { return runAll(batch.ffmpeg.program, commands, width); })};
+            const double cpuBefore = childCpuMs();
+            Round round;
+            round.seconds = timed([&] { return runAll(batch.ffmpeg.program, commands, width); });
+            round.cpuSeconds = (childCpuMs() - cpuBefore) / 1e3;
+            return round;
         };
     };
     const auto headless = [&](int jobs) {
@@ -90,35 +97,43 @@ void timeBatch(const Batch &batch, const QString &velkor, const QString &encoder
             const HeadlessFigure figure = runHeadless(
                 velkor, {"--convert", "--json", "--priority", "normal", "--profile", batch.profile.name, "--output",
                          output, "--overwrite", "--jobs", QString::number(jobs), "--", batch.clips});
-            return Round{figure.ok ? figure.seconds : -1, figure.firstStartSeconds};
+            return Round{figure.ok ? figure.seconds : -1, figure.firstStartSeconds, figure.cpuSeconds,
+                         idleSlotSeconds(figure.starts, figure.ends, jobs)};
         };
     };
     const auto window = [&](int jobs) {
         return [&, jobs] {
             const WindowFigure figure =
                 convertInWindow(encoder, batch.profileFile, batch.clips, int(batch.inputs.size()), output, jobs);
-            return Round{figure.ok ? figure.seconds : -1, figure.firstStartSeconds};
+            return Round{figure.ok ? figure.seconds : -1, figure.firstStartSeconds, figure.cpuSeconds,
+                         idleSlotSeconds(figure.starts, figure.ends, jobs), figure.ownCpuSeconds};
         };
     };
-    std::vector<Side> sides = {{"bare ffmpeg, one after another", 1, bare(1), {}, {}},
-                               {"bare ffmpeg, two at a time", 2, bare(2), {}, {}},
-                               {"velkor --convert --jobs 1", 1, headless(1), {}, {}},
-                               {"velkor --convert --jobs 2", 2, headless(2), {}, {}},
-                               {"window, Jobs 1", 1, window(1), {}, {}},
-                               {"window, Jobs 2", 2, window(2), {}, {}}};
+    std::vector<Side> sides = {{"bare ffmpeg, one after another", 1, bare(1)},
+                               {"bare ffmpeg, two at a time", 2, bare(2)},
+                               {"velkor --convert --jobs 1", 1, headless(1)},
+                               {"velkor --convert --jobs 2", 2, headless(2)},
+                               {"window, Jobs 1", 1, window(1)},
+                               {"window, Jobs 2", 2, window(2)}};
     for (int round = 0; round < batch.rounds; ++round) {
         for (Side &side : sides) {
             emptyFolder(output);
             const Round figure = side.run();
             side.seconds.push_back(figure.seconds);
-            if (figure.firstStartSeconds >= 0)
-                side.firstStarts.push_back(figure.firstStartSeconds);
+            side.cpu.push_back(figure.cpuSeconds);
+            for (auto [value, figures] : {std::pair{figure.firstStartSeconds, &side.firstStarts},
+                                          {figure.idleSeconds, &side.idle},
+                                          {figure.ownCpuSeconds, &side.ownCpu}}) {
+                if (value >= 0)
+                    figures->push_back(value);
+            }
         }
     }
     std::printf("%s, profile \"%s\", median of %d rounds\n", qPrintable(batch.title), qPrintable(batch.profile.name),
                 batch.rounds);
     std::printf("bare side ran: %s\n", qPrintable(batch.ffmpeg.text()));
-    std::printf("%-32s %8s %9s %9s %13s\n", "", "seconds", "/ 1 bare", "/ 2 bare", "first start s");
+    std::printf("%-32s %8s %9s %9s %13s %7s %7s\n", "", "seconds", "/ 1 bare", "/ 2 bare", "first start s", "cpu s",
+                "idle s");
     const double one = median(sides[0].seconds);
     const double pair = median(sides[1].seconds);
     for (const Side &side : sides) {
@@ -135,8 +150,16 @@ void timeBatch(const Batch &batch, const QString &velkor, const QString &encoder
         const double firstStart = medianOrNone(side.firstStarts);
         if (firstStart >= 0)
             std::printf(" %13.3f", firstStart);
+        else
+            std::printf(" %13s", "");
+        std::printf(" %7.2f", median(side.cpu));
+        if (const double idle = medianOrNone(side.idle); idle >= 0)
+            std::printf(" %7.3f", idle);
         std::printf("\n");
     }
+    const double tasks = double(batch.inputs.size());
+    std::printf("the window's own processor time per file: Jobs 1 %.1f ms, Jobs 2 %.1f ms\n",
+                medianOrNone(sides[4].ownCpu) * 1e3 / tasks, medianOrNone(sides[5].ownCpu) * 1e3 / tasks);
 }
 
 double cpuOf(const std::function<bool()> &job)

@@ -23,3 +23,15 @@ inline double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
+
+// Seconds the conversion slots stood empty while files were left: each end frees a slot that the
+// start width places later fills. Times in seconds from one origin, in any order.
+inline double idleSlotSeconds(std::vector<double> starts, std::vector<double> ends, int width)
+{
+    std::sort(starts.begin(), starts.end());
+    std::sort(ends.begin(), ends.end());
+    double idle = 0;
+    for (std::size_t i = 0; i + std::size_t(width) < starts.size() && i < ends.size(); ++i)
+        idle += std::max(0.0, starts[i + std::size_t(width)] - ends[i]);
+    return idle;
+}

@@ -64,10 +64,15 @@ HeadlessFigure runHeadless(const QString &velkor, const QStringList &arguments)
         for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
             const QByteArray line = pending.left(end);
             pending.remove(0, end + 1);
-            if (figure.firstStartSeconds < 0 &&
-                QJsonDocument::fromJson(line).object().value(QStringLiteral("event")).toString() ==
-                    QStringLiteral("taskStarted"))
-                figure.firstStartSeconds = double(clock.nsecsElapsed()) / 1e9;
+            const double now = double(clock.nsecsElapsed()) / 1e9;
+            const QString event = QJsonDocument::fromJson(line).object().value(QStringLiteral("event")).toString();
+            if (event == QStringLiteral("taskStarted")) {
+                if (figure.firstStartSeconds < 0)
+                    figure.firstStartSeconds = now;
+                figure.starts.push_back(now);
+            } else if (event == QStringLiteral("taskEnded")) {
+                figure.ends.push_back(now);
+            }
         }
     });
     QObject::connect(&process, &QProcess::finished, &loop, [&](int code, QProcess::ExitStatus status) {
@@ -75,20 +80,34 @@ HeadlessFigure runHeadless(const QString &velkor, const QStringList &arguments)
         figure.ok = status == QProcess::NormalExit && code == 0;
         loop.quit();
     });
+    const double cpuBefore = childCpuMs();
     clock.start();
     process.start(velkor, arguments);
     if (!process.waitForStarted(-1))
         return figure;
     loop.exec();
+    figure.cpuSeconds = (childCpuMs() - cpuBefore) / 1e3;
     if (!figure.ok)
         figure.seconds = -1;
     return figure;
 }
 
-double childCpuMs()
+namespace {
+double cpuMsOf(int who)
 {
     rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
+    getrusage(who, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+} // namespace
+
+double childCpuMs()
+{
+    return cpuMsOf(RUSAGE_CHILDREN);
+}
+
+double ownCpuMs()
+{
+    return cpuMsOf(RUSAGE_SELF);
 }

@@ -1,5 +1,6 @@
 #include "windowbatch.h"
 
+#include "benchprocesses.h"
 #include "core/conversion/batchrun.h"
 #include "core/platform/qtchildprocess.h"
 #include "gui/desktop/fakes/fakedesktop.h"
@@ -98,21 +99,28 @@ WindowFigure convertInWindow(const QString &encoder, const QString &profileFile,
     conversion::BatchRun &run = form.runControl().batchRun();
     QElapsedTimer clock;
     bool ended = false;
+    const auto now = [&] { return double(clock.nsecsElapsed()) / 1e9; };
     QObject::connect(&run, &conversion::BatchRun::taskStarted, &form, [&] {
         if (figure.firstStartSeconds < 0)
-            figure.firstStartSeconds = double(clock.nsecsElapsed()) / 1e9;
+            figure.firstStartSeconds = now();
+        figure.starts.push_back(now());
     });
+    QObject::connect(&run, &conversion::BatchRun::taskEnded, &form, [&] { figure.ends.push_back(now()); });
     QObject::connect(&run, &conversion::BatchRun::runEnded, &form, [&](const conversion::RunSummary &summary) {
-        figure.seconds = double(clock.nsecsElapsed()) / 1e9;
+        figure.seconds = now();
         figure.ok = summary.end == conversion::RunEnd::Completed && summary.failed == 0 && summary.incomplete == 0 &&
                     run.jobs() == jobs;
         ended = true;
     });
+    const double ownBefore = ownCpuMs();
+    const double childrenBefore = childCpuMs();
     clock.start();
     QTest::mouseClick(form.tbtnStart, Qt::LeftButton);
     if (!awaitSignal(&run, &conversion::BatchRun::runEnded, [&] { return ended; }) || !figure.ok) {
         std::fprintf(stderr, "the window's run with %d jobs did not complete\n", jobs);
         figure.seconds = -1;
     }
+    figure.ownCpuSeconds = (ownCpuMs() - ownBefore) / 1e3;
+    figure.cpuSeconds = figure.ownCpuSeconds + (childCpuMs() - childrenBefore) / 1e3;
     return figure;
 }

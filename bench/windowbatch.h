@@ -2,10 +2,15 @@
 
 #include <QString>
 
+#include <vector>
+
 struct WindowFigure {
     bool ok = false;
-    double seconds = -1;           // from the Start click to the run's end
-    double firstStartSeconds = -1; // from the click to the first conversion starting
+    double seconds = -1;              // from the Start click to the run's end
+    double firstStartSeconds = -1;    // from the click to the first conversion starting
+    double cpuSeconds = -1;           // of the window's process and the encoders it started
+    double ownCpuSeconds = -1;        // of the window's process alone
+    std::vector<double> starts, ends; // when each conversion started and ended
 };
 
 // Converts the clips of a folder in the main window (offscreen, fakes for the desktop services,

@@ -5,6 +5,7 @@
 #include "gui/mainform/tasklistrows.h"
 #include "helpers/testwindow.h"
 
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -13,6 +14,18 @@
 #include <memory>
 
 using mainform::TMainForm;
+
+namespace {
+struct PaintedRegion : QObject {
+    QRegion region;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+} // namespace
 
 using namespace tasks;
 
@@ -172,6 +185,40 @@ private slots:
         form.ReadTask(0, SelectWholeRow, read);
         QCOMPARE(read.LengthSec, -1.0);
         QCOMPARE(read.SpanSec, 50.0);
+    }
+
+    // A row's new status repaints that row, every shown cell of it, and leaves the others be.
+    void statusChangeRepaintsItsRow()
+    {
+        QTemporaryDir programDir;
+        testwindow::FakeServices fakes;
+        mainform::TMainForm form(fakes.services, programDir.path());
+        QTreeWidget *list = form.ltvTask;
+        for (int row = 0; row < 6; ++row) {
+            ltvItemData task;
+            task.InputFile = QStringLiteral("/v/clip %1.avi").arg(row);
+            task.Status = QStringLiteral("Ready");
+            list->addTopLevelItem(new mainform::TaskRow);
+            form.WriteTask(row, SelectWholeRow, task);
+        }
+        // As adding files leaves it: the list shows instead of the welcome panel over it.
+        form.panbg->hide();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Whatever the list had still to lay out or paint is done first.
+        list->doItemsLayout();
+        list->viewport()->repaint();
+        PaintedRegion painted;
+        list->viewport()->installEventFilter(&painted);
+
+        ltvItemData status;
+        status.Status = QStringLiteral("Converting 40%");
+        form.WriteTask(4, tasks::SelectStatus, status);
+        QTRY_VERIFY(!painted.region.isEmpty());
+        const QModelIndex changed = list->model()->index(4, tasks::columnOf(tasks::SelectStatus));
+        QVERIFY(painted.region.contains(list->visualRect(changed)));
+        QVERIFY(painted.region.contains(list->visualRect(changed.siblingAtColumn(0))));
+        QVERIFY(!painted.region.intersects(list->visualRect(changed.siblingAtRow(1))));
     }
 };
 

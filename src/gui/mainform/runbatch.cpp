@@ -30,7 +30,13 @@ namespace mainform {
 namespace {
 void showPercent(QProgressBar *bar, QLabel *label, int percent)
 {
-    bar->setValue(percent);
+    // A bar whose value changes paints at once, and with it all else in the window still to be
+    // painted (the list's rows too): held back, it is painted with the rest at the next turn.
+    if (bar->value() != percent) {
+        bar->setUpdatesEnabled(false);
+        bar->setValue(percent);
+        bar->setUpdatesEnabled(true);
+    }
     label->setText(QString::number(percent) + QLatin1Char('%'));
 }
 } // namespace

@@ -30,6 +30,10 @@ TaskRow *rowAt(const QTreeWidget &list, int position)
 TaskRow::TaskRow(tasks::Task task) : m_task(std::move(task))
 {
     tasks::deriveSeconds(m_task.record, tasks::SelectWholeRow);
+    // A change is announced for the columns an item holds data in, and the view repaints those:
+    // the texts live in the task, so without this the row would hold none and a new status
+    // would show only when something else repainted the list.
+    QTreeWidgetItem::setData(tasks::columnOf(tasks::SubItemCount) - 1, Qt::UserRole, QVariant());
 }
 
 void TaskRow::setTask(tasks::Task task)
