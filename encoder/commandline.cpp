@@ -37,12 +37,13 @@ void takeFit(ConversionRequest &request)
     }
 }
 
-void takeNoReplace(ConversionRequest &request)
+// Takes every copy of a switch without a value out; true when there was one.
+bool takeFlag(std::vector<std::string> &parameters, const std::string &flag)
 {
-    auto &parameters = request.parameters;
-    const auto end = std::remove(parameters.begin(), parameters.end(), "-n");
-    request.replaceExisting = end == parameters.end();
+    const auto end = std::remove(parameters.begin(), parameters.end(), flag);
+    const bool taken = end != parameters.end();
     parameters.erase(end, parameters.end());
+    return taken;
 }
 
 // Takes "-length SECONDS" out as takeFit does -fit; a value that is no length leaves none.
@@ -82,7 +83,8 @@ EncoderRequest parseCommandLine(const std::vector<std::string> &arguments)
         request.output = arguments.back();
         request.parameters.assign(arguments.begin() + 3, arguments.end() - 1);
         takeFit(request);
-        takeNoReplace(request);
+        request.replaceExisting = !takeFlag(request.parameters, "-n");
+        request.waitForGo = takeFlag(request.parameters, "-wait-for-go");
         takeLength(request);
         const bool tracksRead = takeTrackSwitches(request.parameters, request.tracks);
         const bool streamsRead = takeStreamSwitches(request.parameters, request.streams);

@@ -30,6 +30,8 @@ struct ConversionRequest {
     // "-n", as FFmpeg spells it: the output was not there when the run chose its name, so one
     // that is there now is another run's and is never replaced.
     bool replaceExisting = true;
+    // "-wait-for-go": started ahead of its turn, it does nothing until its parent lets it go.
+    bool waitForGo = false;
     // The seconds of "-length SECONDS", another switch of ours: how long the input was when the
     // run planned its conversion. The verdict holds the output to it, not to what the input has
     // become since.
@@ -70,6 +72,7 @@ inline constexpr std::string_view UsageText =
     "  -keep-streams yes|no  copies a stream that already is what the profile makes\n"
     "  -source-facts FACTS  the last line of this input's probe report: the file is not looked at again "
     "while it is unchanged\n"
+    "  -wait-for-go  started ahead of its turn: does nothing until the program that started it says go\n"
     "  -n        leaves an existing output alone: the conversion fails instead";
 
 } // namespace encoder

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "console.h"
 #include "conversion.h"
+#include "core/platform/childprocess.h"
 #include "core/protocol/probeframing.h"
 #include "probe/mediainfo.h"
 #include "probe/probereport.h"
@@ -63,6 +64,9 @@ int main(int argc, char *argv[])
         QCoreApplication app(qtArgc, argv);
         // QCoreApplication adopts the user's locale; libav's number parsing must not.
         std::setlocale(LC_NUMERIC, "C");
+        // Everything the conversion looks at, it looks at now: the input may have changed since.
+        if (conversion->waitForGo)
+            platform::awaitGo();
         // The part file is in place or gone, and its claim is the kernel's to let go.
         encoder::exitAtOnce(encoder::runConversion(*conversion));
     }

@@ -31,11 +31,21 @@ const QByteArray PacedProfile =
         .replace("1=Audio Codec\r\n", "1=Audio Codec\r\n2=Video Filter\r\n") +
     "[Video Filter]\r\nSort=3\r\nReadOnly=1\r\ncmd=-vf\r\nList=0\r\nCaption=realtime\r\nValue=realtime\r\n";
 
-// The group of the encoder the window runs: a child of ours that leads a group of its own.
+// The group of the encoder converting: a child of ours that leads a group with its FFmpeg in it.
 qint64 encoderGroup()
 {
     for (const qint64 pid : processstat::processesWith(4, QCoreApplication::applicationPid())) {
-        if (processstat::field(pid, 5).toLongLong() == pid)
+        if (processstat::field(pid, 5).toLongLong() == pid && processstat::groupMembers(pid).size() >= 2)
+            return pid;
+    }
+    return 0;
+}
+
+// The next file's encoder, started ahead of its turn: alone in a group of its own until let go.
+qint64 waitingEncoder()
+{
+    for (const qint64 pid : processstat::processesWith(4, QCoreApplication::applicationPid())) {
+        if (processstat::field(pid, 5).toLongLong() == pid && processstat::groupMembers(pid).size() == 1)
             return pid;
     }
     return 0;
@@ -85,7 +95,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(testclips::makeClip(m_media.filePath("a.avi"), 1.5));
-        for (const char *copy : {"b.avi", "c.avi"})
+        for (const char *copy : {"b.avi", "c.avi", "d.avi"})
             QVERIFY(QFile::copy(m_media.filePath("a.avi"), m_media.filePath(copy)));
     }
 
@@ -98,7 +108,8 @@ private slots:
         QTemporaryDir output;
         w.form->show();
         w.form->edtOutputdir->setText(output.path());
-        w.add({m_media.filePath("a.avi"), m_media.filePath("b.avi"), m_media.filePath("c.avi")});
+        w.add({m_media.filePath("a.avi"), m_media.filePath("b.avi"), m_media.filePath("c.avi"),
+               m_media.filePath("d.avi")});
         QToolButton *pause = w.form->tbtnPause;
         QVERIFY(!pause->isEnabled());
         QTest::mouseClick(w.form->tbtnStart, Qt::LeftButton);
@@ -133,7 +144,9 @@ private slots:
         QTest::mouseClick(pause, Qt::LeftButton);
         const qint64 last = encoderGroup();
         QTRY_VERIFY_WITH_TIMEOUT(wholeGroupHeld(last), 5000);
-        const QList<qint64> members = processstat::groupMembers(last);
+        QList<qint64> members = processstat::groupMembers(last);
+        members << waitingEncoder();
+        QVERIFY(members.last() > 0);
         QTest::mouseClick(w.form->tbtnStop, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w.form->runIsIdle(), 10000);
         QCOMPARE(w.messageTexts(), QStringList{"The Coversion is canceled."});

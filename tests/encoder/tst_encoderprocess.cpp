@@ -2,6 +2,7 @@
 // cannot read, conversions that fail, the paths it is given, the FFmpeg it finds or not, the runs
 // beside it, a stop, and a profile that would reach other files.
 #include "core/platform/outputclaim.h"
+#include "core/platform/qtchildprocess.h"
 #include "core/protocol/exitstatus.h"
 #include "encoder/encoderharness.h"
 
@@ -34,6 +35,8 @@ private slots:
     void killedEncoderTakesFfmpegAlong();
     void parametersReachingOtherFilesAreRefused_data();
     void parametersReachingOtherFilesAreRefused();
+    void startedAheadWaitsForGo_data();
+    void startedAheadWaitsForGo();
 
 private:
     QString clip(const QString &name) const { return m_clips.filePath(name); }
@@ -89,7 +92,7 @@ void EncoderProcessTest::usage()
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.output.startsWith(QStringLiteral("usage:")));
     // The usage line, then the switches of ours that FFmpeg never sees.
-    QCOMPARE(run.output.count(QLatin1Char('\n')), 11);
+    QCOMPARE(run.output.count(QLatin1Char('\n')), 12);
     QVERIFY(run.output.contains(QStringLiteral("\n  -fit SIZE ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -n ")));
     QVERIFY(run.output.contains(QStringLiteral("\n  -length SECONDS ")));
@@ -318,6 +321,38 @@ void EncoderProcessTest::parametersReachingOtherFilesAreRefused()
     QVERIFY2(run.output.contains(named) && run.output.contains("; nothing was converted"), qPrintable(run.output));
     QCOMPARE(readFile(output), EarlierOutput);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.mkv"});
+}
+
+void EncoderProcessTest::startedAheadWaitsForGo_data()
+{
+    QTest::addColumn<bool>("goAtOnce");
+    QTest::newRow("let go before it waits") << true;
+    QTest::newRow("let go while it waits") << false;
+}
+
+// An encoder started ahead of its turn touches nothing until it is let go, and a go that comes
+// before it waits is not lost.
+void EncoderProcessTest::startedAheadWaitsForGo()
+{
+    QFETCH(bool, goAtOnce);
+    QTemporaryDir dir;
+    const QString output = dir.filePath("out.3gp");
+    platform::QtProcessLauncher launcher;
+    const auto encoder = launcher.create();
+    QSignalSpy exited(encoder.get(), &platform::ChildProcess::exited);
+    encoder->setWaitsForGo(true);
+    encoder->launch(encoderPath(),
+                    QStringList{"-y", "-i", clip("clip.avi"), "-wait-for-go"} + To3gp + QStringList{output});
+    if (!goAtOnce) {
+        QTest::qWait(300);
+        QVERIFY(encoder->isRunning());
+        QVERIFY(childPids(encoder->processId()).isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    encoder->go();
+    QTRY_COMPARE_WITH_TIMEOUT(exited.size(), 1, 30000);
+    QVERIFY(exited.first().first().value<platform::ProcessExit>().succeeded());
+    QVERIFY(libavFigures(output));
 }
 
 std::unique_ptr<QObject> makeEncoderProcessTest()

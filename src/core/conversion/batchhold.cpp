@@ -52,6 +52,7 @@ void BatchRun::finishCurrent()
     if (m_state != RunState::Converting && m_state != RunState::Paused)
         return;
     m_finishCurrent = true;
+    m_ahead.discard();
     QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);
 }
 

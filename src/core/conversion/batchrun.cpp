@@ -130,6 +130,7 @@ void BatchRun::stop()
     if (m_state != RunState::Converting && m_state != RunState::Paused)
         return;
     m_state = RunState::StopRequested;
+    m_ahead.discard();
     for (const auto &task : m_running)
         task->encoder->terminate();
 }
@@ -177,6 +178,7 @@ void BatchRun::startTasks()
         startTask(m_next++, output);
         skipConvertedEarlier();
     }
+    prepareNext();
     endWhenDone();
 }
 
@@ -214,8 +216,16 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
     task->span = record.SpanSec;
     task->nameAttempts = nameAttempts;
     task->sinceProgress.start();
-    task->encoder = m_launcher.create();
-    task->encoder->setPriority(m_plan.priority);
+    // A folder that cannot be made leaves the encoder to fail on it and say why.
+    if (!m_plan.outputSubfolders.value(row).isEmpty())
+        QDir().mkpath(QFileInfo(output).absolutePath());
+    const QStringList arguments = encoderArguments(row, output);
+    task->encoder = m_ahead.take(m_plan.encoderPath, arguments);
+    const bool startedAhead = task->encoder != nullptr;
+    if (!startedAhead) {
+        task->encoder = m_launcher.create();
+        task->encoder->setPriority(m_plan.priority);
+    }
     m_running.push_back(std::move(owned));
     m_namesOfRun << output;
     emit taskStarted(row, output);
@@ -225,18 +235,8 @@ void BatchRun::startTask(int row, const QString &output, int nameAttempts)
             [this, task](platform::ProcessExit exit) { encoderExited(task, exit); });
     connect(task->encoder.get(), &platform::ChildProcess::failedToStart, this,
             [this, task](const QString &reason) { encoderFailedToStart(task, reason); });
-    // A folder that cannot be made leaves the encoder to fail on it and say why.
-    if (!m_plan.outputSubfolders.value(row).isEmpty())
-        QDir().mkpath(QFileInfo(output).absolutePath());
-    // A name that is free now and taken when the encoder looks again was taken by another run,
-    // whose file must stay.
-    const QString noReplace = QFileInfo::exists(output) ? QString() : QStringLiteral(" -n");
-    const auto commandLine =
-        conversionCommandLine(record.InputFile,
-                              m_plan.parameters + m_plan.taskOptions.value(row) + trimOptions(record) + noReplace +
-                                  plannedLengthOption(record.LengthSec),
-                              output);
-    task->encoder->launch(m_plan.encoderPath, commandLine.arguments);
+    if (!startedAhead)
+        task->encoder->launch(m_plan.encoderPath, arguments);
     // A pause that came while the task was announced holds it too.
     if (m_state == RunState::Paused)
         task->encoder->hold();
@@ -381,6 +381,7 @@ void BatchRun::finish(RunEnd end, const QString &reason)
 {
     m_state = RunState::Idle;
     m_finishCurrent = false;
+    m_ahead.discard();
     m_stallWatch.stop();
     m_spaceWatch.stop();
     m_pausedForSpace = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/conversion/batchplan.h"
+#include "core/conversion/encoderahead.h"
 #include "core/conversion/progresstime.h"
 #include "core/conversion/trackreport.h"
 #include "core/platform/childprocessapi.h"
@@ -73,6 +74,9 @@ private:
     void skipConvertedEarlier();
     bool mayStart(int row, const QString &output) const;
     void startTask(int row, const QString &output, int nameAttempts = 1);
+    QStringList encoderArguments(int row, const QString &output) const;
+    // With every job busy, the next task's encoder starts and waits for its turn.
+    void prepareNext();
     void readOutput(Task *task, const QByteArray &bytes);
     void examineLine(Task *task, std::string_view line);
     void watchForStalls();
@@ -90,6 +94,7 @@ private:
     void finish(RunEnd end, const QString &reason = {});
 
     platform::ProcessLauncher &m_launcher;
+    EncoderAhead m_ahead{m_launcher};
     BatchPlan m_plan;
     RunState m_state = RunState::Idle;
     int m_next = 0;                               // the first row not started yet

@@ -87,6 +87,7 @@ void BatchRun::failForSpace(const QString &reason)
 {
     m_spaceFailure = reason;
     m_state = RunState::StopRequested;
+    m_ahead.discard();
     for (const auto &task : m_running)
         task->encoder->terminate();
     QMetaObject::invokeMethod(this, &BatchRun::startTasks, Qt::QueuedConnection);

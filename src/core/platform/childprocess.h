@@ -13,7 +13,16 @@ enum class ProcessGroup { Own, Inherit };
 // Children must never outlive us: the child gets a death signal tied to this process, and with
 // ProcessGroup::Own it leads a group of its own, so killProcessGroup reaches its children too.
 // The priority is set before the program runs, so that all its threads and children inherit it.
-void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority = ProcessPriority::Normal);
+// A child that waits for go is started with the signal letGo sends held back, so that it stays
+// pending until the child waits for it, however early it comes.
+void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority = ProcessPriority::Normal,
+                         bool waitsForGo = false);
+
+// In a program started to wait for go: returns once its parent lets it go. At once in one not
+// started so, which nobody would let go.
+void awaitGo();
+// Lets a child started to wait for go begin.
+void letGo(qint64 pid);
 
 // Stops every process of the group led by pid where it is, and lets it go on again.
 void holdProcessGroup(qint64 pid);

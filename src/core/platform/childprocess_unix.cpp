@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -18,6 +19,9 @@
 
 namespace platform {
 namespace {
+
+// Held back in a child that waits for go until it waits for it; it would end one that does not.
+constexpr int GoSignal = SIGUSR2;
 
 QMutex watchedGroupsLock;
 // Leaders of the groups started and not found empty yet; a group's number is not given to
@@ -89,20 +93,47 @@ bool waitForWatchedGroups(QDeadlineTimer deadline)
 
 } // namespace
 
-void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority)
+void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority, bool waitsForGo)
 {
     const pid_t parent = getpid();
     const bool ownGroup = group == ProcessGroup::Own;
     // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([parent, ownGroup, priority] {
+    process.setChildProcessModifier([parent, ownGroup, priority, waitsForGo] {
         if (ownGroup)
             setpgid(0, 0);
+        if (waitsForGo) {
+            sigset_t go;
+            sigemptyset(&go);
+            sigaddset(&go, GoSignal);
+            sigprocmask(SIG_BLOCK, &go, nullptr);
+        }
         lowerPriority(priority);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died before the death signal was armed.
         if (getppid() != parent)
             _exit(127);
     });
+}
+
+void awaitGo()
+{
+    sigset_t go;
+    sigemptyset(&go);
+    sigaddset(&go, GoSignal);
+    sigset_t held;
+    if (pthread_sigmask(SIG_SETMASK, nullptr, &held) != 0 || sigismember(&held, GoSignal) != 1)
+        return;
+    int signal = 0;
+    while (sigwait(&go, &signal) != 0) {
+    }
+    // What this program starts must not inherit the held signal.
+    pthread_sigmask(SIG_UNBLOCK, &go, nullptr);
+}
+
+void letGo(qint64 pid)
+{
+    if (pid > 0)
+        ::kill(static_cast<pid_t>(pid), GoSignal);
 }
 
 void killProcessGroup(qint64 pid)

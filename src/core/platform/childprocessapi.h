@@ -35,6 +35,10 @@ public:
 
     // For the next start: how much of the processor the child and all it starts may take.
     virtual void setPriority(ProcessPriority priority) = 0;
+    // For the next start of a program that knows to wait (platform::awaitGo): it begins its work
+    // only at go(). Only where the launcher startsWaiting().
+    virtual void setWaitsForGo(bool) {}
+    virtual void go() {}
 
     // Starts program and waits until it runs; false when it could not be started.
     virtual bool start(const QString &program, const QStringList &arguments) = 0;
@@ -65,6 +69,8 @@ class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     virtual std::unique_ptr<ChildProcess> create() = 0;
+    // Whether its children can be started to wait for go.
+    virtual bool startsWaiting() const { return false; }
 };
 
 } // namespace platform

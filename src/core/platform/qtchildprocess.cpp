@@ -53,7 +53,21 @@ public:
         return true;
     }
 
-    void setPriority(ProcessPriority priority) override { confineChildProcess(m_process, ProcessGroup::Own, priority); }
+    void setPriority(ProcessPriority priority) override
+    {
+        m_priority = priority;
+        confineChildProcess(m_process, ProcessGroup::Own, m_priority, m_waitsForGo);
+    }
+    void setWaitsForGo(bool waits) override
+    {
+        m_waitsForGo = waits;
+        confineChildProcess(m_process, ProcessGroup::Own, m_priority, m_waitsForGo);
+    }
+    void go() override
+    {
+        if (leaderIsOurs())
+            letGo(m_pid);
+    }
 
     void hold() override
     {
@@ -125,6 +139,8 @@ private:
     }
 
     QProcess m_process;
+    ProcessPriority m_priority = ProcessPriority::Normal;
+    bool m_waitsForGo = false;
     qint64 m_pid = 0;
     bool m_remainsKilled = false;
 };

@@ -8,6 +8,7 @@ namespace platform {
 class QtProcessLauncher final : public ProcessLauncher {
 public:
     std::unique_ptr<ChildProcess> create() override;
+    bool startsWaiting() const override { return true; }
 };
 
 } // namespace platform
