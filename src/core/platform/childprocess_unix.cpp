@@ -1,4 +1,5 @@
 #include "core/platform/childprocess.h"
+#include "core/platform/lifeline.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -98,6 +100,9 @@ void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority 
         if (ownGroup)
             setpgid(0, 0);
         lowerPriority(priority);
+        // A lifeline passed on is held until this child, and what it starts, are gone too.
+        if (const int lifeline = lifelineForChildren(); lifeline >= 0)
+            fcntl(lifeline, F_SETFD, 0);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died before the death signal was armed.
         if (getppid() != parent)
