@@ -1,5 +1,7 @@
 #include "encoder/encoderharness.h"
 
+#include "helpers/testclips.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -28,9 +30,7 @@ Finished runToEnd(const QString &program, const QStringList &arguments, const QS
 
 bool makeClip(const QStringList &ffmpegArguments)
 {
-    const Finished made =
-        runToEnd(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
-    return made.exitStatus == QProcess::NormalExit && made.exitCode == 0;
+    return testclips::makeClip(ffmpegArguments);
 }
 
 bool writeFile(const QString &path, const QByteArray &content)

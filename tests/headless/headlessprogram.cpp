@@ -100,6 +100,24 @@ double duration(const QString &video)
     return probe({"-show_entries", "format=duration", "-of", "csv=p=0", video}).toDouble();
 }
 
+VideoFacts videoFacts(const QString &video)
+{
+    VideoFacts facts;
+    QString width;
+    const QString said = probe({"-select_streams", "v:0", "-show_entries", "stream=width,height:format=duration", "-of",
+                                "default=noprint_wrappers=1", video});
+    for (const QString &line : said.split(QLatin1Char('\n'))) {
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (line.startsWith(QLatin1String("width=")))
+            width = value;
+        else if (line.startsWith(QLatin1String("height=")))
+            facts.frameSize = width + QLatin1Char('x') + value;
+        else if (line.startsWith(QLatin1String("duration=")))
+            facts.seconds = value.toDouble();
+    }
+    return facts;
+}
+
 QList<qint64> processesMentioning(const QString &text)
 {
     QList<qint64> found;

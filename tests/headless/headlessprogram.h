@@ -41,6 +41,12 @@ Finished run(const ProgramCopy &copy, const QStringList &arguments, const QStrin
 // Width and height, and duration in seconds, of a video as ffprobe reads them.
 QString frameSize(const QString &video);
 double duration(const QString &video);
+// Both at once, in one start of ffprobe.
+struct VideoFacts {
+    QString frameSize;
+    double seconds = 0;
+};
+VideoFacts videoFacts(const QString &video);
 
 // Processes still alive (not zombies) whose command line mentions text.
 QList<qint64> processesMentioning(const QString &text);

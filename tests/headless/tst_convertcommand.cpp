@@ -5,13 +5,32 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
 using namespace headlesstest;
 
+namespace {
+
+// The switches among an encoder's arguments, each with its value, in their order.
+QStringList switchesIn(const QStringList &arguments, const QStringList &names)
+{
+    QStringList found;
+    for (qsizetype at = 0; at + 1 < arguments.size(); ++at) {
+        if (names.contains(arguments[at]))
+            found << arguments[at] << arguments[at + 1];
+    }
+    return found;
+}
+
+} // namespace
+
 class ConvertCommandTest : public ConvertTestBase {
     Q_OBJECT
+
+    std::unique_ptr<ProgramCopy> m_fakeEncoder; // says which arguments it was given
 
 private slots:
     void initTestCase() { setUp(); }
@@ -175,34 +194,65 @@ private slots:
                  (QStringList{"Preferences.ini", "system-wide", "velkor", "wmaspi.dll"}));
     }
 
-    // A setting changes the output as the same choice in the grids does.
+    // A setting changes the encoder's arguments as the same choice in the grids does; the encoder's
+    // own tests show what each switch does to the output, and one real run below the whole way.
     void settingsChangeTheOutput_data()
     {
         QTest::addColumn<QStringList>("settings");
-        QTest::addColumn<QString>("size");
-        QTest::newRow("the profile's own") << QStringList{} << "176x144";
-        QTest::newRow("another caption") << QStringList{"--set", "video size=352X288 (cif)"} << "352x288";
-        QTest::newRow("the original") << QStringList{"--set", "Video Size=Original Size"} << "320x240";
-        QTest::newRow("custom") << QStringList{"--set", "Video Size=160x120"} << "160x120";
+        QTest::addColumn<QStringList>("switches");
+        QTest::newRow("the profile's own") << QStringList{} << QStringList{"-s", "176x144"};
+        QTest::newRow("another caption") << QStringList{"--set", "video size=352X288 (cif)"}
+                                         << QStringList{"-s", "352x288"};
+        QTest::newRow("the original") << QStringList{"--set", "Video Size=Original Size"} << QStringList{};
+        QTest::newRow("custom") << QStringList{"--set", "Video Size=160x120"} << QStringList{"-s", "160x120"};
         QTest::newRow("last one counts") << QStringList{"--set", "Video Size=160x120", "--set",
                                                         "Video Size=352x288 (CIF)"}
-                                         << "352x288";
+                                         << QStringList{"-s", "352x288"};
         QTest::newRow("free parameter") << QStringList{"--set", "Video Size=Original Size", "--set",
                                                        "Video Filter=scale=96:64"}
-                                        << "96x64";
+                                        << QStringList{"-vf", "scale=96:64"};
         // A typed value is one argument, blanks and all.
         QTest::newRow("free parameter with a blank")
-            << QStringList{"--set", "Video Size=Original Size", "--set", "Video Filter=scale=96:64, hflip"} << "96x64";
+            << QStringList{"--set", "Video Size=Original Size", "--set", "Video Filter=scale=96:64, hflip"}
+            << QStringList{"-vf", "scale=96:64, hflip"};
     }
     void settingsChangeTheOutput()
     {
         QFETCH(QStringList, settings);
-        QFETCH(QString, size);
+        QFETCH(QStringList, switches);
+        if (!m_fakeEncoder) {
+            m_fakeEncoder = std::make_unique<ProgramCopy>(TestProfiles);
+            const QString encoder = m_fakeEncoder->directory.filePath("wmaspi.dll");
+            QVERIFY(QFile::remove(encoder) && QFile::copy(VELKOR_TEST_BIN_DIR "/fake_encoder", encoder));
+        }
         QTemporaryDir output;
-        const Finished finished = run(*m_program, QStringList{"--convert", "-p", "SMALL", "-o", output.path()} +
-                                                      settings + QStringList{media("a.avi")});
+        QProcessEnvironment environment = m_fakeEncoder->environment();
+        environment.insert("FAKE_ENCODER_SCRIPT", "args|exit:1");
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(m_fakeEncoder->program(), QStringList{"--convert", "--json", "-p", "SMALL", "-o", output.path()} +
+                                                    settings + QStringList{media("a.avi")});
+        const Finished finished = finish(process);
+        QStringList arguments;
+        for (const QString &line : finished.out.split('\n', Qt::SkipEmptyParts)) {
+            const QJsonObject event = QJsonDocument::fromJson(line.toUtf8()).object();
+            if (event.value("event") == "taskEnded") {
+                for (const QString &said : event.value("log").toString().split('\n'))
+                    arguments << said.mid(4);
+            }
+        }
+        QVERIFY2(arguments.contains(media("a.avi")), qPrintable(finished.describe()));
+        QCOMPARE(switchesIn(arguments, {"-s", "-vf"}), switches);
+    }
+
+    void aSettingReachesTheOutput()
+    {
+        QTemporaryDir output;
+        const Finished finished =
+            run(*m_program, {"--convert", "-p", "SMALL", "-o", output.path(), "--set", "Video Size=Original Size",
+                             "--set", "Video Filter=scale=96:64, hflip", media("a.avi")});
         QVERIFY2(finished.exitCode == 0, qPrintable(finished.describe()));
-        QCOMPARE(frameSize(output.filePath("a.mp4")), size);
+        QCOMPARE(frameSize(output.filePath("a.mp4")), "96x64");
     }
 
     // --start and --end cut every file as the Output grid's Start Time and End Time do.

@@ -10,22 +10,36 @@
 
 namespace testclips {
 
-bool makeClip(const QStringList &ffmpegArguments)
+namespace {
+
+bool runFfmpeg(const QStringList &ffmpegArguments)
 {
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + ffmpegArguments);
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }
 
-bool makeClip(const QString &path, double seconds)
+// Generated sources only, and no file named but the output at the end: the recipe makes the
+// same clip every time.
+bool isRepeatable(const QStringList &ffmpegArguments)
 {
-    const QString duration = QString::number(seconds);
-    const QStringList recipe{"-f",   "lavfi", "-i",   "testsrc=size=320x240:rate=25:duration=" + duration,
-                             "-f",   "lavfi", "-i",   "sine=duration=" + duration,
-                             "-c:v", "mpeg4", "-c:a", "mp3"};
-    // Every executable asks for the same few clips: the first one to need a clip makes it in a
-    // folder of the build that all share, the others copy it. The name holds the whole recipe,
-    // so a changed recipe makes a clip of its own.
+    if (ffmpegArguments.isEmpty() || !ffmpegArguments.last().contains(QLatin1Char('/')))
+        return false;
+    for (qsizetype at = 0; at + 1 < ffmpegArguments.size(); ++at) {
+        if (ffmpegArguments[at].contains(QLatin1Char('/')))
+            return false;
+        if (ffmpegArguments[at] == QLatin1String("-i") && (at < 2 || ffmpegArguments[at - 2] != QLatin1String("-f") ||
+                                                           ffmpegArguments[at - 1] != QLatin1String("lavfi")))
+            return false;
+    }
+    return true;
+}
+
+// Every executable asks for the same few clips, and every run of the suite too: the first one to
+// need a clip makes it in a folder of the build that all share, the others copy it. The name
+// holds the whole recipe, so a changed recipe makes a clip of its own.
+bool copyShared(const QStringList &recipe, const QString &path)
+{
     const QString suffix = QFileInfo(path).suffix();
     const QByteArray key =
         QCryptographicHash::hash((recipe.join('\n') + '.' + suffix).toUtf8(), QCryptographicHash::Sha1).toHex();
@@ -37,7 +51,7 @@ bool makeClip(const QString &path, double seconds)
         // Made under a name of its own and renamed: an executable making the same clip at the
         // same time never copies half of one.
         QTemporaryFile made(cache.filePath(QStringLiteral("making-XXXXXX.") + suffix));
-        if (!made.open() || !makeClip(recipe + QStringList{made.fileName()}))
+        if (!made.open() || !runFfmpeg(recipe + QStringList{made.fileName()}))
             return false;
         if (made.rename(cached))
             made.setAutoRemove(false);
@@ -46,6 +60,23 @@ bool makeClip(const QString &path, double seconds)
     }
     QFile::remove(path);
     return QFile::copy(cached, path);
+}
+
+} // namespace
+
+bool makeClip(const QStringList &ffmpegArguments)
+{
+    if (isRepeatable(ffmpegArguments))
+        return copyShared(ffmpegArguments.mid(0, ffmpegArguments.size() - 1), ffmpegArguments.last());
+    return runFfmpeg(ffmpegArguments);
+}
+
+bool makeClip(const QString &path, double seconds)
+{
+    const QString duration = QString::number(seconds);
+    return copyShared({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + duration, "-f", "lavfi", "-i",
+                       "sine=duration=" + duration, "-c:v", "mpeg4", "-c:a", "mp3"},
+                      path);
 }
 
 bool makeNamedPipe(const QString &path)

@@ -12,7 +12,9 @@ namespace testclips {
 bool makeClip(const QString &path, double seconds);
 
 // Runs FFmpeg on the arguments after "-nostdin -v error -y", for a clip of other sources, codecs
-// or containers. False when FFmpeg is missing, fails or takes more than a minute.
+// or containers. False when FFmpeg is missing, fails or takes more than a minute. A clip of
+// FFmpeg's test sources alone, written to the path given last, is made once for the whole suite
+// too.
 bool makeClip(const QStringList &ffmpegArguments);
 
 // A named pipe at path, made by the system's own program. Opened for reading, it gives nothing

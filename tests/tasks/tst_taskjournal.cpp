@@ -1,3 +1,4 @@
+#include "core/platform/qtchildprocess.h"
 #include "core/protocol/partialoutput.h"
 #include "core/tasks/journalslot.h"
 #include "core/tasks/journalwriter.h"
@@ -5,6 +6,7 @@
 #include "core/tasks/taskjournal.h"
 #include "gui/grids/keyvaluegrid.h"
 #include "gui/mainform/tasklistrows.h"
+#include "helpers/processalive.h"
 #include "helpers/testclips.h"
 #include "helpers/testwindow.h"
 #include "install/unprivileged.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 
@@ -22,6 +25,8 @@ using mainform::TMainForm;
 using namespace journaltest;
 
 namespace {
+
+const char *SlotHolderFolder = "VELKOR_SLOT_HOLDER_FOLDER";
 
 // The notices about the journal, leaving out the end of a batch.
 QStringList journalNotices(const testwindow::Window &w)
@@ -185,6 +190,32 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder.filePath("tasks-4.previous")));
     }
 
+    // A killed window's slot is taken over only once the processes it started are gone too: one
+    // still running could write the partial file that the restore removes.
+    void aSlotWaitsForItsWindowsProcesses()
+    {
+        if (qEnvironmentVariableIsSet(SlotHolderFolder))
+            return holdASlotWithALingeringProcess();
+        QTemporaryDir folder;
+        QProcess window;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(SlotHolderFolder, folder.path());
+        window.setProcessEnvironment(environment);
+        window.start(QCoreApplication::applicationFilePath(), {"aSlotWaitsForItsWindowsProcesses"});
+        const QRegularExpression started("child=(\\d+)\n");
+        QByteArray said;
+        QVERIFY(QTest::qWaitFor([&] { return started.match(said += window.readAll()).hasMatch(); }, 60000));
+        const qint64 lingering = started.match(said).captured(1).toLongLong();
+        window.kill();
+        QVERIFY(window.waitForFinished(10000));
+        QVERIFY(testprocess::processAlive(lingering));
+
+        const auto slot = tasks::JournalSlot::claim(folder.path());
+        QVERIFY(slot);
+        QCOMPARE(slot->journalPath(), folder.filePath("tasks.journal"));
+        QVERIFY(!testprocess::processAlive(lingering));
+    }
+
     // Each cause is told once in a notice, and the window works on without a journal; one it
     // cannot read it leaves as it is.
     void aJournalThatCannotBeKept_data()
@@ -313,6 +344,26 @@ private slots:
             mainform::WriteTask(list, 0, sub, record);
             QVERIFY2(!mainform::ConvertedEarlier(list, 0), qPrintable(QString::number(sub)));
         }
+    }
+
+private:
+    // The window's side: its slot, and a child whose own child outlives it by two seconds, as an
+    // encoder slow to die would.
+    void holdASlotWithALingeringProcess()
+    {
+        const auto slot = tasks::JournalSlot::claim(qEnvironmentVariable(SlotHolderFolder));
+        QVERIFY(slot);
+        writeAll(slot->journalPath(), tasks::encodeTaskJournal(sampleJournal()));
+        platform::QtProcessLauncher launcher;
+        const auto child = launcher.create();
+        QVERIFY(child->start("sh", {"-c", "sleep 2 & echo child=$!; wait"}));
+        QByteArray said;
+        while (!said.endsWith('\n'))
+            said += child->read(64, QDeadlineTimer(10000)).value_or(QByteArray("\n"));
+        std::fwrite(said.constData(), 1, size_t(said.size()), stdout);
+        std::fflush(stdout);
+        QTest::qWait(120000);
+        QFAIL("The window was not killed.");
     }
 };
 

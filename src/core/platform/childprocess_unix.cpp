@@ -1,4 +1,5 @@
 #include "core/platform/childprocess.h"
+#include "core/platform/lifeline.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
@@ -108,6 +110,9 @@ void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority 
             sigprocmask(SIG_BLOCK, &go, nullptr);
         }
         lowerPriority(priority);
+        // A lifeline passed on is held until this child, and what it starts, are gone too.
+        if (const int lifeline = lifelineForChildren(); lifeline >= 0)
+            fcntl(lifeline, F_SETFD, 0);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died before the death signal was armed.
         if (getppid() != parent)

@@ -10,6 +10,8 @@ namespace tasks {
 namespace {
 // Far more windows than anyone keeps open at once.
 constexpr int SlotCount = 32;
+// A killed window's children die with it, but a busy machine may take a moment to end them.
+constexpr int LeftProcessesPatienceMs = 5000;
 
 QString slotBase(const QString &folder, int slot)
 {
@@ -50,6 +52,10 @@ std::unique_ptr<JournalSlot> JournalSlot::claim(const QString &folder, QString *
             return refuse(cannotWrite(folder));
         }
         std::unique_ptr<JournalSlot> claimed(new JournalSlot(base, std::move(lock)));
+        if (!claimed->takeLifeline())
+            continue;
+        // Every encoder this window starts holds the slot with it.
+        claimed->m_lifeline.passToChildren();
         // Set aside by the start before this one, which was all the keeping it was given.
         QFile::remove(claimed->previousPath());
         return claimed;
@@ -72,11 +78,18 @@ std::vector<std::unique_ptr<JournalSlot>> JournalSlot::claimLeftBehind(const QSt
         if (!lock->tryLock(0))
             continue;
         std::unique_ptr<JournalSlot> claimed(new JournalSlot(base, std::move(lock)));
+        if (!claimed->takeLifeline())
+            continue;
         QFile::remove(claimed->previousPath());
         if (claimed->hasJournal())
             left.push_back(std::move(claimed));
     }
     return left;
+}
+
+bool JournalSlot::takeLifeline()
+{
+    return m_lifeline.take(QFile::encodeName(m_base + QStringLiteral(".alive")).toStdString(), LeftProcessesPatienceMs);
 }
 
 bool JournalSlot::hasJournal() const

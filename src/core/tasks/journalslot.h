@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/lifeline.h"
+
 #include <QByteArray>
 #include <QLockFile>
 #include <QString>
@@ -12,7 +14,8 @@ namespace tasks {
 
 // The journal one window keeps, in a folder that several windows may share: each holds a slot
 // of its own, locked with its process id, and a slot whose process is gone is taken over with
-// whatever journal that process left.
+// whatever journal that process left, once the encoders that process started are gone too: until
+// then their partial files are theirs.
 class JournalSlot {
 public:
     // The first slot of folder that no running program holds; none, with the reason as part of a
@@ -40,8 +43,12 @@ public:
 private:
     JournalSlot(const QString &base, std::unique_ptr<QLockFile> lock) : m_base(base), m_lock(std::move(lock)) {}
 
+    // Taken, or false when the processes of the slot's last window outlived the wait.
+    bool takeLifeline();
+
     QString m_base;
     std::unique_ptr<QLockFile> m_lock;
+    platform::Lifeline m_lifeline;
 };
 
 } // namespace tasks
