@@ -21,9 +21,10 @@ QStringList BatchRun::encoderArguments(int row, const QString &output) const
         .arguments;
 }
 
-// Loading the encoder costs as much as a short file's conversion takes to write: with one job,
-// done between two files, it would add up over a batch. Started now, it has loaded by its turn.
-// Whatever decides its command is looked at again then, and a changed command starts afresh.
+// Loading the encoder takes a few hundredths of a second: with one job, done between two files,
+// it would add up over a batch of short ones. Started once the running FFmpeg is under way, it
+// has loaded by its turn without competing with that FFmpeg's own start. Whatever decides its
+// command is looked at again then, and a changed command starts afresh.
 void BatchRun::prepareNext()
 {
     if (m_state != RunState::Converting || m_finishCurrent || int(m_running.size()) < m_plan.jobs ||

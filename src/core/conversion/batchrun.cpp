@@ -178,7 +178,6 @@ void BatchRun::startTasks()
         startTask(m_next++, output);
         skipConvertedEarlier();
     }
-    prepareNext();
     endWhenDone();
 }
 
@@ -257,6 +256,8 @@ void BatchRun::examineLine(Task *task, std::string_view line)
     if (task->lineCount++ < UnexaminedLines)
         return;
     const auto position = reportedPosition(line);
+    if (position && !m_ahead.isWaiting())
+        prepareNext();
     if (position && *position > task->largestPosition) {
         task->largestPosition = *position;
         task->sinceProgress.restart();

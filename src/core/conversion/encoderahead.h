@@ -23,6 +23,7 @@ public:
     // otherwise none, and any other is ended.
     std::unique_ptr<platform::ChildProcess> take(const QString &program, const QStringList &arguments);
     void discard() { m_encoder.reset(); }
+    bool isWaiting() const { return m_encoder != nullptr; }
 
 private:
     platform::ProcessLauncher &m_launcher;
