@@ -46,8 +46,21 @@ QString streamListingOf(QByteArrayView report)
     return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-// The facts line ends a report. It is taken off before the report is read: its letters may spell
-// any word the cut rules look for. Text of another shape is no facts of ours and goes nowhere.
+ProbeResults resultsOf(QByteArrayView report, const QString &path)
+{
+    ProbeResults results;
+    results.ProbeFactsText = takeFacts(report);
+    results.ProbeStartText = tasks::ZeroTimeText;
+    results.ProbeTracksText = streamListingOf(report);
+    const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
+    results.ProbeLengthText = cut.duration;
+    results.ProbeSizeText = cut.frameSize;
+    results.ProbeEndText = results.ProbeLengthText;
+    return results;
+}
+
+} // namespace
+
 QString takeFacts(QByteArrayView &report)
 {
     static constexpr QByteArrayView prefix = "  Facts: ";
@@ -65,21 +78,6 @@ QString takeFacts(QByteArrayView &report)
     });
     return ours ? QString::fromLatin1(facts) : QString();
 }
-
-ProbeResults resultsOf(QByteArrayView report, const QString &path)
-{
-    ProbeResults results;
-    results.ProbeFactsText = takeFacts(report);
-    results.ProbeStartText = tasks::ZeroTimeText;
-    results.ProbeTracksText = streamListingOf(report);
-    const CutValues cut = applyCutRules(QString::fromUtf8(report), path);
-    results.ProbeLengthText = cut.duration;
-    results.ProbeSizeText = cut.frameSize;
-    results.ProbeEndText = results.ProbeLengthText;
-    return results;
-}
-
-} // namespace
 
 CutValues applyCutRules(const QString &report, const QString &path)
 {

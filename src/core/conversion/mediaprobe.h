@@ -2,6 +2,7 @@
 
 #include "core/protocol/probeframing.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,11 @@ struct CutValues {
     QString duration;
     QString frameSize;
 };
+
+// Takes the facts line that ends an encoder's report off it, and gives its facts. It goes before
+// the report is read, as its letters may spell any word the cut rules look for. A line of another
+// shape is no facts of ours: it goes too, and gives none.
+QString takeFacts(QByteArrayView &report);
 
 // Cuts the duration and the frame size out of the encoder's report on path.
 CutValues applyCutRules(const QString &report, const QString &path);
