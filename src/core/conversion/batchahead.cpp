@@ -27,8 +27,8 @@ QStringList BatchRun::encoderArguments(int row, const QString &output) const
 // command is looked at again then, and a changed command starts afresh.
 void BatchRun::prepareNext()
 {
-    if (m_state != RunState::Converting || m_finishCurrent || int(m_running.size()) < m_plan.jobs ||
-        m_next >= m_plan.tasks.size())
+    if (!m_launcher.startsWaiting() || m_state != RunState::Converting || m_finishCurrent ||
+        int(m_running.size()) < m_plan.jobs || m_next >= m_plan.tasks.size())
         return;
     const QString output = plannedOutputPath(m_plan, m_next, m_plan.renameExisting, m_namesOfRun);
     if (mayStart(m_next, output))
