@@ -19,6 +19,12 @@ ProgramCopy::ProgramCopy(const QList<std::pair<QString, QByteArray>> &profiles)
     }
 }
 
+bool ProgramCopy::addWindow() const
+{
+    return QFile::copy(QStringLiteral(VELKOR_BIN_DIR "/velkor-window"),
+                       directory.filePath(QStringLiteral("velkor-window")));
+}
+
 bool ProgramCopy::isValid() const
 {
     return directory.isValid() && home.isValid() && QFileInfo(program()).isExecutable();

@@ -20,6 +20,8 @@ struct ProgramCopy {
     explicit ProgramCopy(const QList<std::pair<QString, QByteArray>> &profiles);
     bool isValid() const;
     QString program() const { return directory.filePath(QStringLiteral("velkor")); }
+    // The window is a program of its own, copied only for the tests that start it.
+    bool addWindow() const;
     void writePreferences(const QByteArray &contents) const;
     QProcessEnvironment environment() const;
 };

@@ -157,6 +157,7 @@ private slots:
     {
         QFETCH(int, signal);
         ProgramCopy copy(TestProfiles);
+        QVERIFY(copy.addWindow());
         copy.writePreferences("[Main]\r\nProfile=1\r\n");
         QProcess process;
         QProcessEnvironment environment = copy.environment();
@@ -190,8 +191,10 @@ private slots:
         QVERIFY(QFile::copy(media("a.avi"), folder.filePath("a.avi")));
         QProcess process;
         QProcessEnvironment environment = copy.environment();
-        if (window)
+        if (window) {
+            QVERIFY(copy.addWindow());
             environment.insert("QT_QPA_PLATFORM", "offscreen");
+        }
         process.setProcessEnvironment(environment);
         process.start(copy.program(),
                       window ? QStringList{folder.path()}

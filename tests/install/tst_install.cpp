@@ -197,8 +197,8 @@ private slots:
         const QString root = work.filePath("root");
         QCOMPARE(QProcess::execute("dpkg-deb", {"-x", work.filePath("package/" + debs.first()), root}), 0);
         for (const char *path :
-             {"usr/lib/velkor/velkor", "usr/lib/velkor/wmaspi.dll", "usr/lib/velkor/Preferences.ini",
-              "usr/lib/velkor/velkor-help.html", "usr/lib/velkor/system-wide",
+             {"usr/lib/velkor/velkor", "usr/lib/velkor/velkor-window", "usr/lib/velkor/wmaspi.dll",
+              "usr/lib/velkor/Preferences.ini", "usr/lib/velkor/velkor-help.html", "usr/lib/velkor/system-wide",
               "usr/lib/velkor/Profiles/3GP H.263 176x144 (QCIF).vkp", "usr/share/applications/velkor.desktop",
               "usr/share/icons/hicolor/scalable/apps/velkor.svg", "usr/share/metainfo/velkor.metainfo.xml",
               "usr/share/doc/velkor/copyright", "usr/share/man/man1/velkor.1.gz"})
