@@ -89,10 +89,10 @@ void ArgumentCheckTest::numbersAsFfmpegReadsThem_data()
 {
     QTest::addColumn<QString>("text");
     // Plain numbers, read without libav, then FFmpeg's other forms, read by libav.
-    for (const char *text :
-         {"25",   "0.1",        "29.97", "12.5",  "1000000",    ".5",         "5.", "1e3", "0.1234567",
-          "96k",  "1.5M",       "2G",    "128kB", "64ki",       "0x1F",       "+7", "-2",  " 3",
-          "1:30", "00:01:02.5", "500ms", "ntsc",  "30000/1001", "24000:1001", "1E", "abc", ""})
+    for (const char *text : {"25",        "0.1", "29.97", "12.5",       "1000000", ".5",    "5.",         "1e3",
+                             "0.1234567", "96k", "1.5M",  "2G",         "128kB",   "64ki",  "0x1F",       "+7",
+                             "-2",        " 3",  "1:30",  "00:01:02.5", "500ms",   "ntsc",  "30000/1001", "24000:1001",
+                             "1E",        "abc", "",      "23.976",     "12.345",  "0.001", "999.999"})
         QTest::newRow(text) << QString::fromLatin1(text);
 }
 
