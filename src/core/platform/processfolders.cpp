@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -21,18 +22,24 @@ std::filesystem::path temporaryFolder()
 
 void removeFoldersWhere(const std::string &prefix, const std::function<bool(std::int64_t pid)> &condemned)
 {
+    // Gathered first: a folder is not removed from under the listing that found it.
+    std::vector<std::filesystem::path> found;
     std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(temporaryFolder(), error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0 || !entry.is_directory(error))
+    for (std::filesystem::directory_iterator entry(temporaryFolder(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code ignored;
+        if (name.compare(0, prefix.size(), prefix) != 0 || !entry->is_directory(ignored))
             continue;
         const char *first = name.data() + prefix.size();
         const char *last = name.data() + name.size();
         std::int64_t pid = 0;
-        const auto [end, failure] = std::from_chars(first, last, pid);
-        if (failure == std::errc() && end != first && (end == last || *end == '-') && condemned(pid))
-            std::filesystem::remove_all(entry.path(), error);
+        const auto [stop, failure] = std::from_chars(first, last, pid);
+        if (failure == std::errc() && stop != first && (stop == last || *stop == '-') && condemned(pid))
+            found.push_back(entry->path());
     }
+    for (const auto &folder : found)
+        std::filesystem::remove_all(folder, error);
 }
 
 } // namespace
