@@ -43,7 +43,8 @@ FfmpegRun::Outcome FfmpegRun::run(platform::StopSignals &stops)
         relayErrors(events.error);
         if (events.ended)
             break;
-        if (!stopRequested && events.watchedReady && stops.requested()) {
+        // Read at every wake: a signal left unread would wake the wait at once, again and again.
+        if (events.watchedReady && stops.requested() && !stopRequested) {
             stopRequested = true;
             ffmpeg.terminate();
             killAt = Clock::now() + StopGrace;

@@ -6,7 +6,9 @@ namespace platform {
 
 void *loadLibrary(const std::string &fileName, std::string *error)
 {
-    void *library = ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    // Lazily bound: libavcodec brings every codec library FFmpeg was built with, and binding all
+    // their symbols at once costs more than the few calls we make.
+    void *library = ::dlopen(fileName.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!library) {
         const char *why = ::dlerror();
         *error = why ? why : "Cannot load " + fileName;
