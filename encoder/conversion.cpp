@@ -3,7 +3,7 @@
 #include "argumentcheck.h"
 #include "console.h"
 #include "conversionplan.h"
-#include "core/platform/signalinterruption.h"
+#include "core/platform/stopsignals.h"
 #include "ffmpeg/ffmpeglocator.h"
 #include "ffmpeg/ffmpegrun.h"
 #include "fit/fitconversion.h"
@@ -16,8 +16,6 @@
 #include "shape/conversionshape.h"
 #include "tracks/conversiontracks.h"
 #include "verdict/verdict.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <optional>
@@ -35,20 +33,11 @@ std::optional<std::string> refusal(const ConversionRequest &request, const std::
     return argumentsRefusal(arguments, from, from + request.parameters.size());
 }
 
-int runPlain(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container)
+int runPlain(const ConversionRequest &request, const std::string &ffmpeg, const std::vector<std::string> &container)
 {
-    std::optional<int> status;
-    FfmpegRun run(ffmpeg, ffmpegArguments(request, container), [&](const FfmpegRun::Outcome &outcome) {
-        status = conclude(request, container, outcome);
-        QCoreApplication::exit(*status);
-    });
-    const platform::SignalInterruption interruption;
-    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
-    run.start();
-    if (status)
-        return *status;
-    QCoreApplication::exec();
-    return status.value_or(1);
+    platform::StopSignals stops;
+    FfmpegRun run(ffmpeg, ffmpegArguments(request, container));
+    return conclude(request, container, run.run(stops));
 }
 
 // The run's own probe of the input, when it is there and the file has not changed since: opening
@@ -66,8 +55,8 @@ MediaProbe sourceProbe(const ConversionRequest &request, ProbeDepth depth)
 
 int runConversion(const ConversionRequest &request)
 {
-    const QString ffmpeg = locateFfmpeg();
-    if (ffmpeg.isEmpty()) {
+    const std::string ffmpeg = locateFfmpeg();
+    if (ffmpeg.empty()) {
         printError("FFmpeg was not found: put ffmpeg next to wmaspi.dll or on the PATH");
         return FfmpegMissingStatus;
     }

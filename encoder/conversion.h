@@ -5,7 +5,7 @@
 namespace encoder {
 
 // Converts with FFmpeg into a part file and moves it over the output only when it checks
-// out. Returns the exit status. Needs a QCoreApplication; runs its event loop.
+// out. Returns the exit status.
 int runConversion(const ConversionRequest &request);
 
 } // namespace encoder

@@ -1,12 +1,9 @@
 #include "conversionplan.h"
 
 #include "core/protocol/partialoutput.h"
+#include "ffmpeg/ffmpegnumbers.h"
 #include "probe/libavformat.h"
 #include "probe/muxertable.h"
-
-extern "C" {
-#include <libavutil/parseutils.h>
-}
 
 #include <algorithm>
 
@@ -25,7 +22,7 @@ std::optional<std::vector<std::string>> containerSwitch(const ConversionRequest 
     if (const auto muxer = tabledMuxer(request.output))
         return std::vector<std::string>{"-f", *muxer};
     // The few names the table cannot answer for cost a load of libavformat before FFmpeg starts.
-    const Libavformat *libav = libavformat();
+    const Libav *libav = encoder::libav();
     const AVOutputFormat *format = libav ? libav->guessFormat(nullptr, request.output.c_str(), nullptr) : nullptr;
     if (!format)
         return std::nullopt;
@@ -49,7 +46,7 @@ std::optional<MuxerKinds> muxerKinds(const ConversionRequest &request, const std
         return std::nullopt;
     if (const auto tabled = tabledMuxerKinds(*name))
         return tabled;
-    const Libavformat *libav = libavformat();
+    const Libav *libav = encoder::libav();
     const AVOutputFormat *muxer = libav ? libav->guessFormat(name->c_str(), nullptr, nullptr) : nullptr;
     if (!muxer)
         return std::nullopt;
@@ -65,10 +62,10 @@ std::optional<double> switchSeconds(const std::vector<std::string> &parameters, 
     const auto found = std::find(parameters.rbegin(), parameters.rend(), name);
     if (found == parameters.rend() || found == parameters.rbegin())
         return std::nullopt;
-    std::int64_t microseconds = 0;
-    if (av_parse_time(&microseconds, std::prev(found)->c_str(), 1) < 0)
+    const auto microseconds = ffmpegDuration(*std::prev(found));
+    if (!microseconds)
         return std::nullopt;
-    return static_cast<double>(microseconds) / 1e6;
+    return static_cast<double>(*microseconds) / 1e6;
 }
 
 double trimmedSeconds(double seconds, const std::vector<std::string> &parameters)

@@ -1,12 +1,11 @@
 #include "commandline.h"
 #include "console.h"
 #include "conversion.h"
-#include "core/platform/childprocess.h"
+#include "core/platform/processsignals.h"
 #include "core/protocol/probeframing.h"
+#include "probe/libavformat.h"
 #include "probe/mediainfo.h"
 #include "probe/probereport.h"
-
-#include <QCoreApplication>
 
 #include <clocale>
 #include <string>
@@ -60,9 +59,7 @@ int main(int argc, char *argv[])
     if (const auto *probes = std::get_if<encoder::ProbeManyRequest>(&request))
         return encoder::runProbeMany(*probes);
     if (const auto *conversion = std::get_if<encoder::ConversionRequest>(&request)) {
-        int qtArgc = 1; // our arguments are FFmpeg's business, not Qt's
-        QCoreApplication app(qtArgc, argv);
-        // QCoreApplication adopts the user's locale; libav's number parsing must not.
+        // Numbers we print and libav reads are in the C locale, whatever the user's.
         std::setlocale(LC_NUMERIC, "C");
         // Everything the conversion looks at, it looks at now: the input may have changed since.
         if (conversion->waitForGo)

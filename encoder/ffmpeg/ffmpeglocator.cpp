@@ -1,17 +1,17 @@
 #include "ffmpeg/ffmpeglocator.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
+#include "core/platform/plainfiles.h"
 
 namespace encoder {
 
-QString locateFfmpeg()
+std::string locateFfmpeg()
 {
-    const QFileInfo beside(QCoreApplication::applicationDirPath() + QStringLiteral("/ffmpeg"));
-    if (beside.isFile() && beside.isExecutable())
-        return beside.absoluteFilePath();
-    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (const std::string folder = platform::programFolder(); !folder.empty()) {
+        const std::string beside = folder + "/ffmpeg";
+        if (platform::isExecutableFile(beside))
+            return beside;
+    }
+    return platform::findExecutable("ffmpeg");
 }
 
 } // namespace encoder

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace encoder {
 
@@ -8,7 +8,6 @@ namespace encoder {
 inline constexpr int FfmpegMissingStatus = 127;
 
 // FFmpeg shipped next to the encoder wins over the one on PATH. Empty when neither exists.
-// Needs a QCoreApplication.
-QString locateFfmpeg();
+std::string locateFfmpeg();
 
 } // namespace encoder

@@ -1,85 +1,82 @@
 #include "ffmpeg/ffmpegrun.h"
 
 #include "console.h"
-#include "core/platform/childprocess.h"
+#include "core/platform/pipedchild.h"
+#include "core/platform/stopsignals.h"
+
+#include <algorithm>
+#include <chrono>
 
 namespace encoder {
 
 namespace {
 
-constexpr int HeartbeatMs = 400;
-constexpr int StopGraceMs = 2000;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto Heartbeat = std::chrono::milliseconds(400);
+constexpr auto StopGrace = std::chrono::milliseconds(2000);
 
 } // namespace
 
-FfmpegRun::FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
-                     std::function<void(const Outcome &)> onEnded, ProgressShare share)
-    : m_status(share)
-    , m_onEnded(std::move(onEnded))
+FfmpegRun::FfmpegRun(const std::string &program, const std::vector<std::string> &arguments, ProgressShare share)
+    : m_program(program)
+    , m_arguments(arguments)
+    , m_status(share)
+{}
+
+FfmpegRun::Outcome FfmpegRun::run(platform::StopSignals &stops)
 {
-    QStringList list;
-    for (const auto &argument : arguments)
-        list.append(QString::fromStdString(argument));
-    m_process.setProgram(program);
-    m_process.setArguments(list);
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
     // FFmpeg stays in our process group, which the window kills as a whole.
-    platform::confineChildProcess(m_process, platform::ProcessGroup::Inherit);
+    platform::PipedChild ffmpeg;
+    std::string startError;
+    if (!ffmpeg.start(m_program, m_arguments, &startError))
+        return reached({Ending::FailedToStart, 0, startError});
 
-    m_heartbeat.setInterval(HeartbeatMs);
-    QObject::connect(&m_heartbeat, &QTimer::timeout, &m_process, [this] { printStatus(m_status.statusLine()); });
-    m_killDeadline.setSingleShot(true);
-    m_killDeadline.setInterval(StopGraceMs);
-    QObject::connect(&m_killDeadline, &QTimer::timeout, &m_process, [this] { m_process.kill(); });
-
-    QObject::connect(&m_process, &QProcess::started, &m_process, [this] { printStatus(m_status.statusLine()); });
-    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process, [this] { relayProgress(); });
-    QObject::connect(&m_process, &QProcess::readyReadStandardError, &m_process, [this] { relayErrors(); });
-    QObject::connect(&m_process, &QProcess::errorOccurred, &m_process, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            end({Ending::FailedToStart, 0, m_process.errorString()});
-    });
-    QObject::connect(&m_process, &QProcess::finished, &m_process, [this](int exitCode, QProcess::ExitStatus status) {
-        relayProgress();
-        relayErrors();
-        m_errorLines.finish([this](std::string_view line) { relayLogLine(line); });
-        if (m_stopRequested)
-            end({Ending::Stopped, exitCode, {}});
-        else if (status == QProcess::CrashExit)
-            end({Ending::Crashed, exitCode, {}});
-        else
-            end({Ending::Exited, exitCode, {}});
-    });
+    bool stopRequested = false;
+    Clock::time_point killAt = Clock::time_point::max(); // once asked to stop, when it is killed
+    printStatus(m_status.statusLine());
+    for (;;) {
+        const Clock::time_point due = std::min(m_nextStatus, killAt);
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+        const auto events = ffmpeg.wait(int(std::max<std::int64_t>(0, wait.count())), stops.descriptor());
+        relayProgress(events.output);
+        relayErrors(events.error);
+        if (events.ended)
+            break;
+        // Read at every wake: a signal left unread would wake the wait at once, again and again.
+        if (events.watchedReady && stops.requested() && !stopRequested) {
+            stopRequested = true;
+            ffmpeg.terminate();
+            killAt = Clock::now() + StopGrace;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= killAt) {
+            ffmpeg.kill();
+            killAt = Clock::time_point::max();
+        }
+        if (now >= m_nextStatus)
+            printStatus(m_status.statusLine());
+    }
+    m_errorLines.finish([this](std::string_view line) { relayLogLine(line); });
+    if (stopRequested)
+        return reached({Ending::Stopped, ffmpeg.exitCode(), {}});
+    return reached({ffmpeg.crashed() ? Ending::Crashed : Ending::Exited, ffmpeg.exitCode(), {}});
 }
 
-void FfmpegRun::start()
+void FfmpegRun::relayProgress(const std::string &bytes)
 {
-    m_process.start();
-}
-
-void FfmpegRun::stop()
-{
-    if (m_stopRequested || m_ended)
+    if (bytes.empty())
         return;
-    m_stopRequested = true;
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    platform::requestTermination(m_process.processId());
-    m_killDeadline.start();
-}
-
-void FfmpegRun::relayProgress()
-{
-    m_progressLines.feed(m_process.readAllStandardOutput().toStdString(), [this](std::string_view line) {
+    m_progressLines.feed(bytes, [this](std::string_view line) {
         if (const auto status = m_status.takeLine(line))
             printStatus(*status);
     });
 }
 
-void FfmpegRun::relayErrors()
+void FfmpegRun::relayErrors(const std::string &bytes)
 {
-    m_errorLines.feed(m_process.readAllStandardError().toStdString(),
-                      [this](std::string_view line) { relayLogLine(line); });
+    if (!bytes.empty())
+        m_errorLines.feed(bytes, [this](std::string_view line) { relayLogLine(line); });
 }
 
 void FfmpegRun::relayLogLine(std::string_view line)
@@ -91,21 +88,16 @@ void FfmpegRun::relayLogLine(std::string_view line)
 void FfmpegRun::printStatus(const std::string &line)
 {
     printLine(line);
-    m_heartbeat.start(); // restarts: the next repeat is due a full interval after this line
+    // The next repeat is due a full interval after this line.
+    m_nextStatus = Clock::now() + Heartbeat;
 }
 
-void FfmpegRun::end(const Outcome &outcome)
+FfmpegRun::Outcome FfmpegRun::reached(Outcome outcome) const
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    m_heartbeat.stop();
-    m_killDeadline.stop();
-    Outcome reached = outcome;
-    reached.reachedSeconds = m_status.seconds();
-    reached.progressEnded = m_status.ended();
-    reached.account = m_log.account();
-    m_onEnded(reached);
+    outcome.reachedSeconds = m_status.seconds();
+    outcome.progressEnded = m_status.ended();
+    outcome.account = m_log.account();
+    return outcome;
 }
 
 } // namespace encoder

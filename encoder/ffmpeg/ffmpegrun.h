@@ -3,12 +3,13 @@
 #include "ffmpeg/ffmpeglog.h"
 #include "ffmpeg/progressstatus.h"
 
-#include <QProcess>
-#include <QTimer>
-
-#include <functional>
+#include <chrono>
 #include <string>
 #include <vector>
+
+namespace platform {
+class StopSignals;
+}
 
 namespace encoder {
 
@@ -21,37 +22,32 @@ public:
     struct Outcome {
         Ending ending = Ending::Exited;
         int exitCode = 0;
-        QString startError;
+        std::string startError;
         double reachedSeconds = 0; // the last position FFmpeg reported
         bool progressEnded = false;
         FfmpegAccount account = {};
     };
 
-    FfmpegRun(const QString &program, const std::vector<std::string> &arguments,
-              std::function<void(const Outcome &)> onEnded, ProgressShare share = {});
+    FfmpegRun(const std::string &program, const std::vector<std::string> &arguments, ProgressShare share = {});
 
-    // onEnded may be called from within start() when the program cannot be run at all.
-    void start();
-    // Asks FFmpeg to end and kills it if it has not within the grace period.
-    void stop();
+    // Runs FFmpeg to its end. A stop signal asks it to end, and kills it if it has not within the
+    // grace period.
+    Outcome run(platform::StopSignals &stops);
 
 private:
-    void relayProgress();
-    void relayErrors();
+    void relayProgress(const std::string &bytes);
+    void relayErrors(const std::string &bytes);
     void relayLogLine(std::string_view line);
     void printStatus(const std::string &line);
-    void end(const Outcome &outcome);
+    Outcome reached(Outcome outcome) const;
 
-    QProcess m_process;
-    QTimer m_heartbeat;
-    QTimer m_killDeadline;
+    std::string m_program;
+    std::vector<std::string> m_arguments;
     ProgressStatus m_status;
     LineSplitter m_progressLines;
     LineSplitter m_errorLines;
     FfmpegLog m_log;
-    std::function<void(const Outcome &)> m_onEnded;
-    bool m_stopRequested = false;
-    bool m_ended = false;
+    std::chrono::steady_clock::time_point m_nextStatus; // when silence has the status line repeated
 };
 
 } // namespace encoder

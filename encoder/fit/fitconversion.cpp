@@ -3,7 +3,7 @@
 #include "console.h"
 #include "conversionplan.h"
 #include "core/platform/processfolders.h"
-#include "core/platform/signalinterruption.h"
+#include "core/platform/stopsignals.h"
 #include "core/protocol/passlogfolder.h"
 #include "decimaltext.h"
 #include "ffmpeg/ffmpegrun.h"
@@ -18,13 +18,8 @@
 #include "streams/sourcefacts.h"
 #include "verdict/verdict.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <variant>
 
@@ -40,40 +35,33 @@ struct QualityTry {
     double ceiling = 0;
 };
 
-// One conversion into a size, a pass or a try at a time. Every FFmpeg run stays until the end:
-// the one that has just ended is still inside its own signal when the next one starts.
+// One conversion into a size, a pass or a try at a time, each FFmpeg run to its end before the
+// next; a stop ends the run under way and starts no other.
 class FitRun {
 public:
-    FitRun(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container,
-           const FitPlan &plan, std::string passLog, std::optional<QualityTry> quality)
+    FitRun(const ConversionRequest &request, const std::string &ffmpeg, const std::vector<std::string> &container,
+           const FitPlan &plan, std::string passLog, std::optional<QualityTry> quality, platform::StopSignals &stops)
         : m_request(request)
         , m_ffmpeg(ffmpeg)
         , m_container(container)
         , m_plan(plan)
         , m_passLog(std::move(passLog))
         , m_quality(std::move(quality))
+        , m_stops(stops)
         , m_videoBitRate(plan.videoBitRate)
         , m_passesFrom(m_quality ? plan.seconds / 3 : 0)
     {}
 
-    void start()
+    int run()
     {
         if (m_quality)
-            startQualityTry();
-        else if (m_plan.video)
-            startFirstPass();
-        else
-            startOnlyPass();
+            return qualityTry();
+        if (m_plan.video)
+            return passes();
+        const ConversionRequest pass = passRequest({});
+        // Without video there is no lower rate to try: this ends it.
+        return outputEnded(pass, runFfmpeg(pass, {0, 1, m_plan.seconds})).value_or(1);
     }
-
-    void stop()
-    {
-        m_stopped = true;
-        if (!m_runs.empty())
-            m_runs.back()->stop();
-    }
-
-    std::optional<int> status() const { return m_status; }
 
 private:
     // The parameters of every pass, at the bit rate of the current try.
@@ -86,62 +74,59 @@ private:
         return pass;
     }
 
-    void run(const std::vector<std::string> &arguments, ProgressShare share,
-             std::function<void(const FfmpegRun::Outcome &)> ended)
+    FfmpegRun::Outcome runFfmpeg(const ConversionRequest &pass, ProgressShare share)
     {
-        m_runs.push_back(std::make_unique<FfmpegRun>(m_ffmpeg, arguments, std::move(ended), share));
-        m_runs.back()->start();
+        FfmpegRun run(m_ffmpeg, ffmpegArguments(pass, m_container), share);
+        FfmpegRun::Outcome outcome = run.run(m_stops);
+        if (m_stops.requested())
+            outcome.ending = FfmpegRun::Ending::Stopped;
+        return outcome;
     }
 
     // The try at a quality climbs over the first third of the bar; the passes, when it comes out
     // over, share what is left.
-    void startQualityTry()
+    int qualityTry()
     {
         printError(cappedRateLine(m_quality->rate, m_quality->ceiling));
         ConversionRequest pass = m_request;
         pass.parameters = m_quality->rate.parameters;
-        run(ffmpegArguments(pass, m_container), {0, 1.0 / 3, m_plan.seconds / 3},
-            [this, pass](const auto &outcome) { qualityTryEnded(pass, outcome); });
+        const auto outcome = runFfmpeg(pass, {0, 1.0 / 3, m_plan.seconds / 3});
+        const auto reached = partBytes(m_request.output);
+        if (!clean(outcome) || !reached || *reached <= m_plan.size.bytes) {
+            // The passes it spared are not run: the bar ends here.
+            if (clean(outcome))
+                printLine(ProgressStatus({m_plan.seconds, 0, std::nullopt}).statusLine());
+            return conclude(pass, m_container, outcome);
+        }
+        printError(overText(*reached, m_plan.size) + " is over " + givenText(m_plan.size) +
+                   ": converting again in two passes at " + fixedDecimal(m_videoBitRate / 1000, 0) + " kbit/s");
+        return passes();
     }
 
     // Each pass climbs over half of the rest of the bar, and the first one never shows past its
     // half. The first one's video goes into the part file, which the second one writes over.
-    void startFirstPass()
+    int passes()
     {
-        const ConversionRequest pass = passRequest(firstPassSwitches(m_passLog));
+        const ConversionRequest first = passRequest(firstPassSwitches(m_passLog));
         const double half = passShare() * m_plan.seconds;
-        run(ffmpegArguments(pass, m_container), {m_passesFrom, passShare(), m_passesFrom + half},
-            [this, pass](const auto &outcome) { firstPassEnded(pass, outcome); });
-    }
-
-    // A try after the first starts the second half over.
-    void startSecondPass()
-    {
-        const ConversionRequest pass = passRequest(secondPassSwitches(m_passLog));
-        const double half = passShare() * m_plan.seconds;
-        run(ffmpegArguments(pass, m_container), {m_passesFrom + half, passShare(), m_plan.seconds},
-            [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
+        const auto outcome = runFfmpeg(first, {m_passesFrom, passShare(), m_passesFrom + half});
+        if (!clean(outcome))
+            return conclude(first, m_container, outcome);
+        for (;;) {
+            // A try after the first starts the second half over.
+            const ConversionRequest second = passRequest(secondPassSwitches(m_passLog));
+            const auto ended =
+                outputEnded(second, runFfmpeg(second, {m_passesFrom + half, passShare(), m_plan.seconds}));
+            if (ended)
+                return *ended;
+        }
     }
 
     double passShare() const { return (1 - m_passesFrom / m_plan.seconds) / 2; }
 
-    void startOnlyPass()
-    {
-        const ConversionRequest pass = passRequest({});
-        run(ffmpegArguments(pass, m_container), {0, 1, m_plan.seconds},
-            [this, pass](const auto &outcome) { outputEnded(pass, outcome); });
-    }
-
     static bool clean(const FfmpegRun::Outcome &outcome)
     {
         return outcome.ending == FfmpegRun::Ending::Exited && outcome.exitCode == 0;
-    }
-
-    FfmpegRun::Outcome unlessStopped(FfmpegRun::Outcome outcome) const
-    {
-        if (m_stopped)
-            outcome.ending = FfmpegRun::Ending::Stopped;
-        return outcome;
     }
 
     static std::optional<double> partBytes(const std::string &output)
@@ -151,35 +136,15 @@ private:
         return error ? std::nullopt : std::optional(double(bytes));
     }
 
-    void qualityTryEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
-    {
-        const auto reached = partBytes(m_request.output);
-        if (m_stopped || !clean(outcome) || !reached || *reached <= m_plan.size.bytes) {
-            // The passes it spared are not run: the bar ends here.
-            if (clean(outcome) && !m_stopped)
-                printLine(ProgressStatus({m_plan.seconds, 0, std::nullopt}).statusLine());
-            return finish(conclude(pass, m_container, unlessStopped(outcome)));
-        }
-        printError(overText(*reached, m_plan.size) + " is over " + givenText(m_plan.size) +
-                   ": converting again in two passes at " + fixedDecimal(m_videoBitRate / 1000, 0) + " kbit/s");
-        startFirstPass();
-    }
-
-    void firstPassEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
-    {
-        if (m_stopped || !clean(outcome))
-            return finish(conclude(pass, m_container, unlessStopped(outcome)));
-        startSecondPass();
-    }
-
-    void outputEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
+    // The exit status, or nothing when the video goes again at a lower rate.
+    std::optional<int> outputEnded(const ConversionRequest &pass, const FfmpegRun::Outcome &outcome)
     {
         const std::string part = partPathFor(m_request.output);
         std::error_code error;
         const auto reached = std::filesystem::file_size(part, error);
         // A missing output is for the verdict to tell.
-        if (m_stopped || !clean(outcome) || error || double(reached) <= m_plan.size.bytes)
-            return finish(conclude(pass, m_container, unlessStopped(outcome)));
+        if (!clean(outcome) || error || double(reached) <= m_plan.size.bytes)
+            return conclude(pass, m_container, outcome);
 
         const double videoBytes = outcome.account.videoKilobytes > 0 ? outcome.account.videoKilobytes * 1024
                                                                      : m_videoBitRate / 8 * m_plan.seconds;
@@ -187,38 +152,31 @@ private:
             LeastVideoBitRate, loweredVideoBitRate(m_videoBitRate, double(reached), videoBytes, m_plan.size.bytes));
         if (!m_plan.video || m_retries == MostRetries || lowered >= m_videoBitRate) {
             const std::string untouched = "; '" + m_request.output + "' was not changed";
-            return finish(failure(unfitSentence(double(reached), m_plan.size) + untouched, 1));
+            return failure(unfitSentence(double(reached), m_plan.size) + untouched, 1);
         }
         printError(overText(double(reached), m_plan.size) + " is over " + givenText(m_plan.size) +
                    ": converting again at " + fixedDecimal(lowered / 1000, 0) + " kbit/s");
         m_videoBitRate = lowered;
         ++m_retries;
-        startSecondPass();
-    }
-
-    void finish(int status)
-    {
-        m_status = status;
-        QCoreApplication::exit(status);
+        return std::nullopt;
     }
 
     const ConversionRequest &m_request;
-    const QString m_ffmpeg;
+    const std::string m_ffmpeg;
     const std::vector<std::string> &m_container;
     const FitPlan m_plan;
     const std::string m_passLog;
     const std::optional<QualityTry> m_quality;
+    platform::StopSignals &m_stops;
     double m_videoBitRate;
     const double m_passesFrom; // where the passes start on the bar
     int m_retries = 0;
-    bool m_stopped = false;
-    std::optional<int> m_status;
-    std::vector<std::unique_ptr<FfmpegRun>> m_runs;
 };
 
 } // namespace
 
-int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, const std::vector<std::string> &container)
+int runFitConversion(const ConversionRequest &request, const std::string &ffmpeg,
+                     const std::vector<std::string> &container)
 {
     // What cannot fit fails before FFmpeg starts, and before any part file is there to remove.
     const MediaProbe probe = probeMedia(request.input);
@@ -236,14 +194,13 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, co
 
     // Interrupted from here on, we end FFmpeg and remove what we made: the signals must be
     // caught before the pass log has a folder.
-    const platform::SignalInterruption interruption;
+    platform::StopSignals stops;
     // A folder of its own for every conversion, so that two at once never share a pass log.
     // Named after this encoder: one killed outright cannot remove it, whoever killed it does.
-    const QString prefix = QString::fromLatin1(protocol::PassLogFolderPrefix);
-    platform::removeOrphanedProcessFolders(prefix);
-    const QTemporaryDir passLogFolder(platform::processFolderTemplate(prefix));
-    if (!passLogFolder.isValid()) {
-        printError("Cannot make a folder for the pass log: " + passLogFolder.errorString().toStdString());
+    platform::removeOrphanedProcessFolders(protocol::PassLogFolderPrefix);
+    const platform::ProcessFolder passLogFolder(protocol::PassLogFolderPrefix);
+    if (passLogFolder.path().empty()) {
+        printError("Cannot make a folder for the pass log: " + passLogFolder.error());
         return 1;
     }
 
@@ -263,12 +220,7 @@ int runFitConversion(const ConversionRequest &request, const QString &ffmpeg, co
             quality = QualityTry{*rate, most};
         plan.videoBitRate = std::min(plan.videoBitRate, request.streams.videoCeiling.value_or(plan.videoBitRate));
     }
-    FitRun run(request, ffmpeg, container, plan, passLogFolder.filePath(QStringLiteral("pass")).toStdString(), quality);
-    QObject::connect(&interruption, &platform::Interruption::interrupted, [&run] { run.stop(); });
-    run.start();
-    if (!run.status())
-        QCoreApplication::exec();
-    return run.status().value_or(1);
+    return FitRun(request, ffmpeg, container, plan, passLogFolder.path() + "/pass", quality, stops).run();
 }
 
 } // namespace encoder

@@ -2,8 +2,6 @@
 
 #include "commandline.h"
 
-#include <QString>
-
 #include <string>
 #include <vector>
 
@@ -13,8 +11,8 @@ namespace encoder {
 // that leaves room for the audio and the container as its most, so that an easy source gets a
 // small file. Over the size, or for a codec without a quality mode, the video goes in two passes
 // at that bit rate, and once more, lower, while the output still comes out over, at most twice. Returns the exit
-// status. Needs a QCoreApplication; runs its event loop.
-int runFitConversion(const ConversionRequest &request, const QString &ffmpeg,
+// status.
+int runFitConversion(const ConversionRequest &request, const std::string &ffmpeg,
                      const std::vector<std::string> &container);
 
 } // namespace encoder

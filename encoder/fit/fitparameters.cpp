@@ -1,8 +1,6 @@
 #include "fit/fitparameters.h"
 
-extern "C" {
-#include <libavutil/eval.h>
-}
+#include "ffmpeg/ffmpegnumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,11 +67,10 @@ std::optional<AudioBitRate> audioBitRate(const std::vector<std::string> &paramet
 {
     if (const auto given = lastValue(parameters, AudioBitRateSwitches)) {
         // FFmpeg's own reading of a number, with its k, M and the like.
-        char *end = nullptr;
-        const double bitsPerSecond = av_strtod(given->c_str(), &end);
-        if (end == given->c_str() || *end != '\0' || !(bitsPerSecond > 0) || !std::isfinite(bitsPerSecond))
+        const auto bitsPerSecond = ffmpegNumber(*given);
+        if (!bitsPerSecond || !(*bitsPerSecond > 0) || !std::isfinite(*bitsPerSecond))
             return std::nullopt;
-        return AudioBitRate{bitsPerSecond, true};
+        return AudioBitRate{*bitsPerSecond, true};
     }
     return AudioBitRate{defaultAudioBitRate(lastValue(parameters, AudioCodecSwitches).value_or("")), false};
 }

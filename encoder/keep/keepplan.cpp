@@ -8,14 +8,20 @@
 #include "probe/probereport.h"
 #include "tracks/conversiontracks.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
+#include <filesystem>
 
 namespace encoder {
 
 namespace {
+
+// -1 when the file cannot be looked at.
+std::int64_t fileBytes(const std::string &path)
+{
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    return error ? -1 : std::int64_t(bytes);
+}
 
 // Switches that only the video's encoder reads; -profile:v even fails a copied stream.
 const std::vector<std::string> VideoEncoderSwitches = {
@@ -51,7 +57,7 @@ std::optional<std::string> wholeFileReason(const ConversionRequest &request)
     if (!request.fit)
         return std::nullopt;
     const auto size = parseFitSize(*request.fit);
-    const qint64 bytes = QFileInfo(QFile::decodeName(request.input.c_str())).size();
+    const std::int64_t bytes = fileBytes(request.input);
     if (!size || bytes <= 0 || double(bytes) > size->bytes)
         return "the file is over Target Size" + (size ? " " + givenText(*size) : std::string());
     return std::nullopt;
@@ -75,7 +81,7 @@ bool sizeMetWithoutFit(const ConversionRequest &request, const std::vector<Strea
 {
     if (streams.empty() || wholeFileReason(request) || !input.durationSeconds)
         return false;
-    double bytes = double(QFileInfo(QFile::decodeName(request.input.c_str())).size());
+    double bytes = double(std::max<std::int64_t>(0, fileBytes(request.input)));
     for (const StreamKeep &keep : streams) {
         if (keep.reason.empty())
             continue;

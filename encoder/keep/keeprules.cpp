@@ -1,13 +1,9 @@
 #include "keep/keeprules.h"
 
 #include "core/protocol/tracks.h"
+#include "ffmpeg/ffmpegnumbers.h"
 #include "fit/fitparameters.h"
 #include "streams/sourcefacts.h"
-
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libavutil/parseutils.h>
-}
 
 #include <algorithm>
 #include <cmath>
@@ -78,22 +74,14 @@ std::optional<int> h264Level(const std::string &text)
 
 std::optional<double> framesPerSecond(const std::string &text)
 {
-    AVRational rate{0, 1};
-    if (av_parse_video_rate(&rate, text.c_str()) < 0)
-        return std::nullopt;
-    return av_q2d(rate);
+    return ffmpegFrameRate(text);
 }
 
 int channelCount(const std::string &channels)
 {
     if (const auto blank = channels.find(" channels"); blank != std::string::npos)
         return std::atoi(channels.substr(0, blank).c_str());
-    AVChannelLayout layout{};
-    if (av_channel_layout_from_string(&layout, channels.c_str()) < 0)
-        return 0;
-    const int count = layout.nb_channels;
-    av_channel_layout_uninit(&layout);
-    return count;
+    return ffmpegChannelCount(channels).value_or(0);
 }
 
 std::optional<std::string> codecReason(const std::string &codec, const std::optional<std::string> &encoder,

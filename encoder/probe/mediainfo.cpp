@@ -2,13 +2,6 @@
 
 #include "probe/libavformat.h"
 
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libavutil/dict.h>
-#include <libavutil/display.h>
-#include <libavutil/pixdesc.h>
-}
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -17,16 +10,16 @@ namespace encoder {
 
 namespace {
 
-std::string errorText(int code)
+std::string errorText(const Libav &libav, int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    libav.strerror(code, text, sizeof text);
     return text;
 }
 
-std::string kindName(AVMediaType type)
+std::string kindName(const Libav &libav, AVMediaType type)
 {
-    const char *name = av_get_media_type_string(type);
+    const char *name = libav.mediaTypeString(type);
     std::string kind = name ? name : "unknown";
     if (!kind.empty())
         kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
@@ -52,43 +45,43 @@ std::optional<double> pixelAspect(const AVStream &stream)
     return std::nullopt;
 }
 
-int rotation(const Libavformat &libav, const AVStream &stream)
+int rotation(const Libav &libav, const AVStream &stream)
 {
     const auto *matrix =
         reinterpret_cast<const std::int32_t *>(libav.streamSideData(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
     if (!matrix)
         return 0;
     // The matrix turns counter-clockwise; FFmpeg's autorotation and people count clockwise.
-    const double degrees = -av_display_rotation_get(matrix);
+    const double degrees = -libav.displayRotation(matrix);
     if (!std::isfinite(degrees))
         return 0;
     const int quarter = static_cast<int>(std::lround(degrees / 90.0)) % 4;
     return (quarter + 4) % 4 * 90;
 }
 
-std::string channelsText(const AVChannelLayout &layout)
+std::string channelsText(const Libav &libav, const AVChannelLayout &layout)
 {
     char text[128] = {};
     // A quick look may leave the order unsaid; FFmpeg then takes the usual layout of that many.
     AVChannelLayout usual = {};
     if (layout.order == AV_CHANNEL_ORDER_UNSPEC && layout.nb_channels > 0) {
-        av_channel_layout_default(&usual, layout.nb_channels);
-        if (av_channel_layout_describe(&usual, text, sizeof text) > 0)
+        libav.channelLayoutDefault(&usual, layout.nb_channels);
+        if (libav.channelLayoutDescribe(&usual, text, sizeof text) > 0)
             return text;
     }
-    if (layout.nb_channels > 0 && av_channel_layout_describe(&layout, text, sizeof text) > 0)
+    if (layout.nb_channels > 0 && libav.channelLayoutDescribe(&layout, text, sizeof text) > 0)
         return text;
     return std::to_string(layout.nb_channels) + " channels";
 }
 
-StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
+StreamInfo describeStream(const Libav &libav, const AVStream &stream)
 {
     const AVCodecParameters &codec = *stream.codecpar;
     StreamInfo info;
-    info.kind = kindName(codec.codec_type);
+    info.kind = kindName(libav, codec.codec_type);
     info.codec = libav.codecName(codec.codec_id);
     if (codec.codec_type == AVMEDIA_TYPE_VIDEO) {
-        const char *format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(codec.format));
+        const char *format = libav.pixelFormatName(static_cast<AVPixelFormat>(codec.format));
         info.pixelFormat = format ? format : "none";
         info.width = codec.width;
         info.height = codec.height;
@@ -100,14 +93,14 @@ StreamInfo describeStream(const Libavformat &libav, const AVStream &stream)
         info.level = std::max(codec.level, 0);
     } else if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
         info.sampleRate = codec.sample_rate;
-        info.channels = channelsText(codec.ch_layout);
+        info.channels = channelsText(libav, codec.ch_layout);
     }
-    if (const AVDictionaryEntry *tag = av_dict_get(stream.metadata, "language", nullptr, 0))
+    if (const AVDictionaryEntry *tag = libav.dictGet(stream.metadata, "language", nullptr, 0))
         info.language = tag->value;
-    if (const AVDictionaryEntry *tag = av_dict_get(stream.metadata, "title", nullptr, 0))
+    if (const AVDictionaryEntry *tag = libav.dictGet(stream.metadata, "title", nullptr, 0))
         info.title = tag->value;
     // An attachment is known by its file's name, a font's more often than not.
-    const AVDictionaryEntry *file = av_dict_get(stream.metadata, "filename", nullptr, 0);
+    const AVDictionaryEntry *file = libav.dictGet(stream.metadata, "filename", nullptr, 0);
     if (info.title.empty() && file && codec.codec_type == AVMEDIA_TYPE_ATTACHMENT)
         info.title = file->value;
     info.isDefault = stream.disposition & AV_DISPOSITION_DEFAULT;
@@ -128,7 +121,7 @@ std::optional<double> seconds(std::int64_t time)
 }
 
 struct InputCloser {
-    const Libavformat *libav;
+    const Libav *libav;
     void operator()(AVFormatContext *context) const { libav->closeInput(&context); }
 };
 
@@ -136,22 +129,22 @@ struct InputCloser {
 
 MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
 {
-    const Libavformat *libav = libavformat();
+    const Libav *libav = encoder::libav();
     if (!libav)
-        return {std::nullopt, "libavformat cannot be loaded: " + libavformatError()};
+        return {std::nullopt, "libavformat cannot be loaded: " + libavError()};
     AVFormatContext *opened = nullptr;
     const std::string url = "file:" + path;
     AVDictionary *options = nullptr;
     if (depth == ProbeDepth::Kinds) {
         // Enough to recognise any container we write, and to meet the first packets of those
         // that announce their streams only there.
-        av_dict_set(&options, "probesize", "131072", 0);
-        av_dict_set(&options, "analyzeduration", "500000", 0);
+        libav->dictSet(&options, "probesize", "131072", 0);
+        libav->dictSet(&options, "analyzeduration", "500000", 0);
     }
     const int code = libav->openInput(&opened, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    libav->dictFree(&options);
     if (code < 0)
-        return {std::nullopt, errorText(code)};
+        return {std::nullopt, errorText(*libav, code)};
     std::unique_ptr<AVFormatContext, InputCloser> context(opened, InputCloser{libav});
     // Without stream details the report still has the container's figures, as FFmpeg does.
     // Containers with a header name their streams there; the others only in their packets.
@@ -168,11 +161,6 @@ MediaProbe probeMedia(const std::string &path, ProbeDepth depth)
     for (unsigned i = 0; i < context->nb_streams; ++i)
         info.streams.push_back(describeStream(*libav, *context->streams[i]));
     return {std::move(info), {}, depth};
-}
-
-void silenceLibavLog()
-{
-    av_log_set_level(AV_LOG_QUIET);
 }
 
 } // namespace encoder

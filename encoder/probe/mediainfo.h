@@ -60,7 +60,4 @@ struct MediaProbe {
 // a URL or an option stays a path.
 MediaProbe probeMedia(const std::string &path, ProbeDepth depth = ProbeDepth::Full);
 
-// libavformat's own messages would interleave with our report; they are silenced.
-void silenceLibavLog();
-
 } // namespace encoder

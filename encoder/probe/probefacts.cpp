@@ -1,178 +1,200 @@
 #include "probe/probefacts.h"
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "core/platform/plainfiles.h"
+#include "probe/factstext.h"
 
 namespace encoder {
 
 namespace {
 
-constexpr int FactsVersion = 1;
-constexpr auto FactsEncoding = QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals;
-
-// What tells that the file is still the one probed. The change time moves on every write,
-// rename or replacement, and no program can set it back.
-QJsonObject identityOf(const std::string &path)
-{
-    const QFileInfo file(QString::fromStdString(path));
-    if (!file.isFile())
-        return {};
-    return {{"size", double(file.size())},
-            {"modified", double(file.lastModified().toMSecsSinceEpoch())},
-            {"changed", double(file.metadataChangeTime().toMSecsSinceEpoch())}};
-}
-
-QString text(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-
-void putNumber(QJsonObject &object, const char *key, const std::optional<double> &value)
-{
-    if (value)
-        object.insert(key, *value);
-}
-
-void putNumber(QJsonObject &object, const char *key, const std::optional<std::int64_t> &value)
-{
-    if (value)
-        object.insert(key, double(*value));
-}
-
-std::optional<double> numberAt(const QJsonObject &object, const char *key)
-{
-    const QJsonValue value = object.value(key);
-    return value.isDouble() ? std::optional<double>(value.toDouble()) : std::nullopt;
-}
-
-std::optional<std::int64_t> integerAt(const QJsonObject &object, const char *key)
-{
-    const auto number = numberAt(object, key);
-    return number ? std::optional<std::int64_t>(std::int64_t(*number)) : std::nullopt;
-}
-
-std::string textAt(const QJsonObject &object, const char *key)
-{
-    return object.value(key).toString().toStdString();
-}
+constexpr std::string_view FactsVersion = "2";
 
 // Only what differs from a new StreamInfo is written: the line travels on every command line.
-void putText(QJsonObject &object, const char *key, const std::string &value)
+class Writer {
+public:
+    explicit Writer(FactsRecord &record) : m_record(record) {}
+    void text(const char *key, const std::string &value)
+    {
+        if (!value.empty())
+            m_record[key] = value;
+    }
+    void integer(const char *key, long long value)
+    {
+        if (value != 0)
+            m_record[key] = std::to_string(value);
+    }
+    void integer(const char *key, const std::optional<std::int64_t> &value)
+    {
+        if (value)
+            m_record[key] = std::to_string(*value);
+    }
+    void number(const char *key, const std::optional<double> &value)
+    {
+        if (value)
+            m_record[key] = numberText(*value);
+    }
+    void flag(const char *key, bool value)
+    {
+        if (value)
+            m_record[key] = "1";
+    }
+
+private:
+    FactsRecord &m_record;
+};
+
+// A field missing is a value left at its default; one that does not read spoils the whole.
+class Reader {
+public:
+    explicit Reader(const FactsRecord &record) : m_record(record) {}
+    bool good() const { return m_good; }
+    std::string text(const char *key) const
+    {
+        const auto found = m_record.find(key);
+        return found == m_record.end() ? std::string() : found->second;
+    }
+    template <typename Integer> Integer integer(const char *key) { return optionalInteger(key).value_or(0); }
+    std::optional<std::int64_t> optionalInteger(const char *key)
+    {
+        const auto found = m_record.find(key);
+        if (found == m_record.end())
+            return std::nullopt;
+        const auto value = integerOf(found->second);
+        m_good = m_good && value;
+        return value;
+    }
+    std::optional<double> number(const char *key)
+    {
+        const auto found = m_record.find(key);
+        if (found == m_record.end())
+            return std::nullopt;
+        const auto value = numberOf(found->second);
+        m_good = m_good && value;
+        return value;
+    }
+    bool flag(const char *key) { return integer<int>(key) != 0; }
+
+private:
+    const FactsRecord &m_record;
+    bool m_good = true;
+};
+
+// What tells that the file is still the one probed: any change to it makes the facts stale.
+void putIdentity(FactsRecord &record, const platform::FileIdentity &file)
 {
-    if (!value.empty())
-        object.insert(key, text(value));
+    record["size"] = std::to_string(file.size);
+    record["modified"] = std::to_string(file.modifiedNs);
+    record["changed"] = std::to_string(file.changedNs);
 }
 
-void putInteger(QJsonObject &object, const char *key, int value)
+FactsRecord streamRecord(const StreamInfo &stream)
 {
-    if (value != 0)
-        object.insert(key, value);
+    FactsRecord record;
+    Writer put(record);
+    put.text("kind", stream.kind);
+    put.text("codec", stream.codec);
+    put.text("pixelFormat", stream.pixelFormat);
+    put.integer("width", stream.width);
+    put.integer("height", stream.height);
+    put.number("fps", stream.framesPerSecond);
+    put.number("pixelAspect", stream.pixelAspect);
+    put.integer("rotation", stream.rotation);
+    put.text("profile", stream.profile);
+    put.integer("level", stream.level);
+    put.integer("sampleRate", stream.sampleRate);
+    put.text("channels", stream.channels);
+    put.number("duration", stream.durationSeconds);
+    put.integer("bitRate", stream.bitRate);
+    put.text("language", stream.language);
+    put.text("title", stream.title);
+    put.flag("default", stream.isDefault);
+    put.flag("forced", stream.isForced);
+    put.flag("picture", stream.attachedPicture);
+    return record;
 }
 
-void putFlag(QJsonObject &object, const char *key, bool value)
+std::optional<StreamInfo> streamInfo(const FactsRecord &record)
 {
-    if (value)
-        object.insert(key, true);
-}
-
-QJsonObject streamObject(const StreamInfo &stream)
-{
-    QJsonObject object;
-    putText(object, "kind", stream.kind);
-    putText(object, "codec", stream.codec);
-    putText(object, "pixelFormat", stream.pixelFormat);
-    putInteger(object, "width", stream.width);
-    putInteger(object, "height", stream.height);
-    putNumber(object, "fps", stream.framesPerSecond);
-    putNumber(object, "pixelAspect", stream.pixelAspect);
-    putInteger(object, "rotation", stream.rotation);
-    putText(object, "profile", stream.profile);
-    putInteger(object, "level", stream.level);
-    putInteger(object, "sampleRate", stream.sampleRate);
-    putText(object, "channels", stream.channels);
-    putNumber(object, "duration", stream.durationSeconds);
-    putNumber(object, "bitRate", stream.bitRate);
-    putText(object, "language", stream.language);
-    putText(object, "title", stream.title);
-    putFlag(object, "default", stream.isDefault);
-    putFlag(object, "forced", stream.isForced);
-    putFlag(object, "picture", stream.attachedPicture);
-    return object;
-}
-
-StreamInfo streamInfo(const QJsonObject &object)
-{
+    Reader get(record);
     StreamInfo stream;
-    stream.kind = textAt(object, "kind");
-    stream.codec = textAt(object, "codec");
-    stream.pixelFormat = textAt(object, "pixelFormat");
-    stream.width = object.value("width").toInt();
-    stream.height = object.value("height").toInt();
-    stream.framesPerSecond = numberAt(object, "fps");
-    stream.pixelAspect = numberAt(object, "pixelAspect");
-    stream.rotation = object.value("rotation").toInt();
-    stream.profile = textAt(object, "profile");
-    stream.level = object.value("level").toInt();
-    stream.sampleRate = object.value("sampleRate").toInt();
-    stream.channels = textAt(object, "channels");
-    stream.durationSeconds = numberAt(object, "duration");
-    stream.bitRate = integerAt(object, "bitRate");
-    stream.language = textAt(object, "language");
-    stream.title = textAt(object, "title");
-    stream.isDefault = object.value("default").toBool();
-    stream.isForced = object.value("forced").toBool();
-    stream.attachedPicture = object.value("picture").toBool();
-    return stream;
+    stream.kind = get.text("kind");
+    stream.codec = get.text("codec");
+    stream.pixelFormat = get.text("pixelFormat");
+    stream.width = get.integer<int>("width");
+    stream.height = get.integer<int>("height");
+    stream.framesPerSecond = get.number("fps");
+    stream.pixelAspect = get.number("pixelAspect");
+    stream.rotation = get.integer<int>("rotation");
+    stream.profile = get.text("profile");
+    stream.level = get.integer<int>("level");
+    stream.sampleRate = get.integer<int>("sampleRate");
+    stream.channels = get.text("channels");
+    stream.durationSeconds = get.number("duration");
+    stream.bitRate = get.optionalInteger("bitRate");
+    stream.language = get.text("language");
+    stream.title = get.text("title");
+    stream.isDefault = get.flag("default");
+    stream.isForced = get.flag("forced");
+    stream.attachedPicture = get.flag("picture");
+    return get.good() ? std::optional(stream) : std::nullopt;
 }
 
 } // namespace
 
 std::string factsLine(const std::string &path, const MediaInfo &info)
 {
-    const QJsonObject identity = identityOf(path);
-    if (identity.isEmpty())
+    const auto file = platform::fileIdentity(path);
+    if (!file)
         return {};
-    QJsonArray streams;
+    // The first record is the file's and the container's, then one a stream.
+    std::vector<FactsRecord> records(1);
+    FactsRecord &media = records.front();
+    media["version"] = FactsVersion;
+    putIdentity(media, *file);
+    Writer put(media);
+    put.text("format", info.formatName);
+    put.flag("durationGuessed", info.durationGuessed);
+    put.number("duration", info.durationSeconds);
+    put.number("start", info.startSeconds);
+    put.integer("bitRate", info.bitRate);
     for (const StreamInfo &stream : info.streams)
-        streams.append(streamObject(stream));
-    QJsonObject facts{{"version", FactsVersion},
-                      {"file", identity},
-                      {"format", text(info.formatName)},
-                      {"durationGuessed", info.durationGuessed},
-                      {"streams", streams}};
-    putNumber(facts, "duration", info.durationSeconds);
-    putNumber(facts, "start", info.startSeconds);
-    putNumber(facts, "bitRate", info.bitRate);
-    // No blank, quote or line break inside: the line is one word of a command line.
-    const QByteArray json = QJsonDocument(facts).toJson(QJsonDocument::Compact);
-    return std::string(FactsLinePrefix) + json.toBase64(FactsEncoding).toStdString();
+        records.push_back(streamRecord(stream));
+    return std::string(FactsLinePrefix) + base64Url(factsText(records));
 }
 
 std::optional<MediaInfo> factsOf(const std::string &path, std::string_view encoded)
 {
-    const auto decoded = QByteArray::fromBase64Encoding(QByteArray(encoded.data(), qsizetype(encoded.size())),
-                                                        FactsEncoding | QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
+    const auto text = fromBase64Url(encoded);
+    const auto records = text ? factsRecords(*text) : std::nullopt;
+    if (!records || records->empty() || records->front().count("version") == 0 ||
+        records->front().at("version") != FactsVersion)
         return std::nullopt;
-    const QByteArray &json = *decoded;
-    const QJsonObject facts = QJsonDocument::fromJson(json).object();
-    if (facts.value("version").toInt() != FactsVersion || !facts.value("streams").isArray())
+    const FactsRecord &media = records->front();
+    const auto file = platform::fileIdentity(path);
+    if (!file)
         return std::nullopt;
-    const QJsonObject identity = identityOf(path);
-    if (identity.isEmpty() || facts.value("file").toObject() != identity)
-        return std::nullopt;
+    FactsRecord identity;
+    putIdentity(identity, *file);
+    for (const auto &[key, value] : identity) {
+        const auto found = media.find(key);
+        if (found == media.end() || found->second != value)
+            return std::nullopt;
+    }
+    Reader get(media);
     MediaInfo info;
-    info.formatName = textAt(facts, "format");
-    info.durationSeconds = numberAt(facts, "duration");
-    info.durationGuessed = facts.value("durationGuessed").toBool();
-    info.startSeconds = numberAt(facts, "start");
-    info.bitRate = integerAt(facts, "bitRate");
-    for (const QJsonValue &stream : facts.value("streams").toArray())
-        info.streams.push_back(streamInfo(stream.toObject()));
+    info.formatName = get.text("format");
+    info.durationSeconds = get.number("duration");
+    info.durationGuessed = get.flag("durationGuessed");
+    info.startSeconds = get.number("start");
+    info.bitRate = get.optionalInteger("bitRate");
+    for (std::size_t n = 1; n < records->size(); ++n) {
+        auto stream = streamInfo((*records)[n]);
+        if (!stream)
+            return std::nullopt;
+        info.streams.push_back(std::move(*stream));
+    }
+    if (!get.good())
+        return std::nullopt;
     return info;
 }
 

@@ -30,7 +30,7 @@ std::string videoEncoder(const ConversionRequest &request, const std::vector<std
             return *std::prev(at);
     }
     const auto muxer = muxerName(request, container);
-    const Libavformat *libav = libavformat();
+    const Libav *libav = encoder::libav();
     const AVOutputFormat *format = muxer && libav ? libav->guessFormat(muxer->c_str(), nullptr, nullptr) : nullptr;
     return format ? libav->codecName(format->video_codec) : std::string();
 }

@@ -1,10 +1,7 @@
 #include "streams/streamrequest.h"
 
+#include "ffmpeg/ffmpegnumbers.h"
 #include "ownswitches.h"
-
-extern "C" {
-#include <libavutil/eval.h>
-}
 
 #include <algorithm>
 #include <charconv>
@@ -57,9 +54,8 @@ std::optional<SourceAspect> parseSourceAspect(const std::string &text)
 std::optional<double> parseBitRate(const std::string &text)
 {
     // FFmpeg's own reading of a number, with its k, M and the like.
-    char *end = nullptr;
-    const double bitsPerSecond = av_strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !(bitsPerSecond > 0) || !std::isfinite(bitsPerSecond))
+    const auto bitsPerSecond = ffmpegNumber(text);
+    if (!bitsPerSecond || !(*bitsPerSecond > 0) || !std::isfinite(*bitsPerSecond))
         return std::nullopt;
     return bitsPerSecond;
 }

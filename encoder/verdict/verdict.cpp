@@ -91,7 +91,7 @@ int conclude(const ConversionRequest &request, const std::vector<std::string> &c
     case FfmpegRun::Ending::Stopped:
         return failure("Conversion stopped on request" + untouched, 1);
     case FfmpegRun::Ending::FailedToStart:
-        return failure("Cannot start FFmpeg: " + outcome.startError.toStdString(), FfmpegMissingStatus);
+        return failure("Cannot start FFmpeg: " + outcome.startError, FfmpegMissingStatus);
     case FfmpegRun::Ending::Crashed:
         return failure("FFmpeg ended abnormally" + untouched, 1);
     case FfmpegRun::Ending::Exited:

@@ -3,7 +3,7 @@
 #include "conversion/batchjob.h"
 #include "core/conversion/spaceneed.h"
 #include "core/platform/fakes/fakefreespace.h"
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

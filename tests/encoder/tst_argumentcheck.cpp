@@ -1,8 +1,14 @@
 // The encoder's reading of an FFmpeg argument list, called directly: which values are values,
-// and which switches and filters reach a file.
+// and which switches and filters reach a file; numbers read as FFmpeg reads them.
 #include "argumentcheck.h"
+#include "ffmpeg/ffmpegnumbers.h"
 
 #include <QtTest>
+
+extern "C" {
+#include <libavutil/eval.h>
+#include <libavutil/parseutils.h>
+}
 
 using namespace encoder;
 
@@ -12,6 +18,8 @@ class ArgumentCheckTest : public QObject {
 private slots:
     void profileParameters_data();
     void profileParameters();
+    void numbersAsFfmpegReadsThem_data();
+    void numbersAsFfmpegReadsThem();
 };
 
 void ArgumentCheckTest::profileParameters_data()
@@ -75,6 +83,36 @@ void ArgumentCheckTest::profileParameters()
         QVERIFY2(!refused, qPrintable(said));
     else
         QVERIFY2(refused && said.contains(refusal), qPrintable(said));
+}
+
+void ArgumentCheckTest::numbersAsFfmpegReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    // Plain numbers, read without libav, then FFmpeg's other forms, read by libav.
+    for (const char *text : {"25",        "0.1", "29.97", "12.5",       "1000000", ".5",    "5.",         "1e3",
+                             "0.1234567", "96k", "1.5M",  "2G",         "128kB",   "64ki",  "0x1F",       "+7",
+                             "-2",        " 3",  "1:30",  "00:01:02.5", "500ms",   "ntsc",  "30000/1001", "24000:1001",
+                             "1E",        "abc", "",      "23.976",     "12.345",  "0.001", "999.999"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void ArgumentCheckTest::numbersAsFfmpegReadsThem()
+{
+    QFETCH(QString, text);
+    const std::string given = text.toStdString();
+
+    char *end = nullptr;
+    const double number = av_strtod(given.c_str(), &end);
+    const bool numberRead = end != given.c_str() && *end == '\0';
+    QCOMPARE(ffmpegNumber(given), numberRead ? std::optional(number) : std::nullopt);
+
+    std::int64_t microseconds = 0;
+    const bool durationRead = av_parse_time(&microseconds, given.c_str(), 1) >= 0;
+    QCOMPARE(ffmpegDuration(given), durationRead ? std::optional(microseconds) : std::nullopt);
+
+    AVRational rate{0, 1};
+    const bool rateRead = av_parse_video_rate(&rate, given.c_str()) >= 0;
+    QCOMPARE(ffmpegFrameRate(given), rateRead ? std::optional(av_q2d(rate)) : std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(ArgumentCheckTest)

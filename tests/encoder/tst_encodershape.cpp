@@ -110,6 +110,8 @@ private slots:
     void profilesKeepTheShape();
     void deinterlacedAndBurnedTogether();
     void probedFactsStandForTheUnchangedFile();
+    void factsSpareLoadingLibav_data();
+    void factsSpareLoadingLibav();
 
 private:
     QString clip(const QString &name) const { return m_clips.filePath(name); }
@@ -267,6 +269,50 @@ void EncoderShapeTest::probedFactsStandForTheUnchangedFile()
     QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
     touched.close();
     QCOMPARE(frameOfConversion("looked-again.mp4"), QSize(320, 180));
+}
+
+void EncoderShapeTest::factsSpareLoadingLibav_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("3GP") << "3GP H.263 176x144 (QCIF)"
+                         << "3gp";
+    QTest::newRow("MP4") << "MP4 H.264 640x360"
+                         << "mp4";
+}
+
+// A shipped profile's conversion planned from the probe's facts loads no libav library: FFmpeg
+// loads them anyway, and the encoder loading them too would double the cost of a short file.
+void EncoderShapeTest::factsSpareLoadingLibav()
+{
+    QFETCH(QString, profile);
+    QFETCH(QString, extension);
+    const QString input = clip("wide.mp4");
+    const Finished probe = runEncoder({"-i", input});
+    const QString facts = probe.output.trimmed().section('\n', -1).trimmed();
+    QVERIFY2(facts.startsWith("Facts: "), qPrintable(probe.output));
+
+    QTemporaryDir trace;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_DEBUG", "files");
+    environment.insert("LD_DEBUG_OUTPUT", trace.filePath("ld"));
+    const QString output = m_outputs.filePath("libavless." + extension);
+    const Finished run =
+        runToEnd(encoderPath(),
+                 QStringList{"-y", "-i", input} + profileParameters(ProfilesDirectory + "/" + profile + ".vkp") +
+                     QStringList{"-source-facts", facts.mid(7), output},
+                 {}, environment);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+    // Every process writes a trace of its own, FFmpeg's apart from the encoder's.
+    int encoders = 0;
+    for (const QString &name : QDir(trace.path()).entryList(QDir::Files)) {
+        const QByteArray loaded = readFile(trace.filePath(name));
+        if (!loaded.contains("wmaspi.dll [0]"))
+            continue;
+        ++encoders;
+        QVERIFY2(!loaded.contains("libav"), loaded.constData());
+    }
+    QCOMPARE(encoders, 1);
 }
 
 QTEST_GUILESS_MAIN(EncoderShapeTest)

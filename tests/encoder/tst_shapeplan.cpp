@@ -1,13 +1,19 @@
 // The picture's shape: the sizes worked out from the source's facts and the profile's switches,
 // and where the filter goes among the profile's own, called directly.
 #include "encoder/stringlists.h"
+#include "probe/probefacts.h"
 #include "shape/conversionshape.h"
 #include "shape/shapefilter.h"
 #include "shape/shapegeometry.h"
 #include "tracks/trackarguments.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
+#include <limits>
 
 using namespace encoder;
 
@@ -47,6 +53,7 @@ class ShapePlanTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void factsComeBackWhole();
     void geometry_data();
     void geometry();
     void line();
@@ -195,6 +202,45 @@ void ShapePlanTest::burnedSubtitleKeepsTheShape()
     QVERIFY2(arguments.join(' ').contains("overlay=eof_action=pass,yadif,scale=320:180,setsar=1[burned]"),
              qPrintable(arguments.join(' ')));
     QVERIFY(toQt(parameters).isEmpty());
+}
+
+// Whatever a tag holds, and every number to its last bit: the facts are all a conversion sees.
+void ShapePlanTest::factsComeBackWhole()
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("clip.mp4")).toStdString();
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not really a video") > 0);
+    file.close();
+
+    MediaInfo info;
+    info.formatName = "mov,mp4,m4a,3gp,3g2,mj2";
+    info.durationSeconds = 0.1 + 0.2; // no short decimal is this double
+    info.startSeconds = -0.0;
+    info.bitRate = std::numeric_limits<std::int64_t>::max();
+    StreamInfo awkward = video(1920, 1080, 4.0 / 3, 270);
+    awkward.framesPerSecond = 30000.0 / 1001;
+    awkward.title = "a;b,c=d%25e f\nline\r\nbreak \xc3\xa9t\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac";
+    awkward.language = "=;%,";
+    awkward.channels = "5.1(side)";
+    awkward.isForced = true;
+    info.streams = {awkward, StreamInfo{}, video(2, 2, 1e-300)};
+    info.streams[1].kind = ""; // a stream that says nothing at all
+
+    const std::string line = factsLine(path, info);
+    QVERIFY(line.starts_with(FactsLinePrefix));
+    const std::string word = line.substr(FactsLinePrefix.size());
+    // Only what the program lets through a report's last line.
+    QVERIFY(std::all_of(word.begin(), word.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; }));
+    QCOMPARE(factsOf(path, word), std::optional(info));
+
+    QVERIFY(!factsOf(path, word + "A")); // cut or lengthened by a character
+    QVERIFY(!factsOf(path, word.substr(0, word.size() - 1)));
+    QVERIFY(!factsOf(path, "eyJ2ZXJzaW9uIjoxfQ")); // another form altogether
+    QVERIFY(file.open(QIODevice::Append) && file.write("!") == 1);
+    file.close();
+    QVERIFY(!factsOf(path, word)); // the file is no longer the one probed
 }
 
 QTEST_GUILESS_MAIN(ShapePlanTest)

@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
+#include <QLocale>
 #include <QtTest>
 
 using namespace encoder;
@@ -84,6 +85,7 @@ private slots:
     void subtitlesFilterName();
     void listing_data();
     void listing();
+    void languagesAsQtNamesThem();
 };
 
 void TrackPlanTest::plan_data()
@@ -273,6 +275,31 @@ void TrackPlanTest::listing()
     QCOMPARE(again.size(), std::size_t(1));
     QCOMPARE(QString::fromStdString(protocol::trackLabel(again.front())), label);
     QCOMPARE(again.front().details, read.front().details);
+}
+
+// The encoder names and matches languages without Qt, as the window does with it: every code of
+// two or three letters, in either case.
+void TrackPlanTest::languagesAsQtNamesThem()
+{
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    QStringList codes;
+    for (const QChar a : letters) {
+        for (const QChar b : letters) {
+            codes << QString(a) + b;
+            for (const QChar c : letters)
+                codes << QString(a) + b + c;
+        }
+    }
+    for (const QString &code : codes) {
+        const QLocale::Language language = QLocale::codeToLanguage(code, QLocale::AnyLanguageCode);
+        const bool known = language != QLocale::AnyLanguage && language != QLocale::C && code != "und";
+        const QString name = known ? QLocale::languageToString(language) : code == "und" ? QString() : code;
+        QCOMPARE(QString::fromStdString(protocol::languageName(code.toUpper().toStdString())),
+                 known ? name : code.toUpper());
+        QCOMPARE(QString::fromStdString(protocol::languageName(code.toStdString())), name);
+    }
+    QVERIFY(protocol::sameLanguage("ger", "DEU") && protocol::sameLanguage("fre", "fr"));
+    QVERIFY(!protocol::sameLanguage("eng", "ger") && !protocol::sameLanguage("xx", "yy"));
 }
 
 QTEST_GUILESS_MAIN(TrackPlanTest)

@@ -1,4 +1,4 @@
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 #include "core/tasks/journalslot.h"
 #include "core/tasks/journalwriter.h"
 #include "core/tasks/startupinputs.h"

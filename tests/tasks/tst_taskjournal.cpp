@@ -1,5 +1,5 @@
 #include "core/platform/qtchildprocess.h"
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 #include "core/tasks/journalslot.h"
 #include "core/tasks/journalwriter.h"
 #include "core/tasks/startupinputs.h"

@@ -2,7 +2,7 @@
 // encoders that hang.
 #include "core/conversion/batchrun.h"
 #include "core/conversion/batchtask.h"
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 
 #include <QFileInfo>
 

@@ -6,8 +6,8 @@
 #include "core/conversion/taskverdict.h"
 #include "core/platform/processfolders.h"
 #include "core/protocol/exitstatus.h"
-#include "core/protocol/partialoutput.h"
 #include "core/protocol/passlogfolder.h"
+#include "core/protocol/qtpartialoutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ constexpr int MostNameAttempts = 20;
 // conversion; once it has ended, whatever is named after it is left over.
 void removeLeftFolders(qint64 encoderPid)
 {
-    platform::removeProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix), encoderPid);
+    platform::removeProcessFolders(protocol::PassLogFolderPrefix, encoderPid);
 }
 
 QString durationText(int milliseconds)
@@ -67,7 +67,7 @@ BatchRun::BatchRun(platform::ProcessLauncher &launcher, platform::FreeSpace &spa
     connect(&m_stallWatch, &QTimer::timeout, this, &BatchRun::watchForStalls);
     connect(&m_spaceWatch, &QTimer::timeout, this, &BatchRun::watchSpace);
     // Those of a program that was killed with its encoders.
-    platform::removeOrphanedProcessFolders(QString::fromLatin1(protocol::PassLogFolderPrefix));
+    platform::removeOrphanedProcessFolders(protocol::PassLogFolderPrefix);
 }
 
 // A run that goes with encoders still running kills them, and they cannot clean up after

@@ -2,7 +2,7 @@
 
 #include "core/platform/outputclaim.h"
 #include "core/platform/pathdelimiter.h"
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/processpriority.h"
+#include "core/platform/processsignals.h"
 
 #include <QtGlobal>
 
@@ -17,12 +18,6 @@ enum class ProcessGroup { Own, Inherit };
 // pending until the child waits for it, however early it comes.
 void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority priority = ProcessPriority::Normal,
                          bool waitsForGo = false);
-
-// In a program started to wait for go: returns once its parent lets it go. At once in one not
-// started so, which nobody would let go.
-void awaitGo();
-// Lets a child started to wait for go begin.
-void letGo(qint64 pid);
 
 // Stops every process of the group led by pid where it is, and lets it go on again.
 void holdProcessGroup(qint64 pid);
@@ -46,14 +41,5 @@ void watchProcessGroup(qint64 pid);
 // most patienceMs, then kills what is left and waits for that a little. False when a process
 // outlived even that.
 bool endProcessGroups(int patienceMs = 5000);
-
-// Asks the process to end gracefully (SIGTERM on this platform).
-void requestTermination(qint64 pid);
-
-// Whether a process with this number is running now (one of another user's counts too).
-bool processIsRunning(qint64 pid);
-
-// This process's own number.
-qint64 currentProcessId();
 
 } // namespace platform

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -21,9 +20,6 @@
 
 namespace platform {
 namespace {
-
-// Held back in a child that waits for go until it waits for it; it would end one that does not.
-constexpr int GoSignal = SIGUSR2;
 
 QMutex watchedGroupsLock;
 // Leaders of the groups started and not found empty yet; a group's number is not given to
@@ -103,12 +99,8 @@ void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority 
     process.setChildProcessModifier([parent, ownGroup, priority, waitsForGo] {
         if (ownGroup)
             setpgid(0, 0);
-        if (waitsForGo) {
-            sigset_t go;
-            sigemptyset(&go);
-            sigaddset(&go, GoSignal);
-            sigprocmask(SIG_BLOCK, &go, nullptr);
-        }
+        if (waitsForGo)
+            holdBackGo();
         lowerPriority(priority);
         // A lifeline passed on is held until this child, and what it starts, are gone too.
         if (const int lifeline = lifelineForChildren(); lifeline >= 0)
@@ -118,27 +110,6 @@ void confineChildProcess(QProcess &process, ProcessGroup group, ProcessPriority 
         if (getppid() != parent)
             _exit(127);
     });
-}
-
-void awaitGo()
-{
-    sigset_t go;
-    sigemptyset(&go);
-    sigaddset(&go, GoSignal);
-    sigset_t held;
-    if (pthread_sigmask(SIG_SETMASK, nullptr, &held) != 0 || sigismember(&held, GoSignal) != 1)
-        return;
-    int signal = 0;
-    while (sigwait(&go, &signal) != 0) {
-    }
-    // What this program starts must not inherit the held signal.
-    pthread_sigmask(SIG_UNBLOCK, &go, nullptr);
-}
-
-void letGo(qint64 pid)
-{
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), GoSignal);
 }
 
 void killProcessGroup(qint64 pid)
@@ -195,22 +166,6 @@ bool endProcessGroups(int patienceMs)
     for (const qint64 group : livingWatchedGroups())
         killProcessGroup(group);
     return waitForWatchedGroups(QDeadlineTimer(1000));
-}
-
-void requestTermination(qint64 pid)
-{
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
-}
-
-bool processIsRunning(qint64 pid)
-{
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-}
-
-qint64 currentProcessId()
-{
-    return ::getpid();
 }
 
 } // namespace platform

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QFile>
-#include <QString>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -35,12 +32,6 @@ inline std::string partialOutputPath(const std::string &output)
     while (kept > 0 && (static_cast<unsigned char>(output[nameStart + kept]) & 0xC0) == 0x80)
         --kept;
     return output.substr(0, nameStart + kept) + hashText + PartialOutputSuffix;
-}
-
-// Both sides of the process name the file the same way, by its bytes on disk.
-inline QString partialOutputPath(const QString &output)
-{
-    return QFile::decodeName(QByteArray::fromStdString(partialOutputPath(QFile::encodeName(output).toStdString())));
 }
 
 } // namespace protocol

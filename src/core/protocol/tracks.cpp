@@ -1,8 +1,5 @@
 #include "core/protocol/tracks.h"
 
-#include <QLocale>
-#include <QString>
-
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -41,12 +38,24 @@ TrackKind kindNamed(std::string_view name)
     return TrackKind::Unknown;
 }
 
-QLocale::Language languageOf(std::string_view code)
+struct Language {
+    std::string_view code; // ISO 639 of any part, in lower case
+    int number;            // one a language, whichever code names it
+    std::string_view name;
+};
+
+constexpr Language Languages[] = {
+#include "languages.inc"
+};
+
+// Nothing when the code names no language.
+const Language *languageOf(std::string_view code)
 {
-    if (code.empty())
-        return QLocale::AnyLanguage;
-    const QString text = QString::fromUtf8(code.data(), qsizetype(code.size())).toLower();
-    return QLocale::codeToLanguage(text, QLocale::AnyLanguageCode);
+    const std::string lower = lowerCase(code);
+    const auto found =
+        std::lower_bound(std::begin(Languages), std::end(Languages), lower,
+                         [](const Language &language, const std::string &c) { return language.code < c; });
+    return found != std::end(Languages) && found->code == lower ? &*found : nullptr;
 }
 
 } // namespace
@@ -249,18 +258,17 @@ std::string languageName(std::string_view code)
 {
     if (code.empty() || code == "und")
         return {};
-    const QLocale::Language language = languageOf(code);
-    if (language == QLocale::AnyLanguage || language == QLocale::C)
-        return std::string(code);
-    return QLocale::languageToString(language).toStdString();
+    const Language *language = languageOf(code);
+    return std::string(language ? language->name : code);
 }
 
 bool sameLanguage(std::string_view a, std::string_view b)
 {
     if (lowerCase(a) == lowerCase(b))
         return true;
-    const QLocale::Language first = languageOf(a);
-    return first != QLocale::AnyLanguage && first != QLocale::C && first == languageOf(b);
+    const Language *first = languageOf(a);
+    const Language *second = languageOf(b);
+    return first && second && first->number == second->number;
 }
 
 std::vector<std::string> languageList(std::string_view commaSeparated)

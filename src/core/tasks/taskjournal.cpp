@@ -1,7 +1,7 @@
 #include "core/tasks/taskjournal.h"
 
 #include "core/platform/outputclaim.h"
-#include "core/protocol/partialoutput.h"
+#include "core/protocol/qtpartialoutput.h"
 
 #include <QFile>
 #include <QFileInfo>
