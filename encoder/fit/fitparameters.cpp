@@ -75,6 +75,17 @@ std::optional<AudioBitRate> audioBitRate(const std::vector<std::string> &paramet
     return AudioBitRate{defaultAudioBitRate(lastValue(parameters, AudioCodecSwitches).value_or("")), false};
 }
 
+void setAudioBitRate(std::vector<std::string> &parameters, const std::string &rate)
+{
+    for (std::size_t i = parameters.size(); i-- > 1;) {
+        if (oneOf(parameters[i - 1], AudioBitRateSwitches)) {
+            parameters[i] = rate;
+            return;
+        }
+    }
+    parameters.insert(parameters.end(), {"-b:a", rate});
+}
+
 std::vector<std::string> fitParameters(const std::vector<std::string> &parameters, std::optional<double> videoBitRate,
                                        std::optional<double> audioBitRate)
 {

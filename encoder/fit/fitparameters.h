@@ -26,6 +26,9 @@ struct AudioBitRate {
     bool given = false;
 };
 std::optional<AudioBitRate> audioBitRate(const std::vector<std::string> &parameters);
+// Gives the audio the rate in place of the one the parameters give, so that the command names
+// one; appended when they give none.
+void setAudioBitRate(std::vector<std::string> &parameters, const std::string &rate);
 
 // The parameters with our video bit rate, when given, in place of theirs and of whatever would
 // override it, and with the audio bit rate we counted on, when given, for their codec's own.

@@ -35,7 +35,7 @@ void planAudioCeiling(ConversionRequest &request, const MediaProbe &probe)
     if (!ceiling)
         return;
     const std::string kbps = std::to_string(std::lround(*ceiling / 1000));
-    request.parameters.insert(request.parameters.end(), {"-b:a", kbps + "k"});
+    setAudioBitRate(request.parameters, kbps + "k");
     printError("audio rate: at most " + kbps + " kb/s, as the input has");
 }
 

@@ -2,6 +2,7 @@
 // conversions of an easy and a hard clip, under a ceiling and into a size.
 #include "encoder/encoderharness.h"
 #include "encoder/stringlists.h"
+#include "fit/fitparameters.h"
 #include "rate/audioceiling.h"
 #include "rate/ratecontrol.h"
 #include "rate/videoceiling.h"
@@ -147,6 +148,16 @@ void EncoderRateTest::audioCeiling()
         input.streams.push_back(audio);
     }
     QCOMPARE(encoder::audioCeiling(toStd(parameters), input).value_or(0), ceiling);
+
+    // The command gives the audio one rate, the ceiling where the profile's own stood.
+    ConversionRequest request;
+    request.parameters = toStd(parameters);
+    planAudioCeiling(request, MediaProbe{input, {}, ProbeDepth::Full});
+    const auto rates = std::count(request.parameters.begin(), request.parameters.end(), std::string("-b:a"));
+    QCOMPARE(rates, qsizetype(parameters.count("-b:a")));
+    if (ceiling != 0)
+        QCOMPARE(lastValue(request.parameters, std::array<std::string_view, 1>{"-b:a"}),
+                 std::to_string(qRound(ceiling / 1000)) + "k");
 }
 
 void EncoderRateTest::ceiling_data()
